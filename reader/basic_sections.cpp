@@ -1,0 +1,29 @@
+#include "reader/basic_sections.h"
+
+#include <cstdio>
+
+#include "reader/input_readers.h"
+#include "reader/word_uids.h"
+
+namespace zentoro {
+
+void readApplicationIdSection(ConversionState& s) {
+    uint32_t applicationUid = readU32(s);
+    writeByte(s.output, '\n');
+    if (applicationUid != WordDocumentUid) {
+        std::fputs("This is not an EPOC32 Word file. Exiting program.\n", stdout);
+    }
+}
+
+void readIgnoredSection(ConversionState& s) {
+    for (int i = 0; i < 5; ++i) readByte(s);
+    readU32(s);
+    readU32(s);
+}
+
+void readTextSection(ConversionState& s) {
+    s.textLength = readCardinality(s);
+    s.textStart = tell(s);
+}
+
+}  // namespace zentoro

@@ -1,0 +1,13 @@
+// Handlers of the sections that write no formatting: the application
+// identifier, the ignored section and the text section.
+#pragma once
+
+#include "reader/conversion_state.h"
+
+namespace zentoro {
+
+void readApplicationIdSection(ConversionState& s);
+void readIgnoredSection(ConversionState& s);
+void readTextSection(ConversionState& s);
+
+}  // namespace zentoro

@@ -1,0 +1,62 @@
+// The one record of working state that every part of a conversion shares.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "rtf/rtf_output.h"
+
+namespace zentoro {
+
+// The document being converted, held whole in memory and read from `pos`.
+// A position at or beyond `size` is the end of the input.
+struct InputStream {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    size_t pos = 0;
+};
+
+// Number of styles a style section can define, and so of StyleTable entries.
+inline constexpr int MaxStyles = 255;
+// A style name has at most 63 characters; a layer string at most 254.
+inline constexpr size_t StyleNameCapacity = 64;
+inline constexpr size_t FontNameCapacity = 256;
+
+struct ConversionState {
+    InputStream input;
+    RtfOutput output;
+
+    uint32_t layerBytesRead = 0;  // bytes read by the counted readers in this layer
+    int32_t lastCardinality = 0;  // the value the last readCardinality produced
+
+    // File positions (absolute byte offsets into the input).
+    int32_t textStart = 0;         // first character of the document's text
+    int32_t textPos = 0;           // next text character the body writes
+    int32_t formatListPos = 0;     // the text layout's shared paragraph formats
+    int32_t paragraphListPos = 0;  // the text layout's paragraph count field
+    int32_t phraseListPos = 0;     // the next unread phrase record
+
+    uint32_t paragraphCount = 0;
+    uint32_t paragraphLength = 0;  // characters of the paragraph being written
+    int styleRef = 0;              // style reference of the paragraph being written
+    bool paragraphEnded = false;   // a paragraph end was the last text written
+    bool inStyleDefinition = false;
+    bool exactLineSpacing = false;
+
+    // Position of each style's paragraph layer; style reference r selects
+    // entry 255 - r. An entry of 0 was never filled by this conversion.
+    std::array<int32_t, MaxStyles> StyleTable{};
+    std::array<int, 256> styleKeycodes{};  // hot-key characters, 0..255 or -1
+    std::array<char, StyleNameCapacity> styleName{};
+    std::array<char, FontNameCapacity> fontName{};
+
+    // Which sections this conversion has handled, and the text's length, so
+    // that a document without a text layout section still gets its text.
+    bool styleSectionSeen = false;
+    bool textSectionSeen = false;
+    bool textLayoutSectionSeen = false;
+    int32_t textLength = 0;
+};
+
+}  // namespace zentoro

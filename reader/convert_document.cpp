@@ -1,0 +1,106 @@
+// The two ways into a conversion: from a file, and from bytes in memory.
+// Both check the header and then translate the sections the same way.
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "reader/header_check.h"
+#include "reader/section_dispatch.h"
+#include "reader/zentoro.h"
+
+namespace zentoro {
+
+namespace {
+
+// Positions in a document are signed 32-bit, so nothing past this is ever read.
+constexpr size_t MaxInputSize = 0x7FFFFFFF;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool namesSameFile(const char* a, const char* b) {
+    std::error_code error;
+    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+}
+
+size_t fileSizeHint(const char* path) {
+    std::error_code error;
+    auto size = std::filesystem::file_size(std::filesystem::path(path), error);
+    return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
+}
+
+// Appends the rest of the file to `bytes`, up to MaxInputSize bytes in all.
+// A read error ends the input there, as the end of the file would.
+void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
+    constexpr size_t ChunkSize = 64 * 1024;
+    while (bytes.size() < MaxInputSize) {
+        size_t want = std::min(ChunkSize, MaxInputSize - bytes.size());
+        size_t had = bytes.size();
+        bytes.resize(had + want);
+        size_t got = std::fread(bytes.data() + had, 1, want, file);
+        bytes.resize(had + got);
+        if (got < want) break;
+    }
+}
+
+// Translates a document whose header has passed the check.
+bool translateDocument(ConversionState& s) {
+    translateSections(s);
+    return finishOutput(s.output);
+}
+
+int convertFiles(std::FILE* input, std::FILE* output, size_t sizeHint) {
+    auto state = std::make_unique<ConversionState>();
+    ConversionState& s = *state;
+    s.output.file = output;
+
+    std::vector<unsigned char> bytes(WordHeaderCheckSize);
+    bytes.resize(std::fread(bytes.data(), 1, WordHeaderCheckSize, input));
+    InputStream header{bytes.data(), bytes.size(), 0};
+    if (!checkHeaderUids(header)) return 1;
+
+    bytes.reserve(std::max(sizeHint, bytes.size()));
+    readRest(input, bytes);
+    s.input = InputStream{bytes.data(), bytes.size(), 0};
+    return translateDocument(s) ? 0 : 1;
+}
+
+}  // namespace
+
+int convertDocument(const char* inputPath, const char* outputPath) {
+    if (inputPath == nullptr || outputPath == nullptr) return 1;
+    // Opening the output would truncate the very document being read.
+    if (namesSameFile(inputPath, outputPath)) return 1;
+    File input(std::fopen(inputPath, "rb"));
+    if (!input) return 1;
+    File output(std::fopen(outputPath, "wb"));
+    if (!output) return 1;
+    int result = 1;
+    try {
+        result = convertFiles(input.get(), output.get(), fileSizeHint(inputPath));
+    } catch (const std::bad_alloc&) {
+        result = 1;
+    }
+    if (std::fclose(output.release()) != 0) result = 1;
+    return result;
+}
+
+int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+    try {
+        auto state = std::make_unique<ConversionState>();
+        ConversionState& s = *state;
+        s.output.file = output;
+        s.input = InputStream{data, std::min(size, MaxInputSize), 0};
+        if (!checkHeaderUids(s.input)) return 1;
+        return translateDocument(s) ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
+}
+
+}  // namespace zentoro

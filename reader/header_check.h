@@ -1,0 +1,16 @@
+// The three UIDs at the start of a Word document.
+#pragma once
+
+#include "reader/conversion_state.h"
+
+namespace zentoro {
+
+// Number of header bytes the check reads.
+inline constexpr size_t WordHeaderCheckSize = 12;
+
+// Reads the three UIDs from the stream's position and tests each as soon as
+// it is read; at the first mismatch writes its message to standard output
+// and returns false.
+bool checkHeaderUids(InputStream& in);
+
+}  // namespace zentoro

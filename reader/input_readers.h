@@ -1,0 +1,51 @@
+// The primitive readers. Every byte of a document is read through them; at
+// the end of the input each byte reads as EndOfFile, which the multi-byte
+// readers take into their arithmetic like any other byte value.
+#pragma once
+
+#include <cstdint>
+
+#include "reader/conversion_state.h"
+
+namespace zentoro {
+
+inline constexpr int EndOfFile = -1;
+
+inline bool atEnd(const InputStream& in) { return in.pos >= in.size; }
+inline bool atEnd(const ConversionState& s) { return atEnd(s.input); }
+
+inline int readByte(InputStream& in) { return atEnd(in) ? EndOfFile : in.data[in.pos++]; }
+inline int readByte(ConversionState& s) { return readByte(s.input); }
+
+// Little-endian, in 32-bit wrapping arithmetic: an EndOfFile byte adds its
+// place value negated, so four of them give 0xFEFEFEFF.
+inline uint32_t readU32(InputStream& in) {
+    uint32_t b0 = static_cast<uint32_t>(readByte(in));
+    uint32_t b1 = static_cast<uint32_t>(readByte(in));
+    uint32_t b2 = static_cast<uint32_t>(readByte(in));
+    uint32_t b3 = static_cast<uint32_t>(readByte(in));
+    return b0 + (b1 << 8) + (b2 << 16) + (b3 << 24);
+}
+
+inline int readCountedByte(ConversionState& s) { s.layerBytesRead += 1; return readByte(s.input); }
+inline uint32_t readU32(ConversionState& s) { s.layerBytesRead += 4; return readU32(s.input); }
+
+inline int32_t tell(const ConversionState& s) { return static_cast<int32_t>(s.input.pos); }
+
+// A negative position (a stored offset of 0x80000000 or more) leaves the
+// input at its end, so every read until the next seek yields EndOfFile.
+inline void seek(ConversionState& s, int32_t position) {
+    s.input.pos = position < 0 ? s.input.size : static_cast<size_t>(position);
+}
+
+// Position arithmetic on stored 32-bit offsets wraps instead of overflowing.
+inline int32_t offsetBy(int32_t position, uint32_t distance) {
+    return static_cast<int32_t>(static_cast<uint32_t>(position) + distance);
+}
+
+// The variable-length count: one, two or four bytes, told apart by the low
+// bits of the first. A first byte that fits no form (low bits 111, or the
+// end of the input) yields the previous cardinality again.
+int32_t readCardinality(ConversionState& s);
+
+}  // namespace zentoro

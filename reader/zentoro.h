@@ -1,0 +1,24 @@
+// The conversion library's entry points. Both return 0 for success and 1
+// for failure, and never throw.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+namespace zentoro {
+
+// Converts the Word document at inputPath to RTF at outputPath, replacing
+// any file there. Fails when the input cannot be read, the output cannot be
+// created or fully written, the header is not that of a Word document, or
+// both paths name the same file (which is then left untouched).
+int convertDocument(const char* inputPath, const char* outputPath);
+
+// Converts a Word document held in memory to `output` (null discards the
+// RTF). The same conversion as convertDocument, minus the files.
+int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output);
+
+// Accepts a file whose first twelve bytes carry the three UIDs of a Word
+// document; reads nothing beyond them and writes no file.
+int checkWordFile(const char* filePath);
+
+}  // namespace zentoro

@@ -1,0 +1,7 @@
+#include "rtf/page_layout.h"
+
+namespace zentoro {
+
+void writePageLayout(ConversionState&) {}
+
+}  // namespace zentoro

@@ -1,0 +1,10 @@
+// The page layout section: margins, paper, header and footer.
+#pragma once
+
+#include "reader/conversion_state.h"
+
+namespace zentoro {
+
+void writePageLayout(ConversionState& s);
+
+}  // namespace zentoro

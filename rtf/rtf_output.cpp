@@ -1,0 +1,34 @@
+#include "rtf/rtf_output.h"
+
+#include <charconv>
+
+namespace zentoro {
+
+void flushOutput(RtfOutput& out) {
+    if (out.used == 0) return;
+    out.bytesWritten += out.used;
+    if (out.sizeLimit != 0 && out.bytesWritten > out.sizeLimit) out.failed = true;
+    if (out.file != nullptr && !out.failed &&
+        std::fwrite(out.buffer.data(), 1, out.used, out.file) != out.used) {
+        out.failed = true;
+    }
+    out.used = 0;
+}
+
+void writeLiteral(RtfOutput& out, std::string_view text) {
+    for (char c : text) writeByte(out, static_cast<unsigned char>(c));
+}
+
+void writeNumber(RtfOutput& out, int64_t value) {
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    writeLiteral(out, std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
+}
+
+bool finishOutput(RtfOutput& out) {
+    flushOutput(out);
+    if (out.file != nullptr && std::fflush(out.file) != 0) out.failed = true;
+    return !out.failed;
+}
+
+}  // namespace zentoro

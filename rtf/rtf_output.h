@@ -1,0 +1,37 @@
+// The RTF output stream: a fixed buffer in front of a C file, with write
+// errors remembered rather than ignored.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace zentoro {
+
+struct RtfOutput {
+    std::FILE* file = nullptr;  // null: the output is counted and discarded
+    bool failed = false;        // a write failed, or the size limit was passed
+    uint64_t bytesWritten = 0;  // bytes accepted so far, buffered or not
+    uint64_t sizeLimit = 0;     // 0: no limit
+    size_t used = 0;
+    std::array<char, 64 * 1024> buffer{};
+};
+
+void flushOutput(RtfOutput& out);
+
+inline void writeByte(RtfOutput& out, int byte) {
+    if (out.used == out.buffer.size()) flushOutput(out);
+    out.buffer[out.used++] = static_cast<char>(byte);
+}
+
+void writeLiteral(RtfOutput& out, std::string_view text);
+
+// Writes a value in signed decimal ("%ld" of a 32-bit value, "%d").
+void writeNumber(RtfOutput& out, int64_t value);
+
+// Writes out everything buffered and flushes the file; false when anything
+// written so far was lost.
+bool finishOutput(RtfOutput& out);
+
+}  // namespace zentoro

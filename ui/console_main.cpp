@@ -1,0 +1,3 @@
+#include "ui/console_front_end.h"
+
+int main(int argc, char** argv) { return zentoro::runConsole(argc, argv); }
