@@ -43,6 +43,7 @@ struct ConversionState {
     bool paragraphEnded = false;   // a paragraph end was the last text written
     bool inStyleDefinition = false;
     bool exactLineSpacing = false;
+    bool writingStyleSheet = false;  // the style sheet group is open: no fields there
 
     // Position of each style's paragraph layer; style reference r selects
     // entry 255 - r. An entry of 0 was never filled by this conversion.

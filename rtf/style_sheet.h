@@ -8,4 +8,8 @@ namespace zentoro {
 
 void writeStyleSheet(ConversionState& s);
 
+// Reads a style name (a length byte a, then (a - 2) / 4 characters) into
+// `buffer`, zero-terminated. Names have at most 63 characters.
+void readStyleName(ConversionState& s, std::array<char, StyleNameCapacity>& buffer);
+
 }  // namespace zentoro

@@ -1,0 +1,21 @@
+// Attribute layers: the length-prefixed lists of formatting records that
+// describe every style, paragraph format, phrase and header of a document.
+#pragma once
+
+#include "reader/conversion_state.h"
+
+namespace zentoro {
+
+inline constexpr int SkipLayer = 1;
+inline constexpr int TranslateLayer = 0;
+
+// Reads the layer at the input position. Skip mode (1), or any call while
+// the current paragraph is one character long, passes over it; translate
+// mode writes each record's RTF control words as soon as it is read.
+void translateAttributeLayer(ConversionState& s, int skipOnly);
+
+// Reads a layer string (length byte n, n - 1 characters, one trailing byte)
+// with counted reads into `buffer`, zero-terminated; returns the trailing byte.
+int readLayerString(ConversionState& s, std::array<char, FontNameCapacity>& buffer);
+
+}  // namespace zentoro

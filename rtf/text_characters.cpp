@@ -1,0 +1,42 @@
+#include "rtf/text_characters.h"
+
+#include "reader/input_readers.h"
+
+namespace zentoro {
+
+namespace {
+
+// Text bytes with a meaning of their own.
+constexpr int NullCharacter = 0;
+constexpr int ParagraphEnd = 6;
+constexpr int LineBreak = 7;
+constexpr int PageBreak = 8;
+constexpr int Tab = 9;
+
+}  // namespace
+
+void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
+    RtfOutput& out = s.output;
+    bool spacedBreaks = table != CharacterTable::Body;
+    switch (ch) {
+        case NullCharacter: break;  // counts as a character, writes nothing
+        case ParagraphEnd:
+            writeLiteral(out, table == CharacterTable::HeaderPhrase ? "\n\\par \n" : "\n\\par\n");
+            s.paragraphEnded = true;
+            break;
+        case LineBreak: writeLiteral(out, spacedBreaks ? "\n\\line \n" : "\n\\line\n"); break;
+        case PageBreak: writeLiteral(out, spacedBreaks ? "\n\\page \n" : "\n\\page\n"); break;
+        case Tab: writeLiteral(out, "\\tab "); break;
+        case '\\': writeLiteral(out, "\\\\"); break;
+        case '{': writeLiteral(out, "\\{"); break;
+        case '}': writeLiteral(out, "\\}"); break;
+        default: writeByte(out, ch); break;  // raw: no code-page conversion
+    }
+}
+
+void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
+    seek(s, position);
+    for (uint32_t i = 0; i < count && !atEnd(s); ++i) writeTextChar(s, readByte(s), table);
+}
+
+}  // namespace zentoro
