@@ -220,6 +220,10 @@ WordDocument& WordDocument::applicationId(uint32_t uid) {
     return section(0x10000089, Bytes().u32(uid));
 }
 
+WordDocument& WordDocument::ignoredSection() {
+    return section(0x10000243, Bytes().fill(5, 0).u32(0).u32(0));
+}
+
 WordDocument& WordDocument::styles(const StyleSection& styles) { return section(0x10000104, styles.bytes()); }
 
 WordDocument& WordDocument::pageLayout(const PageLayoutSection& layout) {

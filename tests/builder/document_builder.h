@@ -183,6 +183,7 @@ public:
     WordDocument& dictionaryOffset(uint32_t position);
 
     WordDocument& applicationId(uint32_t uid = 0x1000007F);
+    WordDocument& ignoredSection();
     WordDocument& styles(const StyleSection& styles);
     WordDocument& pageLayout(const PageLayoutSection& layout);
     WordDocument& text(std::string_view text);
