@@ -158,8 +158,18 @@ Bytes headerFooterBlock(const HeaderFooter& block, uint32_t layoutPosition) {
     if (!block.present) return out.u32(0);
     out.u32(block.blockUid);
     if (block.blockUid != 0x1000005C) return out;
-    if (block.withUnusedEntries) out.u32(0x10000063).u32(0).u32(0x10000065).u32(0);
-    if (block.withLayoutEntry) out.u32(0x10000066).u32(block.layoutPosition.value_or(layoutPosition));
+    // Each of the three tagged places holds a UID; a value follows only the expected one.
+    constexpr uint32_t OtherUid = 0x10000001;
+    if (block.withUnusedEntries) {
+        out.u32(0x10000063).u32(0).u32(0x10000065).u32(0);
+    } else {
+        out.u32(OtherUid).u32(OtherUid);
+    }
+    if (block.withLayoutEntry) {
+        out.u32(0x10000066).u32(block.layoutPosition.value_or(layoutPosition));
+    } else {
+        out.u32(OtherUid);
+    }
     out.u32(block.textUid);
     if (block.textUid != 0x10000064) return out;
     return out.cardinality(static_cast<uint32_t>(block.text.size())).text(block.text);

@@ -144,8 +144,8 @@ struct HeaderFooter {
     std::string text;
     std::vector<std::pair<Layer, Layer>> sharedFormats;
     std::vector<HeaderFooterParagraph> paragraphs;
-    bool withLayoutEntry = true;
-    bool withUnusedEntries = true;
+    bool withLayoutEntry = true;    // false: another UID stands in its place
+    bool withUnusedEntries = true;  // false: other UIDs stand in their places
     uint32_t blockUid = 0x1000005C;
     uint32_t textUid = 0x10000064;
     std::optional<uint32_t> layoutPosition;  // default: the layout written after the section
