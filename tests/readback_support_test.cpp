@@ -56,10 +56,12 @@ TEST(DocumentText, ReadsBreaksAsLineEndsAndDecodesTheRest) {
     EXPECT_EQ(readableText("a\x06" "b\x07" "c\x08" "d\x09" "e\xAB"), "a\nb\nc\nd\te\u00AB");
 }
 
-TEST(WordComparison, SplitsAtRunsOfAsciiWhitespaceOnly) {
+TEST(WordComparison, SplitsAtRunsOfWhitespace) {
     EXPECT_EQ(splitWords(" \tone  two\r\nthree\n"), (Words{"one", "two", "three"}));
     EXPECT_EQ(splitWords("\n \n"), Words{});
-    EXPECT_EQ(splitWords("no\u00A0break"), Words{"no\u00A0break"});
+    // LibreOffice's export of "10  or": a run of spaces comes out with U+2006.
+    EXPECT_EQ(splitWords("10\u2006 \u2006 or\u00A0\u00AB" "a\u00BB"), (Words{"10", "or", "\u00AB" "a\u00BB"}));
+    EXPECT_EQ(splitWords("\u2022\u2016x"), Words{"\u2022\u2016x"});
 }
 
 TEST(WordComparison, DescribesTheFirstDifferenceInContext) {

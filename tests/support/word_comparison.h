@@ -8,8 +8,9 @@
 
 namespace zentoro::testing {
 
-// Splits at runs of ASCII whitespace (space, tab, line feed, carriage
-// return, vertical tab, form feed).
+// Splits at runs of whitespace: ASCII's (space, tab, line feed, carriage
+// return, vertical tab, form feed) and Unicode's spaces and line and
+// paragraph separators.
 std::vector<std::string> splitWords(std::string_view text);
 
 // Empty when both hold the same words, otherwise where they first differ,
