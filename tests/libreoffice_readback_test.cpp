@@ -82,7 +82,8 @@ public:
     const std::optional<std::string>& skipReason() const { return skipReason_; }
     fs::path rtfPath(const fs::path& document) const { return workDir_ / "rtf" / document.stem().concat(".rtf"); }
     int conversionResult(const fs::path& document) const { return conversions_.at(document); }
-    // What LibreOffice read from `rtf`, or why there is nothing.
+    // What LibreOffice read from `rtf` (BOM and bullet characters removed);
+    // none when it wrote nothing for it, and runReport() tells why.
     std::optional<std::string> textRead(const fs::path& rtf) const;
     std::string runReport() const;
 
