@@ -149,6 +149,59 @@ TEST(StyleSheet, StyleCountBeyondTheInputStopsAtItsEndAndStillClosesTheSheet) {
     EXPECT_EQ(s->StyleTable[2], 0);
 }
 
+// Every attribute id in one style's layers: inside the style sheet the
+// paragraph attributes stand unwrapped and the bullet writes no field.
+TEST(StyleSheet, EveryAttributeIdInAStyleEntry) {
+    Layer paragraph = Layer()
+                          .colour(0, 0, 0, 0)
+                          .colour(85, 0, 0, 1)
+                          .leftIndent(1)
+                          .rightIndent(2)
+                          .firstLineIndent(3)
+                          .alignment(1, 5)
+                          .alignment(2, 6)
+                          .exactLineSpacing(1)
+                          .lineSpacing(4)
+                          .spaceAfter(5)
+                          .spaceBefore(6)
+                          .keepTogether(1)
+                          .keepWithNext(1)
+                          .pageBreakBefore(1)
+                          .widowControl(0)
+                          .lineWrapping(1)
+                          .borderMargin(7)
+                          .border(17)
+                          .border(18)
+                          .border(19)
+                          .border(20)
+                          .bullet(149, 200, "Symbol")
+                          .defaultTabWidth(8)
+                          .tabStop(9, 3)
+                          .record(24);
+    Layer character = Layer()
+                          .colour(170, 0, 0, 25)
+                          .record(26)
+                          .record(27)
+                          .fontSize(100)
+                          .italic()
+                          .bold()
+                          .verticalPosition(2)
+                          .underline()
+                          .strikethrough()
+                          .font("Courier New")
+                          .record(35)
+                          .lineFeed(1)
+                          .record(37);
+    StyleSection styles;
+    styles.hotKeys = {'E'};
+    styles.styles = {{"Everything", paragraph, character}};
+    EXPECT_EQ(styleSheetOf(styles), Header + keycode('N') + " Normal;}" +
+                                        "{\\s254\\cf1 \\cf2 \\li1 \\ri2 \\fi3 \\qc \\qr \\sl-4 \\sa5 \\sb6 \\keep \\keepn "
+                                        "\\pagebb \\widowctrl \nParagraph Line Wrapping On\nBorder Margin=7\"\\deftab8 "
+                                        "\\tx9 \\qj \\cf3 \\fs10 \\i \\b \\dn6 \\ul \\strike \\f2 \n" +
+                                        keycode('E') + " Everything;}" + Trailer);
+}
+
 TEST(StyleSheet, EveryDocumentStartsWithTheHeaderWhateverItsStyles) {
     for (int count : {0, 1, 255}) {
         StyleSection styles;
