@@ -59,15 +59,6 @@ void writeParagraphAttribute(ConversionState& s, std::string_view word, int32_t 
     if (!s.inStyleDefinition) writeByte(s.output, '{');
 }
 
-void writeLineSpacing(ConversionState& s, int32_t value) {
-    if (!s.inStyleDefinition) writeLiteral(s.output, "}\\pard ");
-    writeLiteral(s.output, "\\sl");
-    if (s.exactLineSpacing) writeByte(s.output, '-');
-    writeNumber(s.output, value);
-    writeByte(s.output, ' ');
-    if (!s.inStyleDefinition) writeByte(s.output, '{');
-}
-
 int32_t readLong(ConversionState& s) { return static_cast<int32_t>(readU32(s)); }
 
 // Font and bullet sizes are stored in twips; RTF takes half points, a tenth
@@ -147,7 +138,12 @@ void translateRecord(ConversionState& s) {
         case FirstLineIndent: writeParagraphAttribute(s, "\\fi", readLong(s)); break;
         case AlignmentA:
         case AlignmentB: writeAlignment(s, readCountedByte(s)); break;
-        case LineSpacing: writeLineSpacing(s, readLong(s)); break;
+        case LineSpacing: {
+            // Exact line spacing, set by an earlier record, makes the value negative.
+            int32_t value = readLong(s);
+            writeParagraphAttribute(s, s.exactLineSpacing ? "\\sl-" : "\\sl", value);
+            break;
+        }
         case ExactLineSpacing: {
             int value = readCountedByte(s);
             if (value == 0 || value == 1) s.exactLineSpacing = value == 1;
