@@ -27,14 +27,14 @@ constexpr const char* UsageText =
     "links to folders are not followed, and a summary closes the run.\n"
     "\n"
     "Options:\n"
-    "  -o, --output OUT      write the RTF to OUT (one FILE only)\n"
-    "      --output-dir DIR  write the RTF files under DIR, mirroring each\n"
-    "                        DIR given (a FILE goes to DIR/FILE.rtf)\n"
-    "      --dry-run         list what would be converted and where; write nothing\n"
-    "      --check           only check that each FILE is a Word document\n"
-    "  -v, --verbose         also report the files passed over in a folder\n"
-    "  -h, --help            show this help and exit\n"
-    "      --version         show the version and exit\n"
+    "  -o, --output OUT         write the RTF to OUT (one FILE only)\n"
+    "      --output-dir OUTDIR  write the RTF files under OUTDIR, mirroring the\n"
+    "                           tree of each DIR; a FILE goes into OUTDIR itself\n"
+    "      --dry-run            list what would be converted and where; write nothing\n"
+    "      --check              only check which inputs are Word documents\n"
+    "  -v, --verbose            also report the files passed over in a folder\n"
+    "  -h, --help               show this help and exit\n"
+    "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when every file succeeded, 1 when any failed, 2 for a usage error.\n";
 
@@ -97,7 +97,9 @@ std::optional<int> parseArguments(int argc, char** argv, ConsoleOptions& options
         } else if (arg == "-o" || arg == "--output") {
             if (!takeValue(argc, argv, i, options.outputPath)) return usageError("option -o needs an output path");
         } else if (arg == "--output-dir") {
-            if (!takeValue(argc, argv, i, options.outputDir)) return usageError("option --output-dir needs a folder");
+            if (!takeValue(argc, argv, i, options.outputDir)) {
+                return usageError("option --output-dir needs an output folder");
+            }
         } else {
             return usageError("unknown option '" + arg + "'");
         }
