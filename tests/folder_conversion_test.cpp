@@ -207,21 +207,26 @@ TEST_F(FolderConversion, VerboseShowsWhyEachFileWasPassedOver) {
 }
 
 TEST_F(FolderConversion, FailedConversionIsListedAndTheWalkGoesOn) {
-    fs::create_directories(path("backup/letter.rtf"));  // the output cannot be created
+    fs::create_directories(path("backup/Documents"));
+    writeFile(path("backup/Documents/memo"), wordDocumentWithText("Memo\x06"));
     writeFile(path("backup/letter"), sampleDocument());
-    writeFile(path("backup/memo"), wordDocumentWithText("Memo\x06"));
-    CommandRun run = zentoro("backup");
+    fs::create_directories(path("out"));
+    writeFile(path("out/Documents"), {});  // the mirrored folder cannot be created
+    CommandRun run = zentoro("--output-dir out backup");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
-              "backup/letter -> backup/letter.rtf: Conversion failed\n"
-              "backup/memo -> backup/memo.rtf: Psion 5 Word file converted to RTF successfully\n"
+              "backup/Documents/memo -> out/Documents/memo.rtf: Conversion failed\n"
+              "backup/letter -> out/letter.rtf: Psion 5 Word file converted to RTF successfully\n"
               "Summary: 1 converted, 0 skipped (not Word documents), 1 failed\n"
               "Failed:\n"
-              "  backup/letter: Conversion failed\n");
+              "  backup/Documents/memo: Conversion failed\n");
 }
 
-TEST_F(FolderConversion, NeverReplacesAWordDocumentWithAnOutput) {
-    fs::create_directories(path("backup"));
+TEST_F(FolderConversion, NeverReplacesAWordDocumentOrAnythingButAFileWithAnOutput) {
+    fs::create_directories(path("backup/folder.rtf"));
+    writeFile(path("backup/folder"), sampleDocument());
+    ASSERT_EQ(::mkfifo(path("backup/pipe.rtf").c_str(), 0644), 0);
+    writeFile(path("backup/pipe"), sampleDocument());
     writeFile(path("backup/report"), sampleDocument());
     writeFile(path("backup/report.rtf"), wordDocumentWithText("A Word document named like RTF\x06"));
     std::string wordDocument = readFile(path("backup/report.rtf"));
@@ -229,7 +234,11 @@ TEST_F(FolderConversion, NeverReplacesAWordDocumentWithAnOutput) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(readFile(path("backup/report.rtf")), wordDocument);
     EXPECT_TRUE(fs::exists(path("backup/report.rtf.rtf")));
-    EXPECT_NE(run.out.find("  backup/report: refusing to replace the Word document backup/report.rtf\n"),
+    EXPECT_NE(run.out.find("Summary: 1 converted, 1 skipped (not Word documents), 3 failed\n"
+                           "Failed:\n"
+                           "  backup/folder: refusing to write backup/folder.rtf, which is not a regular file\n"
+                           "  backup/pipe: refusing to write backup/pipe.rtf, which is not a regular file\n"
+                           "  backup/report: refusing to replace the Word document backup/report.rtf\n"),
               std::string::npos)
         << run.out;
 }

@@ -50,6 +50,13 @@ bool namesSameFile(const std::string& a, const std::string& b) {
     return fs::equivalent(a, b, error);
 }
 
+// Something other than a regular file is there (a folder, device or FIFO).
+bool isSpecialFile(const std::string& path) {
+    std::error_code error;
+    fs::file_status status = fs::status(path, error);
+    return fs::exists(status) && !fs::is_regular_file(status);
+}
+
 std::string cannotRead(const std::string& problem) { return "cannot be read (" + problem + ")"; }
 
 class BatchRun {
@@ -139,9 +146,15 @@ private:
     std::string refusalFor(const Job& job) {
         if (namesSameFile(job.input, job.output)) return SameFileMessage;
         // Outputs the user did not name never replace a Word document, which
-        // may well be another input of this run.
-        if (!options_.outputPath && probeWordFile(job.output).kind == FileKind::WordDocument) {
-            return "refusing to replace the Word document " + job.output;
+        // may well be another input of this run, nor anything but a file: a
+        // FIFO would hang the run.
+        if (!options_.outputPath) {
+            if (isSpecialFile(job.output)) {
+                return "refusing to write " + job.output + ", which is not a regular file";
+            }
+            if (probeWordFile(job.output).kind == FileKind::WordDocument) {
+                return "refusing to replace the Word document " + job.output;
+            }
         }
         if (auto other = claims_.claim(job.output, job.input)) {
             return "refusing to write " + job.output + ", the output of " + *other + " too";
