@@ -322,7 +322,8 @@ TEST_F(FolderConversion, ProgressLineOnATerminalIsErasedAtTheEnd) {
 TEST_F(FolderConversion, OptionsThatMakeNoSenseTogetherAreUsageErrors) {
     buildBackup();
     for (const char* arguments : {"-o out.rtf backup", "--output-dir", "--check --dry-run backup",
-                                  "--check --output-dir out backup", "-o out.rtf --output-dir out backup/letter"}) {
+                                  "--check --output-dir out backup", "--output-dir '' backup",
+                                  "-o out.rtf --output-dir out backup/letter"}) {
         CommandRun run = zentoro(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.err.find("Usage: zentoro"), std::string::npos) << arguments;

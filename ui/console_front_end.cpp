@@ -66,6 +66,7 @@ std::string conflictIn(const ConsoleOptions& options) {
         if (checkOnly) return "option -o cannot be used with --check";
         if (options.outputDir) return "option -o cannot be used with --output-dir";
     }
+    if (options.outputDir && options.outputDir->empty()) return "option --output-dir needs an output folder";
     if (options.outputDir && checkOnly) return "option --output-dir cannot be used with --check";
     return {};
 }
