@@ -21,17 +21,23 @@ constexpr ExpectedUid HeaderUids[] = {
     {WordDocumentUid, "This isn't a Word document - exiting program.\n"},
 };
 
+// Reads the UIDs up to the first mismatch; null when all three match.
+const ExpectedUid* firstMismatchedUid(InputStream& in) {
+    for (const ExpectedUid& expected : HeaderUids) {
+        if (readU32(in) != expected.uid) return &expected;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool checkHeaderUids(InputStream& in) {
-    for (const ExpectedUid& expected : HeaderUids) {
-        if (readU32(in) != expected.uid) {
-            std::fputs(expected.mismatchMessage, stdout);
-            return false;
-        }
-    }
-    return true;
+    const ExpectedUid* mismatch = firstMismatchedUid(in);
+    if (mismatch != nullptr) std::fputs(mismatch->mismatchMessage, stdout);
+    return mismatch == nullptr;
 }
+
+bool hasWordHeaderUids(InputStream& in) { return firstMismatchedUid(in) == nullptr; }
 
 int checkWordFile(const char* filePath) {
     std::FILE* file = std::fopen(filePath, "rb");

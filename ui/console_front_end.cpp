@@ -1,14 +1,13 @@
 #include "ui/console_front_end.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
-#include <vector>
 
-#include "reader/zentoro.h"
-#include "ui/dialog_messages.h"
+#include "ui/batch_conversion.h"
+#include "ui/console_options.h"
 
 #ifndef ZENTORO_VERSION
 #define ZENTORO_VERSION "unknown"
@@ -19,71 +18,67 @@ namespace zentoro {
 namespace {
 
 constexpr const char* UsageText =
-    "Usage: zentoro [OPTION]... FILE...\n"
+    "Usage: zentoro [OPTION]... FILE|DIR...\n"
     "Convert Psion Series 5 Word documents to RTF.\n"
     "\n"
     "Each FILE is converted to FILE.rtf (the input path with \".rtf\" appended).\n"
+    "Each DIR is searched recursively for Word documents, recognised by their\n"
+    "header whatever their name; other files are passed over quietly, symbolic\n"
+    "links to folders are not followed, and a summary closes the run.\n"
     "\n"
     "Options:\n"
-    "  -o, --output OUT  write the RTF to OUT (one FILE only)\n"
-    "      --check       only check that each FILE is a Word document\n"
-    "  -h, --help        show this help and exit\n"
-    "      --version     show the version and exit\n"
+    "  -o, --output OUT         write the RTF to OUT (one FILE only)\n"
+    "      --output-dir OUTDIR  write the RTF files under OUTDIR, mirroring the\n"
+    "                           tree of each DIR; a FILE goes into OUTDIR itself\n"
+    "      --dry-run            list what would be converted and where; write nothing\n"
+    "      --check              only check which inputs are Word documents\n"
+    "  -v, --verbose            also report the files passed over in a folder\n"
+    "  -h, --help               show this help and exit\n"
+    "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when every file succeeded, 1 when any failed, 2 for a usage error.\n";
 
-struct Options {
-    std::vector<std::string> files;
-    std::string outputPath;
-    bool hasOutputPath = false;
-    bool checkOnly = false;
-};
-
-int usageError(const char* problem) {
-    std::fprintf(stderr, "zentoro: %s\n\n%s", problem, UsageText);
+int usageError(const std::string& problem) {
+    std::fprintf(stderr, "zentoro: %s\n\n%s", problem.c_str(), UsageText);
     return ExitUsage;
 }
 
-void report(const std::string& file, const char* message) {
-    std::printf("%s: %s\n", file.c_str(), message);
-    std::fflush(stdout);
-}
-
-bool namesSameFile(const std::string& a, const std::string& b) {
+bool isDirectory(const std::string& path) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
+    return std::filesystem::is_directory(path, error);
 }
 
-// Checks one file and converts it as the dialog would; true on success.
-bool processFile(const std::string& input, const std::string& output, bool checkOnly) {
-    std::fflush(stdout);
-    if (checkWordFile(input.c_str()) != 0) {
-        report(input, NotWordFileMessage);
-        return false;
-    }
-    if (checkOnly) {
-        report(input, "Psion 5 Word file");
-        return true;
-    }
-    if (namesSameFile(input, output)) {
-        report(input, "refusing to write the output over the input file");
-        return false;
-    }
-    bool converted = convertDocument(input.c_str(), output.c_str()) == 0;
-    std::fflush(stdout);
-    report(input + " -> " + output, converted ? ConvertedMessage : ConversionFailedMessage);
-    return converted;
+// Reads the argument that an option takes; false when there is none.
+bool takeValue(int argc, char** argv, int& i, std::optional<std::string>& value) {
+    if (i + 1 >= argc) return false;
+    value = argv[++i];
+    return true;
 }
 
-}  // namespace
+// The combinations that make no sense; an empty string when there is none.
+std::string conflictIn(const ConsoleOptions& options) {
+    if (options.inputs.empty()) return "no input file given";
+    bool checkOnly = options.action == ConsoleAction::CheckOnly;
+    if (options.outputPath) {
+        if (options.inputs.size() != 1 || isDirectory(options.inputs.front())) {
+            return "option -o takes exactly one input file";
+        }
+        if (checkOnly) return "option -o cannot be used with --check";
+        if (options.outputDir) return "option -o cannot be used with --output-dir";
+    }
+    if (options.outputDir && options.outputDir->empty()) return "option --output-dir needs an output folder";
+    if (options.outputDir && checkOnly) return "option --output-dir cannot be used with --check";
+    return {};
+}
 
-int runConsole(int argc, char** argv) {
-    Options options;
+// Fills `options`; returns the exit status when the run ends here (help,
+// version, usage error), nothing when there is work to do.
+std::optional<int> parseArguments(int argc, char** argv, ConsoleOptions& options) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.files.push_back(arg);
+            options.inputs.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
@@ -92,30 +87,35 @@ int runConsole(int argc, char** argv) {
         } else if (arg == "--version") {
             std::printf("zentoro %s\n", ZENTORO_VERSION);
             return ExitSuccess;
-        } else if (arg == "--check") {
-            options.checkOnly = true;
+        } else if (arg == "--check" || arg == "--dry-run") {
+            ConsoleAction action = arg == "--check" ? ConsoleAction::CheckOnly : ConsoleAction::DryRun;
+            if (options.action != ConsoleAction::Convert && options.action != action) {
+                return usageError("options --check and --dry-run exclude each other");
+            }
+            options.action = action;
+        } else if (arg == "-v" || arg == "--verbose") {
+            options.verbose = true;
         } else if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= argc) return usageError("option -o needs an output path");
-            options.outputPath = argv[++i];
-            options.hasOutputPath = true;
+            if (!takeValue(argc, argv, i, options.outputPath)) return usageError("option -o needs an output path");
+        } else if (arg == "--output-dir") {
+            if (!takeValue(argc, argv, i, options.outputDir)) {
+                return usageError("option --output-dir needs an output folder");
+            }
         } else {
-            return usageError(("unknown option '" + arg + "'").c_str());
+            return usageError("unknown option '" + arg + "'");
         }
     }
-    if (options.files.empty()) return usageError("no input file given");
-    if (options.hasOutputPath && options.files.size() != 1) {
-        return usageError("option -o takes exactly one input file");
-    }
-    if (options.hasOutputPath && options.checkOnly) {
-        return usageError("option -o cannot be used with --check");
-    }
+    std::string conflict = conflictIn(options);
+    if (!conflict.empty()) return usageError(conflict);
+    return std::nullopt;
+}
 
-    bool allSucceeded = true;
-    for (const std::string& input : options.files) {
-        std::string output = options.hasOutputPath ? options.outputPath : input + OutputSuffix;
-        if (!processFile(input, output, options.checkOnly)) allSucceeded = false;
-    }
-    return allSucceeded ? ExitSuccess : ExitSomeFailed;
+}  // namespace
+
+int runConsole(int argc, char** argv) {
+    ConsoleOptions options;
+    if (std::optional<int> status = parseArguments(argc, argv, options)) return *status;
+    return runConversions(options);
 }
 
 }  // namespace zentoro

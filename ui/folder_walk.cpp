@@ -1,0 +1,94 @@
+#include "ui/folder_walk.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+namespace zentoro {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Found { Directory, File, Other, DirectoryLink };
+
+// Looks through a symbolic link only to tell what it points at.
+Found classify(const fs::path& path) {
+    std::error_code error;
+    fs::file_status own = fs::symlink_status(path, error);
+    if (fs::is_directory(own)) return Found::Directory;
+    if (fs::is_regular_file(own)) return Found::File;
+    if (!fs::is_symlink(own)) return Found::Other;
+    fs::file_status target = fs::status(path, error);
+    if (fs::is_directory(target)) return Found::DirectoryLink;
+    return fs::is_regular_file(target) ? Found::File : Found::Other;
+}
+
+// Fills `names` with the entries of `dir` in name order; returns why the
+// listing failed or stopped early, or nothing.
+std::string listSorted(const fs::path& dir, std::vector<fs::path>& names) {
+    std::error_code error;
+    fs::directory_iterator it(dir, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) names.push_back(it->path().filename());
+    std::sort(names.begin(), names.end());
+    return error ? error.message() : std::string();
+}
+
+class Walker {
+public:
+    Walker(const fs::path& root, const fs::path& excluded) : root_(root), excluded_(excluded) {}
+
+    std::vector<WalkEntry> run() {
+        queueChildren(fs::path());
+        while (!pending_.empty()) {
+            fs::path relative = std::move(pending_.back());
+            pending_.pop_back();
+            visit(relative);
+        }
+        return std::move(found_);
+    }
+
+private:
+    fs::path pathOf(const fs::path& relative) const { return relative.empty() ? root_ : root_ / relative; }
+
+    bool isExcluded(const fs::path& dir) const {
+        std::error_code error;
+        return !excluded_.empty() && fs::equivalent(dir, excluded_, error);
+    }
+
+    void add(const fs::path& relative, EntryKind kind, std::string problem = {}) {
+        found_.push_back(WalkEntry{pathOf(relative), relative, kind, std::move(problem)});
+    }
+
+    void visit(const fs::path& relative) {
+        switch (classify(pathOf(relative))) {
+            case Found::Directory:
+                if (!isExcluded(pathOf(relative))) queueChildren(relative);
+                return;
+            case Found::File: add(relative, EntryKind::RegularFile); return;
+            case Found::DirectoryLink: add(relative, EntryKind::DirectoryLink); return;
+            case Found::Other: add(relative, EntryKind::OtherEntry); return;
+        }
+    }
+
+    // Queued in reverse so that the stack hands them out in name order.
+    void queueChildren(const fs::path& relative) {
+        std::vector<fs::path> names;
+        std::string problem = listSorted(pathOf(relative), names);
+        if (!problem.empty()) add(relative, EntryKind::UnreadableDirectory, problem);
+        for (auto name = names.rbegin(); name != names.rend(); ++name) pending_.push_back(relative / *name);
+    }
+
+    fs::path root_;
+    fs::path excluded_;
+    std::vector<fs::path> pending_;  // relative paths still to visit, the next last
+    std::vector<WalkEntry> found_;
+};
+
+}  // namespace
+
+std::vector<WalkEntry> walkFolder(const fs::path& root, const fs::path& excluded) {
+    return Walker(root, excluded).run();
+}
+
+}  // namespace zentoro
