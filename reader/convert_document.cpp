@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "reader/conversion_limits.h"
 #include "reader/header_check.h"
 #include "reader/section_dispatch.h"
 #include "reader/zentoro.h"
@@ -48,10 +49,13 @@ void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
     }
 }
 
-// Translates a document whose header has passed the check.
+// Translates a document whose header has passed the check; fails when the
+// output could not be written or a limit stopped the translation.
 bool translateDocument(ConversionState& s) {
+    s.output.sizeLimit = outputLimitFor(s.input.size);
+    s.input.readLimit = readLimitFor(s.input.size);
     translateSections(s);
-    return finishOutput(s.output);
+    return finishOutput(s.output) && !s.input.readLimitExceeded;
 }
 
 int convertFiles(std::FILE* input, std::FILE* output, size_t sizeHint) {
