@@ -13,7 +13,6 @@ using namespace std::string_literals;
 constexpr uint32_t TextLayoutUid = 0x10000143;
 constexpr uint32_t UnlistedUid = 0x10000999;
 constexpr uint32_t WrappingLength = 0xFFFFFFFF;
-constexpr int LineWrappingId = 15;
 constexpr int UnknownId = 40;
 // Style reference r names the (256 - r)th style of the style section.
 constexpr int FirstStyle = 255;
