@@ -131,6 +131,8 @@ uint32_t textLayoutPosition(const std::vector<uint8_t>& document) {
 
 std::vector<uint8_t> richDocument() { return richDocumentParts().build(); }
 
+std::vector<uint8_t> richDocumentDictionaryFirst() { return richDocumentParts().dictionaryAtStart().build(); }
+
 std::vector<uint8_t> rewindingTextDocument(uint32_t paragraphs, uint32_t leadingBytes) {
     TextLayoutSection layout;
     layout.formats.push_back(SharedFormat{});

@@ -12,6 +12,9 @@ namespace zentoro::testing {
 // with several phrases and trailing records, bullets, fonts, colours, tabs,
 // every special text byte, and a header and footer with layouts of their own.
 std::vector<uint8_t> richDocument();
+// The same with its dictionary right after the header, so that every
+// truncated copy still lists its sections.
+std::vector<uint8_t> richDocumentDictionaryFirst();
 
 // Shared-format paragraphs that each claim 0xFFFFFFFF characters: every one
 // writes the rest of the file from the text cursor, which the wrapped length

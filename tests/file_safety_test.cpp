@@ -1,0 +1,73 @@
+// What a conversion does to the files it is given: the input is never
+// changed, the output never replaces the input under another name, and a
+// conversion that fails after creating its output says so.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "reader/conversion_limits.h"
+#include "reader/zentoro.h"
+#include "tests/builder/conversion_harness.h"
+#include "tests/builder/document_builder.h"
+#include "tests/builder/stress_documents.h"
+
+namespace zentoro {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+class FileSafety : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zentoro-files-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // Writes the document as "doc" and returns its bytes as text.
+    std::string writeDocument(const std::vector<uint8_t>& bytes) {
+        writeFile(path("doc"), bytes);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileSafety, InputIsLeftAsItWasWhetherTheConversionSucceedsOrFails) {
+    for (const std::vector<uint8_t>& bytes : {richDocument(), rewindingTextDocument(4000, 20000)}) {
+        std::string before = writeDocument(bytes);
+        fs::file_time_type modified = fs::last_write_time(path("doc"));
+        convertDocument(path("doc").c_str(), path("doc.rtf").c_str());
+        EXPECT_EQ(readFile(path("doc")), before);
+        EXPECT_EQ(fs::last_write_time(path("doc")), modified);
+    }
+}
+
+TEST_F(FileSafety, OutputThroughALinkToTheInputIsRefused) {
+    std::string before = writeDocument(richDocument());
+    fs::create_symlink(path("doc"), path("symlink"));
+    fs::create_hard_link(path("doc"), path("hardlink"));
+    for (const char* link : {"symlink", "hardlink"}) {
+        EXPECT_EQ(convertDocument(path("doc").c_str(), path(link).c_str()), 1) << link;
+        EXPECT_EQ(convertDocument(path(link).c_str(), path("doc").c_str()), 1) << link;
+        EXPECT_EQ(readFile(path("doc")), before) << link;
+    }
+}
+
+TEST_F(FileSafety, ConversionStoppedByTheOutputLimitFailsAndKeepsNoMoreThanTheLimit) {
+    std::vector<uint8_t> bytes = heavyStyleDocument(1000, 1000, StyleRecords::Writing);
+    writeDocument(bytes);
+    EXPECT_EQ(convertDocument(path("doc").c_str(), path("doc.rtf").c_str()), 1);
+    ASSERT_TRUE(fs::exists(path("doc.rtf")));
+    EXPECT_LE(fs::file_size(path("doc.rtf")), outputLimitFor(bytes.size()));
+}
+
+}  // namespace
+}  // namespace zentoro
