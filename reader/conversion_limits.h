@@ -19,8 +19,8 @@ inline constexpr uint64_t MiB = 1024 * 1024;
 inline constexpr uint64_t OutputBytesPerInputByte = 256;
 inline constexpr uint64_t OutputFloor = 16 * MiB;
 
-inline constexpr uint64_t ReadBytesPerInputByte = 1024;
-inline constexpr uint64_t ReadFloor = 32 * MiB;
+inline constexpr uint64_t ReadBytesPerInputByte = 256;
+inline constexpr uint64_t ReadFloor = 16 * MiB;
 
 inline uint64_t outputLimitFor(size_t inputSize) { return OutputBytesPerInputByte * inputSize + OutputFloor; }
 inline uint64_t readLimitFor(size_t inputSize) { return ReadBytesPerInputByte * inputSize + ReadFloor; }
