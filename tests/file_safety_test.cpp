@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "reader/conversion_limits.h"
+#include "reader/convert_streams.h"
 #include "reader/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
@@ -68,6 +72,61 @@ TEST_F(FileSafety, ConversionStoppedByTheOutputLimitFailsAndKeepsNoMoreThanTheLi
     EXPECT_EQ(convertDocument(path("doc").c_str(), path("doc.rtf").c_str()), 1);
     ASSERT_TRUE(fs::exists(path("doc.rtf")));
     EXPECT_LE(fs::file_size(path("doc.rtf")), outputLimitFor(bytes.size()));
+}
+
+// A read-only stream over `bytes` whose reads fail, as a damaged disk's
+// would, once `readable` bytes have been delivered.
+class FailingInput {
+public:
+    FailingInput(std::vector<uint8_t> bytes, size_t readable) : bytes_(std::move(bytes)), readable_(readable) {
+        cookie_io_functions_t functions{};
+        functions.read = &FailingInput::read;
+        file_ = fopencookie(this, "rb", functions);
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+    ~FailingInput() { std::fclose(file_); }
+    FailingInput(const FailingInput&) = delete;
+    FailingInput& operator=(const FailingInput&) = delete;
+    std::FILE* file() const { return file_; }
+
+private:
+    static ssize_t read(void* cookie, char* buffer, size_t size) {
+        auto* self = static_cast<FailingInput*>(cookie);
+        if (self->pos_ >= self->bytes_.size()) return 0;
+        if (self->pos_ >= self->readable_) {
+            errno = EIO;
+            return -1;
+        }
+        size_t count = std::min({size, self->readable_ - self->pos_, self->bytes_.size() - self->pos_});
+        std::memcpy(buffer, self->bytes_.data() + self->pos_, count);
+        self->pos_ += count;
+        return static_cast<ssize_t>(count);
+    }
+
+    std::vector<uint8_t> bytes_;
+    size_t readable_;
+    size_t pos_ = 0;
+    std::FILE* file_;
+};
+
+TEST(ReadFailure, DocumentThatCannotBeReadToItsEndFailsAfterConvertingWhatWasRead) {
+    std::vector<uint8_t> bytes = richDocumentDictionaryFirst();
+    std::FILE* output = std::tmpfile();
+    ASSERT_NE(output, nullptr);
+    {
+        FailingInput whole(bytes, bytes.size());
+        EXPECT_EQ(convertStreams(whole.file(), output, bytes.size()), 0);
+    }
+    long wholeSize = std::ftell(output);
+    std::rewind(output);
+    {
+        FailingInput damaged(bytes, bytes.size() / 2);
+        EXPECT_EQ(convertStreams(damaged.file(), output, bytes.size()), 1);
+    }
+    long partSize = std::ftell(output);
+    EXPECT_GT(partSize, 0);
+    EXPECT_LT(partSize, wholeSize);
+    std::fclose(output);
 }
 
 }  // namespace
