@@ -15,6 +15,13 @@ struct InputStream {
     const unsigned char* data = nullptr;
     size_t size = 0;
     size_t pos = 0;
+    // Bytes read, counted at each seek from where reading last resumed, so
+    // that counting costs nothing per byte. Once more than `readLimit` have
+    // been read, the rest of the input reads as its end. 0: no limit.
+    uint64_t bytesRead = 0;
+    uint64_t readLimit = 0;
+    size_t readingFrom = 0;
+    bool readLimitExceeded = false;
 };
 
 // Number of styles a style section can define, and so of StyleTable entries.

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "reader/conversion_limits.h"
+#include "reader/convert_streams.h"
 #include "reader/header_check.h"
 #include "reader/section_dispatch.h"
 #include "reader/zentoro.h"
@@ -35,7 +37,7 @@ size_t fileSizeHint(const char* path) {
 }
 
 // Appends the rest of the file to `bytes`, up to MaxInputSize bytes in all.
-// A read error ends the input there, as the end of the file would.
+// A read error ends the input there; the stream's error flag records it.
 void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
     constexpr size_t ChunkSize = 64 * 1024;
     while (bytes.size() < MaxInputSize) {
@@ -48,13 +50,18 @@ void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
     }
 }
 
-// Translates a document whose header has passed the check.
+// Translates a document whose header has passed the check; fails when the
+// output could not be written or a limit stopped the translation.
 bool translateDocument(ConversionState& s) {
+    s.output.sizeLimit = outputLimitFor(s.input.size);
+    s.input.readLimit = readLimitFor(s.input.size);
     translateSections(s);
-    return finishOutput(s.output);
+    return finishOutput(s.output) && !s.input.readLimitExceeded;
 }
 
-int convertFiles(std::FILE* input, std::FILE* output, size_t sizeHint) {
+}  // namespace
+
+int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     auto state = std::make_unique<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
@@ -66,11 +73,12 @@ int convertFiles(std::FILE* input, std::FILE* output, size_t sizeHint) {
 
     bytes.reserve(std::max(sizeHint, bytes.size()));
     readRest(input, bytes);
+    // What could be read is still converted, but a document that could not
+    // be read to its end is not reported as converted.
+    bool readWhole = std::ferror(input) == 0;
     s.input = InputStream{bytes.data(), bytes.size(), 0};
-    return translateDocument(s) ? 0 : 1;
+    return translateDocument(s) && readWhole ? 0 : 1;
 }
-
-}  // namespace
 
 int convertDocument(const char* inputPath, const char* outputPath) {
     if (inputPath == nullptr || outputPath == nullptr) return 1;
@@ -82,7 +90,7 @@ int convertDocument(const char* inputPath, const char* outputPath) {
     if (!output) return 1;
     int result = 1;
     try {
-        result = convertFiles(input.get(), output.get(), fileSizeHint(inputPath));
+        result = convertStreams(input.get(), output.get(), fileSizeHint(inputPath));
     } catch (const std::bad_alloc&) {
         result = 1;
     }

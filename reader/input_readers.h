@@ -12,7 +12,9 @@ namespace zentoro {
 inline constexpr int EndOfFile = -1;
 
 inline bool atEnd(const InputStream& in) { return in.pos >= in.size; }
-inline bool atEnd(const ConversionState& s) { return atEnd(s.input); }
+// Every loop over a count tests this: it also ends the loops once the
+// output has failed, or passed its size limit, so that nothing more is done.
+inline bool atEnd(const ConversionState& s) { return atEnd(s.input) || s.output.failed; }
 
 inline int readByte(InputStream& in) { return atEnd(in) ? EndOfFile : in.data[in.pos++]; }
 inline int readByte(ConversionState& s) { return readByte(s.input); }
@@ -32,10 +34,23 @@ inline uint32_t readU32(ConversionState& s) { s.layerBytesRead += 4; return read
 
 inline int32_t tell(const ConversionState& s) { return static_cast<int32_t>(s.input.pos); }
 
+// Adds the bytes read since reading last resumed to the input's count; past
+// the read limit, cuts the input off so that every later read is EndOfFile.
+inline void countBytesRead(InputStream& in) {
+    size_t end = in.pos < in.size ? in.pos : in.size;
+    if (end > in.readingFrom) in.bytesRead += end - in.readingFrom;
+    if (in.readLimit != 0 && in.bytesRead > in.readLimit) {
+        in.readLimitExceeded = true;
+        in.size = 0;
+    }
+}
+
 // A negative position (a stored offset of 0x80000000 or more) leaves the
 // input at its end, so every read until the next seek yields EndOfFile.
 inline void seek(ConversionState& s, int32_t position) {
+    countBytesRead(s.input);
     s.input.pos = position < 0 ? s.input.size : static_cast<size_t>(position);
+    s.input.readingFrom = s.input.pos;
 }
 
 // Position arithmetic on stored 32-bit offsets wraps instead of overflowing.

@@ -1,6 +1,7 @@
 #include "tests/builder/document_builder.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace zentoro::testing {
 
@@ -246,9 +247,17 @@ WordDocument& WordDocument::textLayout(const TextLayoutSection& layout) {
     return section(0x10000143, layout.bytes());
 }
 
+WordDocument& WordDocument::dictionaryAtStart() {
+    dictionaryAtStart_ = true;
+    return *this;
+}
+
 std::vector<uint8_t> WordDocument::build() const {
     Bytes out;
     out.u32(uids_[0]).u32(uids_[1]).u32(uids_[2]).u32(0).u32(0);  // dictionary offset patched below
+    size_t dictionaryPos = out.size();
+    size_t dictionarySize = 1 + 8 * entries_.size();
+    if (dictionaryAtStart_) out.fill(dictionarySize, 0);  // filled in below
     std::vector<std::pair<uint32_t, uint32_t>> dictionary;
     for (const Entry& entry : entries_) {
         uint32_t position = entry.position;
@@ -258,9 +267,15 @@ std::vector<uint8_t> WordDocument::build() const {
         }
         dictionary.emplace_back(entry.uid, position);
     }
-    uint32_t offset = dictionaryOffset_.value_or(static_cast<uint32_t>(out.size()));
-    out.u8(countByte_.value_or(static_cast<int>(2 * dictionary.size())));
-    for (const auto& [uid, position] : dictionary) out.u32(uid).u32(position);
+    if (!dictionaryAtStart_) {
+        dictionaryPos = out.size();
+        out.fill(dictionarySize, 0);
+    }
+    Bytes listing;
+    listing.u8(countByte_.value_or(static_cast<int>(2 * dictionary.size())));
+    for (const auto& [uid, position] : dictionary) listing.u32(uid).u32(position);
+    std::copy(listing.data.begin(), listing.data.end(), out.data.begin() + static_cast<std::ptrdiff_t>(dictionaryPos));
+    uint32_t offset = dictionaryOffset_.value_or(static_cast<uint32_t>(dictionaryPos));
     for (int i = 0; i < 4; ++i) out.data[16 + static_cast<size_t>(i)] = static_cast<uint8_t>(offset >> (8 * i));
     return out.data;
 }

@@ -181,6 +181,9 @@ public:
     WordDocument& headerUids(uint32_t epoc, uint32_t standard, uint32_t word);
     WordDocument& dictionaryCountByte(int value);
     WordDocument& dictionaryOffset(uint32_t position);
+    // Places the dictionary right after the header instead of after the
+    // sections, so that a truncated copy still lists its sections.
+    WordDocument& dictionaryAtStart();
 
     WordDocument& applicationId(uint32_t uid = 0x1000007F);
     WordDocument& ignoredSection();
@@ -201,6 +204,7 @@ private:
     uint32_t uids_[3] = {0x10000037, 0x1000006D, 0x1000007F};
     std::optional<int> countByte_;
     std::optional<uint32_t> dictionaryOffset_;
+    bool dictionaryAtStart_ = false;
 };
 
 // The sample shipped under examples/: every feature the converter handles.

@@ -1,0 +1,15 @@
+// The file-based conversion on streams that are already open.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+namespace zentoro {
+
+// Reads the whole input (`sizeHint` bytes expected), checks its header and
+// translates it to `output`. A read error part-way through still has what
+// was read translated, and makes the conversion fail. Returns 0 or 1; may
+// throw std::bad_alloc, which convertDocument turns into a failure.
+int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint);
+
+}  // namespace zentoro

@@ -1,0 +1,35 @@
+// Documents that exercise the converter as a whole: one valid document that
+// uses every feature, and hostile ones whose counts and positions make a
+// converter that trusts them write or read without end.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace zentoro::testing {
+
+// Styles with layers and hot keys, shared formats, own-format paragraphs
+// with several phrases and trailing records, bullets, fonts, colours, tabs,
+// every special text byte, and a header and footer with layouts of their own.
+std::vector<uint8_t> richDocument();
+// The same with its dictionary right after the header, so that every
+// truncated copy still lists its sections.
+std::vector<uint8_t> richDocumentDictionaryFirst();
+
+// Shared-format paragraphs that each claim 0xFFFFFFFF characters: every one
+// writes the rest of the file from the text cursor, which the wrapped length
+// then moves back by one byte, into `leadingBytes` of filler before the text.
+std::vector<uint8_t> rewindingTextDocument(uint32_t paragraphs, uint32_t leadingBytes);
+
+// `paragraphs` shared-format paragraphs whose format names a style with a
+// paragraph layer of `records` two-byte records, translated again for each.
+// Writing records ("line wrapping on") amplify the output; silent ones (an
+// unknown id) cost reading time and write nothing.
+enum class StyleRecords { Writing, Silent };
+std::vector<uint8_t> heavyStyleDocument(uint32_t records, uint32_t paragraphs, StyleRecords kind);
+
+// The rich document with its dictionary filled up to `entries` entries (at
+// most 127), the added ones all pointing at its text layout section.
+std::vector<uint8_t> repeatedTextLayoutDocument(int entries);
+
+}  // namespace zentoro::testing
