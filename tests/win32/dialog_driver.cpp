@@ -467,13 +467,18 @@ int runChecks(const std::string& exe, const Files& files) {
     return failures == 0 ? 0 : 1;
 }
 
-// Opens the dialog with letter.wrd chosen and holds it until FILES_DIR\posed
-// is deleted (by whoever takes the picture), or a minute has passed.
+// Opens the dialog with letter.wrd chosen, writes its screen geometry to
+// FILES_DIR\posed, and holds it until that file is deleted (by whoever takes
+// the picture), or a minute has passed.
 int pose(const std::string& exe, const Files& files) {
     DialogProgram program(exe);
     if (program.dialog() == nullptr || !browseTo(program, files.document())) return 1;
     std::string marker = files.dir + "\\posed";
-    std::ofstream(marker) << "ready\n";
+    // The dialog's place on the screen, as an X geometry for the picture.
+    RECT frame{};
+    GetWindowRect(program.dialog(), &frame);
+    std::ofstream(marker) << frame.right - frame.left << 'x' << frame.bottom - frame.top << '+' << frame.left << '+'
+                          << frame.top << '\n';
     auto deadline = Clock::now() + 60s;
     while (GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES && Clock::now() < deadline) {
         std::this_thread::sleep_for(100ms);

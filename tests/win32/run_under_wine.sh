@@ -4,7 +4,8 @@
 #
 #   run_under_wine.sh WINDOWS_BUILD_DIR LINUX_ZENTORO DOCUMENT [--screenshot OUT.png]
 #
-# Exits 77 (skipped) when Wine, Xvfb or the Windows build is missing.
+# Exits 77 (skipped) when Wine, Xvfb or the Windows build is missing, or
+# fails instead when ZENTORO_REQUIRE_WINDOWS_TESTS=1 (as in CI).
 set -euo pipefail
 
 skip_exit=77
@@ -18,6 +19,10 @@ dialog_exe=$windows_build/ui/win32/zentoro_dialog.exe
 driver_exe=$windows_build/tests/win32/dialog_driver.exe
 
 skip() {
+  if [[ ${ZENTORO_REQUIRE_WINDOWS_TESTS:-0} == 1 ]]; then
+    echo "FAILED: $1, and ZENTORO_REQUIRE_WINDOWS_TESTS=1"
+    exit 1
+  fi
   echo "SKIPPED: $1 (.ci/run installs it and builds the windows preset)"
   exit "$skip_exit"
 }
@@ -69,9 +74,9 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 if [[ -n $screenshot ]]; then
   wine "$driver_exe" --pose "$(windows_path "$dialog_exe")" "$(windows_path "$files")" &
   driver_pid=$!
-  for _ in $(seq 300); do [[ -f $files/posed ]] && break; sleep 0.1; done
+  for _ in $(seq 300); do [[ -s $files/posed ]] && break; sleep 0.1; done
   sleep 0.5
-  import -display "$DISPLAY" -window root "$screenshot"
+  import -display "$DISPLAY" -window root -crop "$(cat "$files/posed")" +repage "$screenshot"
   rm -f "$files/posed"
   wait "$driver_pid"
   exit
