@@ -1,0 +1,108 @@
+// Converts generated documents of 1 to 16 MB of text from file to file, and
+// copies each one as the floor to compare against. Run with
+// --benchmark_repetitions=N for medians; the summary table comes last.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "bench/bench_documents.h"
+#include "bench/copy_floor.h"
+#include "bench/ratio_report.h"
+#include "reader/zentoro.h"
+#include "tests/builder/conversion_harness.h"
+
+namespace zentoro::bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int TextMegabytes[] = {1, 2, 4, 5, 8, 16};
+
+// A generated document on disk, and the size of its conversion.
+struct BenchFile {
+    std::string input;
+    std::string output;
+    uint64_t inputSize = 0;
+    uint64_t outputSize = 0;
+};
+
+fs::path workDirectory() {
+    static const fs::path directory = fs::temp_directory_path() / ("zentoro-bench-" + std::to_string(getpid()));
+    return directory;
+}
+
+BenchFile writeBenchFile(int megabytes) {
+    fs::create_directories(workDirectory());
+    std::string name = (workDirectory() / std::to_string(megabytes)).string();
+    BenchFile file{name + ".wrd", name + ".rtf"};
+    std::vector<uint8_t> document = benchDocument(static_cast<size_t>(megabytes) * Megabyte);
+    testing::writeFile(file.input, document);
+    file.inputSize = document.size();
+    if (convertDocument(file.input.c_str(), file.output.c_str()) == 0) file.outputSize = fs::file_size(file.output);
+    return file;
+}
+
+// Generated on first use, so that a filtered run builds only what it needs.
+const BenchFile& benchFile(int megabytes) {
+    static std::map<int, BenchFile> files;
+    auto found = files.find(megabytes);
+    if (found == files.end()) found = files.emplace(megabytes, writeBenchFile(megabytes)).first;
+    return found->second;
+}
+
+void setSizeCounters(benchmark::State& state, const BenchFile& file) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.inputSize));
+    state.counters[InputBytesCounter] = static_cast<double>(file.inputSize);
+    state.counters[OutputBytesCounter] = static_cast<double>(file.outputSize);
+}
+
+void convertFile(benchmark::State& state) {
+    const BenchFile& file = benchFile(static_cast<int>(state.range(0)));
+    if (file.outputSize == 0) state.SkipWithError("the generated document did not convert");
+    for (auto _ : state) {
+        if (convertDocument(file.input.c_str(), file.output.c_str()) != 0) state.SkipWithError("conversion failed");
+    }
+    setSizeCounters(state, file);
+}
+
+void copyFloor(benchmark::State& state) {
+    const BenchFile& file = benchFile(static_cast<int>(state.range(0)));
+    std::string copy = file.output + ".copy";
+    for (auto _ : state) {
+        if (!copyToSize(file.input.c_str(), copy.c_str(), file.outputSize)) state.SkipWithError("copy failed");
+    }
+    setSizeCounters(state, file);
+}
+
+// Each size's conversion and copy run next to each other, so that both see
+// the same machine load.
+void registerBenchmarks() {
+    for (int megabytes : TextMegabytes) {
+        benchmark::RegisterBenchmark(ConvertName, convertFile)->Arg(megabytes)->UseRealTime()->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(CopyFloorName, copyFloor)->Arg(megabytes)->UseRealTime()->Unit(benchmark::kMillisecond);
+    }
+}
+
+}  // namespace
+
+}  // namespace zentoro::bench
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    zentoro::bench::registerBenchmarks();
+    zentoro::bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printSummary();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(zentoro::bench::workDirectory(), ignored);
+    return 0;
+}
