@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "bench/bench_documents.h"
+#include "tests/builder/scaled_document.h"
 #include "bench/copy_floor.h"
 #include "bench/ratio_report.h"
 #include "reader/zentoro.h"
@@ -42,7 +42,7 @@ BenchFile writeBenchFile(int megabytes) {
     fs::create_directories(workDirectory());
     std::string name = (workDirectory() / std::to_string(megabytes)).string();
     BenchFile file{name + ".wrd", name + ".rtf"};
-    std::vector<uint8_t> document = benchDocument(static_cast<size_t>(megabytes) * Megabyte);
+    std::vector<uint8_t> document = testing::scaledDocument(static_cast<size_t>(megabytes) * testing::Megabyte);
     testing::writeFile(file.input, document);
     file.inputSize = document.size();
     if (convertDocument(file.input.c_str(), file.output.c_str()) == 0) file.outputSize = fs::file_size(file.output);

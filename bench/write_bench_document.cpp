@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bench/bench_documents.h"
+#include "tests/builder/scaled_document.h"
 #include "tests/builder/conversion_harness.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     size_t megabytes = std::strtoul(argv[2], nullptr, 10);
-    zentoro::testing::writeFile(argv[1], zentoro::bench::benchDocument(megabytes * zentoro::bench::Megabyte));
+    zentoro::testing::writeFile(argv[1], zentoro::testing::scaledDocument(megabytes * zentoro::testing::Megabyte));
     return 0;
 }

@@ -1,15 +1,13 @@
-#include "bench/bench_documents.h"
+#include "tests/builder/scaled_document.h"
 
 #include <string>
 #include <string_view>
 
 #include "tests/builder/document_builder.h"
 
-namespace zentoro::bench {
+namespace zentoro::testing {
 
 namespace {
-
-using namespace zentoro::testing;
 
 constexpr int StyleCount = 30;
 constexpr int SharedFormatCount = 50;
@@ -125,7 +123,7 @@ HeaderFooter headerFooter(std::string_view text) {
 
 }  // namespace
 
-std::vector<uint8_t> benchDocument(size_t textBytes) {
+std::vector<uint8_t> scaledDocument(size_t textBytes) {
     std::string text;
     text.reserve(textBytes + AverageParagraphBytes);
     TextLayoutSection layout = textLayout(textBytes, text);
@@ -141,4 +139,4 @@ std::vector<uint8_t> benchDocument(size_t textBytes) {
         .build();
 }
 
-}  // namespace zentoro::bench
+}  // namespace zentoro::testing
