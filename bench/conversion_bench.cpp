@@ -1,13 +1,16 @@
 // Converts generated documents of 1 to 16 MB of text from file to file, and
 // copies each one as the floor to compare against. Run with
-// --benchmark_repetitions=N for medians; the summary table comes last.
+// --benchmark_repetitions=N for the fastest of N; the summary table comes last.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -81,12 +84,22 @@ void copyFloor(benchmark::State& state) {
     setSizeCounters(state, file);
 }
 
+double fastest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
+
 // Each size's conversion and copy run next to each other, so that both see
-// the same machine load.
+// the same machine load. Other work on the machine only ever adds time, so
+// with repetitions the fastest one is reported too ("min").
 void registerBenchmarks() {
     for (int megabytes : TextMegabytes) {
-        benchmark::RegisterBenchmark(ConvertName, convertFile)->Arg(megabytes)->UseRealTime()->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(CopyFloorName, copyFloor)->Arg(megabytes)->UseRealTime()->Unit(benchmark::kMillisecond);
+        using Function = void (*)(benchmark::State&);
+        for (auto [name, function] : {std::pair<const char*, Function>{ConvertName, convertFile},
+                                       std::pair<const char*, Function>{CopyFloorName, copyFloor}}) {
+            benchmark::RegisterBenchmark(name, function)
+                ->Arg(megabytes)
+                ->UseRealTime()
+                ->Unit(benchmark::kMillisecond)
+                ->ComputeStatistics(FastestName, fastest);
+        }
     }
 }
 

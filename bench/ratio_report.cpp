@@ -9,10 +9,10 @@ namespace {
 constexpr double BytesPerMegabyte = 1e6;
 constexpr double MillisecondsPerSecond = 1e3;
 
-// With repetitions only the median stands for a size; without, the one run.
+// With repetitions the fastest run stands for a size; without, the one run.
 bool representsItsSize(const benchmark::BenchmarkReporter::Run& run) {
     if (run.error_occurred) return false;
-    if (run.run_type == benchmark::BenchmarkReporter::Run::RT_Aggregate) return run.aggregate_name == "median";
+    if (run.run_type == benchmark::BenchmarkReporter::Run::RT_Aggregate) return run.aggregate_name == FastestName;
     return run.repetitions <= 1;
 }
 

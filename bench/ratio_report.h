@@ -13,6 +13,8 @@ namespace zentoro::bench {
 // Names of the two benchmark families the summary pairs by argument.
 inline constexpr const char* ConvertName = "Convert";
 inline constexpr const char* CopyFloorName = "CopyFloor";
+// The statistic the summary takes when benchmarks are repeated.
+inline constexpr const char* FastestName = "min";
 // Counters the conversion benchmark sets, read back for the summary.
 inline constexpr const char* InputBytesCounter = "input_bytes";
 inline constexpr const char* OutputBytesCounter = "output_bytes";
