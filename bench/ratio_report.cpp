@@ -25,6 +25,10 @@ double seconds(const benchmark::BenchmarkReporter::Run& run) {
     return run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
 }
 
+double cpuSeconds(const benchmark::BenchmarkReporter::Run& run) {
+    return run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+}
+
 }  // namespace
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
@@ -38,31 +42,33 @@ void RatioReporter::record(const Run& run) {
     Figures& figures = bySize_[std::stoi(run.run_name.args)];
     if (run.run_name.function_name == ConvertName) {
         figures.convertSeconds = seconds(run);
+        figures.convertCpuSeconds = cpuSeconds(run);
         figures.inputBytes = counter(run, InputBytesCounter);
         figures.outputBytes = counter(run, OutputBytesCounter);
     } else if (run.run_name.function_name == CopyFloorName) {
         figures.floorSeconds = seconds(run);
+        figures.floorCpuSeconds = cpuSeconds(run);
     }
 }
 
 void RatioReporter::printSummary() const {
-    std::printf("\n| text MB | input MB | output MB | conversion ms | copy floor ms | conversion / floor | input MB/s |\n");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("\n| text MB | input MB | output MB | conversion ms | copy floor ms | conversion / floor |"
+                " input MB/s | conversion / floor, CPU time |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const auto& [size, f] : bySize_) {
         if (f.convertSeconds == 0 || f.floorSeconds == 0) continue;
-        std::printf("| %d | %.1f | %.1f | %.1f | %.1f | %.2f | %.0f |\n", size, f.inputBytes / BytesPerMegabyte,
+        std::printf("| %d | %.1f | %.1f | %.1f | %.1f | %.2f | %.0f | %.2f |\n", size, f.inputBytes / BytesPerMegabyte,
                     f.outputBytes / BytesPerMegabyte, f.convertSeconds * MillisecondsPerSecond,
                     f.floorSeconds * MillisecondsPerSecond, f.convertSeconds / f.floorSeconds,
-                    f.inputBytes / BytesPerMegabyte / f.convertSeconds);
+                    f.inputBytes / BytesPerMegabyte / f.convertSeconds, f.convertCpuSeconds / f.floorCpuSeconds);
     }
-    if (bySize_.empty()) return;
-    const Figures& smallest = bySize_.begin()->second;
-    const Figures& largest = bySize_.rbegin()->second;
-    if (smallest.convertSeconds > 0 && largest.convertSeconds > 0) {
-        std::printf("\nconversion time, %d MB over %d MB document: %.2f (input size ratio %.2f)\n",
-                    bySize_.rbegin()->first, bySize_.begin()->first, largest.convertSeconds / smallest.convertSeconds,
-                    largest.inputBytes / smallest.inputBytes);
-    }
+    if (bySize_.size() < 2) return;
+    const auto& [smallestSize, smallest] = *bySize_.begin();
+    const auto& [largestSize, largest] = *bySize_.rbegin();
+    if (smallest.convertSeconds == 0 || largest.convertSeconds == 0) return;
+    std::printf("\nconversion time, %d MB over %d MB document: %.2f (CPU time %.2f; input size ratio %.2f)\n",
+                largestSize, smallestSize, largest.convertSeconds / smallest.convertSeconds,
+                largest.convertCpuSeconds / smallest.convertCpuSeconds, largest.inputBytes / smallest.inputBytes);
 }
 
 }  // namespace zentoro::bench

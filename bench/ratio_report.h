@@ -27,8 +27,10 @@ public:
 
 private:
     struct Figures {
-        double convertSeconds = 0;
+        double convertSeconds = 0;  // wall-clock time
         double floorSeconds = 0;
+        double convertCpuSeconds = 0;  // this thread's processor time, steadier on a busy machine
+        double floorCpuSeconds = 0;
         double inputBytes = 0;
         double outputBytes = 0;
     };

@@ -15,10 +15,6 @@ void flushOutput(RtfOutput& out) {
     out.used = 0;
 }
 
-void writeLiteral(RtfOutput& out, std::string_view text) {
-    for (char c : text) writeByte(out, static_cast<unsigned char>(c));
-}
-
 void writeNumber(RtfOutput& out, int64_t value) {
     char digits[24];
     auto result = std::to_chars(digits, digits + sizeof digits, value);
