@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace zentoro::bench {
 
 namespace {
@@ -30,6 +32,8 @@ double cpuSeconds(const benchmark::BenchmarkReporter::Run& run) {
 }
 
 }  // namespace
+
+RatioReporter::RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     ConsoleReporter::ReportRuns(runs);

@@ -21,6 +21,8 @@ inline constexpr const char* OutputBytesCounter = "output_bytes";
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, so that a report saved to a file reads plainly.
+    RatioReporter();
     void ReportRuns(const std::vector<Run>& runs) override;
     // A Markdown table, one row per document size, and the growth ratio.
     void printSummary() const;

@@ -12,18 +12,27 @@ namespace {
 
 using testing::StateOver;
 
+// Writes bytes until `room` bytes are left in the buffer.
+void fillLeaving(RtfOutput& out, size_t room, std::string& expected) {
+    while (out.buffer.size() - out.used != room) {
+        writeByte(out, 'a');
+        expected.push_back('a');
+    }
+}
+
 TEST(RtfOutput, WritesAcrossTheEndOfTheBufferInOrder) {
     StateOver s({});
     RtfOutput& out = s->output;
     std::string expected;
-    const size_t bufferSize = out.buffer.size();
-    for (size_t i = 0; i + 3 < bufferSize; ++i) writeByte(out, 'a' + static_cast<int>(i % 26));
-    for (size_t i = 0; i + 3 < bufferSize; ++i) expected.push_back(static_cast<char>('a' + i % 26));
+    fillLeaving(out, 2, expected);
     writeLiteral(out, "\\par\n");  // two bytes fit, three go to the next buffer
-    writeNumber(out, -2147483648LL);
+    expected += "\\par\n";
+    fillLeaving(out, 3, expected);
+    writeNumber(out, -2147483648LL);  // likewise
+    writeNumber(out, 42);
     writeLiteral(out, "");
-    writeLiteral(out, std::string(bufferSize + 5, 'x'));
-    expected += "\\par\n-2147483648" + std::string(bufferSize + 5, 'x');
+    writeLiteral(out, std::string(out.buffer.size() + 5, 'x'));
+    expected += "-214748364842" + std::string(out.buffer.size() + 5, 'x');
     EXPECT_EQ(s.output(), expected);
     EXPECT_EQ(out.bytesWritten, expected.size());
 }
