@@ -30,6 +30,20 @@ inline constexpr int MaxStyles = 255;
 inline constexpr size_t StyleNameCapacity = 64;
 inline constexpr size_t FontNameCapacity = 256;
 
+// A format reference is one byte, so a paragraph names at most entry 255.
+inline constexpr int MaxSharedFormats = 255;
+
+// Where the entries of a text layout's shared format list start, as far as
+// the walk over the list has gone. Built once per list, so that a paragraph
+// finds its format without walking the list from its start.
+struct SharedFormatIndex {
+    bool built = false;
+    int32_t listPos = 0;  // the formatListPos the index belongs to
+    int indexed = 0;      // entries 1..indexed have a known start
+    int32_t walkEnd = 0;  // where the walk goes on: the start of entry indexed + 1
+    std::array<int32_t, MaxSharedFormats + 1> entryStart{};  // entry k starts at entryStart[k]
+};
+
 struct ConversionState {
     InputStream input;
     RtfOutput output;
@@ -43,6 +57,8 @@ struct ConversionState {
     int32_t formatListPos = 0;     // the text layout's shared paragraph formats
     int32_t paragraphListPos = 0;  // the text layout's paragraph count field
     int32_t phraseListPos = 0;     // the next unread phrase record
+
+    SharedFormatIndex sharedFormats;
 
     uint32_t paragraphCount = 0;
     uint32_t paragraphLength = 0;  // characters of the paragraph being written

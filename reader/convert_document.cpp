@@ -36,10 +36,11 @@ size_t fileSizeHint(const char* path) {
     return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
 }
 
+constexpr size_t ChunkSize = 64 * 1024;
+
 // Appends the rest of the file to `bytes`, up to MaxInputSize bytes in all.
 // A read error ends the input there; the stream's error flag records it.
 void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
-    constexpr size_t ChunkSize = 64 * 1024;
     while (bytes.size() < MaxInputSize) {
         size_t want = std::min(ChunkSize, MaxInputSize - bytes.size());
         size_t had = bytes.size();
@@ -71,7 +72,9 @@ int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     InputStream header{bytes.data(), bytes.size(), 0};
     if (!checkHeaderUids(header)) return 1;
 
-    bytes.reserve(std::max(sizeHint, bytes.size()));
+    // Room for the read that finds the end too: growing the buffer there
+    // would copy the whole document and double the peak memory.
+    bytes.reserve(std::max(sizeHint, bytes.size()) + ChunkSize);
     readRest(input, bytes);
     // What could be read is still converted, but a document that could not
     // be read to its end is not reported as converted.

@@ -3,7 +3,10 @@
 // readers take into their arithmetic like any other byte value.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "reader/conversion_state.h"
 
@@ -18,6 +21,15 @@ inline bool atEnd(const ConversionState& s) { return atEnd(s.input) || s.output.
 
 inline int readByte(InputStream& in) { return atEnd(in) ? EndOfFile : in.data[in.pos++]; }
 inline int readByte(ConversionState& s) { return readByte(s.input); }
+
+// The next `count` bytes as one run, or as many as the input still holds;
+// the position moves past them, just as `count` readByte calls would move it.
+inline std::span<const unsigned char> readBytes(InputStream& in, size_t count) {
+    size_t available = atEnd(in) ? 0 : std::min(count, in.size - in.pos);
+    std::span<const unsigned char> run(in.data + in.pos, available);
+    in.pos += available;
+    return run;
+}
 
 // Little-endian, in 32-bit wrapping arithmetic: an EndOfFile byte adds its
 // place value negated, so four of them give 0xFEFEFEFF.

@@ -1,5 +1,7 @@
 #include "rtf/attribute_layer.h"
 
+#include <algorithm>
+#include <span>
 #include <string_view>
 
 #include "reader/input_readers.h"
@@ -192,11 +194,18 @@ void translateRecord(ConversionState& s) {
 
 }  // namespace
 
+// The characters are taken as one run; past the end of the input each one
+// reads as EndOfFile (stored as the char -1) and is counted, as a byte
+// read would be.
 int readLayerString(ConversionState& s, std::array<char, FontNameCapacity>& buffer) {
     int length = readCountedByte(s);
-    int stored = 0;
-    for (; stored < length - 1; ++stored) buffer[static_cast<size_t>(stored)] = static_cast<char>(readCountedByte(s));
-    buffer[static_cast<size_t>(stored)] = '\0';
+    size_t characters = length > 1 ? static_cast<size_t>(length - 1) : 0;
+    std::span<const unsigned char> run = readBytes(s.input, characters);
+    std::copy(run.begin(), run.end(), buffer.begin());
+    std::fill(buffer.begin() + static_cast<long>(run.size()), buffer.begin() + static_cast<long>(characters),
+              static_cast<char>(EndOfFile));
+    buffer[characters] = '\0';
+    s.layerBytesRead += static_cast<uint32_t>(characters);
     return readCountedByte(s);
 }
 

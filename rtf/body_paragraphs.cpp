@@ -2,6 +2,7 @@
 
 #include "reader/input_readers.h"
 #include "rtf/attribute_layer.h"
+#include "rtf/shared_format_list.h"
 #include "rtf/text_characters.h"
 
 namespace zentoro {
@@ -33,13 +34,6 @@ void writeStyleReference(ConversionState& s) {
     translateAttributeLayer(s, TranslateLayer);
     s.inStyleDefinition = false;
     seek(s, resume);
-}
-
-void skipSharedFormat(ConversionState& s) {
-    readU32(s);
-    translateAttributeLayer(s, SkipLayer);
-    readByte(s);
-    translateAttributeLayer(s, SkipLayer);
 }
 
 // The text of one paragraph or phrase, from the text cursor on.
@@ -93,21 +87,16 @@ void writeParagraphs(ConversionState& s, uint32_t count) {
 }
 
 void writeSharedFormat(ConversionState& s, int ref) {
-    seek(s, s.formatListPos);
-    int formatCount = readByte(s);
-    int wanted = ref == 0 ? formatCount : ref;
-    int walked = 0;
-    int32_t entryStart = tell(s);
-    for (; walked < wanted && !atEnd(s); ++walked) {
-        entryStart = tell(s);
-        skipSharedFormat(s);
+    if (ref == 0) {
+        indexSharedFormats(s);
+        return;
     }
-    if (ref == 0) return;
-    if (walked < wanted) {  // the list ends before entry `ref`
+    std::optional<int32_t> entryStart = sharedFormatStart(s, ref);
+    if (!entryStart) {  // the input ends before entry `ref`
         s.styleRef = 0;
         return;
     }
-    seek(s, entryStart);
+    seek(s, *entryStart);
     readU32(s);
     translateAttributeLayer(s, TranslateLayer);
     s.styleRef = readStyleRef(s);

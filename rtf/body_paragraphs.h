@@ -13,8 +13,8 @@ void writeTextLayout(ConversionState& s);
 // nothing), any other count the output pass.
 void writeParagraphs(ConversionState& s, uint32_t count);
 
-// Format reference 0 passes over the whole shared format list; k writes the
-// layers and style of shared format k.
+// Format reference 0 passes over the whole shared format list, indexing it;
+// k writes the layers and style of shared format k.
 void writeSharedFormat(ConversionState& s, int ref);
 
 // Writes one own-format paragraph from the next `count` phrases.

@@ -15,11 +15,13 @@ void flushOutput(RtfOutput& out) {
     out.used = 0;
 }
 
-void writeLiteral(RtfOutput& out, std::string_view text) {
-    for (char c : text) writeByte(out, static_cast<unsigned char>(c));
-}
-
 void writeNumber(RtfOutput& out, int64_t value) {
+    constexpr size_t LongestNumber = 20;  // a sign and 19 digits
+    char* end = out.buffer.data() + out.buffer.size();
+    if (static_cast<size_t>(end - (out.buffer.data() + out.used)) >= LongestNumber) {
+        out.used = static_cast<size_t>(std::to_chars(out.buffer.data() + out.used, end, value).ptr - out.buffer.data());
+        return;
+    }
     char digits[24];
     auto result = std::to_chars(digits, digits + sizeof digits, value);
     writeLiteral(out, std::string_view(digits, static_cast<size_t>(result.ptr - digits)));

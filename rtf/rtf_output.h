@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 namespace zentoro {
@@ -25,7 +26,15 @@ inline void writeByte(RtfOutput& out, int byte) {
     out.buffer[out.used++] = static_cast<char>(byte);
 }
 
-void writeLiteral(RtfOutput& out, std::string_view text);
+// Inline, so that a literal's known length makes its copy a few moves.
+inline void writeLiteral(RtfOutput& out, std::string_view text) {
+    if (text.size() <= out.buffer.size() - out.used) {
+        std::memcpy(out.buffer.data() + out.used, text.data(), text.size());
+        out.used += text.size();
+        return;
+    }
+    for (char c : text) writeByte(out, static_cast<unsigned char>(c));
+}
 
 // Writes a value in signed decimal ("%ld" of a 32-bit value, "%d").
 void writeNumber(RtfOutput& out, int64_t value);

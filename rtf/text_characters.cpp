@@ -36,7 +36,7 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
 
 void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
     seek(s, position);
-    for (uint32_t i = 0; i < count && !atEnd(s); ++i) writeTextChar(s, readByte(s), table);
+    for (unsigned char ch : readBytes(s.input, count)) writeTextChar(s, ch, table);
 }
 
 }  // namespace zentoro

@@ -2,6 +2,8 @@
 // what they count in layerBytesRead, and where they leave the input.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "reader/input_readers.h"
 #include "tests/builder/conversion_harness.h"
 
@@ -39,6 +41,21 @@ TEST(ReadByte, DeliversUnsignedValuesAndStaysAtTheEnd) {
     EXPECT_EQ(readByte(s.state()), 255);
     EXPECT_EQ(readByte(s.state()), EndOfFile);
     EXPECT_EQ(tell(s.state()), 1);
+    EXPECT_EQ(s->layerBytesRead, 0u);
+}
+
+TEST(ReadBytes, TakesWhatTheInputHoldsAndMovesAsByteReadsWould) {
+    StateOver s({1, 2, 3, 4, 5});
+    seek(s.state(), 1);
+    auto run = readBytes(s->input, 2);
+    EXPECT_EQ(std::vector<unsigned char>(run.begin(), run.end()), (std::vector<unsigned char>{2, 3}));
+    EXPECT_EQ(tell(s.state()), 3);
+    EXPECT_EQ(readBytes(s->input, 10).size(), 2u);  // the run stops at the end
+    EXPECT_EQ(tell(s.state()), 5);
+    EXPECT_TRUE(readBytes(s->input, 1).empty());
+    seek(s.state(), 100);
+    EXPECT_TRUE(readBytes(s->input, 4).empty());
+    EXPECT_EQ(tell(s.state()), 100);  // beyond the end, as readByte leaves it
     EXPECT_EQ(s->layerBytesRead, 0u);
 }
 
