@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/builder/conversion_harness.h"
+#include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
 
 namespace zentoro {
@@ -15,38 +16,22 @@ namespace {
 using namespace testing;
 namespace fs = std::filesystem;
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class Console : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zentoro-console-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         writeFile(path("letter"), sampleDocument());
         writeFile(path("notes.txt"), Bytes().text("just some text\n").data);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.path(name); }
 
     // Runs zentoro in the test's folder with the given arguments.
     CommandRun zentoro(const std::string& arguments) const {
-        std::string command = "cd '" + dir_.string() + "' && '" ZENTORO_CLI_PATH "' " + arguments +
-                              " >'" + path(".out") + "' 2>'" + path(".err") + "'";
-        int raw = std::system(command.c_str());
-        CommandRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(path(".out")), readFile(path(".err"))};
-        fs::remove(path(".out"));
-        fs::remove(path(".err"));
-        return run;
+        return runIn(folder_, "'" ZENTORO_CLI_PATH "' " + arguments);
     }
 
-    fs::path dir_;
+    TemporaryFolder folder_{"console"};
+    const fs::path& dir_ = folder_.root();
 };
 
 TEST_F(Console, ConvertsEachFileToItsPathWithRtfAppended) {

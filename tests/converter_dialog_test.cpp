@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/builder/conversion_harness.h"
+#include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
 #include "ui/converter_dialog.h"
 #include "ui/dialog_messages.h"
@@ -62,16 +63,11 @@ const Message NotWord{NotWordFileMessage, FailedCaption};
 class ConverterDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zentoro-dialog-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         writeFile(path("letter.wrd"), sampleDocument());
         writeFile(path("notes.txt"), Bytes().text("just some notes\n").data);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.path(name); }
 
     void browseTo(const std::optional<std::string>& choice) {
         window.choices.push_back(choice);
@@ -80,7 +76,8 @@ protected:
 
     static std::string expectedRtf() { return convertBytes(sampleDocument()).rtf; }
 
-    fs::path dir_;
+    TemporaryFolder folder_{"dialog"};
+    const fs::path& dir_ = folder_.root();
     FakeWindow window;
     ConverterDialog dialog{window};
 };

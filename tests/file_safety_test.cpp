@@ -15,6 +15,7 @@
 #include "reader/convert_streams.h"
 #include "reader/zentoro.h"
 #include "tests/builder/conversion_harness.h"
+#include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
 
@@ -26,14 +27,7 @@ namespace fs = std::filesystem;
 
 class FileSafety : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zentoro-files-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.path(name); }
 
     // Writes the document as "doc" and returns its bytes as text.
     std::string writeDocument(const std::vector<uint8_t>& bytes) {
@@ -41,7 +35,8 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    fs::path dir_;
+    TemporaryFolder folder_{"files"};
+    const fs::path& dir_ = folder_.root();
 };
 
 TEST_F(FileSafety, InputIsLeftAsItWasWhetherTheConversionSucceedsOrFails) {

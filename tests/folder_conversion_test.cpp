@@ -13,6 +13,7 @@
 
 #include "reader/word_uids.h"
 #include "tests/builder/conversion_harness.h"
+#include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
 
 namespace zentoro {
@@ -24,12 +25,6 @@ namespace fs = std::filesystem;
 // Header UIDs of EPOC files that are not Word documents.
 constexpr uint32_t SheetApplicationUid = 0x10000088;
 constexpr uint32_t OtherDocumentKindUid = 0x1000006E;
-
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::vector<uint8_t> wordDocumentWithText(const std::string& text) {
     return WordDocument().applicationId().text(text).build();
@@ -57,12 +52,6 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
 
 class FolderConversion : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zentoro-folders-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
     void TearDown() override {
         std::error_code error;
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, error);
@@ -72,7 +61,7 @@ protected:
         fs::remove_all(dir_);
     }
 
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.path(name); }
 
     // A backup as people have them: Word documents with and without
     // extensions among other EPOC files, text, an earlier RTF, a nested
@@ -95,16 +84,11 @@ protected:
     }
 
     CommandRun zentoro(const std::string& arguments, const std::string& wrapper = "") const {
-        std::string command = "cd '" + dir_.string() + "' && " + wrapper + " '" ZENTORO_CLI_PATH "' " + arguments +
-                              " >'" + path(".out") + "' 2>'" + path(".err") + "'";
-        int raw = std::system(command.c_str());
-        CommandRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(path(".out")), readFile(path(".err"))};
-        fs::remove(path(".out"));
-        fs::remove(path(".err"));
-        return run;
+        return runIn(folder_, wrapper + " '" ZENTORO_CLI_PATH "' " + arguments);
     }
 
-    fs::path dir_;
+    TemporaryFolder folder_{"folders"};
+    const fs::path& dir_ = folder_.root();
 };
 
 TEST_F(FolderConversion, ConvertsEveryWordDocumentInTheTreeAndPassesOverTheRestQuietly) {

@@ -11,6 +11,7 @@
 #include "reader/word_uids.h"
 #include "reader/zentoro.h"
 #include "tests/builder/conversion_harness.h"
+#include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
 
 namespace zentoro {
@@ -25,13 +26,7 @@ constexpr const char* NotWord = "This isn't a Word document - exiting program.\n
 
 class HeaderCheck : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zentoro-header-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.path(name); }
 
     // Runs checkWordFile on the bytes and returns its result and message.
     std::pair<int, std::string> check(const std::vector<uint8_t>& bytes) {
@@ -41,7 +36,8 @@ protected:
         return {result, capture.finish()};
     }
 
-    fs::path dir_;
+    TemporaryFolder folder_{"header"};
+    const fs::path& dir_ = folder_.root();
 };
 
 std::vector<uint8_t> headerBytes() {

@@ -12,6 +12,12 @@
 
 namespace zentoro::testing {
 
+// Text bytes that stand for a paragraph end, a line break, a page break and a tab.
+inline constexpr char ParagraphEnd = '\x06';
+inline constexpr char LineBreak = '\x07';
+inline constexpr char PageBreak = '\x08';
+inline constexpr char Tab = '\x09';
+
 // A little-endian byte string under construction.
 class Bytes {
 public:

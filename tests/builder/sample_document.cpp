@@ -6,12 +6,6 @@ namespace zentoro::testing {
 
 namespace {
 
-// Text bytes that mean paragraph end, line break, page break and tab.
-constexpr char ParagraphEnd = '\x06';
-constexpr char LineBreak = '\x07';
-constexpr char PageBreak = '\x08';
-constexpr char Tab = '\x09';
-
 // Style references count down from 255, the first style of the style section.
 constexpr int HeadingStyle = 255;
 constexpr int BodyTextStyle = 254;

@@ -14,7 +14,6 @@ constexpr int SharedFormatCount = 50;
 constexpr size_t AverageParagraphBytes = 50;
 constexpr size_t ShortestParagraphBytes = 20;
 constexpr int MostPhrases = 5;
-constexpr char ParagraphEnd = '\x06';
 // Style reference r names the style at StyleTable entry 255 - r.
 constexpr int FirstStyleRef = 255 - StyleCount + 1;
 
