@@ -9,8 +9,10 @@ namespace zentoro {
 
 // Converts the Word document at inputPath to RTF at outputPath, replacing
 // any file there. Fails when the input cannot be read, the output cannot be
-// created or fully written, the header is not that of a Word document, or
-// both paths name the same file (which is then left untouched).
+// created or fully written, the header is not that of a Word document,
+// both paths name the same file (which is then left untouched), or a damaged
+// document would make the conversion write or read far more than any real
+// one does (reader/conversion_limits.h); what was written until then stays.
 int convertDocument(const char* inputPath, const char* outputPath);
 
 // Converts a Word document held in memory to `output` (null discards the
