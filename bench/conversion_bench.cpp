@@ -20,7 +20,7 @@
 #include "tests/builder/scaled_document.h"
 #include "bench/copy_floor.h"
 #include "bench/ratio_report.h"
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 
 namespace zentoro::bench {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The header check writes its messages to standard output; millions of

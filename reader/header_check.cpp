@@ -4,7 +4,6 @@
 
 #include "reader/input_readers.h"
 #include "reader/word_uids.h"
-#include "reader/zentoro.h"
 
 namespace zentoro {
 
@@ -38,14 +37,5 @@ bool checkHeaderUids(InputStream& in) {
 }
 
 bool hasWordHeaderUids(InputStream& in) { return firstMismatchedUid(in) == nullptr; }
-
-int checkWordFile(const char* filePath) {
-    std::FILE* file = std::fopen(filePath, "rb");
-    if (file == nullptr) return 1;
-    unsigned char header[WordHeaderCheckSize];
-    InputStream in{header, std::fread(header, 1, sizeof header, file), 0};
-    std::fclose(file);
-    return checkHeaderUids(in) ? 0 : 1;
-}
 
 }  // namespace zentoro

@@ -1,7 +1,9 @@
 // The three UIDs at the start of a Word document.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include <cstddef>
+
+#include "reader/input_stream.h"
 
 namespace zentoro {
 

@@ -2,7 +2,7 @@
 
 namespace zentoro {
 
-int32_t readCardinality(ConversionState& s) {
+int32_t readCardinality(ReaderState& s) {
     int b = readByte(s);
     if ((b & 1) == 0) {
         s.lastCardinality = b / 2;

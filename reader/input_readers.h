@@ -8,19 +8,16 @@
 #include <cstdint>
 #include <span>
 
-#include "reader/conversion_state.h"
+#include "reader/input_stream.h"
 
 namespace zentoro {
 
 inline constexpr int EndOfFile = -1;
 
 inline bool atEnd(const InputStream& in) { return in.pos >= in.size; }
-// Every loop over a count tests this: it also ends the loops once the
-// output has failed, or passed its size limit, so that nothing more is done.
-inline bool atEnd(const ConversionState& s) { return atEnd(s.input) || s.output.failed; }
 
 inline int readByte(InputStream& in) { return atEnd(in) ? EndOfFile : in.data[in.pos++]; }
-inline int readByte(ConversionState& s) { return readByte(s.input); }
+inline int readByte(ReaderState& s) { return readByte(s.input); }
 
 // The next `count` bytes as one run, or as many as the input still holds;
 // the position moves past them, just as `count` readByte calls would move it.
@@ -41,10 +38,10 @@ inline uint32_t readU32(InputStream& in) {
     return b0 + (b1 << 8) + (b2 << 16) + (b3 << 24);
 }
 
-inline int readCountedByte(ConversionState& s) { s.layerBytesRead += 1; return readByte(s.input); }
-inline uint32_t readU32(ConversionState& s) { s.layerBytesRead += 4; return readU32(s.input); }
+inline int readCountedByte(ReaderState& s) { s.layerBytesRead += 1; return readByte(s.input); }
+inline uint32_t readU32(ReaderState& s) { s.layerBytesRead += 4; return readU32(s.input); }
 
-inline int32_t tell(const ConversionState& s) { return static_cast<int32_t>(s.input.pos); }
+inline int32_t tell(const ReaderState& s) { return static_cast<int32_t>(s.input.pos); }
 
 // Adds the bytes read since reading last resumed to the input's count; past
 // the read limit, cuts the input off so that every later read is EndOfFile.
@@ -59,7 +56,7 @@ inline void countBytesRead(InputStream& in) {
 
 // A negative position (a stored offset of 0x80000000 or more) leaves the
 // input at its end, so every read until the next seek yields EndOfFile.
-inline void seek(ConversionState& s, int32_t position) {
+inline void seek(ReaderState& s, int32_t position) {
     countBytesRead(s.input);
     s.input.pos = position < 0 ? s.input.size : static_cast<size_t>(position);
     s.input.readingFrom = s.input.pos;
@@ -73,6 +70,6 @@ inline int32_t offsetBy(int32_t position, uint32_t distance) {
 // The variable-length count: one, two or four bytes, told apart by the low
 // bits of the first. A first byte that fits no form (low bits 111, or the
 // end of the input) yields the previous cardinality again.
-int32_t readCardinality(ConversionState& s);
+int32_t readCardinality(ReaderState& s);
 
 }  // namespace zentoro

@@ -2,7 +2,7 @@
 // describe every style, paragraph format, phrase and header of a document.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

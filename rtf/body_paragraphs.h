@@ -2,7 +2,7 @@
 // of the RTF document.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

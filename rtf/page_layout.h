@@ -1,7 +1,7 @@
 // The page layout section: margins, paper, header and footer.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

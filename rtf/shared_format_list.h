@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

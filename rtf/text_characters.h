@@ -1,7 +1,7 @@
 // The character table through which every text byte is written.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "reader/conversion_limits.h"
-#include "reader/convert_streams.h"
-#include "reader/zentoro.h"
+#include "convert/convert_streams.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "reader/word_uids.h"
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"

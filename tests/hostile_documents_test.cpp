@@ -10,7 +10,7 @@
 
 #include "reader/conversion_limits.h"
 #include "reader/word_uids.h"
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"

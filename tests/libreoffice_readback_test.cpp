@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/libreoffice/text_export.h"
 #include "tests/support/document_text.h"

@@ -1,7 +1,7 @@
 // The bundled sample stays what its generator makes, and converts.
 #include <gtest/gtest.h>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "reader/input_readers.h"
-#include "reader/section_dispatch.h"
+#include "rtf/section_dispatch.h"
 #include "reader/word_uids.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 

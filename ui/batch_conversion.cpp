@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
 #include "ui/dialog_messages.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 #include "ui/dialog_messages.h"
 
 namespace zentoro {

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "reader/zentoro.h"
+#include "convert/zentoro.h"
 
 namespace zentoro::testing {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro::testing {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "reader/conversion_limits.h"
-#include "reader/convert_streams.h"
+#include "convert/convert_streams.h"
 #include "reader/header_check.h"
-#include "reader/section_dispatch.h"
-#include "reader/zentoro.h"
+#include "rtf/section_dispatch.h"
+#include "convert/zentoro.h"
 
 namespace zentoro {
 

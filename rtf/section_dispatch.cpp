@@ -1,6 +1,6 @@
-#include "reader/section_dispatch.h"
+#include "rtf/section_dispatch.h"
 
-#include "reader/basic_sections.h"
+#include "rtf/basic_sections.h"
 #include "reader/input_readers.h"
 #include "reader/word_uids.h"
 #include "rtf/body_paragraphs.h"

@@ -1,7 +1,7 @@
 // Walks the section dictionary and hands each section to its translator.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

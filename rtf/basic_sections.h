@@ -2,7 +2,7 @@
 // identifier, the ignored section and the text section.
 #pragma once
 
-#include "reader/conversion_state.h"
+#include "rtf/conversion_state.h"
 
 namespace zentoro {
 

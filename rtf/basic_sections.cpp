@@ -1,4 +1,4 @@
-#include "reader/basic_sections.h"
+#include "rtf/basic_sections.h"
 
 #include <cstdio>
 

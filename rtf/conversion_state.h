@@ -1,28 +1,14 @@
-// The one record of working state that every part of a conversion shares.
+// The one record of working state that every part of the RTF translation shares.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
+#include "reader/input_stream.h"
 #include "rtf/rtf_output.h"
 
 namespace zentoro {
-
-// The document being converted, held whole in memory and read from `pos`.
-// A position at or beyond `size` is the end of the input.
-struct InputStream {
-    const unsigned char* data = nullptr;
-    size_t size = 0;
-    size_t pos = 0;
-    // Bytes read, counted at each seek from where reading last resumed, so
-    // that counting costs nothing per byte. Once more than `readLimit` have
-    // been read, the rest of the input reads as its end. 0: no limit.
-    uint64_t bytesRead = 0;
-    uint64_t readLimit = 0;
-    size_t readingFrom = 0;
-    bool readLimitExceeded = false;
-};
 
 // Number of styles a style section can define, and so of StyleTable entries.
 inline constexpr int MaxStyles = 255;
@@ -44,12 +30,10 @@ struct SharedFormatIndex {
     std::array<int32_t, MaxSharedFormats + 1> entryStart{};  // entry k starts at entryStart[k]
 };
 
-struct ConversionState {
-    InputStream input;
+// The translator's working state: the input and its readers' state, the
+// RTF output, and what the sections pass on to each other.
+struct ConversionState : ReaderState {
     RtfOutput output;
-
-    uint32_t layerBytesRead = 0;  // bytes read by the counted readers in this layer
-    int32_t lastCardinality = 0;  // the value the last readCardinality produced
 
     // File positions (absolute byte offsets into the input).
     int32_t textStart = 0;         // first character of the document's text
@@ -82,5 +66,9 @@ struct ConversionState {
     bool textLayoutSectionSeen = false;
     int32_t textLength = 0;
 };
+
+// Every loop over a count tests this: it also ends the loops once the
+// output has failed, or passed its size limit, so that nothing more is done.
+inline bool atEnd(const ConversionState& s) { return s.input.pos >= s.input.size || s.output.failed; }
 
 }  // namespace zentoro
