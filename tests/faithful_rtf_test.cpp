@@ -185,9 +185,9 @@ const std::vector<WriterCase>& writerCases() {
              d.body[0].runs = {sketch, sheet};
          },
          {"[Sketch]}", "[Spreadsheet]}"}},
-        {"OnlyTheLastParagraphHasNoParagraphEnd",
-         [](Document& d) { d.body = {paragraphOf({textRun("one")}), paragraphOf({}), paragraphOf({textRun("three")})}; },
-         {"one}\\par\n", "\\cf1 \\par\n", "three}\n}\n"}, {"three}\\par"}},
+        {"EveryParagraphEndsAnEmptyLastOneToo",
+         [](Document& d) { d.body = {paragraphOf({textRun("one")}), paragraphOf({textRun("two")}), paragraphOf({})}; },
+         {"one}\\par\n", "two}\\par\n", "\\cf1 \\par\n}\n"}},
     };
     return cases;
 }
