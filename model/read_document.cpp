@@ -79,6 +79,16 @@ uint32_t loadCardinality(LoadState& s) {
     return static_cast<uint32_t>(readCardinality(s.reader));
 }
 
+bool countParagraph(LoadState& s, const Paragraph& paragraph) {
+    uint64_t bytes = sizeof(Paragraph) + paragraph.format.tabStops.size() * sizeof(TabStop);
+    for (const Run& run : paragraph.runs) bytes += sizeof(Run) + run.text.size() + run.pattern.size();
+    s.modelBytes += bytes;
+    if (s.modelLimit == 0 || s.modelBytes <= s.modelLimit) return true;
+    s.modelLimitReached = true;
+    s.damaged = true;
+    return false;
+}
+
 void loadText(LoadState& s) {
     uint32_t length = loadCardinality(s);
     if (!need(s, length)) return;
@@ -101,13 +111,14 @@ ConversionResult readDocument(std::span<const unsigned char> bytes, Document& do
     s.document = &document;
     s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
     s.reader.input.readLimit = readLimitFor(bytes.size());
+    s.modelLimit = ModelBytesPerInputByte * bytes.size() + ModelFloor;
     try {
         loadDocument(s);
     } catch (const std::bad_alloc&) {
         return {Failure::OutOfMemory};
     }
     countBytesRead(s.reader.input);
-    if (s.reader.input.readLimitExceeded) return {Failure::LimitReached};
+    if (s.reader.input.readLimitExceeded || s.modelLimitReached) return {Failure::LimitReached};
     if (s.damaged) return {Failure::DocumentDamaged};
     return {};
 }

@@ -230,15 +230,16 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
             seekTo(s, next);
         }
         nextField = builder.nextField;
+        countParagraph(s, paragraph);
     }
 }
 
-void loadPlainParagraphs(LoadState&, const TextLayoutSource& source, const Formats& formats,
+void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const Formats& formats,
                          std::vector<Paragraph>& paragraphs) {
     uint32_t size = static_cast<uint32_t>(source.text.size());
     size_t nextField = 0;
     uint32_t from = 0;
-    while (from < size) {
+    while (from < size && !s.damaged) {
         uint32_t end = from;
         while (end < size && source.text[end] != ParagraphEndByte) ++end;
         if (end < size) ++end;
@@ -248,6 +249,7 @@ void loadPlainParagraphs(LoadState&, const TextLayoutSource& source, const Forma
         RunBuilder builder{source, paragraph, nextField};
         builder.append(from, end, formats.character);
         nextField = builder.nextField;
+        countParagraph(s, paragraph);
         from = end;
     }
 }

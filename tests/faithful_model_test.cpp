@@ -332,29 +332,10 @@ TEST(BodyText, StyleRecordsGiveNamesHotKeysAndBothLayers) {
     EXPECT_EQ(d.styles[1].paragraph.spaceAfter, 240);  // the builder's spaceBefore is id 10
 }
 
-// Styles, a header with fields, shared and own-format paragraphs and an
-// object, with the dictionary first and the text layout last, so that every
-// truncation cuts bytes the reader needs.
-std::vector<uint8_t> deviceDocument() {
-    StyleSection styles;
-    styles.normalCharacter = Layer().font("Arial", 1).fontSize(240);
-    styles.styles = {built::Style{"Heading", Layer().bold(), Layer().spaceBefore(120)}};
-    PageLayoutSection page;
-    page.header = headerWithFields();
-    page.footer.contentByteOnlyWhenAbsent = true;
-    std::string body = std::string("Title\x06") + "Text \x0E" + ParagraphEnd;
-    TextLayoutSection layout;
-    layout.formats = {SharedFormat{Layer().alignment(1), FirstStyle, Layer().italic()}};
-    built::Paragraph own{7, 0, Layer().leftIndent(360), 0};
-    own.phrases = {Phrase{5, Layer().underline()}, Phrase{1, Layer(), 1}, Phrase{1}};
-    layout.paragraphs = {built::Paragraph{6, 1}, own};
-    return WordDocument().dictionaryAtStart().styles(styles).pageLayout(page).text(body).textLayout(layout).build();
-}
-
 TEST(DamagedDocuments, EveryTruncationFailsAsDamaged) {
-    std::vector<uint8_t> whole = deviceDocument();
+    std::vector<uint8_t> whole = built::deviceDocument();
     Document complete = readOk(whole);
-    ASSERT_EQ(complete.body.size(), 2u);
+    ASSERT_EQ(complete.body.size(), 9u);
     ASSERT_EQ(complete.objects.size(), 1u);
     for (size_t size = 20; size < whole.size(); ++size) {
         std::vector<uint8_t> prefix(whole.begin(), whole.begin() + static_cast<long>(size));

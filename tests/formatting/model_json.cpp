@@ -117,6 +117,7 @@ void putParagraph(std::string& out, const Document& d, const Paragraph& p) {
         if (i) out += ',';
         out += "{\"text\":";
         putString(out, runText(d, r));
+        putFlag(out, "field", r.kind == RunKind::Field);
         putFlag(out, "bold", r.format.bold);
         putFlag(out, "italic", r.format.italic);
         putFlag(out, "underline", r.format.underline);
