@@ -30,6 +30,12 @@ bool namesSameFile(const char* a, const char* b) {
     return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
 }
 
+size_t fileSizeHint(const char* path) {
+    std::error_code error;
+    auto size = std::filesystem::file_size(std::filesystem::path(path), error);
+    return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
+}
+
 // The whole file, up to MaxInputSize bytes; false on a read error.
 bool readWholeFile(std::FILE* file, std::vector<unsigned char>& bytes) {
     while (bytes.size() < MaxInputSize) {
@@ -74,6 +80,8 @@ ConversionResult convertDocumentFaithful(const char* inputPath, const char* outp
         File input(std::fopen(inputPath, "rb"));
         if (!input) return {Failure::InputUnreadable, errno};
         try {
+            // Room for the read that finds the end too, so that the buffer never grows by copying.
+            bytes.reserve(fileSizeHint(inputPath) + ChunkSize);
             if (!readWholeFile(input.get(), bytes)) return {Failure::InputUnreadable, errno};
         } catch (const std::bad_alloc&) {
             return {Failure::OutOfMemory};

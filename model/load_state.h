@@ -25,6 +25,9 @@ struct LoadState {
     uint64_t modelBytes = 0;   // what the paragraphs read so far take, roughly
     uint64_t modelLimit = 0;   // 0: no limit
     bool modelLimitReached = false;
+    // Takes the paragraph records a phrase's character layer may hold, which
+    // apply to no paragraph, so that a phrase copies no paragraph format.
+    ParagraphFormat phraseParagraphScratch;
     // The text section's characters, once found.
     std::span<const unsigned char> text;
     bool textFound = false;

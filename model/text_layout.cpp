@@ -131,20 +131,20 @@ struct TextCursor {
 };
 
 // One phrase of an own-format paragraph: its type, characters and layer.
-void loadPhrase(LoadState& s, const Formats& base, RunBuilder& runs, uint32_t from, uint32_t to,
+void loadPhrase(LoadState& s, const CharacterFormat& base, RunBuilder& runs, uint32_t from, uint32_t to,
                 uint32_t& used, CharacterFormat& last) {
     int type = loadByte(s);
     uint32_t count = loadU32(s);
-    Formats formats = base;
-    applyLayer(s, formats);
+    CharacterFormat character = base;
+    applyLayer(s, s.phraseParagraphScratch, character);
     if (type != TextPhrase && type != ObjectPhrase) s.damaged = true;
     if (s.damaged) return;
     uint32_t start = from + std::min(used, to - from);
     uint32_t end = start + std::min(count, to - start);
     used += count;
-    last = formats.character;
+    last = character;
     if (type == TextPhrase) {
-        runs.append(start, end, formats.character);
+        runs.append(start, end, character);
         return;
     }
     if (!need(s, ObjectTrailerBytes)) return;
@@ -157,9 +157,9 @@ void loadPhrase(LoadState& s, const Formats& base, RunBuilder& runs, uint32_t fr
     objects.push_back(object);
     for (uint32_t at = start; at < end; ++at) {
         if (runs.source.text[at] == ObjectByte) {
-            runs.appendObject(static_cast<int>(objects.size() - 1), formats.character);
+            runs.appendObject(static_cast<int>(objects.size() - 1), character);
         } else {
-            runs.append(at, at + 1, formats.character);
+            runs.append(at, at + 1, character);
         }
     }
 }
@@ -201,31 +201,34 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
         auto [from, to] = text.take(s, source, characters);
         if (reference != OwnFormat) {
             size_t index = static_cast<size_t>(reference - 1);
-            const SharedFormat& format = index < shared.size() ? shared[index] : SharedFormat{(*source.styleFormats)[0], 0};
-            paragraph.style = format.style;
-            paragraph.format = format.formats.paragraph;
-            paragraph.markFormat = format.formats.character;
-            builder.append(from, to, format.formats.character);
+            // A reference past the list takes Normal's formatting.
+            const Formats& formats = index < shared.size() ? shared[index].formats : (*source.styleFormats)[0];
+            paragraph.style = index < shared.size() ? shared[index].style : 0;
+            paragraph.format = formats.paragraph;
+            paragraph.markFormat = formats.character;
+            builder.append(from, to, formats.character);
         } else {
             uint32_t layer = position(s);
             skipLayer(s);
             int style = source.withStyles ? styleIndex(source, loadByte(s)) : 0;
             uint32_t phraseCount = loadU32(s);
             uint32_t next = position(s);
-            Formats formats = (*source.styleFormats)[static_cast<size_t>(style)];
-            seekTo(s, layer);
-            applyLayer(s, formats);
+            const Formats& styleFormats = (*source.styleFormats)[static_cast<size_t>(style)];
             paragraph.style = style;
-            paragraph.format = formats.paragraph;
-            paragraph.markFormat = formats.character;
+            paragraph.format = styleFormats.paragraph;
+            CharacterFormat base = styleFormats.character;
+            seekTo(s, layer);
+            applyLayer(s, paragraph.format, base);
+            paragraph.markFormat = base;
             seekTo(s, phrases);
             if (!need(s, static_cast<size_t>(phraseCount) * PhraseBytes)) break;
+            paragraph.runs.reserve(phraseCount);
             uint32_t used = 0;
             for (uint32_t p = 0; p < phraseCount && !s.damaged; ++p) {
-                loadPhrase(s, formats, builder, from, to, used, paragraph.markFormat);
+                loadPhrase(s, base, builder, from, to, used, paragraph.markFormat);
             }
             // Characters no phrase covers keep the paragraph's formatting.
-            if (used < to - from) builder.append(from + used, to, formats.character);
+            if (used < to - from) builder.append(from + used, to, base);
             phrases = position(s);
             seekTo(s, next);
         }
