@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <vector>
 
 #include "model/document.h"
 #include "reader/input_readers.h"
@@ -28,6 +30,12 @@ struct LoadState {
     // Takes the paragraph records a phrase's character layer may hold, which
     // apply to no paragraph, so that a phrase copies no paragraph format.
     ParagraphFormat phraseParagraphScratch;
+    // With a sink, body paragraphs go to it one at a time: one paragraph is
+    // filled again and again, its runs kept aside so that their text
+    // buffers are reused.
+    const std::function<void(const Paragraph&)>* bodySink = nullptr;
+    Paragraph streamed;
+    std::vector<Run> spareRuns;
     // The text section's characters, once found.
     std::span<const unsigned char> text;
     bool textFound = false;

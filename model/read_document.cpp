@@ -1,5 +1,6 @@
 #include "model/read_document.h"
 
+#include <memory>
 #include <new>
 
 #include "model/loaders.h"
@@ -101,26 +102,48 @@ void loadBody(LoadState& s, const std::vector<Formats>& styleFormats) {
     source.text = s.text;
     source.withStyles = true;
     source.styleFormats = &styleFormats;
+    source.sink = s.bodySink;
     loadTextLayout(s, source, s.document->body);
 }
 
-ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document) {
-    InputStream header{bytes.data(), bytes.size(), 0};
-    if (!hasWordHeaderUids(header)) return {Failure::NotWordDocument};
-    LoadState s;
-    s.document = &document;
-    s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
-    s.reader.input.readLimit = readLimitFor(bytes.size());
-    s.modelLimit = ModelBytesPerInputByte * bytes.size() + ModelFloor;
-    try {
-        loadDocument(s);
-    } catch (const std::bad_alloc&) {
-        return {Failure::OutOfMemory};
-    }
+namespace {
+
+ConversionResult loadAll(LoadState& s) {
+    loadDocument(s);
     countBytesRead(s.reader.input);
     if (s.reader.input.readLimitExceeded || s.modelLimitReached) return {Failure::LimitReached};
     if (s.damaged) return {Failure::DocumentDamaged};
     return {};
+}
+
+// The sink may throw, as a writer running out of memory does: the reading
+// ends there with that failure.
+ConversionResult read(std::span<const unsigned char> bytes, Document& document, const BodyParagraphSink* sink) {
+    InputStream header{bytes.data(), bytes.size(), 0};
+    if (!hasWordHeaderUids(header)) return {Failure::NotWordDocument};
+    try {
+        auto state = std::make_unique<LoadState>();
+        LoadState& s = *state;
+        s.bodySink = sink;
+        s.document = &document;
+        s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
+        s.reader.input.readLimit = readLimitFor(bytes.size());
+        s.modelLimit = ModelBytesPerInputByte * bytes.size() + ModelFloor;
+        return loadAll(s);
+    } catch (const std::bad_alloc&) {
+        return {Failure::OutOfMemory};
+    }
+}
+
+}  // namespace
+
+ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document) {
+    return read(bytes, document, nullptr);
+}
+
+ConversionResult readDocumentStreaming(std::span<const unsigned char> bytes, Document& document,
+                                       const BodyParagraphSink& bodyParagraph) {
+    return read(bytes, document, &bodyParagraph);
 }
 
 }  // namespace zentoro

@@ -55,8 +55,18 @@ std::vector<SharedFormat> loadSharedFormats(LoadState& s, const TextLayoutSource
     return formats;
 }
 
-Run runOf(RunKind kind, const CharacterFormat& format) {
+// A fresh run, made from a spare one when there is one, so that its text
+// buffer is reused.
+Run runOf(LoadState& s, RunKind kind, const CharacterFormat& format) {
     Run run;
+    if (!s.spareRuns.empty()) {
+        run = std::move(s.spareRuns.back());
+        s.spareRuns.pop_back();
+        run.text.clear();
+        run.pattern.clear();
+        run.field = FieldKind::PageNumber;
+        run.object = -1;
+    }
     run.kind = kind;
     run.format = format;
     return run;
@@ -64,6 +74,7 @@ Run runOf(RunKind kind, const CharacterFormat& format) {
 
 // Builds a paragraph's runs from stretches of its text.
 struct RunBuilder {
+    LoadState& s;
     const TextLayoutSource& source;
     Paragraph& paragraph;
     size_t nextField = 0;
@@ -72,13 +83,13 @@ struct RunBuilder {
         if (from >= to) return;
         std::vector<Run>& runs = paragraph.runs;
         bool fresh = runs.empty() || runs.back().kind != RunKind::Text || !(runs.back().format == format);
-        if (fresh) runs.push_back(runOf(RunKind::Text, format));
+        if (fresh) runs.push_back(runOf(s, RunKind::Text, format));
         appendDeviceText(runs.back().text, source.text.subspan(from, to - from));
         if (fresh && runs.back().text.empty()) runs.pop_back();
     }
 
     void appendField(const FieldSpan& field, const CharacterFormat& format) {
-        Run run = runOf(RunKind::Field, format);
+        Run run = runOf(s, RunKind::Field, format);
         uint32_t end = std::min<uint32_t>(field.end, static_cast<uint32_t>(source.text.size()));
         appendDeviceText(run.text, source.text.subspan(field.start, end - field.start));
         run.field = field.kind;
@@ -106,7 +117,7 @@ struct RunBuilder {
     }
 
     void appendObject(int object, const CharacterFormat& format) {
-        Run run = runOf(RunKind::Object, format);
+        Run run = runOf(s, RunKind::Object, format);
         run.object = object;
         paragraph.runs.push_back(std::move(run));
     }
@@ -190,14 +201,14 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
     uint32_t phrases = phraseListStart(s, source, count);
     seekTo(s, records);
     // Every paragraph holds at least its paragraph end, so the text bounds their number.
-    paragraphs.reserve(paragraphs.size() + std::min<size_t>(count, source.text.size()));
+    if (source.sink == nullptr) paragraphs.reserve(paragraphs.size() + std::min<size_t>(count, source.text.size()));
     TextCursor text;
     size_t nextField = 0;
     for (uint32_t i = 0; i < count && !s.damaged; ++i) {
         uint32_t characters = loadU32(s);
         int reference = loadByte(s);
-        Paragraph& paragraph = paragraphs.emplace_back();
-        RunBuilder builder{source, paragraph, nextField};
+        Paragraph& paragraph = source.sink != nullptr ? s.streamed : paragraphs.emplace_back();
+        RunBuilder builder{s, source, paragraph, nextField};
         auto [from, to] = text.take(s, source, characters);
         if (reference != OwnFormat) {
             size_t index = static_cast<size_t>(reference - 1);
@@ -233,7 +244,13 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
             seekTo(s, next);
         }
         nextField = builder.nextField;
-        countParagraph(s, paragraph);
+        if (source.sink == nullptr) {
+            countParagraph(s, paragraph);
+            continue;
+        }
+        if (!s.damaged) (*source.sink)(paragraph);
+        for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
+        paragraph.runs.clear();
     }
 }
 
@@ -249,7 +266,7 @@ void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const For
         Paragraph& paragraph = paragraphs.emplace_back();
         paragraph.format = formats.paragraph;
         paragraph.markFormat = formats.character;
-        RunBuilder builder{source, paragraph, nextField};
+        RunBuilder builder{s, source, paragraph, nextField};
         builder.append(from, end, formats.character);
         nextField = builder.nextField;
         countParagraph(s, paragraph);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert/zentoro.h"
+#include "model/read_document.h"
 #include "reader/conversion_limits.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
@@ -63,17 +64,20 @@ TEST(FaithfulHostile, StressDocumentsEndInTimeWithAReason) {
     }
 }
 
-// Every paragraph holds its whole formatting: empty paragraphs sharing a
-// format with many tab stops would make the model hundreds of times the
-// document's size.
+// Every paragraph of the model holds its whole formatting: empty paragraphs
+// sharing a format with many tab stops would make a whole model hundreds of
+// times the document's size. (The conversion itself holds one paragraph at
+// a time.)
 TEST(FaithfulHostile, AModelFarLargerThanAnyRealDocumentsStopsAtItsLimit) {
     Layer manyStops;
     for (int i = 1; i <= 64; ++i) manyStops.tabStop(100 * i, 1);
     TextLayoutSection layout;
     layout.formats.push_back(SharedFormat{manyStops, 0, Layer()});
-    layout.paragraphs.assign(300000, Paragraph{0, 1});
+    layout.paragraphs.assign(300000, testing::Paragraph{0, 1});
     std::vector<uint8_t> document = WordDocument().styles(StyleSection{}).text("").textLayout(layout).build();
-    EXPECT_EQ(convertFaithfully(document).result.failure, Failure::LimitReached);
+    Document model;
+    EXPECT_EQ(readDocument(std::span<const unsigned char>(document.data(), document.size()), model).failure,
+              Failure::LimitReached);
 }
 
 TEST(FaithfulHostile, EveryPrefixOfTheDeviceDocumentIsDamaged) {

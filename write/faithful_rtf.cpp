@@ -1,6 +1,7 @@
 #include "write/faithful_rtf.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "write/date_picture.h"
@@ -10,11 +11,7 @@ namespace zentoro {
 
 namespace {
 
-// Colours and bullets of the whole document, numbered for the RTF tables.
-struct Tables {
-    std::vector<Colour> colours;  // \cfN is colours[N - 1]; 0 is the automatic colour
-    std::vector<Bullet> bullets;  // list \lsN is bullets[N - 1]
-};
+using Tables = FaithfulRtfTables;
 
 int colourNumber(const Tables& tables, Colour colour) {
     auto at = std::find(tables.colours.begin(), tables.colours.end(), colour);
@@ -51,25 +48,25 @@ void noteParagraphFormat(Tables& tables, const ParagraphFormat& format) {
     }
 }
 
-void noteParagraphs(Tables& tables, const std::vector<Paragraph>& paragraphs) {
-    for (const Paragraph& paragraph : paragraphs) {
-        noteParagraphFormat(tables, paragraph.format);
-        noteColour(tables, paragraph.markFormat.colour);
-        for (const Run& run : paragraph.runs) noteColour(tables, run.format.colour);
+void noteParagraph(Tables& tables, const Paragraph& paragraph) {
+    noteParagraphFormat(tables, paragraph.format);
+    noteColour(tables, paragraph.markFormat.colour);
+    const Colour* last = &paragraph.markFormat.colour;
+    for (const Run& run : paragraph.runs) {
+        if (run.format.colour == *last) continue;
+        noteColour(tables, run.format.colour);
+        last = &run.format.colour;
     }
 }
 
-Tables collectTables(const Document& document) {
-    Tables tables;
-    noteColour(tables, Black);
+// What the document holds beside its body.
+void noteHead(Tables& tables, const Document& document) {
     for (const Style& style : document.styles) {
         noteColour(tables, style.character.colour);
         noteParagraphFormat(tables, style.paragraph);
     }
-    noteParagraphs(tables, document.header.paragraphs);
-    noteParagraphs(tables, document.footer.paragraphs);
-    noteParagraphs(tables, document.body);
-    return tables;
+    for (const Paragraph& paragraph : document.header.paragraphs) noteParagraph(tables, paragraph);
+    for (const Paragraph& paragraph : document.footer.paragraphs) noteParagraph(tables, paragraph);
 }
 
 void keyword(ByteSink& sink, std::string_view word, int64_t value) {
@@ -395,8 +392,28 @@ void writeSection(ByteSink& sink, const Document& document, const Tables& tables
 
 }  // namespace
 
-bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
-    Tables tables = collectTables(document);
+void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody) {
+    stream.tables = Tables{};
+    noteColour(stream.tables, Black);
+    stream.body.clear();
+    stream.body.reserve(expectedBody);
+    stream.bodySink.memory = &stream.body;
+    stream.bodySink.sizeLimit = sizeLimit;
+}
+
+void writeFaithfulBodyParagraph(FaithfulRtfStream& stream, const Document& document, const Paragraph& paragraph) {
+    noteParagraph(stream.tables, paragraph);
+    writeParagraph(stream.bodySink, document, stream.tables, paragraph);
+}
+
+bool finishFaithfulRtf(FaithfulRtfStream& stream, const Document& document, ByteSink& sink) {
+    flushSink(stream.bodySink);
+    if (stream.bodySink.limitReached) {
+        sink.failed = sink.limitReached = true;
+        return false;
+    }
+    Tables& tables = stream.tables;
+    noteHead(tables, document);
     put(sink, "{\\rtf1\\ansi\\ansicpg1252\\deff0");
     int32_t defaultTab = document.styles.empty() ? 720 : document.styles[0].paragraph.defaultTabInterval;
     keyword(sink, "\\deftab", defaultTab);
@@ -407,9 +424,16 @@ bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
     writeListTables(sink, tables);
     writePageSetup(sink, document.page);
     writeSection(sink, document, tables);
-    writeParagraphs(sink, document, tables, document.body);
+    putBlock(sink, stream.body);
     put(sink, "}\n");
     return finishSink(sink);
+}
+
+bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
+    auto stream = std::make_unique<FaithfulRtfStream>();
+    beginFaithfulRtf(*stream, sink.sizeLimit);
+    for (const Paragraph& paragraph : document.body) writeFaithfulBodyParagraph(*stream, document, paragraph);
+    return finishFaithfulRtf(*stream, document, sink);
 }
 
 }  // namespace zentoro
