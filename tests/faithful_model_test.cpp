@@ -89,20 +89,25 @@ TEST_P(LayerOrder, OwnFormatParagraph) {
     EXPECT_EQ(d.body[0].style, c.style ? FirstStyleIndex : 0);
 }
 
-TEST_P(LayerOrder, SharedFormatParagraph) {
-    const LayerOrderCase& c = GetParam();
-    if (c.phrase) GTEST_SKIP() << "shared-format paragraphs have no phrases";
-    TextLayoutSection layout;
-    layout.formats = {SharedFormat{Layer(), c.style ? FirstStyle : 0, sizeLayer(c.paragraph)}};
-    layout.paragraphs = {built::Paragraph{3, 1}};
-    Document d = readOk(WordDocument().styles(stylesFor(c)).text("Hi\x06").textLayout(layout).build());
-    ASSERT_EQ(d.body.size(), 1u);
-    EXPECT_EQ(d.body[0].runs.at(0).format.size, c.expected);
-    EXPECT_EQ(d.body[0].markFormat.size, c.expected);
-}
-
 INSTANTIATE_TEST_SUITE_P(Layers, LayerOrder, ::testing::ValuesIn(LayerOrderCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A shared format stands where a paragraph's own layer does; such a
+// paragraph has no phrases.
+TEST(LayerOrder, SharedFormatStandsWhereTheOwnLayerDoes) {
+    for (const LayerOrderCase& c : LayerOrderCases) {
+        if (c.phrase) continue;
+        SCOPED_TRACE(c.name);
+        TextLayoutSection layout;
+        layout.formats = {SharedFormat{Layer(), c.style ? FirstStyle : 0, sizeLayer(c.paragraph)}};
+        layout.paragraphs = {built::Paragraph{3, 1}};
+        Document d = readOk(WordDocument().styles(stylesFor(c)).text("Hi\x06").textLayout(layout).build());
+        ASSERT_EQ(d.body.size(), 1u);
+        EXPECT_EQ(d.body[0].runs.at(0).format.size, c.expected);
+        EXPECT_EQ(d.body[0].markFormat.size, c.expected);
+        EXPECT_EQ(d.body[0].style, c.style ? FirstStyleIndex : 0);
+    }
+}
 
 TEST(LayerOrder, TabStopsAddUpAndALaterStopAtTheSamePositionReplacesTheEarlier) {
     StyleSection styles;
