@@ -176,22 +176,24 @@ void writeTabStops(ByteSink& sink, const std::vector<TabStop>& stops) {
 // the bullet stands at the smaller of the first-line and left indents and
 // the text at the larger; with it off, the bullet stands at the first-line
 // position and the text follows it.
-struct Indents {
-    int32_t left;
-    int32_t firstLine;
+// Sums of indents from a damaged document may leave 32 bits; they are
+// taken in 64 and written as they come.
+struct WideIndents {
+    int64_t left;
+    int64_t firstLine;
 };
 
-Indents indentsOf(const ParagraphFormat& f) {
+WideIndents indentsOf(const ParagraphFormat& f) {
     if (!f.bullet.on || !f.bullet.indent) return {f.leftIndent, f.firstLineIndent};
-    int32_t firstLine = f.leftIndent + f.firstLineIndent;
-    int32_t bullet = std::min(firstLine, f.leftIndent);
-    int32_t text = std::max(firstLine, f.leftIndent);
+    int64_t firstLine = static_cast<int64_t>(f.leftIndent) + f.firstLineIndent;
+    int64_t bullet = std::min<int64_t>(firstLine, f.leftIndent);
+    int64_t text = std::max<int64_t>(firstLine, f.leftIndent);
     return {text, bullet - text};
 }
 
 void writeParagraphFormat(ByteSink& sink, const Tables& tables, const ParagraphFormat& f) {
     put(sink, alignmentKeyword(f.alignment));
-    Indents indents = indentsOf(f);
+    WideIndents indents = indentsOf(f);
     keyword(sink, "\\li", indents.left);
     keyword(sink, "\\ri", f.rightIndent);
     keyword(sink, "\\fi", indents.firstLine);
