@@ -31,11 +31,12 @@ constexpr int TemporaryNameAttempts = 100;
 constexpr size_t MaxSignalVisiblePath = 4096;
 char signalVisiblePath[MaxSignalVisiblePath];
 volatile std::sig_atomic_t temporaryRegistered = 0;
-volatile std::sig_atomic_t temporaryDiscarded = 0;
+// Once a signal has discarded an output, no later output is put in place:
+// the process is on its way out.
+volatile std::sig_atomic_t interrupted = 0;
 
 void registerTemporary(const std::string& path) {
     temporaryRegistered = 0;
-    temporaryDiscarded = 0;
     if (path.size() >= MaxSignalVisiblePath) return;
     std::memcpy(signalVisiblePath, path.c_str(), path.size() + 1);
     temporaryRegistered = 1;
@@ -236,6 +237,7 @@ int putInPlace(const std::string& temporary, const std::string& path, bool repla
 ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output) {
     output = PendingOutput{};
     output.path = path;
+    if (interrupted != 0) return {Failure::Interrupted, 0, false};
     if (output.path.empty()) return unwritable(ENOENT);
     int mode = -1;
     ConversionResult checked = checkExisting(path, existing, output, mode);
@@ -252,13 +254,13 @@ ConversionResult commitOutput(PendingOutput& output, bool replace) {
         return unwritable(error);
     }
     if (output.inPlace) return {};
-    int error = temporaryDiscarded ? EINTR : putInPlace(output.temporaryPath, output.path, replace);
-    bool interrupted = temporaryDiscarded != 0;
+    int error = interrupted != 0 ? EINTR : putInPlace(output.temporaryPath, output.path, replace);
+    bool stopped = interrupted != 0;
     if (error != 0) discardOutput(output);
     unregisterTemporary();
     output.temporaryPath.clear();
     if (error == 0) return {};
-    if (interrupted) return {Failure::Interrupted, 0, false};
+    if (stopped) return {Failure::Interrupted, 0, false};
     if (error == EEXIST && !replace) return {Failure::OutputExists, 0, false};
     return unwritable(error);
 }
@@ -272,6 +274,7 @@ void discardOutput(PendingOutput& output) {
 }
 
 void discardOutputFromSignal() {
+    interrupted = 1;
     if (temporaryRegistered == 0) return;
     temporaryRegistered = 0;
 #ifdef _WIN32
@@ -279,7 +282,6 @@ void discardOutputFromSignal() {
 #else
     ::unlink(signalVisiblePath);
 #endif
-    temporaryDiscarded = 1;
 }
 
 }  // namespace zentoro

@@ -42,8 +42,8 @@ ConversionResult commitOutput(PendingOutput& output, bool replace);
 void discardOutput(PendingOutput& output);
 
 // Removes the temporary file of the output being written, if any. Safe to
-// call from a signal handler; the conversion then fails as Interrupted when
-// it would put its output in place.
+// call from a signal handler. From then on every output fails as
+// Interrupted instead of being put in place.
 void discardOutputFromSignal();
 
 }  // namespace zentoro

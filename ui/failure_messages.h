@@ -1,0 +1,15 @@
+// The reason a report line gives for a failed conversion, after the
+// dialog's own message where the dialog would have shown one:
+// "Conversion failed: cannot write letter.rtf: No space left on device".
+#pragma once
+
+#include <string>
+
+#include "reader/failure.h"
+
+namespace zentoro {
+
+// `shownOutput` is the output's name as the report shows it.
+std::string failureReason(const ConversionResult& result, const std::string& shownOutput);
+
+}  // namespace zentoro
