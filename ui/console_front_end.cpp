@@ -50,7 +50,7 @@ constexpr const char* UsageText =
     "      --version            show the version and exit\n"
     "      --                   end the options; every later argument is an input\n"
     "Long options may be shortened to any unambiguous prefix; short options may\n"
-    "be bundled (-qv, -oOUT).\n"
+    "be bundled, as in -qv or -oOUT.\n"
     "\n"
     "Reports of files converted go to standard output (to standard error when\n"
     "the document itself goes there); failures go to standard error.\n"
