@@ -2,7 +2,9 @@
 
 #include <getopt.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -212,8 +214,9 @@ std::optional<int> parseArguments(int argc, char** argv, ConsoleOptions& options
 
 // --help and --version write to standard output, which may be full or closed.
 int finishStandardOutput(int status) {
+    errno = 0;
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return status;
-    std::fputs("zentoro: cannot write to standard output\n", stderr);
+    std::fprintf(stderr, "zentoro: cannot write to standard output: %s\n", std::strerror(errno != 0 ? errno : EIO));
     return ExitSomeFailed;
 }
 
