@@ -13,6 +13,7 @@
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/stress_documents.h"
 #include "ui/converter_dialog.h"
 #include "ui/dialog_messages.h"
 
@@ -171,6 +172,16 @@ TEST_F(ConverterDialogTest, DocumentRemovedAfterBrowsingFailsToConvert) {
     fs::remove(path("letter.wrd"));
     dialog.command(ProcessFileButton);
     EXPECT_EQ(window.messages, std::vector<Message>{Failed});
+}
+
+TEST_F(ConverterDialogTest, FailedConversionLeavesTheEarlierOutputAsItWas) {
+    browseTo(path("letter.wrd"));
+    dialog.command(ProcessFileButton);
+    // The same path now holds a document that fails part-way.
+    writeFile(path("letter.wrd"), heavyStyleDocument(1000, 1000, StyleRecords::Writing));
+    dialog.command(ProcessFileButton);
+    EXPECT_EQ(window.messages, (std::vector<Message>{Converted, Failed}));
+    EXPECT_EQ(readFile(path("letter.wrd.rtf")), expectedRtf());
 }
 
 // The open-file dialog may return paths far longer than 259 characters; they
