@@ -2,6 +2,7 @@
 // changed, the output never replaces the input under another name, and a
 // conversion that fails after creating its output says so.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -201,6 +202,38 @@ TEST_F(FileSafety, ExistingOutputsAreKeptAsAsked) {
         EXPECT_EQ(result.failure, c.failure) << static_cast<int>(c.existing) << " " << c.wordDocumentThere;
         bool untouched = readFile(path("out")) == std::string(before.begin(), before.end());
         EXPECT_EQ(untouched, !result.succeeded()) << static_cast<int>(c.existing) << " " << c.wordDocumentThere;
+    }
+}
+
+// Something put where a document was expected: a FIFO is refused at once
+// rather than waited on, a folder is refused, and a symbolic link is not
+// followed when the caller found a plain file there.
+TEST_F(FileSafety, InputsThatAreNotPlainFilesAreRefusedWithoutWaiting) {
+    writeDocument(richDocument());
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    fs::create_directories(path("folder"));
+    fs::create_symlink("doc", path("link"));
+    struct Case {
+        const char* input;
+        bool followLinks;
+        Failure failure;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"fifo", true, Failure::InputNotRegularFile},
+             {"folder", true, Failure::InputNotRegularFile},
+             {"link", false, Failure::InputUnopenable},
+             {"link", true, Failure::None},
+             {"absent", true, Failure::InputUnopenable},
+         }) {
+        std::string input = path(c.input);
+        std::string output = path("out.rtf");
+        ConversionRequest request;
+        request.inputPath = input.c_str();
+        request.followInputLink = c.followLinks;
+        request.outputPath = output.c_str();
+        EXPECT_EQ(runConversion(request).failure, c.failure) << c.input << " " << c.followLinks;
+        EXPECT_EQ(fs::exists(output), c.failure == Failure::None) << c.input << " " << c.followLinks;
+        fs::remove(output);
     }
 }
 
