@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 
@@ -26,23 +26,44 @@ namespace {
 constexpr int TemporaryNameAttempts = 100;
 
 // The one piece of process-wide state: a signal handler reaches the
-// temporary file being written only through it. A single conversion runs
-// at a time, so one slot is enough.
+// temporary files being written only through it. Conversions may run on
+// several threads at once, each holding a slot; the slots' states are
+// lock-free atomics, which a signal handler may use.
+constexpr int SignalSlots = 64;
 constexpr size_t MaxSignalVisiblePath = 4096;
-char signalVisiblePath[MaxSignalVisiblePath];
-volatile std::sig_atomic_t temporaryRegistered = 0;
-// Once a signal has discarded an output, no later output is put in place:
-// the process is on its way out.
-volatile std::sig_atomic_t interrupted = 0;
+enum SlotState : int { SlotFree, SlotFilling, SlotRegistered, SlotDiscarded };
 
-void registerTemporary(const std::string& path) {
-    temporaryRegistered = 0;
-    if (path.size() >= MaxSignalVisiblePath) return;
-    std::memcpy(signalVisiblePath, path.c_str(), path.size() + 1);
-    temporaryRegistered = 1;
+struct SignalSlot {
+    std::atomic<int> state{SlotFree};
+    char path[MaxSignalVisiblePath];
+};
+
+SignalSlot signalSlots[SignalSlots];
+// Once a signal has discarded the outputs, no later output is put in place:
+// the process is on its way out.
+std::atomic<bool> interrupted{false};
+
+// Makes the temporary file visible to discardOutputFromSignal; returns its
+// slot, or -1 when every slot is taken or the path is too long.
+int registerTemporary(const std::string& path) {
+    if (path.size() >= MaxSignalVisiblePath) return -1;
+    for (int i = 0; i < SignalSlots; ++i) {
+        int expected = SlotFree;
+        if (!signalSlots[i].state.compare_exchange_strong(expected, SlotFilling)) continue;
+        std::memcpy(signalSlots[i].path, path.c_str(), path.size() + 1);
+        signalSlots[i].state.store(SlotRegistered);
+        return i;
+    }
+    return -1;
 }
 
-void unregisterTemporary() { temporaryRegistered = 0; }
+// A slot that a signal handler has taken over stays taken: the process is
+// ending, and the handler may still be reading its path.
+void unregisterTemporary(int slot) {
+    if (slot < 0) return;
+    int expected = SlotRegistered;
+    signalSlots[slot].state.compare_exchange_strong(expected, SlotFree);
+}
 
 void removeFile(const std::string& path) {
 #ifdef _WIN32
@@ -186,7 +207,7 @@ ConversionResult createTemporary(PendingOutput& output, int mode) {
         int fd = createExclusively(temporary);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return unwritable(errno);
-        registerTemporary(temporary);
+        output.signalSlot = registerTemporary(temporary);
 #ifndef _WIN32
         if (mode >= 0) (void)::fchmod(fd, static_cast<mode_t>(mode));
         output.file = ::fdopen(fd, "wb");
@@ -237,7 +258,7 @@ int putInPlace(const std::string& temporary, const std::string& path, bool repla
 ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output) {
     output = PendingOutput{};
     output.path = path;
-    if (interrupted != 0) return {Failure::Interrupted, 0, false};
+    if (interrupted.load()) return {Failure::Interrupted, 0, false};
     if (output.path.empty()) return unwritable(ENOENT);
     int mode = -1;
     ConversionResult checked = checkExisting(path, existing, output, mode);
@@ -254,10 +275,11 @@ ConversionResult commitOutput(PendingOutput& output, bool replace) {
         return unwritable(error);
     }
     if (output.inPlace) return {};
-    int error = interrupted != 0 ? EINTR : putInPlace(output.temporaryPath, output.path, replace);
-    bool stopped = interrupted != 0;
+    int error = interrupted.load() ? EINTR : putInPlace(output.temporaryPath, output.path, replace);
+    bool stopped = interrupted.load();
     if (error != 0) discardOutput(output);
-    unregisterTemporary();
+    unregisterTemporary(output.signalSlot);
+    output.signalSlot = -1;
     output.temporaryPath.clear();
     if (error == 0) return {};
     if (stopped) return {Failure::Interrupted, 0, false};
@@ -270,18 +292,21 @@ void discardOutput(PendingOutput& output) {
     output.file = nullptr;
     if (!output.temporaryPath.empty()) removeFile(output.temporaryPath);
     output.temporaryPath.clear();
-    unregisterTemporary();
+    unregisterTemporary(output.signalSlot);
+    output.signalSlot = -1;
 }
 
 void discardOutputFromSignal() {
-    interrupted = 1;
-    if (temporaryRegistered == 0) return;
-    temporaryRegistered = 0;
+    interrupted.store(true);
+    for (SignalSlot& slot : signalSlots) {
+        int expected = SlotRegistered;
+        if (!slot.state.compare_exchange_strong(expected, SlotDiscarded)) continue;
 #ifdef _WIN32
-    std::remove(signalVisiblePath);
+        std::remove(slot.path);
 #else
-    ::unlink(signalVisiblePath);
+        ::unlink(slot.path);
 #endif
+    }
 }
 
 }  // namespace zentoro

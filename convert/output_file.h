@@ -27,6 +27,7 @@ struct PendingOutput {
     // A device or FIFO already at the output path is written in place: it
     // cannot be renamed over and holds nothing to keep.
     bool inPlace = false;
+    int signalSlot = -1;  // where a signal handler finds the temporary file
 };
 
 // Checks what stands at `path` against `existing` and opens where the
@@ -41,9 +42,9 @@ ConversionResult commitOutput(PendingOutput& output, bool replace);
 // Closes and removes the temporary file; leaves the output path untouched.
 void discardOutput(PendingOutput& output);
 
-// Removes the temporary file of the output being written, if any. Safe to
-// call from a signal handler. From then on every output fails as
-// Interrupted instead of being put in place.
+// Removes the temporary files of the outputs being written, if any, on
+// whatever threads. Safe to call from a signal handler. From then on every
+// output fails as Interrupted instead of being put in place.
 void discardOutputFromSignal();
 
 }  // namespace zentoro
