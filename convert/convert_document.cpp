@@ -51,13 +51,22 @@ int readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
     return 0;
 }
 
-// Translates a document whose header has passed the check; fails when the
-// output could not be written or a limit stopped the translation.
-bool translateDocument(ConversionState& s) {
+ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }
+
+// Translates a document whose header has passed the check. What could be
+// translated stays in the output whatever the result. It fails when a limit
+// stopped the translation, the output could not be written, or the
+// document is damaged: a read fell at or past its end, a count ran past it,
+// or no style section opened the RTF document.
+ConversionResult translateDocument(ConversionState& s) {
     s.output.sizeLimit = outputLimitFor(s.input.size);
     s.input.readLimit = readLimitFor(s.input.size);
     translateSections(s);
-    return finishOutput(s.output) && !s.input.readLimitExceeded;
+    bool written = finishOutput(s.output);
+    if (s.input.readLimitExceeded || s.output.bytesWritten > s.output.sizeLimit) return failedWith(Failure::LimitReached);
+    if (!written) return failedWith(Failure::OutputUnwritable, s.output.systemError);
+    if (s.input.endedEarly || !s.styleSectionSeen) return failedWith(Failure::DocumentDamaged);
+    return {};
 }
 
 // Translates the whole document held in `bytes` to `output`.
@@ -66,10 +75,7 @@ ConversionResult translateTo(const std::vector<unsigned char>& bytes, std::FILE*
     ConversionState& s = *state;
     s.output.file = output;
     s.input = InputStream{bytes.data(), bytes.size(), 0};
-    if (translateDocument(s)) return {};
-    bool pastOutputLimit = s.output.sizeLimit != 0 && s.output.bytesWritten > s.output.sizeLimit;
-    if (s.input.readLimitExceeded || pastOutputLimit) return {Failure::LimitReached, 0, false};
-    return {Failure::OutputUnwritable, s.output.systemError, false};
+    return translateDocument(s);
 }
 
 // The document read from a stream, once its header has passed the check.
@@ -99,7 +105,8 @@ ConversionResult readDocument(std::FILE* input, size_t sizeHint, std::FILE* diag
 // What was read could still be translated, but a document that could not be
 // read to its end is not reported as converted.
 ConversionResult withReadError(ConversionResult translated, int readError) {
-    if (translated.succeeded() && readError != 0) return {Failure::InputUnreadable, readError, false};
+    bool explainsTheFailure = translated.succeeded() || translated.failure == Failure::DocumentDamaged;
+    if (explainsTheFailure && readError != 0) return {Failure::InputUnreadable, readError, false};
     return translated;
 }
 
@@ -178,17 +185,21 @@ int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     return convertFrom(input, sizeHint, request).succeeded() ? 0 : 1;
 }
 
-int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output) {
     try {
         auto state = std::make_unique<ConversionState>();
         ConversionState& s = *state;
         s.output.file = output;
         s.input = InputStream{data, std::min(size, MaxInputSize), 0};
-        if (!checkHeaderUids(s.input)) return 1;
-        return translateDocument(s) ? 0 : 1;
+        if (!checkHeaderUids(s.input)) return failedWith(Failure::NotWordDocument);
+        return translateDocument(s);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return failedWith(Failure::OutOfMemory);
     }
+}
+
+int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+    return convertDocumentBytesWithResult(data, size, output).succeeded() ? 0 : 1;
 }
 
 }  // namespace zentoro

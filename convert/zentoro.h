@@ -1,4 +1,5 @@
-// The conversion library's entry points. None of them throws.
+// The conversion library's entry points. The int ones return 0 for success
+// and 1 for failure; the others say why a conversion failed. None throws.
 #pragma once
 
 #include <cstddef>
@@ -29,27 +30,28 @@ struct ConversionRequest {
 
 // Runs a conversion and says why it failed. The output is written to a
 // temporary file and put in place only when the RTF is complete. A
-// conversion that fails on its input (read error, damage, limits of
-// reader/conversion_limits.h) leaves what it converted only where no file
-// stood, and says so with partialOutputKept; it never replaces a file.
-// Nothing is created at the output path before the header has passed the
-// check, and a failure to write leaves the output path as it was.
+// conversion that fails on its input (read error, a damaged document: one
+// cut short, one whose counts or positions run past its end, one without a
+// style section; or one past the limits of reader/conversion_limits.h)
+// leaves what it converted only where no file stood, and says so with
+// partialOutputKept; it never replaces a file. Nothing is created at the
+// output path before the header has passed the check, and a failure to
+// write leaves the output path as it was.
 ConversionResult runConversion(const ConversionRequest& request);
 
 // Converts the Word document at inputPath to RTF at outputPath, replacing
-// any file there, whole or not at all as runConversion does.
+// any file there, whole or not at all as runConversion does. Fails when the
+// input cannot be read, the output cannot be created or fully written, the
+// header is not that of a Word document, both paths name the same file
+// (which is then left untouched), the document is damaged, or it would make
+// the conversion write or read far more than any real one does.
 ConversionResult convertDocumentWithResult(const char* inputPath, const char* outputPath);
-
-// The same, returning 0 for success and 1 for failure. Fails when the input
-// cannot be read, the output cannot be created or fully written, the header
-// is not that of a Word document, both paths name the same file (which is
-// then left untouched), or a damaged document would make the conversion
-// write or read far more than any real one does (reader/conversion_limits.h).
 int convertDocument(const char* inputPath, const char* outputPath);
 
 // Converts a Word document held in memory to `output` (null discards the
 // RTF). The same conversion as convertDocument, minus the files.
 int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output);
+ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output);
 
 // Accepts a file whose first twelve bytes carry the three UIDs of a Word
 // document; reads nothing beyond them and writes no file.

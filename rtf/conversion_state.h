@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "reader/attribute_record.h"
 #include "reader/input_stream.h"
 #include "rtf/rtf_output.h"
 
@@ -14,7 +15,7 @@ namespace zentoro {
 inline constexpr int MaxStyles = 255;
 // A style name has at most 63 characters; a layer string at most 254.
 inline constexpr size_t StyleNameCapacity = 64;
-inline constexpr size_t FontNameCapacity = 256;
+inline constexpr size_t FontNameCapacity = LayerStringCapacity;
 
 // A format reference is one byte, so a paragraph names at most entry 255.
 inline constexpr int MaxSharedFormats = 255;
@@ -70,5 +71,16 @@ struct ConversionState : ReaderState {
 // Every loop over a count tests this: it also ends the loops once the
 // output has failed, or passed its size limit, so that nothing more is done.
 inline bool atEnd(const ConversionState& s) { return s.input.pos >= s.input.size || s.output.failed; }
+
+// The test of a loop over a count read from the file, made while the count
+// is not yet reached: false once the output has failed, or once the input
+// has ended, which leaves the count short and the document cut.
+inline bool moreToRead(ConversionState& s) {
+    if (s.input.pos >= s.input.size) {
+        s.input.endedEarly = true;
+        return false;
+    }
+    return !s.output.failed;
+}
 
 }  // namespace zentoro

@@ -74,8 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"pageBreakBefore", Layer().pageBreakBefore(1), "\\pagebb "},
         RecordCase{"widowControlZero", Layer().widowControl(0), "\\widowctrl "},
         RecordCase{"widowControlOne", Layer().widowControl(1), ""},
-        RecordCase{"lineWrapping", Layer().lineWrapping(1), "\nParagraph Line Wrapping On"},
-        RecordCase{"borderMargin", Layer().borderMargin(-5), "\nBorder Margin=-5\""},
+        // Neither has an RTF counterpart; text would land in the document's body.
+        RecordCase{"lineWrapping", Layer().lineWrapping(1), ""},
+        RecordCase{"borderMargin", Layer().borderMargin(-5), ""},
         RecordCase{"border17", Layer().border(17), ""},
         RecordCase{"border20", Layer().border(20), ""},
         RecordCase{"defaultTabWidth", Layer().defaultTabWidth(720), "\\deftab720 "},
@@ -97,7 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"fontTrailingSpace", Layer().font("Arial "), ""},
         RecordCase{"fontEmpty", Layer().font(""), ""},
         RecordCase{"lineFeed", Layer().lineFeed(1), "\n"},
-        RecordCase{"unknownId", Layer().record(40), ""},
+        RecordCase{"flag24", Layer().record(24, Bytes().u8(1)), ""},
+        RecordCase{"colour26", Layer().record(26, Bytes().u8(255).u8(255).u8(255)), ""},
+        RecordCase{"flag27", Layer().record(27, Bytes().u8(1)), ""},
+        RecordCase{"byte35", Layer().record(35, Bytes().u8(0)), ""},
         RecordCase{"bullet", Layer().bullet(183, 200, "Arial"),
                    "{\\field \n{\\*\\fldinst\nSYMBOL 183\n\\\\f \"Arial\"\n\\\\s 20\n\\\\h\n}\n{\\fldrslt}}\n"}),
     [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
@@ -153,11 +157,19 @@ TEST(AttributeLayer, OneCharacterParagraphMakesEveryLayerSkip) {
     EXPECT_EQ(tell(s.state()), 8);
 }
 
-TEST(AttributeLayer, UnknownIdConsumesOnlyItselfAndTheNextByteIsAnId) {
-    // Id 24 has no value; the 01 after it is a colour record taking three bytes.
-    Layer layer;
-    layer.record(24).record(1, Bytes().u8(255).u8(0).u8(0));
-    EXPECT_EQ(translate(layer).rtf, "\\cf4 ");
+// Records carry no length, so an id whose value size is not known ends its
+// layer: the input moves to the layer's declared end and the next layer is
+// read from there, whatever the bytes after the id look like.
+TEST(AttributeLayer, UnknownIdEndsItsLayerAtTheDeclaredEnd) {
+    for (int id : {37, 40, 128, 255}) {
+        Layer unknown = Layer().bold().record(id, Bytes().u8(29).u8(1)).underline();
+        StateOver s(unknown.bytes().append(Layer().italic().bytes()).data);
+        translateAttributeLayer(s.state(), TranslateLayer);
+        EXPECT_EQ(s.output(), "\\b ") << id;
+        EXPECT_EQ(tell(s.state()), static_cast<int32_t>(4 + unknown.recordsSize())) << id;
+        translateAttributeLayer(s.state(), TranslateLayer);
+        EXPECT_EQ(s.output(), "\\b \\i ") << id;
+    }
 }
 
 TEST(AttributeLayer, RecordRunningPastTheLayerIsReadWhole) {
@@ -176,7 +188,7 @@ TEST(AttributeLayer, LayerStringOfLengthZeroOrOneIsEmptyAndTakesTwoBytes) {
     for (int length : {0, 1}) {
         StateOver s(Bytes().u8(length).u8(0x77).u8(0x55).data);
         s->fontName[0] = 'x';
-        EXPECT_EQ(readLayerString(s.state(), s->fontName), 0x77);
+        EXPECT_EQ(readLayerString(s.state(), s->fontName).screenFont, 0x77);
         EXPECT_EQ(s->fontName[0], '\0');
         EXPECT_EQ(tell(s.state()), 2);
         EXPECT_EQ(s->layerBytesRead, 2u);

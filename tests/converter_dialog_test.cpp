@@ -13,7 +13,6 @@
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
-#include "tests/builder/stress_documents.h"
 #include "ui/converter_dialog.h"
 #include "ui/dialog_messages.h"
 
@@ -177,11 +176,13 @@ TEST_F(ConverterDialogTest, DocumentRemovedAfterBrowsingFailsToConvert) {
 TEST_F(ConverterDialogTest, FailedConversionLeavesTheEarlierOutputAsItWas) {
     browseTo(path("letter.wrd"));
     dialog.command(ProcessFileButton);
-    // The same path now holds a document that fails part-way.
-    writeFile(path("letter.wrd"), heavyStyleDocument(1000, 1000, StyleRecords::Writing));
+    // The same path now holds a copy of the document cut short.
+    std::vector<uint8_t> cut = sampleDocument();
+    cut.resize(cut.size() / 2);
+    writeFile(path("letter.wrd"), cut);
     dialog.command(ProcessFileButton);
     EXPECT_EQ(window.messages, (std::vector<Message>{Converted, Failed}));
-    EXPECT_EQ(readFile(path("letter.wrd.rtf")), expectedRtf());
+    EXPECT_TRUE(readFile(path("letter.wrd.rtf")) == expectedRtf());
 }
 
 // The open-file dialog may return paths far longer than 259 characters; they
