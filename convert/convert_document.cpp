@@ -70,10 +70,11 @@ ConversionResult translateDocument(ConversionState& s) {
 }
 
 // Translates the whole document held in `bytes` to `output`.
-ConversionResult translateTo(const std::vector<unsigned char>& bytes, std::FILE* output) {
+ConversionResult translateTo(const std::vector<unsigned char>& bytes, std::FILE* output, std::FILE* diagnostics) {
     auto state = std::make_unique<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
+    s.diagnostics = diagnostics;
     s.input = InputStream{bytes.data(), bytes.size(), 0};
     return translateDocument(s);
 }
@@ -119,7 +120,7 @@ bool failedOnInput(Failure failure) {
 ConversionResult convertToFile(const ReadDocument& read, const ConversionRequest& request, PendingOutput& output) {
     ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output);
     if (!begun.succeeded()) return begun;
-    ConversionResult result = withReadError(translateTo(read.bytes, output.file), read.readError);
+    ConversionResult result = withReadError(translateTo(read.bytes, output.file, request.diagnostics), read.readError);
     if (result.succeeded()) return commitOutput(output, request.existingOutput != ExistingOutput::Keep);
     if (!failedOnInput(result.failure)) {
         discardOutput(output);
@@ -139,7 +140,7 @@ ConversionResult convertFrom(std::FILE* input, size_t sizeHint, const Conversion
         ConversionResult checked = readDocument(input, sizeHint, request.diagnostics, read);
         if (!checked.succeeded()) return checked;
         if (request.outputPath == nullptr) {
-            return withReadError(translateTo(read.bytes, request.outputStream), read.readError);
+            return withReadError(translateTo(read.bytes, request.outputStream, request.diagnostics), read.readError);
         }
         return convertToFile(read, request, output);
     } catch (const std::bad_alloc&) {

@@ -23,8 +23,8 @@ struct ConversionRequest {
     const char* outputPath = nullptr;
     std::FILE* outputStream = nullptr;
     ExistingOutput existingOutput = ExistingOutput::Replace;
-    // Where the header check writes its message about a file that is not a
-    // Word document; null: nowhere.
+    // Where the header check and the sections write their messages about a
+    // file that is not a Word document; null: nowhere.
     std::FILE* diagnostics = stdout;
 };
 

@@ -95,6 +95,18 @@ TEST_F(CommandLine, PipesCarryExactlyTheDocumentAndTheReportsGoToStandardError) 
               "standard input: File selected is not a valid Psion 5 Word file\n");
 }
 
+TEST_F(CommandLine, TheSectionsOwnMessagesStayOutOfTheDocumentOnStandardOutput) {
+    // A Word document whose application identifier names another program:
+    // converted, with the section's message.
+    std::vector<uint8_t> other = WordDocument().applicationId(0x10000088).styles(StyleSection()).text("Other\x06").build();
+    writeFile(path("other"), other);
+    Conversion expected = convertBytes(other);
+    ASSERT_EQ(expected.stdOut, "This is not an EPOC32 Word file. Exiting program.\n");
+    CommandRun run = zentoro("-o - other");
+    EXPECT_TRUE(run.out == expected.rtf);
+    EXPECT_EQ(run.err, expected.stdOut + "other -> standard output: " + Converted + "\n");
+}
+
 TEST_F(CommandLine, WriteErrorsOnStandardOutputFailTheRun) {
     for (const char* arguments : {"--check letter", "--dry-run letter", "letter", "-o - letter", "--help"}) {
         CommandRun run = zentoro(std::string(arguments) + " >/dev/full");

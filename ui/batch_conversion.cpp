@@ -268,8 +268,9 @@ private:
             request.outputPath = job.output.c_str();
         }
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
-        // Only standard input has not been checked aloud already.
-        request.diagnostics = isStandardStream(job.input) ? stderr : nullptr;
+        // A named file's messages go with its report, on standard error (the
+        // header check's has been shown already); a walk's files are quiet.
+        request.diagnostics = job.walked ? nullptr : stderr;
         return request;
     }
 
