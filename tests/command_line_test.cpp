@@ -107,6 +107,25 @@ TEST_F(CommandLine, TheSectionsOwnMessagesStayOutOfTheDocumentOnStandardOutput) 
     EXPECT_EQ(run.err, expected.stdOut + "other -> standard output: " + Converted + "\n");
 }
 
+TEST_F(CommandLine, ADocumentCutShortKeepsItsPartOnlyWhereNoOutputStood) {
+    std::vector<uint8_t> cut = sampleDocument();
+    cut.resize(cut.size() - 1);
+    writeFile(path("cut.wrd"), cut);
+    std::string reason = "cut.wrd: Conversion failed: the document ends early or points outside itself";
+    CommandRun first = zentoro("cut.wrd");
+    EXPECT_EQ(first.status, 1);
+    // Before it, the message of the section that was cut in the middle.
+    EXPECT_EQ(first.err.substr(first.err.find("cut.wrd:")), reason + " (what could be converted is in cut.wrd.rtf)\n");
+    std::string part = readFile(path("cut.wrd.rtf"));
+    EXPECT_FALSE(part.empty());
+
+    writeFile(path("cut.wrd.rtf"), Bytes().text("{\\rtf1 from an intact copy}").data);
+    CommandRun second = zentoro("cut.wrd");
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err.substr(second.err.find("cut.wrd:")), reason + " (nothing written to cut.wrd.rtf)\n");
+    EXPECT_EQ(readFile(path("cut.wrd.rtf")), "{\\rtf1 from an intact copy}");
+}
+
 TEST_F(CommandLine, WriteErrorsOnStandardOutputFailTheRun) {
     for (const char* arguments : {"--check letter", "--dry-run letter", "letter", "-o - letter", "--help"}) {
         CommandRun run = zentoro(std::string(arguments) + " >/dev/full");

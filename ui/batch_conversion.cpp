@@ -289,7 +289,9 @@ private:
         // The interrupted file is not reported: the run stops here.
         if (result.failure == Failure::Interrupted) return;
         if (result.failure == Failure::OutputExists) return keep(job);
-        if (!result.succeeded()) return fail(job, failureReason(result, shownOutput(job.output)));
+        if (!result.succeeded()) {
+            return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
+        }
         if (!isStandardStream(job.output)) written_.record(job.output, job.input);
         succeed(subject(job), ConvertedMessage);
     }

@@ -13,14 +13,15 @@ std::string systemReason(int error) { return error != 0 ? std::strerror(error) :
 std::string conversionFailed(const std::string& why) { return std::string(ConversionFailedMessage) + ": " + why; }
 
 // What became of the output of a conversion that failed on its input.
-std::string partialOutputNote(const ConversionResult& result, const std::string& shownOutput) {
+std::string partialOutputNote(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
+    if (toStream) return " (what could be converted went to " + shownOutput + ")";
     if (result.partialOutputKept) return " (what could be converted is in " + shownOutput + ")";
     return " (nothing written to " + shownOutput + ")";
 }
 
 }  // namespace
 
-std::string failureReason(const ConversionResult& result, const std::string& shownOutput) {
+std::string failureReason(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
     switch (result.failure) {
         case Failure::None: return {};
         case Failure::InputUnopenable: return "cannot open: " + systemReason(result.systemError);
@@ -35,10 +36,10 @@ std::string failureReason(const ConversionResult& result, const std::string& sho
         case Failure::OutOfMemory: return conversionFailed(describeFailure(result.failure));
         case Failure::InputUnreadable:
             return conversionFailed("cannot read: " + systemReason(result.systemError)) +
-                   partialOutputNote(result, shownOutput);
+                   partialOutputNote(result, shownOutput, toStream);
         case Failure::DocumentDamaged:
         case Failure::LimitReached:
-            return conversionFailed(describeFailure(result.failure)) + partialOutputNote(result, shownOutput);
+            return conversionFailed(describeFailure(result.failure)) + partialOutputNote(result, shownOutput, toStream);
     }
     return ConversionFailedMessage;
 }

@@ -9,7 +9,8 @@
 
 namespace zentoro {
 
-// `shownOutput` is the output's name as the report shows it.
-std::string failureReason(const ConversionResult& result, const std::string& shownOutput);
+// `shownOutput` is the output's name as the report shows it; `toStream`
+// says that the RTF went straight to a stream such as standard output.
+std::string failureReason(const ConversionResult& result, const std::string& shownOutput, bool toStream = false);
 
 }  // namespace zentoro
