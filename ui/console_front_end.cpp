@@ -168,8 +168,7 @@ std::optional<int> applyOption(int code, const char* value, ConsoleOptions& opti
 
 // The long options that `argument` ("--na" or "--na=value") abbreviates.
 std::string longOptionsStartingWith(const std::string& argument) {
-    std::string typed = argument.substr(2, argument.find('=') == std::string::npos ? std::string::npos
-                                                                                     : argument.find('=') - 2);
+    std::string typed = argument.substr(2, argument.find('=') - 2);  // to the end when there is no '='
     std::string matches;
     for (const struct option* known = LongOptions; known->name != nullptr; ++known) {
         if (std::string(known->name).rfind(typed, 0) != 0) continue;
