@@ -87,6 +87,10 @@ TEST_F(CommandLine, PipesCarryExactlyTheDocumentAndTheReportsGoToStandardError) 
     EXPECT_EQ(file.out, "standard input -> from-pipe.rtf: " + std::string(Converted) + "\n");
     EXPECT_EQ(readFile(path("from-pipe.rtf")), sampleRtf());
 
+    CommandRun check = zentoro("--check - < letter");
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out, "standard input: Psion 5 Word file\n");
+
     CommandRun notWord = zentoro("-", "cat notes.txt |");
     EXPECT_EQ(notWord.status, 1);
     EXPECT_EQ(notWord.out, "");

@@ -136,6 +136,7 @@ public:
 
 private:
     static bool writesStandardOutput(const ConsoleOptions& options) {
+        if (options.action != ConsoleAction::Convert) return false;
         if (options.outputPath) return isStandardStream(*options.outputPath) || isStandardOutput(*options.outputPath);
         for (const std::string& input : options.inputs) {
             if (isStandardStream(input) && !options.outputDir) return true;
