@@ -9,6 +9,7 @@
 
 #include "reader/conversion_limits.h"
 #include "convert/convert_streams.h"
+#include "convert/input_file.h"
 #include "reader/header_check.h"
 #include "rtf/section_dispatch.h"
 #include "convert/zentoro.h"
@@ -16,9 +17,6 @@
 namespace zentoro {
 
 namespace {
-
-// Positions in a document are signed 32-bit, so nothing past this is ever read.
-constexpr size_t MaxInputSize = 0x7FFFFFFF;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -36,28 +34,21 @@ size_t fileSizeHint(const char* path) {
     return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
 }
 
-constexpr size_t ChunkSize = 64 * 1024;
-
-// Appends the rest of the file to `bytes`, up to MaxInputSize bytes in all.
-// A read error ends the input there; the stream's error flag records it.
-void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
-    while (bytes.size() < MaxInputSize) {
-        size_t want = std::min(ChunkSize, MaxInputSize - bytes.size());
-        size_t had = bytes.size();
-        bytes.resize(had + want);
-        size_t got = std::fread(bytes.data() + had, 1, want, file);
-        bytes.resize(had + got);
-        if (got < want) break;
-    }
-}
-
-// Translates a document whose header has passed the check; fails when the
-// output could not be written or a limit stopped the translation.
-bool translateDocument(ConversionState& s) {
+void setLimits(ConversionState& s) {
     s.output.sizeLimit = outputLimitFor(s.input.size);
     s.input.readLimit = readLimitFor(s.input.size);
+}
+
+// False when the output could not be written or a limit stopped the translation.
+bool finishTranslation(ConversionState& s) { return finishOutput(s.output) && !s.input.readLimitExceeded; }
+
+void translateState(void* state) { translateSections(*static_cast<ConversionState*>(state)); }
+
+// Translates a document whose header has passed the check.
+bool translateDocument(ConversionState& s) {
+    setLimits(s);
     translateSections(s);
-    return finishOutput(s.output) && !s.input.readLimitExceeded;
+    return finishTranslation(s);
 }
 
 }  // namespace
@@ -67,20 +58,20 @@ int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     ConversionState& s = *state;
     s.output.file = output;
 
-    std::vector<unsigned char> bytes(WordHeaderCheckSize);
-    bytes.resize(std::fread(bytes.data(), 1, WordHeaderCheckSize, input));
-    InputStream header{bytes.data(), bytes.size(), 0};
+    InputFile document;
+    bool mapped = document.map(input);
+    if (!mapped) document.read(input, WordHeaderCheckSize);
+    InputStream header{document.bytes().data(), document.bytes().size(), 0};
     if (!checkHeaderUids(header)) return 1;
-
-    // Room for the read that finds the end too: growing the buffer there
-    // would copy the whole document and double the peak memory.
-    bytes.reserve(std::max(sizeHint, bytes.size()) + ChunkSize);
-    readRest(input, bytes);
+    if (!mapped) document.read(input, MaxInputSize, sizeHint);
+    s.input = InputStream{document.bytes().data(), document.bytes().size(), 0};
     // What could be read is still converted, but a document that could not
-    // be read to its end is not reported as converted.
-    bool readWhole = std::ferror(input) == 0;
-    s.input = InputStream{bytes.data(), bytes.size(), 0};
-    return translateDocument(s) && readWhole ? 0 : 1;
+    // be read to its end, or whose file shrank under the mapping, is not
+    // reported as converted.
+    setLimits(s);
+    bool readWhole = readGuarded(document, translateState, &s);
+    bool finished = finishTranslation(s);
+    return finished && readWhole && document.readWhole() ? 0 : 1;
 }
 
 int convertDocument(const char* inputPath, const char* outputPath) {
