@@ -1,5 +1,7 @@
 #include "rtf/text_characters.h"
 
+#include <array>
+
 #include "reader/input_readers.h"
 
 namespace zentoro {
@@ -12,6 +14,15 @@ constexpr int ParagraphEnd = 6;
 constexpr int LineBreak = 7;
 constexpr int PageBreak = 8;
 constexpr int Tab = 9;
+
+// The bytes that writeTextChar writes as something other than themselves.
+constexpr std::array<bool, 256> TranslatedBytes = [] {
+    std::array<bool, 256> translated{};
+    for (int ch : {NullCharacter, ParagraphEnd, LineBreak, PageBreak, Tab, int{'\\'}, int{'{'}, int{'}'}}) {
+        translated[static_cast<size_t>(ch)] = true;
+    }
+    return translated;
+}();
 
 }  // namespace
 
@@ -34,9 +45,19 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
     }
 }
 
+// Bytes that stand for themselves are copied in spans; only the others go
+// through the table.
 void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
     seek(s, position);
-    for (unsigned char ch : readBytes(s.input, count)) writeTextChar(s, ch, table);
+    std::span<const unsigned char> run = readBytes(s.input, count);
+    const unsigned char* next = run.data();
+    const unsigned char* end = next + run.size();
+    while (next != end) {
+        const unsigned char* plain = next;
+        while (next != end && !TranslatedBytes[*next]) ++next;
+        writeBytes(s.output, plain, static_cast<size_t>(next - plain));
+        if (next != end) writeTextChar(s, *next++, table);
+    }
 }
 
 }  // namespace zentoro
