@@ -3,6 +3,7 @@
 #include "reader/input_readers.h"
 #include "rtf/attribute_layer.h"
 #include "rtf/shared_format_list.h"
+#include "rtf/style_layer_cache.h"
 #include "rtf/text_characters.h"
 
 namespace zentoro {
@@ -25,14 +26,12 @@ void writeStyleReference(ConversionState& s) {
     writeLiteral(s.output, "\\s");
     writeNumber(s.output, s.styleRef - 1);
     writeByte(s.output, ' ');
-    int32_t layers = s.StyleTable[static_cast<size_t>(MaxStyles - s.styleRef)];
+    int styleIndex = MaxStyles - s.styleRef;
+    int32_t layers = s.StyleTable[static_cast<size_t>(styleIndex)];
     if (layers == 0) return;
     int32_t resume = tell(s);
     seek(s, layers);
-    s.inStyleDefinition = true;
-    translateAttributeLayer(s, TranslateLayer);
-    translateAttributeLayer(s, TranslateLayer);
-    s.inStyleDefinition = false;
+    writeStyleLayers(s, styleIndex, layers);
     seek(s, resume);
 }
 

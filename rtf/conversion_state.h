@@ -8,11 +8,13 @@
 #include "reader/attribute_record.h"
 #include "reader/input_stream.h"
 #include "rtf/rtf_output.h"
+#include "rtf/style_layer_cache.h"
 
 namespace zentoro {
 
 // Number of styles a style section can define, and so of StyleTable entries.
 inline constexpr int MaxStyles = 255;
+static_assert(StyleCacheStyles == MaxStyles);
 // A style name has at most 63 characters; a layer string at most 254.
 inline constexpr size_t StyleNameCapacity = 64;
 inline constexpr size_t FontNameCapacity = LayerStringCapacity;
@@ -56,6 +58,7 @@ struct ConversionState : ReaderState {
     // Position of each style's paragraph layer; style reference r selects
     // entry 255 - r. An entry of 0 was never filled by this conversion.
     std::array<int32_t, MaxStyles> StyleTable{};
+    StyleLayerCache styleLayers;  // what each style's layers wrote in the body
     std::array<int, 256> styleKeycodes{};  // hot-key characters, 0..255 or -1
     std::array<char, StyleNameCapacity> styleName{};
     std::array<char, FontNameCapacity> fontName{};
