@@ -9,7 +9,7 @@
 
 #include "reader/conversion_limits.h"
 #include "convert/convert_streams.h"
-#include "convert/input_file.h"
+#include "convert/document_bytes.h"
 #include "reader/header_check.h"
 #include "rtf/section_dispatch.h"
 #include "convert/zentoro.h"
@@ -17,6 +17,9 @@
 namespace zentoro {
 
 namespace {
+
+// Positions in a document are signed 32-bit, so nothing past this is ever read.
+constexpr size_t MaxInputSize = 0x7FFFFFFF;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -58,12 +61,12 @@ int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     ConversionState& s = *state;
     s.output.file = output;
 
-    InputFile document;
+    DocumentBytes document;
     bool mapped = document.map(input);
     if (!mapped) document.read(input, WordHeaderCheckSize);
     InputStream header{document.bytes().data(), document.bytes().size(), 0};
     if (!checkHeaderUids(header)) return 1;
-    if (!mapped) document.read(input, MaxInputSize, sizeHint);
+    if (!mapped) document.read(input, MaxDocumentBytes, sizeHint);
     s.input = InputStream{document.bytes().data(), document.bytes().size(), 0};
     // What could be read is still converted, but a document that could not
     // be read to its end, or whose file shrank under the mapping, is not

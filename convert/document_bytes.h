@@ -13,22 +13,23 @@ namespace zentoro {
 // read costs less than setting up and tearing down a mapping.
 inline constexpr size_t SmallestMappedFile = 64 * 1024;
 
-// Positions in a document are signed 32-bit, so nothing past this is ever read.
-inline constexpr size_t MaxInputSize = 0x7FFFFFFF;
+// Positions in a document are signed 32-bit, so nothing past this is ever
+// mapped or read.
+inline constexpr size_t MaxDocumentBytes = 0x7FFFFFFF;
 
 // Owns either a read-only mapping of a whole file or a buffer of bytes read
 // from a stream. Move-only; the mapping goes with the object.
-class InputFile {
+class DocumentBytes {
 public:
-    InputFile() = default;
-    ~InputFile();
-    InputFile(InputFile&& other) noexcept;
-    InputFile& operator=(InputFile&& other) noexcept;
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
+    DocumentBytes() = default;
+    ~DocumentBytes();
+    DocumentBytes(DocumentBytes&& other) noexcept;
+    DocumentBytes& operator=(DocumentBytes&& other) noexcept;
+    DocumentBytes(const DocumentBytes&) = delete;
+    DocumentBytes& operator=(const DocumentBytes&) = delete;
 
     // Maps the whole file behind `stream` when it is a regular file of at
-    // least SmallestMappedFile bytes (at most MaxInputSize are mapped) and
+    // least SmallestMappedFile bytes (at most MaxDocumentBytes are mapped) and
     // the system grants the mapping. The size is taken once, here. False,
     // leaving the object as it was, for anything else: a pipe, a terminal,
     // a small or empty file, a filesystem that refuses mappings.
@@ -58,6 +59,6 @@ private:
 // its medium failed), the fault ends `work` where it stands and this returns
 // false instead of the process being killed. Frames that `work` leaves that
 // way are not unwound, so it must hold nothing that needs a destructor.
-bool readGuarded(const InputFile& file, void (*work)(void* context), void* context);
+bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* context);
 
 }  // namespace zentoro

@@ -1,4 +1,4 @@
-#include "convert/input_file.h"
+#include "convert/document_bytes.h"
 
 #include <algorithm>
 #include <utility>
@@ -26,7 +26,7 @@ bool diskFileSize(HANDLE file, size_t& size) {
     LARGE_INTEGER length;
     if (file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK) return false;
     if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) return false;
-    size = static_cast<size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(length.QuadPart), MaxInputSize));
+    size = static_cast<size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(length.QuadPart), MaxDocumentBytes));
     return true;
 }
 
@@ -49,7 +49,7 @@ void unmapView(const unsigned char* view, size_t) { UnmapViewOfFile(view); }
 const unsigned char* mapView(std::FILE* stream, size_t& size) {
     struct stat status;
     if (fstat(fileno(stream), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
-    size = static_cast<size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(status.st_size), MaxInputSize));
+    size = static_cast<size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(status.st_size), MaxDocumentBytes));
     if (size < SmallestMappedFile) return nullptr;
     int flags = MAP_PRIVATE;
 #ifdef MAP_POPULATE
@@ -117,15 +117,15 @@ bool installBusHandler() {
 
 }  // namespace
 
-InputFile::~InputFile() { unmap(); }
+DocumentBytes::~DocumentBytes() { unmap(); }
 
-InputFile::InputFile(InputFile&& other) noexcept
+DocumentBytes::DocumentBytes(DocumentBytes&& other) noexcept
     : mapping_(std::exchange(other.mapping_, nullptr)),
       mappedSize_(std::exchange(other.mappedSize_, 0)),
       buffer_(std::move(other.buffer_)),
       readWhole_(other.readWhole_) {}
 
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
+DocumentBytes& DocumentBytes::operator=(DocumentBytes&& other) noexcept {
     if (this != &other) {
         unmap();
         mapping_ = std::exchange(other.mapping_, nullptr);
@@ -136,13 +136,13 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
     return *this;
 }
 
-void InputFile::unmap() {
+void DocumentBytes::unmap() {
     if (mapping_ != nullptr) unmapView(mapping_, mappedSize_);
     mapping_ = nullptr;
     mappedSize_ = 0;
 }
 
-bool InputFile::map(std::FILE* stream) {
+bool DocumentBytes::map(std::FILE* stream) {
     size_t size = 0;
     const unsigned char* view = mapView(stream, size);
     if (view == nullptr) return false;
@@ -153,8 +153,8 @@ bool InputFile::map(std::FILE* stream) {
     return true;
 }
 
-void InputFile::read(std::FILE* stream, size_t count, size_t sizeHint) {
-    size_t limit = std::min(MaxInputSize, buffer_.size() + std::min(count, MaxInputSize));
+void DocumentBytes::read(std::FILE* stream, size_t count, size_t sizeHint) {
+    size_t limit = std::min(MaxDocumentBytes, buffer_.size() + std::min(count, MaxDocumentBytes));
     // Room for the read that finds the end too: growing the buffer there
     // would copy the whole document and double the peak memory.
     buffer_.reserve(std::min(limit, std::max(sizeHint, buffer_.size()) + ReadChunkSize));
@@ -171,12 +171,12 @@ void InputFile::read(std::FILE* stream, size_t count, size_t sizeHint) {
     }
 }
 
-std::span<const unsigned char> InputFile::bytes() const {
+std::span<const unsigned char> DocumentBytes::bytes() const {
     if (mapping_ != nullptr) return {mapping_, mappedSize_};
     return {buffer_.data(), buffer_.size()};
 }
 
-bool readGuarded(const InputFile& file, void (*work)(void* context), void* context) {
+bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* context) {
 #ifdef _WIN32
     (void)file;
     work(context);

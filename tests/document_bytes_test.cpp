@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "convert/input_file.h"
+#include "convert/document_bytes.h"
 #include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/scaled_document.h"
@@ -35,13 +35,13 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Takes the input as a conversion does: mapped when possible, else read.
-InputFile takeInput(std::FILE* stream) {
-    InputFile input;
-    if (!input.map(stream)) input.read(stream, MaxInputSize);
+DocumentBytes takeInput(std::FILE* stream) {
+    DocumentBytes input;
+    if (!input.map(stream)) input.read(stream, MaxDocumentBytes);
     return input;
 }
 
-TEST(InputFile, MapsLargeRegularFilesAndReadsTheRestWithTheSameBytes) {
+TEST(DocumentBytes, MapsLargeRegularFilesAndReadsTheRestWithTheSameBytes) {
     struct Case {
         const char* name;
         size_t size;
@@ -60,7 +60,7 @@ TEST(InputFile, MapsLargeRegularFilesAndReadsTheRestWithTheSameBytes) {
         writeFile(folder.path("file"), bytes);
         File stream(std::fopen(folder.path("file").c_str(), "rb"));
         ASSERT_TRUE(stream) << c.name;
-        InputFile input = takeInput(stream.get());
+        DocumentBytes input = takeInput(stream.get());
         EXPECT_EQ(input.mapped(), c.mapped) << c.name;
         EXPECT_TRUE(input.readWhole()) << c.name;
         std::vector<uint8_t> seen(input.bytes().begin(), input.bytes().end());
@@ -68,7 +68,7 @@ TEST(InputFile, MapsLargeRegularFilesAndReadsTheRestWithTheSameBytes) {
     }
 }
 
-TEST(InputFile, PipeIsReadToItsEnd) {
+TEST(DocumentBytes, PipeIsReadToItsEnd) {
     std::vector<uint8_t> bytes = patternBytes(5 * SmallestMappedFile + 9);
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
@@ -77,7 +77,7 @@ TEST(InputFile, PipeIsReadToItsEnd) {
         close(ends[1]);
     });
     File stream(fdopen(ends[0], "rb"));
-    InputFile input = takeInput(stream.get());
+    DocumentBytes input = takeInput(stream.get());
     writer.join();
     EXPECT_FALSE(input.mapped());
     EXPECT_EQ(std::vector<uint8_t>(input.bytes().begin(), input.bytes().end()), bytes);
@@ -85,7 +85,7 @@ TEST(InputFile, PipeIsReadToItsEnd) {
 
 // A document large enough to be mapped converts to what the same bytes in
 // memory convert to, from a file and from a pipe alike.
-TEST(InputFile, MappedAndPipedDocumentsConvertLikeTheSameBytesInMemory) {
+TEST(DocumentBytes, MappedAndPipedDocumentsConvertLikeTheSameBytesInMemory) {
     std::vector<uint8_t> document = scaledDocument(200000);
     ASSERT_GE(document.size(), SmallestMappedFile);
     Conversion inMemory = convertBytes(document);
@@ -110,11 +110,11 @@ TEST(InputFile, MappedAndPipedDocumentsConvertLikeTheSameBytesInMemory) {
 }
 
 // Maps a file of `size` bytes, then cuts it to `shrunkTo` behind the mapping's back.
-InputFile mapThenShrink(const TemporaryFolder& folder, const std::string& name, size_t size, off_t shrunkTo) {
+DocumentBytes mapThenShrink(const TemporaryFolder& folder, const std::string& name, size_t size, off_t shrunkTo) {
     std::string path = folder.path(name);
     writeFile(path, patternBytes(size));
     File stream(std::fopen(path.c_str(), "rb"));
-    InputFile input;
+    DocumentBytes input;
     EXPECT_TRUE(stream && input.map(stream.get()));
     EXPECT_EQ(truncate(path.c_str(), shrunkTo), 0);
     return input;
@@ -133,7 +133,7 @@ void touch(void* context) {
     t->finished = true;
 }
 
-TEST(InputFile, ReadingPastTheEndOfAShrunkFileFailsTheGuardedCall) {
+TEST(DocumentBytes, ReadingPastTheEndOfAShrunkFileFailsTheGuardedCall) {
     constexpr size_t Size = 4 * SmallestMappedFile;
     struct Case {
         const char* name;
@@ -149,31 +149,31 @@ TEST(InputFile, ReadingPastTheEndOfAShrunkFileFailsTheGuardedCall) {
     };
     TemporaryFolder folder("shrink");
     for (const Case& c : cases) {
-        InputFile input = mapThenShrink(folder, c.name, Size, c.shrunkTo);
+        DocumentBytes input = mapThenShrink(folder, c.name, Size, c.shrunkTo);
         Touch t{input.bytes(), c.offset};
         EXPECT_EQ(readGuarded(input, touch, &t), c.survives) << c.name;
         EXPECT_EQ(t.finished, c.survives) << c.name;
     }
     // The guard is gone afterwards and another guarded call works as before.
-    InputFile intact = mapThenShrink(folder, "intact", Size, Size);
+    DocumentBytes intact = mapThenShrink(folder, "intact", Size, Size);
     Touch t{intact.bytes(), Size - 1};
     EXPECT_TRUE(readGuarded(intact, touch, &t));
 }
 
-TEST(InputFileDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
+TEST(DocumentBytesDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     TemporaryFolder folder("unguarded");
     auto faultUnguarded = [&] {
-        InputFile guarded = mapThenShrink(folder, "guarded", SmallestMappedFile, SmallestMappedFile);
+        DocumentBytes guarded = mapThenShrink(folder, "guarded", SmallestMappedFile, SmallestMappedFile);
         Touch t{guarded.bytes(), 0};
         readGuarded(guarded, touch, &t);  // installs the handler
-        InputFile shrunk = mapThenShrink(folder, "shrunk", SmallestMappedFile, 0);
+        DocumentBytes shrunk = mapThenShrink(folder, "shrunk", SmallestMappedFile, 0);
         Touch outside{shrunk.bytes(), 0};
         touch(&outside);
     };
     EXPECT_EXIT(faultUnguarded(), ::testing::KilledBySignal(SIGBUS), "");
     auto sentByAProcess = [&] {
-        InputFile guarded = mapThenShrink(folder, "guarded", SmallestMappedFile, SmallestMappedFile);
+        DocumentBytes guarded = mapThenShrink(folder, "guarded", SmallestMappedFile, SmallestMappedFile);
         Touch t{guarded.bytes(), 0};
         readGuarded(guarded, [](void*) { kill(getpid(), SIGBUS); }, &t);
     };
