@@ -8,6 +8,7 @@
 
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
+#include "ui/conversion_pipeline.h"
 #include "ui/console_front_end.h"
 #include "ui/dialog_messages.h"
 #include "ui/folder_walk.h"
@@ -72,6 +73,7 @@ public:
             progress_.show(i, jobs.size(), jobs[i].input);
             process(jobs[i]);
         }
+        pipeline_.finish();
         progress_.clear();
         if (walksFolders_) summary_.print(stdout, options_.action);
         std::fflush(stdout);
@@ -138,8 +140,12 @@ private:
         if (!refusal.empty()) return fail(job.input, refusal);
         std::string subject = job.input + " -> " + job.output;
         if (options_.action == ConsoleAction::DryRun) return succeed(subject, WouldConvertMessage);
-        if (convert(job)) return succeed(subject, ConvertedMessage);
-        fail(job.input, ConversionFailedMessage, subject);
+        prepareOutputFolder(job);
+        pipeline_.convert([input = job.input, output = job.output] { return convertDocument(input.c_str(), output.c_str()) == 0; },
+                          [this, input = job.input, subject](bool converted) {
+                              if (converted) return succeedNow(subject, ConvertedMessage);
+                              failNow(input, ConversionFailedMessage, subject);
+                          });
     }
 
     // Why the output must not be written, or nothing.
@@ -162,18 +168,17 @@ private:
         return {};
     }
 
-    bool convert(const Job& job) {
+    void prepareOutputFolder(const Job& job) {
         if (options_.outputDir) {
             std::error_code error;
             fs::create_directories(fs::path(job.output).parent_path(), error);
         }
-        bool converted = convertDocument(job.input.c_str(), job.output.c_str()) == 0;
-        std::fflush(stdout);
-        return converted;
     }
 
-    // Runs checkWordFile, whose diagnostics go to standard output.
+    // Runs checkWordFile, whose diagnostics go to standard output, after
+    // everything before has been reported.
     bool printHeaderCheck(const std::string& path) {
+        pipeline_.finish();
         progress_.clear();
         std::fflush(stdout);
         bool isWord = checkWordFile(path.c_str()) == 0;
@@ -187,19 +192,31 @@ private:
         std::fflush(stdout);
     }
 
+    // Each outcome is reported after those of the files before it, whose
+    // conversions may still be running.
     void succeed(const std::string& subject, const std::string& message) {
-        report(subject, message);
-        summary_.addSucceeded();
+        pipeline_.then([=, this] { succeedNow(subject, message); });
     }
 
     void skip(const Job& job, const std::string& reason) {
-        if (options_.verbose) report(job.input, "skipped, " + reason);
-        summary_.addSkipped();
+        pipeline_.then([this, input = job.input, reason] {
+            if (options_.verbose) report(input, "skipped, " + reason);
+            summary_.addSkipped();
+        });
     }
 
     void fail(const std::string& path, const std::string& reason) { fail(path, reason, path); }
 
     void fail(const std::string& path, const std::string& reason, const std::string& subject) {
+        pipeline_.then([=, this] { failNow(path, reason, subject); });
+    }
+
+    void succeedNow(const std::string& subject, const std::string& message) {
+        report(subject, message);
+        summary_.addSucceeded();
+    }
+
+    void failNow(const std::string& path, const std::string& reason, const std::string& subject) {
         report(subject, reason);
         summary_.addFailure(path, reason);
     }
@@ -209,6 +226,8 @@ private:
     ProgressLine progress_;
     BatchSummary summary_;
     OutputClaims claims_;
+    // Last, so that its workers have stopped before anything they report to goes.
+    ConversionPipeline pipeline_{walksFolders_ ? ConversionPipeline::workersForThisMachine() : 1};
 };
 
 }  // namespace
