@@ -1,6 +1,7 @@
 // The two ways into a conversion: from a file, and from bytes in memory.
 // Both check the header and then translate the sections the same way.
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -37,18 +38,29 @@ size_t fileSizeHint(const char* path) {
     return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
 }
 
+ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }
+
 void setLimits(ConversionState& s) {
     s.output.sizeLimit = outputLimitFor(s.input.size);
     s.input.readLimit = readLimitFor(s.input.size);
 }
 
-// False when the output could not be written or a limit stopped the translation.
-bool finishTranslation(ConversionState& s) { return finishOutput(s.output) && !s.input.readLimitExceeded; }
+// What could be translated stays in the output whatever the result. Fails
+// when a limit stopped the translation, the output could not be written, or
+// the document is damaged: a read fell at or past its end, a count ran past
+// it, or no style section opened the RTF document.
+ConversionResult finishTranslation(ConversionState& s) {
+    bool written = finishOutput(s.output);
+    if (s.input.readLimitExceeded || s.output.bytesWritten > s.output.sizeLimit) return failedWith(Failure::LimitReached);
+    if (!written) return failedWith(Failure::OutputUnwritable, errno);
+    if (s.input.endedEarly || !s.styleSectionSeen) return failedWith(Failure::DocumentDamaged);
+    return {};
+}
 
 void translateState(void* state) { translateSections(*static_cast<ConversionState*>(state)); }
 
 // Translates a document whose header has passed the check.
-bool translateDocument(ConversionState& s) {
+ConversionResult translateDocument(ConversionState& s) {
     setLimits(s);
     translateSections(s);
     return finishTranslation(s);
@@ -56,7 +68,7 @@ bool translateDocument(ConversionState& s) {
 
 }  // namespace
 
-int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
+ConversionResult convertStreamsWithResult(std::FILE* input, std::FILE* output, size_t sizeHint) {
     auto state = std::make_unique<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
@@ -64,48 +76,65 @@ int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     DocumentBytes document;
     bool mapped = document.map(input);
     if (!mapped) document.read(input, WordHeaderCheckSize);
+    if (std::ferror(input)) return failedWith(Failure::InputUnreadable, errno);
     InputStream header{document.bytes().data(), document.bytes().size(), 0};
-    if (!checkHeaderUids(header)) return 1;
+    if (!checkHeaderUids(header)) return failedWith(Failure::NotWordDocument);
+
     if (!mapped) document.read(input, MaxDocumentBytes, sizeHint);
-    s.input = InputStream{document.bytes().data(), document.bytes().size(), 0};
     // What could be read is still converted, but a document that could not
-    // be read to its end, or whose file shrank under the mapping, is not
+    // be read to its end, or whose file shrank under its mapping, is not
     // reported as converted.
+    int readError = std::ferror(input) ? errno : 0;
+    s.input = InputStream{document.bytes().data(), document.bytes().size(), 0};
     setLimits(s);
     bool readWhole = readGuarded(document, translateState, &s);
-    bool finished = finishTranslation(s);
-    return finished && readWhole && document.readWhole() ? 0 : 1;
-}
-
-int convertDocument(const char* inputPath, const char* outputPath) {
-    if (inputPath == nullptr || outputPath == nullptr) return 1;
-    // Opening the output would truncate the very document being read.
-    if (namesSameFile(inputPath, outputPath)) return 1;
-    File input(std::fopen(inputPath, "rb"));
-    if (!input) return 1;
-    File output(std::fopen(outputPath, "wb"));
-    if (!output) return 1;
-    int result = 1;
-    try {
-        result = convertStreams(input.get(), output.get(), fileSizeHint(inputPath));
-    } catch (const std::bad_alloc&) {
-        result = 1;
-    }
-    if (std::fclose(output.release()) != 0) result = 1;
+    ConversionResult result = finishTranslation(s);
+    if (!readWhole) return failedWith(Failure::InputUnreadable, EIO);
+    if (readError != 0 || std::ferror(input)) return failedWith(Failure::InputUnreadable, readError);
     return result;
 }
 
-int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
+    return convertStreamsWithResult(input, output, sizeHint).succeeded() ? 0 : 1;
+}
+
+ConversionResult convertDocumentWithResult(const char* inputPath, const char* outputPath) {
+    if (inputPath == nullptr || outputPath == nullptr) return failedWith(Failure::InputUnreadable, EINVAL);
+    // Opening the output would truncate the very document being read.
+    if (namesSameFile(inputPath, outputPath)) return failedWith(Failure::SameFile);
+    File input(std::fopen(inputPath, "rb"));
+    if (!input) return failedWith(Failure::InputUnreadable, errno);
+    File output(std::fopen(outputPath, "wb"));
+    if (!output) return failedWith(Failure::OutputUnwritable, errno);
+    ConversionResult result;
+    try {
+        result = convertStreamsWithResult(input.get(), output.get(), fileSizeHint(inputPath));
+    } catch (const std::bad_alloc&) {
+        result = failedWith(Failure::OutOfMemory);
+    }
+    if (std::fclose(output.release()) != 0 && result.succeeded()) result = failedWith(Failure::OutputUnwritable, errno);
+    return result;
+}
+
+int convertDocument(const char* inputPath, const char* outputPath) {
+    return convertDocumentWithResult(inputPath, outputPath).succeeded() ? 0 : 1;
+}
+
+ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output) {
     try {
         auto state = std::make_unique<ConversionState>();
         ConversionState& s = *state;
         s.output.file = output;
         s.input = InputStream{data, std::min(size, MaxInputSize), 0};
-        if (!checkHeaderUids(s.input)) return 1;
-        return translateDocument(s) ? 0 : 1;
+        if (!checkHeaderUids(s.input)) return failedWith(Failure::NotWordDocument);
+        return translateDocument(s);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return failedWith(Failure::OutOfMemory);
     }
+}
+
+int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+    return convertDocumentBytesWithResult(data, size, output).succeeded() ? 0 : 1;
 }
 
 }  // namespace zentoro

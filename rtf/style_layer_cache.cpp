@@ -38,6 +38,7 @@ void replay(ConversionState& s, const CachedStyleLayers& entry) {
     s.input.readingFrom = entry.readingFrom;
     s.layerBytesRead = entry.layerBytesRead;
     s.exactLineSpacing = entry.exactLineSpacingAfter;
+    s.input.endedEarly = s.input.endedEarly || entry.endedEarly;
 }
 
 void translate(ConversionState& s) {
@@ -67,7 +68,8 @@ void record(ConversionState& s, CachedStyleLayers& entry, int32_t layers, uint64
                               s.input.readingFrom,
                               s.input.bytesRead - countedBefore,
                               s.layerBytesRead,
-                              s.exactLineSpacing};
+                              s.exactLineSpacing,
+                              s.input.endedEarly};
     cache.arenaUsed += length;
 }
 

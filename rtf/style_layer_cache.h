@@ -32,6 +32,7 @@ struct CachedStyleLayers {
     uint64_t countedDuring = 0;  // bytes counted by seeks within the layers
     uint32_t layerBytesRead = 0;
     bool exactLineSpacingAfter = false;
+    bool endedEarly = false;  // a read fell at or past the end of the input
 };
 
 struct StyleLayerCache {

@@ -1,7 +1,5 @@
 #include "rtf/text_characters.h"
 
-#include <array>
-
 #include "reader/input_readers.h"
 
 namespace zentoro {
@@ -14,15 +12,13 @@ constexpr int ParagraphEnd = 6;
 constexpr int LineBreak = 7;
 constexpr int PageBreak = 8;
 constexpr int Tab = 9;
-
-// The bytes that writeTextChar writes as something other than themselves.
-constexpr std::array<bool, 256> TranslatedBytes = [] {
-    std::array<bool, 256> translated{};
-    for (int ch : {NullCharacter, ParagraphEnd, LineBreak, PageBreak, Tab, int{'\\'}, int{'{'}, int{'}'}}) {
-        translated[static_cast<size_t>(ch)] = true;
-    }
-    return translated;
-}();
+// Bytes that stand for visible text. Written raw they would be control
+// characters, which RTF readers drop: "CG\x10Times" would read "CGTimes".
+constexpr int UnbreakableTab = 10;
+constexpr int HardHyphen = 11;
+constexpr int PotentialHyphen = 12;
+constexpr int VisibleSpace = 15;
+constexpr int HardSpace = 16;
 
 }  // namespace
 
@@ -37,7 +33,12 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
             break;
         case LineBreak: writeLiteral(out, spacedBreaks ? "\n\\line \n" : "\n\\line\n"); break;
         case PageBreak: writeLiteral(out, spacedBreaks ? "\n\\page \n" : "\n\\page\n"); break;
-        case Tab: writeLiteral(out, "\\tab "); break;
+        case Tab:
+        case UnbreakableTab: writeLiteral(out, "\\tab "); break;
+        case HardHyphen: writeLiteral(out, "\\_"); break;
+        case PotentialHyphen: writeLiteral(out, "\\-"); break;
+        case VisibleSpace: writeByte(out, ' '); break;
+        case HardSpace: writeLiteral(out, "\\~"); break;
         case '\\': writeLiteral(out, "\\\\"); break;
         case '{': writeLiteral(out, "\\{"); break;
         case '}': writeLiteral(out, "\\}"); break;
@@ -45,8 +46,10 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
     }
 }
 
-// Bytes that stand for themselves are copied in spans; only the others go
-// through the table.
+// Most text bytes are written as they are, so they are copied in spans;
+// only the others go through the table.
+constexpr bool isPlainText(unsigned char ch) { return ch >= 0x20 && ch != '\\' && ch != '{' && ch != '}'; }
+
 void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
     seek(s, position);
     std::span<const unsigned char> run = readBytes(s.input, count);
@@ -54,7 +57,7 @@ void writeTextRun(ConversionState& s, int32_t position, uint32_t count, Characte
     const unsigned char* end = next + run.size();
     while (next != end) {
         const unsigned char* plain = next;
-        while (next != end && !TranslatedBytes[*next]) ++next;
+        while (next != end && isPlainText(*next)) ++next;
         writeBytes(s.output, plain, static_cast<size_t>(next - plain));
         if (next != end) writeTextChar(s, *next++, table);
     }
