@@ -201,7 +201,12 @@ bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* c
         return false;
     }
     activeGuard = &guard;
-    work(context);
+    try {
+        work(context);
+    } catch (...) {
+        activeGuard = outer;
+        throw;
+    }
     activeGuard = outer;
     return true;
 #endif

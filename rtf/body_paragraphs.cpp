@@ -2,6 +2,7 @@
 
 #include "reader/input_readers.h"
 #include "rtf/attribute_layer.h"
+#include "rtf/layer_output_cache.h"
 #include "rtf/shared_format_list.h"
 #include "rtf/style_layer_cache.h"
 #include "rtf/text_characters.h"
@@ -97,9 +98,9 @@ void writeSharedFormat(ConversionState& s, int ref) {
     }
     seek(s, *entryStart);
     readU32(s);
-    translateAttributeLayer(s, TranslateLayer);
+    translateBodyLayer(s);
     s.styleRef = readStyleRef(s);
-    translateAttributeLayer(s, TranslateLayer);
+    translateBodyLayer(s);
     if (s.styleRef != 0) writeStyleReference(s);
 }
 
@@ -116,7 +117,7 @@ void writePhrases(ConversionState& s, uint32_t count) {
         }
         writeByte(s.output, '{');
         uint32_t characters = readU32(s);
-        translateAttributeLayer(s, TranslateLayer);
+        translateBodyLayer(s);
         if (trailingRecords > 0) skipOver(s, TrailingRecordSize * static_cast<uint32_t>(trailingRecords));
         s.phraseListPos = tell(s);
         writeBodyText(s, characters);

@@ -17,12 +17,12 @@ uint64_t outputPosition(const RtfOutput& out) { return out.bytesWritten + out.us
 // States in which the layers are not translated as usual, or whose reading
 // might stop at the read limit part-way: translated every time.
 bool cacheable(const ConversionState& s) {
-    return s.styleLayers.enabled && s.paragraphLength != 1 && !s.writingStyleSheet && !s.output.failed &&
+    return s.input.size >= s.layerCachesFrom && s.paragraphLength != 1 && !s.writingStyleSheet && !s.output.failed &&
            !s.input.readLimitExceeded;
 }
 
 CachedStyleLayers* usableEntry(ConversionState& s, int styleIndex, int32_t layers) {
-    StyleLayerCache& cache = s.styleLayers;
+    StyleLayerCache& cache = *s.styleLayers;
     CachedStyleLayers& entry = cache.entries[static_cast<size_t>(styleIndex)][s.exactLineSpacing ? 1 : 0];
     if (!entry.filled || entry.layers != layers || cache.inputSize != s.input.size) return nullptr;
     // Within the limit all the way, so that no seek within the layers would have cut the input.
@@ -32,7 +32,7 @@ CachedStyleLayers* usableEntry(ConversionState& s, int styleIndex, int32_t layer
 }
 
 void replay(ConversionState& s, const CachedStyleLayers& entry) {
-    writeLiteral(s.output, std::string_view(s.styleLayers.arena.data() + entry.offset, entry.length));
+    writeLiteral(s.output, std::string_view(s.styleLayers->arena.data() + entry.offset, entry.length));
     s.input.bytesRead += entry.countedDuring;
     s.input.pos = entry.readEnd;
     s.input.readingFrom = entry.readingFrom;
@@ -51,7 +51,7 @@ void translate(ConversionState& s) {
 // Keeps what the translation wrote when it is all still in the output
 // buffer, nothing stopped it, and the arena has room.
 void record(ConversionState& s, CachedStyleLayers& entry, int32_t layers, uint64_t startPosition, uint64_t countedBefore) {
-    StyleLayerCache& cache = s.styleLayers;
+    StyleLayerCache& cache = *s.styleLayers;
     const RtfOutput& out = s.output;
     // A flush part-way has taken some of the bytes out of the buffer.
     if (startPosition < out.bytesWritten || out.failed) return;
@@ -77,8 +77,9 @@ void record(ConversionState& s, CachedStyleLayers& entry, int32_t layers, uint64
 
 void writeStyleLayers(ConversionState& s, int styleIndex, int32_t layers) {
     if (!cacheable(s)) return translate(s);
+    if (!s.styleLayers) s.styleLayers = std::make_unique_for_overwrite<StyleLayerCache>();
     if (const CachedStyleLayers* entry = usableEntry(s, styleIndex, layers)) return replay(s, *entry);
-    StyleLayerCache& cache = s.styleLayers;
+    StyleLayerCache& cache = *s.styleLayers;
     if (cache.inputSize != s.input.size) {
         // Made with another input size: start again.
         cache.entries = {};

@@ -35,12 +35,13 @@ struct CachedStyleLayers {
     bool endedEarly = false;  // a read fell at or past the end of the input
 };
 
+// Made when a document first refers to a style in its body (see
+// conversion_state.h); the arena is not cleared.
 struct StyleLayerCache {
-    bool enabled = true;
     size_t inputSize = 0;  // the input size every entry was made with
     size_t arenaUsed = 0;
     std::array<std::array<CachedStyleLayers, 2>, StyleCacheStyles> entries{};
-    std::array<char, StyleLayerArenaSize> arena{};
+    std::array<char, StyleLayerArenaSize> arena;
 };
 
 // Translates the two layers of style `styleIndex` (0..254) from the input

@@ -3,6 +3,7 @@
 // them again, whatever state the paragraphs enter them in.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,14 @@ using namespace testing;
 struct CacheRun {
     bool converted = false;
     std::string rtf;
-    int cachedEntries = 0;  // what the cache holds at the end
+    int cachedEntries = 0;  // styles the style cache holds at the end
+    int cachedLayers = 0;   // layers the layer cache holds at the end
 };
 
 // Converts as convertDocumentBytes does, with the cache on or off.
 CacheRun convertWithCache(const std::vector<uint8_t>& document, bool enabled) {
     StateOver s(document);
-    s->styleLayers.enabled = enabled;
+    s->layerCachesFrom = enabled ? 0 : SIZE_MAX;
     CacheRun run;
     if (!hasWordHeaderUids(s->input)) return run;
     s->output.sizeLimit = outputLimitFor(document.size());
@@ -36,8 +38,13 @@ CacheRun convertWithCache(const std::vector<uint8_t>& document, bool enabled) {
     translateSections(s.state());
     run.converted = finishOutput(s->output) && !s->input.readLimitExceeded;
     run.rtf = s.output();
-    for (const auto& style : s->styleLayers.entries) {
-        for (const CachedStyleLayers& entry : style) run.cachedEntries += entry.filled ? 1 : 0;
+    if (s->styleLayers) {
+        for (const auto& style : s->styleLayers->entries) {
+            for (const CachedStyleLayers& entry : style) run.cachedEntries += entry.filled ? 1 : 0;
+        }
+    }
+    if (s->layerOutputs) {
+        for (const CachedLayer& entry : s->layerOutputs->slots) run.cachedLayers += entry.filled ? 1 : 0;
     }
     return run;
 }
@@ -90,23 +97,54 @@ std::vector<uint8_t> styleEndingInUnknownRecord(uint32_t silentRecords, uint32_t
     return WordDocument().styles(styles).text("").textLayout(layout).build();
 }
 
+// Phrase layers that declare three bytes but whose last record runs on past
+// them, the two alike in what they declare and different in what follows;
+// phrase layers that switch exact line spacing on and off before a line
+// spacing; shared formats whose line spacing is written after styles that
+// switch it on and off.
+std::vector<uint8_t> overrunningLayers() {
+    StyleSection styles;
+    styles.styles = {{"Exact", Layer().exactLineSpacing(1), Layer()}, {"AtLeast", Layer().exactLineSpacing(0), Layer()}};
+    TextLayoutSection layout;
+    layout.formats = {{Layer().lineSpacing(50), 255, Layer()}, {Layer().lineSpacing(50), 254, Layer()}};
+    const Layer small = Layer().bold().fontSize(200).declaredLength(3);
+    const Layer large = Layer().bold().fontSize(240).declaredLength(3);
+    std::string text;
+    for (int i = 0; i < 60; ++i) {
+        text += "abc";
+        text += ParagraphEnd;
+        if (i % 3 == 2) {
+            layout.paragraphs.push_back(Paragraph{4, 1 + i % 2});
+        } else {
+            Layer exact = Layer().exactLineSpacing(i % 5 < 2 ? 1 : 0);
+            layout.paragraphs.push_back(Paragraph{4, 0, Layer(), 0,
+                                                  {Phrase{1, i % 4 < 2 ? small : large}, Phrase{1, exact},
+                                                   Phrase{2, Layer().lineSpacing(70)}}});
+        }
+    }
+    std::vector<uint8_t> document = WordDocument().styles(styles).text(text).textLayout(layout).build();
+    return document;
+}
+
 TEST(StyleLayerCache, CopiedLayersWriteWhatTranslatingThemWrites) {
     struct Case {
         const char* name;
         std::vector<uint8_t> document;
         bool converts;
         bool cacheUsed;
+        bool layerCacheUsed = true;
     };
     const Case cases[] = {
         {"sample", sampleDocument(), true, true},
+        {"layers read past their declared end", overrunningLayers(), true, true},
         {"rich document", richDocument(), true, true},
         {"line spacing states", lineSpacingStyles(), true, true},
         {"many phrases", manyPhrasesDocument(40000), true, true},
         {"scaled", scaledDocument(40000), true, true},
-        {"reading ended by a seek", styleEndingInUnknownRecord(1000, 1000), true, true},
-        {"stopped by the read limit", styleEndingInUnknownRecord(4000, 10000), false, true},
-        {"stopped by the output limit", heavyStyleDocument(1000, 3000, StyleRecords::Writing), false, true},
-        {"layers too large to keep", heavyStyleDocument(20000, 20, StyleRecords::Writing), true, false},
+        {"reading ended by a seek", styleEndingInUnknownRecord(1000, 1000), true, true, false},
+        {"stopped by the read limit", styleEndingInUnknownRecord(4000, 10000), false, true, false},
+        {"stopped by the output limit", heavyStyleDocument(1000, 3000, StyleRecords::Writing), false, true, false},
+        {"layers too large to keep", heavyStyleDocument(20000, 20, StyleRecords::Writing), true, false, false},
     };
     for (const Case& c : cases) {
         CacheRun translated = convertWithCache(c.document, false);
@@ -117,6 +155,21 @@ TEST(StyleLayerCache, CopiedLayersWriteWhatTranslatingThemWrites) {
         EXPECT_TRUE(copied.rtf == translated.rtf) << c.name;
         EXPECT_EQ(copied.cachedEntries > 0, c.cacheUsed) << c.name;
         EXPECT_EQ(translated.cachedEntries, 0) << c.name;
+        EXPECT_EQ(copied.cachedLayers > 0, c.layerCacheUsed) << c.name;
+        EXPECT_EQ(translated.cachedLayers, 0) << c.name;
+    }
+}
+
+// Layers that run into the end of the input read it as the end, which a
+// copy made where the input went on must not stand in for.
+TEST(StyleLayerCache, TruncatedDocumentsWriteWhatTranslatingThemWrites) {
+    std::vector<uint8_t> whole = richDocumentDictionaryFirst();
+    for (size_t size = 12; size <= whole.size(); size += 7) {
+        std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        CacheRun translated = convertWithCache(cut, false);
+        CacheRun copied = convertWithCache(cut, true);
+        EXPECT_EQ(copied.converted, translated.converted) << size;
+        EXPECT_TRUE(copied.rtf == translated.rtf) << size;
     }
 }
 
