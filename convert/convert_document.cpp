@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "convert/convert_streams.h"
+#include "convert/document_bytes.h"
 #include "convert/input_file.h"
 #include "convert/output_file.h"
 #include "convert/zentoro.h"
@@ -21,10 +22,7 @@ namespace zentoro {
 
 namespace {
 
-// Positions in a document are signed 32-bit, so nothing past this is ever read.
-constexpr size_t MaxInputSize = 0x7FFFFFFF;
-
-constexpr size_t ChunkSize = 64 * 1024;
+constexpr size_t MaxInputSize = MaxDocumentBytes;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -36,32 +34,18 @@ bool namesSameFile(const char* a, const char* b) {
     return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
 }
 
-// Appends the rest of the file to `bytes`, up to MaxInputSize bytes in all.
-// A read error ends the input there; returns its errno value, or 0.
-int readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
-    while (bytes.size() < MaxInputSize) {
-        size_t want = std::min(ChunkSize, MaxInputSize - bytes.size());
-        size_t had = bytes.size();
-        bytes.resize(had + want);
-        errno = 0;
-        size_t got = std::fread(bytes.data() + had, 1, want, file);
-        bytes.resize(had + got);
-        if (got < want) return std::ferror(file) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    }
-    return 0;
-}
-
 ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }
 
-// Translates a document whose header has passed the check. What could be
-// translated stays in the output whatever the result. It fails when a limit
-// stopped the translation, the output could not be written, or the
-// document is damaged: a read fell at or past its end, a count ran past it,
-// or no style section opened the RTF document.
-ConversionResult translateDocument(ConversionState& s) {
+void setLimits(ConversionState& s) {
     s.output.sizeLimit = outputLimitFor(s.input.size);
     s.input.readLimit = readLimitFor(s.input.size);
-    translateSections(s);
+}
+
+// What could be translated stays in the output whatever the result. Fails
+// when a limit stopped the translation, the output could not be written, or
+// the document is damaged: a read fell at or past its end, a count ran past
+// it, or no style section opened the RTF document.
+ConversionResult finishTranslation(ConversionState& s) {
     bool written = finishOutput(s.output);
     if (s.input.readLimitExceeded || s.output.bytesWritten > s.output.sizeLimit) return failedWith(Failure::LimitReached);
     if (!written) return failedWith(Failure::OutputUnwritable, s.output.systemError);
@@ -69,37 +53,55 @@ ConversionResult translateDocument(ConversionState& s) {
     return {};
 }
 
-// Translates the whole document held in `bytes` to `output`.
-ConversionResult translateTo(const std::vector<unsigned char>& bytes, std::FILE* output, std::FILE* diagnostics) {
+// Translates a document whose header has passed the check.
+ConversionResult translateDocument(ConversionState& s) {
+    setLimits(s);
+    translateSections(s);
+    return finishTranslation(s);
+}
+
+void translateState(void* state) { translateSections(*static_cast<ConversionState*>(state)); }
+
+// Translates the whole document to `output`. A file that shrinks under its
+// mapping ends the translation where the fault fell, as a read error.
+ConversionResult translateTo(const DocumentBytes& document, std::FILE* output, std::FILE* diagnostics) {
     auto state = std::make_unique<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
     s.diagnostics = diagnostics;
+    std::span<const unsigned char> bytes = document.bytes();
     s.input = InputStream{bytes.data(), bytes.size(), 0};
-    return translateDocument(s);
+    setLimits(s);
+    bool readWhole = readGuarded(document, translateState, &s);
+    ConversionResult result = finishTranslation(s);
+    if (!readWhole) return failedWith(Failure::InputUnreadable, EIO);
+    return result;
 }
 
 // The document read from a stream, once its header has passed the check.
 struct ReadDocument {
-    std::vector<unsigned char> bytes;
+    DocumentBytes bytes;
     int readError = 0;  // errno of a read that failed part-way, or 0
 };
 
+// Maps the input where it can, or reads it; checks the header first, so
+// that nothing more of a file that is no Word document is read.
 ConversionResult readDocument(std::FILE* input, size_t sizeHint, std::FILE* diagnostics, ReadDocument& read) {
-    std::vector<unsigned char>& bytes = read.bytes;
-    bytes.resize(WordHeaderCheckSize);
+    DocumentBytes& document = read.bytes;
+    bool mapped = document.map(input);
     errno = 0;
-    bytes.resize(std::fread(bytes.data(), 1, WordHeaderCheckSize, input));
+    if (!mapped) document.read(input, WordHeaderCheckSize);
     if (std::ferror(input) != 0) return {Failure::InputUnreadable, errno != 0 ? errno : EIO, false};
-    InputStream header{bytes.data(), bytes.size(), 0};
+    InputStream header{document.bytes().data(), document.bytes().size(), 0};
     if (const char* mismatch = headerMismatchMessage(header)) {
         if (diagnostics != nullptr) std::fputs(mismatch, diagnostics);
         return {Failure::NotWordDocument, 0, false};
     }
-    // Room for the read that finds the end too: growing the buffer there
-    // would copy the whole document and double the peak memory.
-    bytes.reserve(std::min(std::max(sizeHint, bytes.size()), MaxInputSize) + ChunkSize);
-    read.readError = readRest(input, bytes);
+    if (!mapped) {
+        errno = 0;
+        document.read(input, MaxDocumentBytes, sizeHint);
+        if (!document.readWhole()) read.readError = errno != 0 ? errno : EIO;
+    }
     return {};
 }
 

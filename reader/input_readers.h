@@ -39,6 +39,12 @@ inline std::span<const unsigned char> readBytes(InputStream& in, size_t count) {
 // Little-endian, in 32-bit wrapping arithmetic: an EndOfFile byte adds its
 // place value negated, so four of them give 0xFEFEFEFF.
 inline uint32_t readU32(InputStream& in) {
+    if (in.pos < in.size && in.size - in.pos >= 4) {
+        const unsigned char* p = in.data + in.pos;
+        in.pos += 4;
+        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+               static_cast<uint32_t>(p[3]) << 24;
+    }
     uint32_t b0 = static_cast<uint32_t>(readByte(in));
     uint32_t b1 = static_cast<uint32_t>(readByte(in));
     uint32_t b2 = static_cast<uint32_t>(readByte(in));

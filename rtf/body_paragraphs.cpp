@@ -2,7 +2,9 @@
 
 #include "reader/input_readers.h"
 #include "rtf/attribute_layer.h"
+#include "rtf/layer_output_cache.h"
 #include "rtf/shared_format_list.h"
+#include "rtf/style_layer_cache.h"
 #include "rtf/text_characters.h"
 
 namespace zentoro {
@@ -25,14 +27,12 @@ void writeStyleReference(ConversionState& s) {
     writeLiteral(s.output, "\\s");
     writeNumber(s.output, s.styleRef - 1);
     writeByte(s.output, ' ');
-    int32_t layers = s.StyleTable[static_cast<size_t>(MaxStyles - s.styleRef)];
+    int styleIndex = MaxStyles - s.styleRef;
+    int32_t layers = s.StyleTable[static_cast<size_t>(styleIndex)];
     if (layers == 0) return;
     int32_t resume = tell(s);
     seek(s, layers);
-    s.inStyleDefinition = true;
-    translateAttributeLayer(s, TranslateLayer);
-    translateAttributeLayer(s, TranslateLayer);
-    s.inStyleDefinition = false;
+    writeStyleLayers(s, styleIndex, layers);
     seek(s, resume);
 }
 
@@ -98,9 +98,9 @@ void writeSharedFormat(ConversionState& s, int ref) {
     }
     seek(s, *entryStart);
     readU32(s);
-    translateAttributeLayer(s, TranslateLayer);
+    translateBodyLayer(s);
     s.styleRef = readStyleRef(s);
-    translateAttributeLayer(s, TranslateLayer);
+    translateBodyLayer(s);
     if (s.styleRef != 0) writeStyleReference(s);
 }
 
@@ -117,7 +117,7 @@ void writePhrases(ConversionState& s, uint32_t count) {
         }
         writeByte(s.output, '{');
         uint32_t characters = readU32(s);
-        translateAttributeLayer(s, TranslateLayer);
+        translateBodyLayer(s);
         if (trailingRecords > 0) skipOver(s, TrailingRecordSize * static_cast<uint32_t>(trailingRecords));
         s.phraseListPos = tell(s);
         writeBodyText(s, characters);

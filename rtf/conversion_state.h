@@ -5,18 +5,26 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "reader/attribute_record.h"
 #include "reader/input_stream.h"
 #include "rtf/rtf_output.h"
+#include "rtf/layer_output_cache.h"
+#include "rtf/style_layer_cache.h"
 
 namespace zentoro {
 
 // Number of styles a style section can define, and so of StyleTable entries.
 inline constexpr int MaxStyles = 255;
+static_assert(StyleCacheStyles == MaxStyles);
 // A style name has at most 63 characters; a layer string at most 254.
 inline constexpr size_t StyleNameCapacity = 64;
 inline constexpr size_t FontNameCapacity = LayerStringCapacity;
+
+// Smaller documents translate their layers every time: they repeat too few
+// for the caches to pay for themselves.
+inline constexpr size_t SmallestCachedDocument = 64 * 1024;
 
 // A format reference is one byte, so a paragraph names at most entry 255.
 inline constexpr int MaxSharedFormats = 255;
@@ -59,6 +67,12 @@ struct ConversionState : ReaderState {
     // Position of each style's paragraph layer; style reference r selects
     // entry 255 - r. An entry of 0 was never filled by this conversion.
     std::array<int32_t, MaxStyles> StyleTable{};
+    // What the body's layers wrote, kept to be copied where they are read
+    // again (style_layer_cache.h, layer_output_cache.h). Made on first use,
+    // and only for documents large enough to gain from them.
+    size_t layerCachesFrom = SmallestCachedDocument;  // the smallest document that uses them
+    std::unique_ptr<StyleLayerCache> styleLayers;
+    std::unique_ptr<LayerOutputCache> layerOutputs;
     std::array<int, 256> styleKeycodes{};  // hot-key characters, 0..255 or -1
     std::array<char, StyleNameCapacity> styleName{};
     std::array<char, FontNameCapacity> fontName{};

@@ -1,6 +1,7 @@
 #include "rtf/rtf_output.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 
 namespace zentoro {
@@ -15,6 +16,17 @@ void flushOutput(RtfOutput& out) {
         out.systemError = errno;
     }
     out.used = 0;
+}
+
+void writeAcrossFlushes(RtfOutput& out, const char* data, size_t size) {
+    while (size > 0) {
+        if (out.used == out.buffer.size()) flushOutput(out);
+        size_t part = std::min(size, out.buffer.size() - out.used);
+        std::memcpy(out.buffer.data() + out.used, data, part);
+        out.used += part;
+        data += part;
+        size -= part;
+    }
 }
 
 void writeNumber(RtfOutput& out, int64_t value) {

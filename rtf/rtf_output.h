@@ -27,6 +27,10 @@ inline void writeByte(RtfOutput& out, int byte) {
     out.buffer[out.used++] = static_cast<char>(byte);
 }
 
+// Fills the buffer, flushing it each time it is full, as many writeByte
+// calls would.
+void writeAcrossFlushes(RtfOutput& out, const char* data, size_t size);
+
 // Inline, so that a literal's known length makes its copy a few moves.
 inline void writeLiteral(RtfOutput& out, std::string_view text) {
     if (text.size() <= out.buffer.size() - out.used) {
@@ -34,7 +38,11 @@ inline void writeLiteral(RtfOutput& out, std::string_view text) {
         out.used += text.size();
         return;
     }
-    for (char c : text) writeByte(out, static_cast<unsigned char>(c));
+    writeAcrossFlushes(out, text.data(), text.size());
+}
+
+inline void writeBytes(RtfOutput& out, const unsigned char* data, size_t size) {
+    writeLiteral(out, std::string_view(reinterpret_cast<const char*>(data), size));
 }
 
 // Writes a value in signed decimal ("%ld" of a 32-bit value, "%d").

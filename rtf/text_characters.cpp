@@ -1,5 +1,7 @@
 #include "rtf/text_characters.h"
 
+#include <array>
+
 #include "reader/input_readers.h"
 
 namespace zentoro {
@@ -46,18 +48,27 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
     }
 }
 
-// Most text bytes are written as they are; only the others go through the
-// table, which keeps the loop over a run short.
+// Most text bytes are written as they are, so they are copied in spans;
+// only the others go through the table.
 constexpr bool isPlainText(unsigned char ch) { return ch >= 0x20 && ch != '\\' && ch != '{' && ch != '}'; }
+
+// The same test as one load per byte.
+constexpr std::array<bool, 256> PlainTextBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int ch = 0; ch < 256; ++ch) plain[static_cast<size_t>(ch)] = isPlainText(static_cast<unsigned char>(ch));
+    return plain;
+}();
 
 void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
     seek(s, position);
-    for (unsigned char ch : readBytes(s.input, count)) {
-        if (isPlainText(ch)) {
-            writeByte(s.output, ch);
-        } else {
-            writeTextChar(s, ch, table);
-        }
+    std::span<const unsigned char> run = readBytes(s.input, count);
+    const unsigned char* next = run.data();
+    const unsigned char* end = next + run.size();
+    while (next != end) {
+        const unsigned char* plain = next;
+        while (next != end && PlainTextBytes[*next]) ++next;
+        writeBytes(s.output, plain, static_cast<size_t>(next - plain));
+        if (next != end) writeTextChar(s, *next++, table);
     }
 }
 

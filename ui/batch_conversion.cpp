@@ -299,6 +299,8 @@ private:
 
     static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }
 
+    // Each outcome is reported after those of the files before it, whose
+    // conversions may still be running.
     void succeed(const std::string& subject, const std::string& message) {
         reports_.success(subject + ": " + message + "\n");
         summary_.addSucceeded();

@@ -120,12 +120,54 @@ HeaderFooter headerFooter(std::string_view text) {
     return block;
 }
 
-}  // namespace
+// Phrases of the many-phrases document: between three and eight per
+// paragraph, each with several character attributes of its own.
+constexpr int FewestShortPhrases = 3;
+constexpr int MostShortPhrases = 8;
+constexpr size_t ShortParagraphBytes = 24;
+constexpr size_t ShortParagraphSpread = 33;
 
-std::vector<uint8_t> scaledDocument(size_t textBytes) {
-    std::string text;
-    text.reserve(textBytes + AverageParagraphBytes);
-    TextLayoutSection layout = textLayout(textBytes, text);
+Layer phraseLayer(Sequence& random) {
+    static constexpr std::string_view Fonts[] = {"Arial", "Courier New", "Times New Roman", "Swiss", "Roman"};
+    Layer layer;
+    layer.fontSize(80 + 20 * random.next(10)).font(Fonts[random.next(std::size(Fonts))]);
+    layer.bold(static_cast<int>(random.next(2))).italic(static_cast<int>(random.next(2)));
+    if (random.next(3) == 0) layer.underline();
+    if (random.next(4) == 0) layer.colour(85 * static_cast<int>(random.next(4)), 0, 0);
+    if (random.next(6) == 0) layer.verticalPosition(1 + static_cast<int>(random.next(2)));
+    if (random.next(8) == 0) layer.strikethrough();
+    return layer;
+}
+
+Paragraph shortOwnFormatParagraph(uint32_t length, Sequence& random) {
+    Layer format = paragraphLayer(static_cast<int>(random.next(12)));
+    if (random.next(4) == 0) format.exactLineSpacing(1).lineSpacing(200 + 20 * static_cast<int32_t>(random.next(5)));
+    Paragraph paragraph{length, 0, format, styleRefFor(static_cast<int>(random.next(40)))};
+    auto phrases = static_cast<uint32_t>(FewestShortPhrases + random.next(MostShortPhrases - FewestShortPhrases + 1));
+    uint32_t left = length;
+    for (uint32_t i = 0; i < phrases; ++i) {
+        uint32_t characters = i + 1 == phrases ? left : left / (phrases - i);
+        paragraph.phrases.push_back(Phrase{characters, phraseLayer(random), random.next(12) == 0 ? 1 : 0});
+        left -= characters;
+    }
+    return paragraph;
+}
+
+TextLayoutSection manyPhrasesLayout(size_t textBytes, std::string& text) {
+    TextLayoutSection layout;
+    layout.formats = sharedFormats();
+    Sequence random;
+    size_t written = 0;
+    while (written < textBytes) {
+        auto length = static_cast<uint32_t>(ShortParagraphBytes + random.next(ShortParagraphSpread));
+        appendParagraphText(text, length, random);
+        layout.paragraphs.push_back(shortOwnFormatParagraph(length, random));
+        written += length;
+    }
+    return layout;
+}
+
+std::vector<uint8_t> documentWith(TextLayoutSection layout, const std::string& text) {
     PageLayoutSection page;
     page.header = headerFooter("Zentoro benchmark\x06");
     page.footer = headerFooter("Page footer\x06");
@@ -136,6 +178,22 @@ std::vector<uint8_t> scaledDocument(size_t textBytes) {
         .text(text)
         .textLayout(layout)
         .build();
+}
+
+}  // namespace
+
+std::vector<uint8_t> manyPhrasesDocument(size_t textBytes) {
+    std::string text;
+    text.reserve(textBytes + ShortParagraphBytes + ShortParagraphSpread);
+    TextLayoutSection layout = manyPhrasesLayout(textBytes, text);
+    return documentWith(std::move(layout), text);
+}
+
+std::vector<uint8_t> scaledDocument(size_t textBytes) {
+    std::string text;
+    text.reserve(textBytes + AverageParagraphBytes);
+    TextLayoutSection layout = textLayout(textBytes, text);
+    return documentWith(std::move(layout), text);
 }
 
 }  // namespace zentoro::testing
