@@ -120,6 +120,10 @@ Bytes TextLayoutSection::bytes() const {
     for (const Paragraph& paragraph : paragraphs) {
         for (const Phrase& phrase : paragraph.phrases) {
             out.u8(phrase.trailingRecords).u32(phrase.characters).append(phrase.character.bytes());
+            if (phrase.trailing) {
+                out.append(*phrase.trailing);
+                continue;
+            }
             for (int i = 0; i < phrase.trailingRecords; ++i) out.u32(1).u32(2).u32(3).u32(4);
         }
     }

@@ -107,7 +107,9 @@ struct SharedFormat {
 struct Phrase {
     uint32_t characters = 0;
     Layer character;
-    int trailingRecords = 0;
+    int trailingRecords = 0;  // the phrase's first byte (1: an object)
+    // What follows the character layer; default: trailingRecords times 16 bytes.
+    std::optional<Bytes> trailing;
 };
 
 // A paragraph element of the text layout: with formatRef 0 it carries its

@@ -1,0 +1,89 @@
+#include "fuzz/road_checks.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "convert/zentoro.h"
+#include "fuzz/rtf_checks.h"
+#include "tests/support/rtf_completeness.h"
+
+namespace zentoro::fuzzing {
+
+namespace {
+
+// An output stream whose bytes end up in a string.
+class MemoryOutput {
+public:
+    MemoryOutput() : file_(open_memstream(&buffer_, &size_)) {
+        if (file_ == nullptr) std::abort();
+    }
+    ~MemoryOutput() {
+        if (file_ != nullptr) std::fclose(file_);
+        std::free(buffer_);
+    }
+    MemoryOutput(const MemoryOutput&) = delete;
+    MemoryOutput& operator=(const MemoryOutput&) = delete;
+
+    std::FILE* file() { return file_; }
+    std::string finish() {
+        std::fclose(file_);
+        file_ = nullptr;
+        return std::string(buffer_, size_);
+    }
+
+private:
+    char* buffer_ = nullptr;
+    size_t size_ = 0;
+    std::FILE* file_;
+};
+
+std::string checkRun(const char* road, const RoadRun& first, const RoadRun& second) {
+    if (first.result != 0 && first.result != 1) return std::string(road) + ": result " + std::to_string(first.result);
+    if (!(first == second)) return std::string(road) + ": a second run of the same input wrote something else";
+    return {};
+}
+
+std::string firstDifference(const std::string& expected, const std::string& actual) {
+    size_t pos = 0;
+    while (pos < expected.size() && pos < actual.size() && expected[pos] == actual[pos]) ++pos;
+    return "expected " + std::to_string(expected.size()) + " bytes, got " + std::to_string(actual.size()) +
+           ", first difference at " + std::to_string(pos);
+}
+
+}  // namespace
+
+RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
+    MemoryOutput output;
+    RoadRun run;
+    run.result = convertDocumentBytes(bytes.data(), bytes.size(), output.file());
+    run.output = output.finish();
+    return run;
+}
+
+std::string checkAnyInput(std::span<const uint8_t> bytes) {
+    RoadRun original = runOriginalRoad(bytes);
+    if (std::string problem = checkRun("original road", original, runOriginalRoad(bytes)); !problem.empty()) {
+        return problem;
+    }
+    return {};
+}
+
+std::string checkBuiltDocument(const FuzzedDocument& document) {
+    if (std::string problem = checkAnyInput(document.bytes); !problem.empty()) return problem;
+    if (!document.wellFormed) return {};
+
+    RoadRun original = runOriginalRoad(document.bytes);
+    if (original.result != 0) return "original road: a well-formed document failed";
+    std::string incomplete = testing::rtfCompletenessProblem(original.output);
+    if (document.plainStyleNames && !incomplete.empty()) {
+        return "original road: the RTF is not complete: " + incomplete;
+    }
+    // The style sheet ends with an empty paragraph at the document's defaults.
+    std::string expected =
+        expectedVisibleText("\x06" + document.headerText + document.footerText + document.bodyText);
+    std::string shown = visibleRtfText(original.output);
+    if (shown != expected) return "original road: the RTF's text is not the document's: " + firstDifference(expected, shown);
+    return {};
+}
+
+}  // namespace zentoro::fuzzing
