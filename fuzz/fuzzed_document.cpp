@@ -56,6 +56,7 @@ public:
 
     ChoiceReader in;
     bool damaged = false;
+    bool plainNames = true;
 
 private:
     bool breaking_ = false;
@@ -102,9 +103,13 @@ std::string name(Decoder& d, uint32_t maxLength) {
     return text;
 }
 
+bool isPlain(const std::string& name) { return name.find_first_of("{}\\") == std::string::npos; }
+
 std::string fontName(Decoder& d) {
-    if (d.in.chance(4)) return name(d, 40);
-    return std::string(FontNames[d.in.below(std::size(FontNames))]);
+    if (!d.in.chance(4)) return std::string(FontNames[d.in.below(std::size(FontNames))]);
+    std::string font = name(d, 40);
+    d.plainNames = d.plainNames && isPlain(font);
+    return font;
 }
 
 Bytes colourValue(Decoder& d) { return Bytes().u8(d.in.byte()).u8(d.in.byte()).u8(d.in.byte()); }
@@ -172,6 +177,7 @@ Styles decodeStyles(Decoder& d) {
     styles.count = d.in.below(5);
     for (uint32_t i = 0; i < styles.count; ++i) {
         Style style{name(d, 16), decodeLayer(d), decodeLayer(d)};
+        d.plainNames = d.plainNames && isPlain(style.name);
         if (d.breakHere(16)) style.nameLengthByte = d.in.byte();
         section.styles.push_back(std::move(style));
         if (!d.in.chance(4)) section.hotKeys.push_back('A' + static_cast<int>(d.in.below(26)));
@@ -397,9 +403,7 @@ FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
     result.bytes = document.build();
     breakBytes(d, result.bytes);
     result.wellFormed = !d.damaged;
-    for (const Style& style : styles.section.styles) {
-        if (style.name.find_first_of("{}\\") != std::string::npos) result.plainStyleNames = false;
-    }
+    result.plainNames = d.plainNames;
     if (withPageLayout) {
         result.headerText = blockText(page.header);
         result.footerText = blockText(page.footer);

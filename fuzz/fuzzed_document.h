@@ -18,9 +18,9 @@ struct FuzzedDocument {
     // True when nothing was broken: the document is consistent, and both
     // roads must write the text it holds.
     bool wellFormed = true;
-    // True when no style name holds a brace or a backslash, which the
-    // original translation copies into the style sheet as they are.
-    bool plainStyleNames = true;
+    // True when no style or font name holds a brace or a backslash, which
+    // the original translation copies into its RTF as they are.
+    bool plainNames = true;
     // The text bytes as the document holds them: the body's (each paragraph
     // ending in 6), the header's and the footer's (empty when absent).
     std::string bodyText;

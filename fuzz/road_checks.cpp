@@ -74,8 +74,10 @@ std::string checkBuiltDocument(const FuzzedDocument& document) {
 
     RoadRun original = runOriginalRoad(document.bytes);
     if (original.result != 0) return "original road: a well-formed document failed";
-    std::string incomplete = testing::rtfCompletenessProblem(original.output);
-    if (document.plainStyleNames && !incomplete.empty()) {
+    // A brace in a name the original translation copies as it is breaks its
+    // groups, and what a reader shows with them.
+    if (!document.plainNames) return {};
+    if (std::string incomplete = testing::rtfCompletenessProblem(original.output); !incomplete.empty()) {
         return "original road: the RTF is not complete: " + incomplete;
     }
     // The style sheet ends with an empty paragraph at the document's defaults.
