@@ -55,6 +55,13 @@ std::vector<SharedFormat> loadSharedFormats(LoadState& s, const TextLayoutSource
     return formats;
 }
 
+Run runOf(RunKind kind, const CharacterFormat& format) {
+    Run run;
+    run.kind = kind;
+    run.format = format;
+    return run;
+}
+
 // Builds a paragraph's runs from stretches of its text.
 struct RunBuilder {
     const TextLayoutSource& source;
@@ -65,13 +72,13 @@ struct RunBuilder {
         if (from >= to) return;
         std::vector<Run>& runs = paragraph.runs;
         bool fresh = runs.empty() || runs.back().kind != RunKind::Text || !(runs.back().format == format);
-        if (fresh) runs.push_back(Run{RunKind::Text, format});
+        if (fresh) runs.push_back(runOf(RunKind::Text, format));
         appendDeviceText(runs.back().text, source.text.subspan(from, to - from));
         if (fresh && runs.back().text.empty()) runs.pop_back();
     }
 
     void appendField(const FieldSpan& field, const CharacterFormat& format) {
-        Run run{RunKind::Field, format};
+        Run run = runOf(RunKind::Field, format);
         uint32_t end = std::min<uint32_t>(field.end, static_cast<uint32_t>(source.text.size()));
         appendDeviceText(run.text, source.text.subspan(field.start, end - field.start));
         run.field = field.kind;
@@ -99,7 +106,7 @@ struct RunBuilder {
     }
 
     void appendObject(int object, const CharacterFormat& format) {
-        Run run{RunKind::Object, format};
+        Run run = runOf(RunKind::Object, format);
         run.object = object;
         paragraph.runs.push_back(std::move(run));
     }
@@ -194,7 +201,7 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
         auto [from, to] = text.take(s, source, characters);
         if (reference != OwnFormat) {
             size_t index = static_cast<size_t>(reference - 1);
-            const SharedFormat& format = index < shared.size() ? shared[index] : SharedFormat{(*source.styleFormats)[0]};
+            const SharedFormat& format = index < shared.size() ? shared[index] : SharedFormat{(*source.styleFormats)[0], 0};
             paragraph.style = format.style;
             paragraph.format = format.formats.paragraph;
             paragraph.markFormat = format.formats.character;
