@@ -5,6 +5,8 @@
 
 #include "convert/zentoro.h"
 #include "fuzz/rtf_checks.h"
+#include "model/read_document.h"
+#include "tests/support/cp1252.h"
 #include "tests/support/rtf_completeness.h"
 
 namespace zentoro::fuzzing {
@@ -64,10 +66,65 @@ RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
     return run;
 }
 
+RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) {
+    RoadRun run;
+    run.result = static_cast<int>(convertDocumentFaithfulToString(bytes.data(), bytes.size(), run.output).failure);
+    return run;
+}
+
+std::string modelText(std::span<const uint8_t> bytes) {
+    Document document;
+    readDocument(bytes, document);
+    std::string text;
+    for (const std::vector<Paragraph>* paragraphs : {&document.header.paragraphs, &document.footer.paragraphs, &document.body}) {
+        for (const Paragraph& paragraph : *paragraphs) {
+            for (const Run& run : paragraph.runs) text += run.text;
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+std::string expectedModelText(std::string_view documentText) {
+    std::string text;
+    for (char byte : documentText) {
+        auto c = static_cast<unsigned char>(byte);
+        switch (c) {
+            case 6: text += '\n'; break;
+            case 7: testing::appendUtf8(text, U'\u2028'); break;
+            case 8: text += '\f'; break;
+            case 9:
+            case 10: text += '\t'; break;
+            case 11: testing::appendUtf8(text, U'\u2011'); break;
+            case 12: testing::appendUtf8(text, U'\u00AD'); break;
+            case 15: text += ' '; break;
+            case 16: testing::appendUtf8(text, U'\u00A0'); break;
+            default:
+                if (c >= 32) testing::appendUtf8(text, testing::cp1252CodePoint(c));
+                break;
+        }
+    }
+    return text;
+}
+
 std::string checkAnyInput(std::span<const uint8_t> bytes) {
     RoadRun original = runOriginalRoad(bytes);
     if (std::string problem = checkRun("original road", original, runOriginalRoad(bytes)); !problem.empty()) {
         return problem;
+    }
+    RoadRun faithful = runFaithfulRoad(bytes);
+    if (!(faithful == runFaithfulRoad(bytes))) return "faithful road: a second run of the same input wrote something else";
+    switch (static_cast<Failure>(faithful.result)) {
+        case Failure::None:
+            if (std::string problem = rtfWellFormednessProblem(faithful.output); !problem.empty()) {
+                return "faithful road: the RTF is not well formed: " + problem;
+            }
+            break;
+        case Failure::NotWordDocument:
+        case Failure::DocumentDamaged:
+        case Failure::LimitReached:
+        case Failure::OutOfMemory: break;
+        default: return "faithful road: a failure a conversion in memory cannot have: " + std::to_string(faithful.result);
     }
     return {};
 }
@@ -75,6 +132,15 @@ std::string checkAnyInput(std::span<const uint8_t> bytes) {
 std::string checkBuiltDocument(const FuzzedDocument& document) {
     if (std::string problem = checkAnyInput(document.bytes); !problem.empty()) return problem;
     if (!document.wellFormed) return {};
+
+    RoadRun faithful = runFaithfulRoad(document.bytes);
+    if (faithful.result != 0) return "faithful road: a well-formed document failed: " + std::to_string(faithful.result);
+    std::string allText = document.headerText + document.footerText + document.bodyText;
+    std::string expectedText = expectedModelText(allText);
+    std::string readText = modelText(document.bytes);
+    if (readText != expectedText) {
+        return "faithful road: the model's text is not the document's: " + firstDifference(expectedText, readText);
+    }
 
     RoadRun original = runOriginalRoad(document.bytes);
     if (original.result != 0) return "original road: a well-formed document failed";
@@ -87,7 +153,7 @@ std::string checkBuiltDocument(const FuzzedDocument& document) {
     if (!OriginalRoadWritesSpecialCharacters) return {};
     // The style sheet ends with an empty paragraph at the document's defaults.
     std::string expected =
-        expectedVisibleText("\x06" + document.headerText + document.footerText + document.bodyText);
+        expectedVisibleText("\x06" + allText);
     std::string shown = visibleRtfText(original.output);
     if (shown != expected) return "original road: the RTF's text is not the document's: " + firstDifference(expected, shown);
     return {};

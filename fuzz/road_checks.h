@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "fuzz/fuzzed_document.h"
 
@@ -20,14 +21,29 @@ struct RoadRun {
 
 // The original streaming translation to RTF, with its conversion limits.
 RoadRun runOriginalRoad(std::span<const uint8_t> bytes);
+// The faithful conversion (the document model, then its RTF writer), with
+// the same limits; its result is the Failure value.
+RoadRun runFaithfulRoad(std::span<const uint8_t> bytes);
 
-// Checks that hold for any bytes: each road returns 0 or 1 and writes the
-// same output when run twice. Empty when all hold, else the first failure.
+// The text of a document model: the header's paragraphs, the footer's, then
+// the body's, each paragraph's runs (text and field expansions) followed by
+// a line feed.
+std::string modelText(std::span<const uint8_t> bytes);
+// The same as a document's text bytes should give it: CP1252 as UTF-8, the
+// paragraph end as a line feed, the device's special characters as the
+// model's code points, and the bytes that show nothing left out.
+std::string expectedModelText(std::string_view documentText);
+
+// Checks that hold for any bytes: each road returns a result it may return
+// for bytes in memory and writes the same output when run twice; the
+// faithful RTF of a conversion that succeeded is well formed. Empty when all
+// hold, else the first failure.
 std::string checkAnyInput(std::span<const uint8_t> bytes);
 
-// The checks of any input, and for a document built well formed: the
-// original road succeeds, its RTF is complete, and the text a reader sees
-// in it is the header's, the footer's and the body's text, in that order.
+// The checks of any input, and for a document built well formed: both
+// roads succeed; the model holds the document's text; the original road's
+// RTF is complete and the text a reader sees in it is the header's, the
+// footer's and the body's text, in that order.
 std::string checkBuiltDocument(const FuzzedDocument& document);
 
 }  // namespace zentoro::fuzzing
