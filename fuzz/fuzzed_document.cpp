@@ -145,7 +145,7 @@ void addRecord(Decoder& d, Layer& layer) {
         case 15: layer.fontSize(static_cast<uint32_t>(measure(d))); break;
         case 16: layer.record(std::array{29, 30, 32, 33}[in.below(4)], Bytes().u8(small(3))); break;
         case 17: layer.verticalPosition(small(4)); break;
-        case 18: layer.record(34, Bytes().layerString(fontName(d), small(5))); break;
+        case 18: layer.font(fontName(d), small(5)); break;
         case 19: layer.lineFeed(small(3)); break;
         case 20: layer.record(std::array{24, 27, 35}[in.below(3)], Bytes().u8(small(3))); break;
         default: layer.record(1, colourValue(d)); break;
@@ -257,10 +257,39 @@ TextLayoutSection decodeTextLayout(Decoder& d, uint32_t styles, std::string& tex
     return layout;
 }
 
+constexpr uint32_t FieldKinds[] = {0x1000005F, 0x10000060, 0x10000061, 0x10000062, 0x10000001};
+
+// Fields over stretches of the block's text, each within one paragraph: the
+// text holds their latest expansions.
+void addFields(Decoder& d, HeaderFooter& block) {
+    uint32_t size = static_cast<uint32_t>(block.text.size());
+    uint32_t at = 0;
+    uint32_t count = d.in.below(4);
+    for (uint32_t i = 0; i < count && at < size; ++i) {
+        uint32_t start = at + d.in.below(std::min<uint32_t>(size - at, 8));
+        uint32_t end = start;
+        uint32_t length = 1 + d.in.below(8);
+        while (end < size && end - start < length && block.text[end] != ParagraphEndByte) ++end;
+        if (end == start) break;
+        HeaderFooterField field{start - at, end - start, FieldKinds[d.in.below(std::size(FieldKinds))]};
+        if (d.in.flag()) field.pattern = name(d, 12);
+        if (d.breakHere(24)) field.gap = d.wrong(field.gap);
+        if (d.breakHere(24)) field.length = d.wrong(field.length);
+        block.fields.push_back(std::move(field));
+        at = end;
+    }
+    // The characters after the last field, without the final paragraph end.
+    block.charactersAfterFields = size - at - (size > at ? 1 : 0);
+}
+
 HeaderFooter decodeHeaderFooter(Decoder& d) {
     HeaderFooter block;
     block.present = d.in.below(4) != 0;
+    block.contentByteOnlyWhenAbsent = !d.breakHere(16);
     if (!block.present) return block;
+    block.shownOnFirstPage = !d.in.chance(4);
+    if (d.in.flag()) block.baseParagraph = decodeLayer(d);
+    if (d.in.flag()) block.baseCharacter = decodeLayer(d);
     uint32_t formats = d.in.below(3);
     for (uint32_t i = 0; i < formats; ++i) block.sharedFormats.emplace_back(decodeLayer(d), decodeLayer(d));
     uint32_t paragraphs = 1 + d.in.below(3);
@@ -279,8 +308,10 @@ HeaderFooter decodeHeaderFooter(Decoder& d) {
         block.paragraphs.push_back(std::move(paragraph));
         block.text += own;
     }
-    block.withLayoutEntry = !d.in.chance(8);
-    block.withUnusedEntries = !d.in.chance(4);
+    addFields(d, block);
+    // Other UIDs in the places of the tagged entries.
+    block.withLayoutEntry = !d.breakHere(16);
+    block.withUnusedEntries = !d.breakHere(16);
     if (d.breakHere(24)) block.blockUid = d.in.u32();
     if (d.breakHere(24)) block.textUid = d.in.u32();
     if (d.breakHere(16)) block.layoutPosition = d.in.flag() ? d.in.u32() : d.in.below(4096);
@@ -296,6 +327,7 @@ std::string blockText(const HeaderFooter& block) {
 PageLayoutSection decodePageLayout(Decoder& d) {
     PageLayoutSection page;
     if (d.in.flag()) {
+        page.firstPageNumber = measure(d);
         page.headerDistance = measure(d);
         page.footerDistance = measure(d);
         page.leftMargin = measure(d);
@@ -403,7 +435,10 @@ FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
     result.bytes = document.build();
     breakBytes(d, result.bytes);
     result.wellFormed = !d.damaged;
-    result.plainNames = d.plainNames;
+    auto readWhole = [](const HeaderFooter& block) {
+        return block.present && block.baseParagraph.recordsSize() == 0 && block.baseCharacter.recordsSize() == 0;
+    };
+    result.originalReadsItWhole = d.plainNames && (!withPageLayout || (readWhole(page.header) && readWhole(page.footer)));
     if (withPageLayout) {
         result.headerText = blockText(page.header);
         result.footerText = blockText(page.footer);

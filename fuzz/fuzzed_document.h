@@ -18,9 +18,12 @@ struct FuzzedDocument {
     // True when nothing was broken: the document is consistent, and both
     // roads must write the text it holds.
     bool wellFormed = true;
-    // True when no style or font name holds a brace or a backslash, which
-    // the original translation copies into its RTF as they are.
-    bool plainNames = true;
+    // True when the document stays within what the original translation
+    // reads whole: no style or font name holds a brace or a backslash (it
+    // copies names as they are), and a page layout has both header and
+    // footer blocks present with empty base layers (it reads a block's
+    // start as 13 fixed bytes).
+    bool originalReadsItWhole = true;
     // The text bytes as the document holds them: the body's (each paragraph
     // ending in 6), the header's and the footer's (empty when absent).
     std::string bodyText;
