@@ -12,6 +12,13 @@ constexpr int ParagraphEnd = 6;
 constexpr int LineBreak = 7;
 constexpr int PageBreak = 8;
 constexpr int Tab = 9;
+// Bytes that stand for visible text. Written raw they would be control
+// characters, which RTF readers drop: "CG\x10Times" would read "CGTimes".
+constexpr int UnbreakableTab = 10;
+constexpr int HardHyphen = 11;
+constexpr int PotentialHyphen = 12;
+constexpr int VisibleSpace = 15;
+constexpr int HardSpace = 16;
 
 }  // namespace
 
@@ -26,7 +33,12 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
             break;
         case LineBreak: writeLiteral(out, spacedBreaks ? "\n\\line \n" : "\n\\line\n"); break;
         case PageBreak: writeLiteral(out, spacedBreaks ? "\n\\page \n" : "\n\\page\n"); break;
-        case Tab: writeLiteral(out, "\\tab "); break;
+        case Tab:
+        case UnbreakableTab: writeLiteral(out, "\\tab "); break;
+        case HardHyphen: writeLiteral(out, "\\_"); break;
+        case PotentialHyphen: writeLiteral(out, "\\-"); break;
+        case VisibleSpace: writeByte(out, ' '); break;
+        case HardSpace: writeLiteral(out, "\\~"); break;
         case '\\': writeLiteral(out, "\\\\"); break;
         case '{': writeLiteral(out, "\\{"); break;
         case '}': writeLiteral(out, "\\}"); break;
