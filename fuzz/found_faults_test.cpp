@@ -22,5 +22,19 @@ TEST(FoundByFuzzing, ABodyWithoutATextLayoutKeepsItsText) {
     EXPECT_EQ(modelText(document), "First\nSecond, caf\xc3\xa9\nno end\n");
 }
 
+// Exact line spacing over a line spacing stored negative wrote "\sl--240",
+// which is no control word: readers showed "-240" as text.
+TEST(FoundByFuzzing, ExactLineSpacingStoredNegativeWritesOneControlWord) {
+    const std::string text = "Spaced\x06";
+    TextLayoutSection layout;
+    layout.formats.push_back(SharedFormat{Layer().exactLineSpacing(1).lineSpacing(-240)});
+    layout.paragraphs.push_back(Paragraph{static_cast<uint32_t>(text.size()), 1});
+    std::vector<uint8_t> document = WordDocument().styles(StyleSection{}).text(text).textLayout(layout).build();
+    RoadRun original = runOriginalRoad(document);
+    EXPECT_EQ(original.result, 0);
+    EXPECT_NE(original.output.find("\\sl-240 "), std::string::npos) << original.output;
+    EXPECT_EQ(original.output.find("\\sl--"), std::string::npos) << original.output;
+}
+
 }  // namespace
 }  // namespace zentoro::fuzzing

@@ -13,10 +13,6 @@ namespace zentoro::fuzzing {
 
 namespace {
 
-// Whether the original translation writes text bytes 10 to 16 as what they
-// show; until it does, the text it writes cannot be compared.
-constexpr bool OriginalRoadWritesSpecialCharacters = false;
-
 // An output stream whose bytes end up in a string.
 class MemoryOutput {
 public:
@@ -148,7 +144,6 @@ std::string checkBuiltDocument(const FuzzedDocument& document) {
     if (std::string incomplete = testing::rtfCompletenessProblem(original.output); !incomplete.empty()) {
         return "original road: the RTF is not complete: " + incomplete;
     }
-    if (!OriginalRoadWritesSpecialCharacters) return {};
     // The style sheet ends with an empty paragraph at the document's defaults.
     std::string expected =
         expectedVisibleText("\x06" + allText);

@@ -43,28 +43,6 @@ char textOfWord(std::string_view word) {
     return 0;
 }
 
-// Removes every line feed followed by `note` and what `rest` accepts after it.
-std::string dropNotes(std::string_view rtf) {
-    constexpr std::string_view Wrapping = "\nParagraph Line Wrapping On";
-    constexpr std::string_view Margin = "\nBorder Margin=";
-    std::string out;
-    for (size_t pos = 0; pos < rtf.size();) {
-        std::string_view rest = rtf.substr(pos);
-        if (rest.starts_with(Wrapping)) {
-            pos += Wrapping.size();
-        } else if (rest.starts_with(Margin)) {
-            size_t end = pos + Margin.size();
-            if (end < rtf.size() && rtf[end] == '-') ++end;
-            while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) ++end;
-            if (end < rtf.size() && rtf[end] == '"') ++end;
-            pos = end;
-        } else {
-            out += rtf[pos++];
-        }
-    }
-    return out;
-}
-
 // Reads one control word at `pos` (just past the backslash): letters, an
 // optional signed number and one optional space. Returns the letters.
 std::string_view readControlWord(std::string_view rtf, size_t& pos) {
@@ -107,8 +85,7 @@ std::string rtfWellFormednessProblem(std::string_view rtf) {
     return {};
 }
 
-std::string visibleRtfText(std::string_view original) {
-    std::string rtf = dropNotes(original);
+std::string visibleRtfText(std::string_view rtf) {
     std::string text;
     long depth = 0;
     long skipBelow = -1;  // inside a destination: its depth, else -1

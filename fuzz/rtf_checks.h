@@ -16,10 +16,7 @@ std::string rtfWellFormednessProblem(std::string_view rtf);
 // every \* group) are dropped, line feeds and carriage returns are not text,
 // \par \line \page \tab become 6 7 8 9, \_ \- \~ become 11 12 16, \'hh its
 // byte, and escaped braces and backslashes themselves; raw control bytes
-// show nothing. The two notes the
-// translation writes into the text for two attributes ("Paragraph Line
-// Wrapping On" and "Border Margin=n\"") are not the document's text and are
-// dropped too.
+// show nothing.
 std::string visibleRtfText(std::string_view rtf);
 
 // The text bytes of a document as a reader of its RTF should see them: an

@@ -46,7 +46,7 @@ struct VisibleTextCase {
     std::string text;
 };
 
-TEST(VisibleRtfText, KeepsTextAndDropsControlWordsDestinationsAndNotes) {
+TEST(VisibleRtfText, KeepsTextAndDropsControlWordsAndDestinations) {
     const VisibleTextCase cases[] = {
         {"{\\rtf1\\ansi\\deff0\n{\\fonttbl{\\f0 Times;}}{\\stylesheet{\\s1 Heading;}}{\\colortbl;\\red0;}"
          "{\\pard \\b0 \\fs24 Hello\n\\par\n}}",
@@ -57,7 +57,6 @@ TEST(VisibleRtfText, KeepsTextAndDropsControlWordsDestinationsAndNotes) {
         {"{\\pard \\sl-240\\sa0 two}", "two"},
         {"{\\pard {\\*\\keycode \\shift N} x}", " x"},
         {"{\\pard {\\field {\\*\\fldinst SYMBOL 149 \\\\f \"Arial\"}{\\fldrslt}}after}", "after"},
-        {"{\\pard A\nParagraph Line Wrapping On\nBorder Margin=-20\"B}", "AB"},
         {"{\\header {\\pard Head\n\\par \n}}{\\pard Body}", "Head\x06" "Body"},
         {"{\\pard raw\x01\x0e\r\nbytes}", "rawbytes"},
     };
