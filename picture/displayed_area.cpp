@@ -1,7 +1,5 @@
 #include "picture/displayed_area.h"
 
-#include "picture/picture_limits.h"
-
 namespace zentoro {
 
 namespace {
@@ -22,10 +20,10 @@ uint32_t cutPixels(int32_t cut) {
     return static_cast<uint32_t>((int64_t{cut} + CutUnitsPerPixel / 2) / CutUnitsPerPixel);
 }
 
-PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& paint, Picture& out) {
+PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& paint, uint64_t maxPixels, Picture& out) {
     uint64_t areaWidth = area.width != 0 ? area.width : paint.width;
     uint64_t areaHeight = area.height != 0 ? area.height : paint.height;
-    if (areaWidth * areaHeight > MaxPicturePixels) return PictureFailure::TooLarge;
+    if (areaWidth * areaHeight > maxPixels) return PictureFailure::TooLarge;
     uint64_t left = cutPixels(area.cuts[LeftCut]);
     uint64_t top = cutPixels(area.cuts[TopCut]);
     uint64_t hiddenX = left + cutPixels(area.cuts[RightCut]);

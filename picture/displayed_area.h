@@ -24,7 +24,8 @@ struct DisplayedArea {
 uint32_t cutPixels(int32_t cut);
 
 // Draws the area into `out` (8-bit RGB, top to bottom). Fails with Empty
-// when the cuts leave nothing, TooLarge beyond the decoder's pixel limit.
-PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& paint, Picture& out);
+// when the cuts leave nothing, TooLarge when the area has more than
+// `maxPixels` pixels.
+PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& paint, uint64_t maxPixels, Picture& out);
 
 }  // namespace zentoro

@@ -80,7 +80,8 @@ std::optional<uint32_t> loadApplicationUid(ObjectBytes& in, uint64_t position) {
 
 // The Sketch Section: the displayed area, the Paint Data Section, then
 // magnification (the document's display size already carries it) and cuts.
-PictureFailure loadSketchSection(ObjectBytes& in, uint64_t position, DisplayedArea& area, PaintData& paint) {
+PictureFailure loadSketchSection(ObjectBytes& in, uint64_t position, uint64_t maxPixels, DisplayedArea& area,
+                                 PaintData& paint) {
     moveTo(in, position);
     area.width = readU16(in);
     area.height = readU16(in);
@@ -94,7 +95,7 @@ PictureFailure loadSketchSection(ObjectBytes& in, uint64_t position, DisplayedAr
     skip(in, 4);  // magnification, x and y
     for (int32_t& cut : area.cuts) cut = static_cast<int32_t>(readU32(in));
     if (in.overrun) return PictureFailure::OutsideDocument;
-    return loadPaintData(in, paintStart, paint);
+    return loadPaintData(in, paintStart, maxPixels, paint);
 }
 
 DecodedObject failed(ObjectKind kind, PictureFailure failure) {
@@ -106,7 +107,7 @@ DecodedObject failed(ObjectKind kind, PictureFailure failure) {
 
 }  // namespace
 
-DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t sectionPosition) {
+DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t sectionPosition, uint64_t maxPixels) {
     ObjectBytes in{file};
     ObjectSections sections = loadObjectSections(in, sectionPosition);
     if (sections.failure != PictureFailure::None) return failed(ObjectKind::Other, sections.failure);
@@ -118,11 +119,11 @@ DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t secti
 
     DisplayedArea area;
     PaintData paint;
-    PictureFailure failure = loadSketchSection(in, sections.start + *sections.sketch, area, paint);
+    PictureFailure failure = loadSketchSection(in, sections.start + *sections.sketch, maxPixels, area, paint);
     if (failure != PictureFailure::None) return failed(kind, failure);
     DecodedObject object;
     object.kind = kind;
-    object.failure = renderDisplayedArea(area, paint, object.picture);
+    object.failure = renderDisplayedArea(area, paint, maxPixels, object.picture);
     if (object.failure != PictureFailure::None) object.picture = {};
     return object;
 }

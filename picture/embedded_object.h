@@ -8,6 +8,7 @@
 
 #include "model/document.h"
 #include "picture/picture_failure.h"
+#include "picture/picture_limits.h"
 
 namespace zentoro {
 
@@ -24,7 +25,9 @@ struct DecodedObject {
 // `file` is the whole document; `sectionPosition` is where the object
 // phrase says its Embedded Object Section lies. Never reads outside `file`;
 // a damaged object yields its kind (Other when even that is unreadable), an
-// empty picture and the reason.
-DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t sectionPosition);
+// empty picture and the reason. Bitmap and picture may each hold at most
+// `maxPixels` pixels (TooLarge beyond).
+DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t sectionPosition,
+                                   uint64_t maxPixels = MaxPicturePixels);
 
 }  // namespace zentoro

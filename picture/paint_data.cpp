@@ -4,7 +4,6 @@
 #include <span>
 
 #include "picture/palettes.h"
-#include "picture/picture_limits.h"
 
 namespace zentoro {
 
@@ -124,7 +123,7 @@ PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart) {
     return header;
 }
 
-PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, PaintData& out) {
+PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out) {
     PaintHeader header = loadPaintHeader(in, sectionStart);
     if (in.overrun) return PictureFailure::OutsideDocument;
     uint64_t sectionEnd = sectionStart + header.sectionLength;
@@ -138,7 +137,7 @@ PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, PaintData& 
         return PictureFailure::UnknownCompression;
     }
     if (header.width == 0 || header.height == 0) return PictureFailure::Empty;
-    if (uint64_t{header.width} * header.height > MaxPicturePixels) return PictureFailure::TooLarge;
+    if (uint64_t{header.width} * header.height > maxPixels) return PictureFailure::TooLarge;
 
     out.width = header.width;
     out.height = header.height;

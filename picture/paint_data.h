@@ -40,9 +40,9 @@ struct PaintData {
 PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart);
 
 // Decodes the section's pixel data after checking its header: depth,
-// compression, size limit, and that the data lie inside the section and the
-// section inside the file.
-PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, PaintData& out);
+// compression, that it has at most `maxPixels` pixels, and that the data lie
+// inside the section and the section inside the file.
+PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out);
 
 // The colour of one pixel (x < width, y < height): grey levels spread evenly
 // from black to white, the device's 16- and 256-colour palettes, or direct

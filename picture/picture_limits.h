@@ -13,4 +13,9 @@ namespace zentoro {
 // decoder allocate gigabytes.
 inline constexpr uint64_t MaxPicturePixels = 2048ull * 2048ull;
 
+// The most pixels of all the pictures of one document together: four
+// pictures at the limit, 48 MiB as RGB. Many object phrases may name one
+// large sketch; each is drawn, and this keeps their sum bounded.
+inline constexpr uint64_t MaxDocumentPicturePixels = 4 * MaxPicturePixels;
+
 }  // namespace zentoro

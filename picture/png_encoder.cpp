@@ -58,7 +58,7 @@ std::vector<uint8_t> filteredRows(const Picture& picture, bool grey) {
 std::vector<uint8_t> deflated(const std::vector<uint8_t>& bytes) {
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     std::vector<uint8_t> out(size);
-    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), Z_BEST_COMPRESSION) != Z_OK) {
+    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
         return {};
     }
     out.resize(size);
