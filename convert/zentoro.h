@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
+
+#include "reader/failure.h"
 
 namespace zentoro {
 
@@ -18,6 +21,18 @@ int convertDocument(const char* inputPath, const char* outputPath);
 // Converts a Word document held in memory to `output` (null discards the
 // RTF). The same conversion as convertDocument, minus the files.
 int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output);
+
+// The faithful conversion: reads the whole document into the document
+// model and writes RTF that shows it as its author saw it on the device
+// (the document's fonts, colours, bullets, tab stops, header and footer
+// fields). Fails, without creating the output, when the document cannot be
+// read whole; otherwise fails as convertDocument does.
+ConversionResult convertDocumentFaithful(const char* inputPath, const char* outputPath);
+
+// The faithful conversion of a document in memory, to `output` (null
+// discards the RTF) or to a string.
+ConversionResult convertDocumentFaithfulBytes(const unsigned char* data, size_t size, std::FILE* output);
+ConversionResult convertDocumentFaithfulToString(const unsigned char* data, size_t size, std::string& rtf);
 
 // Accepts a file whose first twelve bytes carry the three UIDs of a Word
 // document; reads nothing beyond them and writes no file.

@@ -62,9 +62,14 @@ inline void seek(ReaderState& s, int32_t position) {
     s.input.readingFrom = s.input.pos;
 }
 
-// Position arithmetic on stored 32-bit offsets wraps instead of overflowing.
-inline int32_t offsetBy(int32_t position, uint32_t distance) {
-    return static_cast<int32_t>(static_cast<uint32_t>(position) + distance);
+// A position moved on by a count or length read from the file, as a plain
+// sum that never wraps and so never steps back: a sum at or past the end of
+// the input, like a position that is already negative, is the end.
+inline int32_t positionAfter(const ReaderState& s, int32_t position, uint64_t distance) {
+    uint64_t end = s.input.size;
+    if (position < 0) return static_cast<int32_t>(end);
+    uint64_t sum = static_cast<uint64_t>(position) + distance;
+    return static_cast<int32_t>(sum < end ? sum : end);
 }
 
 // The variable-length count: one, two or four bytes, told apart by the low

@@ -24,6 +24,8 @@ inline constexpr uint32_t HeaderFooterFirstUnusedEntryUid = 0x10000063;
 inline constexpr uint32_t HeaderFooterTextUid = 0x10000064;
 inline constexpr uint32_t HeaderFooterSecondUnusedEntryUid = 0x10000065;
 inline constexpr uint32_t HeaderFooterLayoutEntryUid = 0x10000066;
+// The first of them is the position of the block's field list.
+inline constexpr uint32_t HeaderFooterFieldsUid = HeaderFooterFirstUnusedEntryUid;
 
 // Where the header keeps the absolute position of the section dictionary.
 inline constexpr int32_t DictionaryOffsetPosition = 16;

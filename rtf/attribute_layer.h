@@ -14,8 +14,4 @@ inline constexpr int TranslateLayer = 0;
 // mode writes each record's RTF control words as soon as it is read.
 void translateAttributeLayer(ConversionState& s, int skipOnly);
 
-// Reads a layer string (length byte n, n - 1 characters, one trailing byte)
-// with counted reads into `buffer`, zero-terminated; returns the trailing byte.
-int readLayerString(ConversionState& s, std::array<char, FontNameCapacity>& buffer);
-
 }  // namespace zentoro

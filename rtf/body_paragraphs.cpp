@@ -40,7 +40,7 @@ void writeStyleReference(ConversionState& s) {
 void writeBodyText(ConversionState& s, uint32_t count) {
     s.paragraphEnded = false;
     writeTextRun(s, s.textPos, count, CharacterTable::Body);
-    s.textPos = offsetBy(s.textPos, count);
+    s.textPos = positionAfter(s, s.textPos, count);
 }
 
 void writeSharedFormatParagraph(ConversionState& s, int ref) {
@@ -55,7 +55,7 @@ void writeSharedFormatParagraph(ConversionState& s, int ref) {
 }  // namespace
 
 void writeTextLayout(ConversionState& s) {
-    s.formatListPos = offsetBy(tell(s), 2);
+    s.formatListPos = positionAfter(s, tell(s), 2);
     writeSharedFormat(s, 0);
     s.paragraphListPos = tell(s);
     writeParagraphs(s, 0);
@@ -118,7 +118,7 @@ void writePhrases(ConversionState& s, uint32_t count) {
         writeByte(s.output, '{');
         uint32_t characters = readU32(s);
         translateAttributeLayer(s, TranslateLayer);
-        if (trailingRecords > 0) seek(s, offsetBy(tell(s), TrailingRecordSize * static_cast<uint32_t>(trailingRecords)));
+        if (trailingRecords > 0) seek(s, positionAfter(s, tell(s), TrailingRecordSize * static_cast<uint32_t>(trailingRecords)));
         s.phraseListPos = tell(s);
         writeBodyText(s, characters);
         seek(s, s.phraseListPos);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "reader/attribute_record.h"
 #include "reader/input_stream.h"
 #include "rtf/rtf_output.h"
 
@@ -14,7 +15,7 @@ namespace zentoro {
 inline constexpr int MaxStyles = 255;
 // A style name has at most 63 characters; a layer string at most 254.
 inline constexpr size_t StyleNameCapacity = 64;
-inline constexpr size_t FontNameCapacity = 256;
+inline constexpr size_t FontNameCapacity = LayerStringCapacity;
 
 // A format reference is one byte, so a paragraph names at most entry 255.
 inline constexpr int MaxSharedFormats = 255;

@@ -27,7 +27,7 @@ void writeMeasurement(ConversionState& s, std::string_view word, uint32_t value)
 
 void writeBlockText(ConversionState& s, BlockText& text, uint32_t count, CharacterTable table) {
     writeTextRun(s, text.pos, count, table);
-    text.pos = offsetBy(text.pos, count);
+    text.pos = positionAfter(s, text.pos, count);
 }
 
 // Positions the input at the layout's paragraph list, past its shared
@@ -123,7 +123,7 @@ void writeHeaderFooterBlock(ConversionState& s, std::string_view opening) {
 
     writeLiteral(s.output, opening);
     uint32_t length = static_cast<uint32_t>(readCardinality(s));
-    BlockText text{tell(s), offsetBy(tell(s), length)};
+    BlockText text{tell(s), positionAfter(s, tell(s), length)};
     if (hasLayout) {
         writeBlockParagraphs(s, static_cast<int32_t>(layoutPos), text);
     } else {

@@ -94,7 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"fontTrailingSpace", Layer().font("Arial "), ""},
         RecordCase{"fontEmpty", Layer().font(""), ""},
         RecordCase{"lineFeed", Layer().lineFeed(1), "\n"},
-        RecordCase{"unknownId", Layer().record(40), ""},
+        RecordCase{"flag24", Layer().record(24, Bytes().u8(1)), ""},
+        RecordCase{"colour26", Layer().record(26, Bytes().u8(255).u8(255).u8(255)), ""},
+        RecordCase{"flag27", Layer().record(27, Bytes().u8(1)), ""},
+        RecordCase{"byte35", Layer().record(35, Bytes().u8(0)), ""},
         RecordCase{"bullet", Layer().bullet(183, 200, "Arial"),
                    "{\\field \n{\\*\\fldinst\nSYMBOL 183\n\\\\f \"Arial\"\n\\\\s 20\n\\\\h\n}\n{\\fldrslt}}\n"}),
     [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
@@ -150,11 +153,19 @@ TEST(AttributeLayer, OneCharacterParagraphMakesEveryLayerSkip) {
     EXPECT_EQ(tell(s.state()), 8);
 }
 
-TEST(AttributeLayer, UnknownIdConsumesOnlyItselfAndTheNextByteIsAnId) {
-    // Id 24 has no value; the 01 after it is a colour record taking three bytes.
-    Layer layer;
-    layer.record(24).record(1, Bytes().u8(255).u8(0).u8(0));
-    EXPECT_EQ(translate(layer).rtf, "\\cf4 ");
+// Records carry no length, so an id whose value size is not known ends its
+// layer: the input moves to the layer's declared end and the next layer is
+// read from there, whatever the bytes after the id look like.
+TEST(AttributeLayer, UnknownIdEndsItsLayerAtTheDeclaredEnd) {
+    for (int id : {37, 40, 128, 255}) {
+        Layer unknown = Layer().bold().record(id, Bytes().u8(29).u8(1)).underline();
+        StateOver s(unknown.bytes().append(Layer().italic().bytes()).data);
+        translateAttributeLayer(s.state(), TranslateLayer);
+        EXPECT_EQ(s.output(), "\\b ") << id;
+        EXPECT_EQ(tell(s.state()), static_cast<int32_t>(4 + unknown.recordsSize())) << id;
+        translateAttributeLayer(s.state(), TranslateLayer);
+        EXPECT_EQ(s.output(), "\\b \\i ") << id;
+    }
 }
 
 TEST(AttributeLayer, RecordRunningPastTheLayerIsReadWhole) {
@@ -173,7 +184,7 @@ TEST(AttributeLayer, LayerStringOfLengthZeroOrOneIsEmptyAndTakesTwoBytes) {
     for (int length : {0, 1}) {
         StateOver s(Bytes().u8(length).u8(0x77).u8(0x55).data);
         s->fontName[0] = 'x';
-        EXPECT_EQ(readLayerString(s.state(), s->fontName), 0x77);
+        EXPECT_EQ(readLayerString(s.state(), s->fontName).screenFont, 0x77);
         EXPECT_EQ(s->fontName[0], '\0');
         EXPECT_EQ(tell(s.state()), 2);
         EXPECT_EQ(s->layerBytesRead, 2u);

@@ -35,14 +35,9 @@ void expectStoppedAtTheOutputLimit(const std::vector<uint8_t>& document) {
     EXPECT_GT(c.rtf.size() + OutputBufferSize, outputLimitFor(document.size()));
 }
 
-TEST(OutputLimit, TextRewoundByEveryParagraphStopsAndFails) {
-    // 40 KB that would write 88 MB.
-    expectStoppedAtTheOutputLimit(rewindingTextDocument(4000, 20000));
-}
-
 TEST(OutputLimit, StyleLayerWrittenForEveryParagraphStopsAndFails) {
-    // 10 KB that would write 67 MB.
-    expectStoppedAtTheOutputLimit(heavyStyleDocument(1000, 1000, StyleRecords::Writing));
+    // 17 KB that would write 33 MB.
+    expectStoppedAtTheOutputLimit(heavyStyleDocument(1000, 3000, StyleRecords::Writing));
 }
 
 TEST(ReadLimit, SilentStyleLayerReadForEveryParagraphStopsAndFails) {

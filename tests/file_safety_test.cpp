@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(FileSafety, InputIsLeftAsItWasWhetherTheConversionSucceedsOrFails) {
-    for (const std::vector<uint8_t>& bytes : {richDocument(), heavyStyleDocument(1000, 1000, StyleRecords::Writing)}) {
+    for (const std::vector<uint8_t>& bytes : {richDocument(), heavyStyleDocument(1000, 3000, StyleRecords::Writing)}) {
         std::string before = writeDocument(bytes);
         fs::file_time_type modified = fs::last_write_time(path("doc"));
         int result = convertDocument(path("doc").c_str(), path("doc.rtf").c_str());
@@ -62,7 +62,7 @@ TEST_F(FileSafety, OutputThroughALinkToTheInputIsRefused) {
 }
 
 TEST_F(FileSafety, ConversionStoppedByTheOutputLimitFailsAndKeepsNoMoreThanTheLimit) {
-    std::vector<uint8_t> bytes = heavyStyleDocument(1000, 1000, StyleRecords::Writing);
+    std::vector<uint8_t> bytes = heavyStyleDocument(1000, 3000, StyleRecords::Writing);
     writeDocument(bytes);
     EXPECT_EQ(convertDocument(path("doc").c_str(), path("doc.rtf").c_str()), 1);
     ASSERT_TRUE(fs::exists(path("doc.rtf")));

@@ -119,17 +119,27 @@ TEST(HostileLayers, LayerClaimingMoreBytesThanTheFileHoldsEndsWithTheInput) {
     EXPECT_EQ(c.result, Converted);
 }
 
-// Skipping a layer of length 0xFFFFFFF2 moves the cursor back 14 bytes, the
-// size of the paragraph element that holds it: the element is read again
-// and again, up to the paragraph count of 0xFFFFFFFF.
-TEST(HostileLayers, SkipLengthThatStepsBackOntoItsOwnParagraphStopsAtTheReadLimit) {
+// A skip length of 0xFFFFFFF2 must not wrap round onto the paragraph
+// element that holds it (14 bytes back), which would read that element
+// again up to the paragraph count of 0xFFFFFFFF: the skip ends at the input's end.
+TEST(HostileLayers, SkipLengthThatWouldStepBackEndsAtTheInputsEnd) {
     TextLayoutSection layout;
     Paragraph looping = ownFormat(1, {});
     looping.paragraph.declaredLength(0xFFFFFFF2);
     layout.paragraphs = {looping};
     layout.paragraphCount = AllOnes;
     Conversion c = convertHostile(bodyDocument(layout, "x"));
-    EXPECT_EQ(c.result, Failed);
+    EXPECT_EQ(occurrences(c.rtf, "{\\pard "), 1u);
+}
+
+// Paragraphs of 0xFFFFFFFF characters: the first writes the rest of the
+// input, and the text cursor then stays at the end instead of wrapping one
+// byte back, so later paragraphs write no text.
+TEST(HostilePositions, HugeCharacterCountsDoNotRewindTheText) {
+    std::vector<uint8_t> document = rewindingTextDocument(4000, 20000);
+    Conversion c = convertHostile(document);
+    EXPECT_LT(c.rtf.size(), 3 * document.size());
+    EXPECT_EQ(occurrences(c.rtf, "text"), 1u);
 }
 
 TEST(HostileOffsets, HeaderAndFooterLayoutsOutsideTheFileWriteTheirGroups) {

@@ -80,7 +80,7 @@ TEST(HtmlWriter, KeepsTheTextAReaderSees) {
     for (const char* expected : {"Title words\n", "plain bolditalicunderstruckupdownallodd font\n",
                                  "a < b & c > d \"quoted\" 'single'\tafter tab\n",
                                  "controls \uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD end\n", "before\n\nafter page break\n\n\n",
-                                 "one\ntwo\n\n", "first item\n", "second\nitem\n", "picture [Sketch][Object]"}) {
+                                 "one\ntwo\n\n", "first item\n", "second\nitem\n", "picture [Object]"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin\n" << text;
     }
 }
@@ -169,6 +169,17 @@ TEST(HtmlWriter, HasAStyleClassForEveryStyleAndATitle) {
     WriteOptions named;
     named.documentName = "notes <old>";
     EXPECT_NE(html(modelDocument({}), named).find("<title>notes &lt;old&gt;</title>"), std::string::npos);
+}
+
+TEST(HtmlWriter, EmbedsSketchesAsPngAtTheirDocumentSize) {
+    Document document = modelDocument({paragraph({objectRun(0), objectRun(1)})});
+    document.objects = {sketch(4, 3), sketch(0, 0)};
+    document.objects[0].displayWidth = 1500;  // 100 px
+    document.objects[0].displayHeight = 750;
+    std::string body = mainPart(html(document));
+    EXPECT_NE(body.find("<img src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos) << body;
+    EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"100\" height=\"50\">"), std::string::npos) << body;
+    EXPECT_NE(body.find("<span class=\"object\">[Sketch]</span>"), std::string::npos) << body;  // nothing to draw
 }
 
 TEST(HtmlWriter, WritesTheHeaderAndFooterAroundTheBody) {

@@ -177,11 +177,11 @@ TEST(StyleSheet, EveryAttributeIdInAStyleEntry) {
                           .bullet(149, 200, "Symbol")
                           .defaultTabWidth(8)
                           .tabStop(9, 3)
-                          .record(24);
+                          .record(24, Bytes().u8(1));
     Layer character = Layer()
                           .colour(170, 0, 0, 25)
-                          .record(26)
-                          .record(27)
+                          .record(26, Bytes().u8(255).u8(255).u8(255))
+                          .record(27, Bytes().u8(1))
                           .fontSize(100)
                           .italic()
                           .bold()
@@ -189,7 +189,7 @@ TEST(StyleSheet, EveryAttributeIdInAStyleEntry) {
                           .underline()
                           .strikethrough()
                           .font("Courier New")
-                          .record(35)
+                          .record(35, Bytes().u8(0))
                           .lineFeed(1)
                           .record(37);
     StyleSection styles;

@@ -67,7 +67,7 @@ TEST(Writers, ReportAFullDeviceAsAFailure) {
     std::FILE* full = std::fopen("/dev/full", "wb");
     if (full == nullptr) GTEST_SKIP() << "/dev/full is not there";
     Document document = modelDocument({paragraph(std::string(200000, 'x'))});
-    for (Writer writer : {writeText, writeHtml, writeMarkdown}) {
+    for (Writer writer : std::initializer_list<Writer>{writeText, writeHtml, writeMarkdown}) {
         EXPECT_FALSE(writer(document, {}, full));
         std::clearerr(full);
     }

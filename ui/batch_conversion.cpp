@@ -167,7 +167,8 @@ private:
             std::error_code error;
             fs::create_directories(fs::path(job.output).parent_path(), error);
         }
-        bool converted = convertDocument(job.input.c_str(), job.output.c_str()) == 0;
+        bool converted = options_.faithful ? convertDocumentFaithful(job.input.c_str(), job.output.c_str()).succeeded()
+                                           : convertDocument(job.input.c_str(), job.output.c_str()) == 0;
         std::fflush(stdout);
         return converted;
     }

@@ -30,6 +30,8 @@ constexpr const char* UsageText =
     "  -o, --output OUT         write the RTF to OUT (one FILE only)\n"
     "      --output-dir OUTDIR  write the RTF files under OUTDIR, mirroring the\n"
     "                           tree of each DIR; a FILE goes into OUTDIR itself\n"
+    "      --faithful           write RTF that shows the document as it looked on the\n"
+    "                           device, for reading and editing in a word processor\n"
     "      --dry-run            list what would be converted and where; write nothing\n"
     "      --check              only check which inputs are Word documents\n"
     "  -v, --verbose            also report the files passed over in a folder\n"
@@ -93,6 +95,8 @@ std::optional<int> parseArguments(int argc, char** argv, ConsoleOptions& options
                 return usageError("options --check and --dry-run exclude each other");
             }
             options.action = action;
+        } else if (arg == "--faithful") {
+            options.faithful = true;
         } else if (arg == "-v" || arg == "--verbose") {
             options.verbose = true;
         } else if (arg == "-o" || arg == "--output") {

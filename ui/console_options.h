@@ -15,6 +15,7 @@ struct ConsoleOptions {
     std::optional<std::string> outputDir;   // --output-dir: outputs mirror the inputs under it
     ConsoleAction action = ConsoleAction::Convert;
     bool verbose = false;  // also report the files a folder walk passes over
+    bool faithful = false; // write the faithful conversion instead of the default one
 };
 
 }  // namespace zentoro

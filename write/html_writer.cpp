@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,13 +11,16 @@
 #include "write/field_text.h"
 #include "write/heading_level.h"
 #include "write/picture_data.h"
-#include "write/stream_output.h"
-#include "write/utf8.h"
+#include "write/byte_sink.h"
+#include "model/code_page.h"
+#include "model/device_text.h"
 
 namespace zentoro {
 
 namespace {
 
+constexpr char32_t PageBreakCharacter = U'\f';
+constexpr char32_t ReplacementCharacter = 0xFFFD;
 constexpr int32_t TwipsPerPixel = 15;  // CSS pixels are 1/96 inch
 constexpr size_t TitleLength = 120;    // code points of the first paragraph kept as the title
 
@@ -196,7 +200,7 @@ std::string declarationText(const Declarations& declarations, std::string_view s
 bool allowedInHtml(char32_t c) {
     if (c < 0x20) return c == '\t' || c == '\n' || c == '\f';
     if (c >= 0x7F && c < 0xA0) return false;
-    if (c >= 0xFDD0 && c <= 0xFDEF) return false;
+    if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0xFDD0 && c <= 0xFDEF) || c > 0x10FFFF) return false;
     return (c & 0xFFFE) != 0xFFFE;
 }
 
@@ -255,7 +259,7 @@ std::vector<std::string> styleClassNames(const Document& document) {
 // ---- The page ----
 
 struct PageWriter {
-    StreamOutput& out;
+    ByteSink& out;
     const Document& document;
     const WriteOptions& options;
     std::vector<std::string> classes;
@@ -308,13 +312,13 @@ Inline inlineElements(const Document& document, const CharacterFormat& style, co
 // A page break ends the block and starts it again after a rule; a list item
 // may hold the rule itself.
 void writePageBreak(PageWriter& page, const Block& block, const Inline& run) {
-    page.out.put(run.close);
+    put(page.out, run.close);
     if (block.tag == "li") {
-        page.out.put("<hr class=\"page-break\">");
+        put(page.out, "<hr class=\"page-break\">");
     } else {
-        page.out.put(concat({"</", block.tag, ">\n<hr class=\"page-break\">\n", block.open}));
+        put(page.out, concat({"</", block.tag, ">\n<hr class=\"page-break\">\n", block.open}));
     }
-    page.out.put(run.open);
+    put(page.out, run.open);
 }
 
 void writeCharacters(PageWriter& page, const Block& block, const Inline& run, std::string_view text) {
@@ -327,31 +331,31 @@ void writeCharacters(PageWriter& page, const Block& block, const Inline& run, st
             case SoftHyphenCharacter: piece += "&shy;"; break;
             case HardSpaceCharacter: piece += "&nbsp;"; break;
             case PageBreakCharacter:
-                page.out.put(piece);
+                put(page.out, piece);
                 piece.clear();
                 writePageBreak(page, block, run);
                 break;
             default: piece += escapedHtml(text.substr(start, i - start));
         }
     }
-    page.out.put(piece);
+    put(page.out, piece);
 }
 
 void writeObject(PageWriter& page, int index) {
     if (index < 0 || static_cast<size_t>(index) >= page.document.objects.size()) {
-        page.out.put("<span class=\"object\">[Object]</span>");
+        put(page.out, "<span class=\"object\">[Object]</span>");
         return;
     }
     const EmbeddedObject& object = page.document.objects[index];
     std::string label{objectLabel(object.kind)};
     std::vector<uint8_t> png = picturePng(object);
     if (png.empty()) {
-        page.out.put(concat({"<span class=\"object\">[", label, "]</span>"}));
+        put(page.out, concat({"<span class=\"object\">[", label, "]</span>"}));
         return;
     }
     int width = object.displayWidth > 0 ? std::max(1, object.displayWidth / TwipsPerPixel) : object.picture.width;
     int height = object.displayHeight > 0 ? std::max(1, object.displayHeight / TwipsPerPixel) : object.picture.height;
-    page.out.put(concat({"<img src=\"", pngDataUri(png), "\" alt=\"", label, "\" width=\"", std::to_string(width),
+    put(page.out, concat({"<img src=\"", pngDataUri(png), "\" alt=\"", label, "\" width=\"", std::to_string(width),
                          "\" height=\"", std::to_string(height), "\">"}));
 }
 
@@ -377,7 +381,7 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
     if (!changed.empty()) block.open += concat({" style=\"", escapedHtml(declarationText(changed, "; ")), "\""});
     block.open += ">";
 
-    page.out.put(block.open);
+    put(page.out, block.open);
     for (const Run& run : paragraph.runs) {
         if (run.kind == RunKind::Object) {
             writeObject(page, run.object);
@@ -386,23 +390,23 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
         std::string_view text = run.kind == RunKind::Field ? fieldText(run, page.options) : run.text;
         if (text.empty()) continue;
         Inline elements = inlineElements(page.document, style.character, run.format);
-        page.out.put(elements.open);
+        put(page.out, elements.open);
         writeCharacters(page, block, elements, text);
-        page.out.put(elements.close);
+        put(page.out, elements.close);
     }
-    if (!showsSomething(paragraph)) page.out.put("<br>");  // keeps an empty paragraph's line
-    page.out.put(concat({"</", block.tag, ">\n"}));
+    if (!showsSomething(paragraph)) put(page.out, "<br>");  // keeps an empty paragraph's line
+    put(page.out, concat({"</", block.tag, ">\n"}));
 }
 
 void writeParagraphs(PageWriter& page, const std::vector<Paragraph>& paragraphs) {
     bool inList = false;
     for (const Paragraph& paragraph : paragraphs) {
         bool bullet = paragraph.format.bullet.on;
-        if (bullet != inList) page.out.put(bullet ? "<ul>\n" : "</ul>\n");
+        if (bullet != inList) put(page.out, bullet ? "<ul>\n" : "</ul>\n");
         inList = bullet;
         writeParagraph(page, paragraph, bullet);
     }
-    if (inList) page.out.put("</ul>\n");
+    if (inList) put(page.out, "</ul>\n");
 }
 
 // The first paragraph's words, or the document's name.
@@ -431,48 +435,53 @@ std::string title(const Document& document, const WriteOptions& options) {
 void writeStyleSheet(PageWriter& page) {
     const PageSetup& setup = page.document.page;
     int32_t textWidth = std::max<int32_t>(setup.width - setup.leftMargin - setup.rightMargin, 1440);
-    page.out.put("<style>\n");
-    page.out.put(concat({"body { max-width: ", points(textWidth), "; margin: ", points(std::max(setup.topMargin, 0)),
+    put(page.out, "<style>\n");
+    put(page.out, concat({"body { max-width: ", points(textWidth), "; margin: ", points(std::max(setup.topMargin, 0)),
                          " auto ", points(std::max(setup.bottomMargin, 0)),
                          "; padding: 0 1em; background: #ffffff; color: #000000; }\n"}));
-    page.out.put("p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n");
-    page.out.put("ul { margin: 0; padding: 0; list-style-position: outside; }\n");
-    page.out.put("header { margin-bottom: 2em; } footer { margin-top: 2em; }\n");
-    page.out.put("hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
+    put(page.out, "p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n");
+    put(page.out, "ul { margin: 0; padding: 0; list-style-position: outside; }\n");
+    put(page.out, "header { margin-bottom: 2em; } footer { margin-top: 2em; }\n");
+    put(page.out, "hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
     for (size_t i = 0; i < page.document.styles.size(); ++i) {
         const Style& style = page.document.styles[i];
         Declarations declarations = paragraphDeclarations(style.paragraph);
         Declarations character = characterDeclarations(page.document, style.character);
         declarations.insert(declarations.end(), character.begin(), character.end());
-        page.out.put(concat({".", page.classes[i], " { ", declarationText(declarations, "; "), "; }\n"}));
+        put(page.out, concat({".", page.classes[i], " { ", declarationText(declarations, "; "), "; }\n"}));
     }
-    page.out.put("</style>\n");
+    put(page.out, "</style>\n");
 }
 
 void writeHeaderFooter(PageWriter& page, const HeaderFooter& part, std::string_view tag) {
     if (!part.present || part.paragraphs.empty()) return;
-    page.out.put(concat({"<", tag, ">\n"}));
+    put(page.out, concat({"<", tag, ">\n"}));
     writeParagraphs(page, part.paragraphs);
-    page.out.put(concat({"</", tag, ">\n"}));
+    put(page.out, concat({"</", tag, ">\n"}));
 }
 
 }  // namespace
 
-bool writeHtml(const Document& document, const WriteOptions& options, std::FILE* output) {
-    StreamOutput out(output);
+bool writeHtml(const Document& document, const WriteOptions& options, ByteSink& out) {
     PageWriter page{out, document, options, styleClassNames(document)};
-    out.put("<!doctype html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n");
-    out.put("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
-    out.put(concat({"<title>", escapedHtml(title(document, options)), "</title>\n"}));
+    put(out, "<!doctype html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n");
+    put(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
+    put(out, concat({"<title>", escapedHtml(title(document, options)), "</title>\n"}));
     writeStyleSheet(page);
-    out.put("</head>\n<body>\n");
+    put(out, "</head>\n<body>\n");
     writeHeaderFooter(page, document.header, "header");
-    out.put("<main>\n");
+    put(out, "<main>\n");
     writeParagraphs(page, document.body);
-    out.put("</main>\n");
+    put(out, "</main>\n");
     writeHeaderFooter(page, document.footer, "footer");
-    out.put("</body>\n</html>\n");
-    return out.finish();
+    put(out, "</body>\n</html>\n");
+    return finishSink(out);
+}
+
+bool writeHtml(const Document& document, const WriteOptions& options, std::FILE* output) {
+    auto sink = std::make_unique<ByteSink>();
+    sink->file = output;
+    return writeHtml(document, options, *sink);
 }
 
 }  // namespace zentoro

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/document.h"
+#include "write/byte_sink.h"
 #include "write/write_options.h"
 
 namespace zentoro {
@@ -15,6 +16,7 @@ namespace zentoro {
 // differ from the paragraph's style; tabs kept; the header and footer as
 // <header> and <footer>; pictures as <img> with their PNG in a data: URI.
 // False when the output could not be written.
+bool writeHtml(const Document& document, const WriteOptions& options, ByteSink& sink);
 bool writeHtml(const Document& document, const WriteOptions& options, std::FILE* output);
 
 }  // namespace zentoro

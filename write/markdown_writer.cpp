@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +12,16 @@
 #include "write/field_text.h"
 #include "write/heading_level.h"
 #include "write/picture_data.h"
-#include "write/stream_output.h"
-#include "write/utf8.h"
+#include "write/byte_sink.h"
+#include "model/code_page.h"
+#include "model/device_text.h"
 
 namespace zentoro {
 
 namespace {
+
+constexpr char32_t PageBreakCharacter = U'\f';
+constexpr char32_t ReplacementCharacter = 0xFFFD;
 
 enum Mark : uint8_t { Strong = 1, Emphasis = 2, Strike = 4 };
 constexpr Mark AllMarks[] = {Strong, Emphasis, Strike};
@@ -253,7 +258,7 @@ std::string renderLine(const Line& atoms) {
 // ---- Paragraphs ----
 
 struct MarkdownWriter {
-    StreamOutput& out;
+    ByteSink& out;
     const Document& document;
     const WriteOptions& options;
     std::map<int, std::string> pictures;  // object index -> its Markdown
@@ -340,7 +345,7 @@ std::vector<Line> linesOf(MarkdownWriter& writer, const Paragraph& paragraph, st
 }
 
 void startBlock(MarkdownWriter& writer, bool listItem) {
-    if (writer.afterBlock && !(listItem && writer.afterListItem)) writer.out.put('\n');
+    if (writer.afterBlock && !(listItem && writer.afterListItem)) put(writer.out, '\n');
     writer.afterBlock = true;
     writer.afterListItem = listItem;
 }
@@ -353,9 +358,9 @@ void writeLines(MarkdownWriter& writer, std::vector<Line> lines, std::string_vie
         std::string text = renderLine(lines[i]);
         std::string_view prefix = i == 0 ? firstPrefix : nextPrefix;
         if (text.empty() && i == 0 && lines.size() == 1) prefix = prefix.substr(0, prefix.find_last_not_of(' ') + 1);
-        writer.out.put(prefix);
-        writer.out.put(text);
-        writer.out.put(i + 1 < lines.size() ? "\\\n" : "\n");
+        put(writer.out, prefix);
+        put(writer.out, text);
+        put(writer.out, i + 1 < lines.size() ? "\\\n" : "\n");
     }
 }
 
@@ -403,13 +408,18 @@ void writeParagraphs(MarkdownWriter& writer, const std::vector<Paragraph>& parag
 
 }  // namespace
 
-bool writeMarkdown(const Document& document, const WriteOptions& options, std::FILE* output) {
-    StreamOutput out(output);
+bool writeMarkdown(const Document& document, const WriteOptions& options, ByteSink& out) {
     MarkdownWriter writer{out, document, options, {}};
     if (options.withHeaderFooter && document.header.present) writeParagraphs(writer, document.header.paragraphs);
     writeParagraphs(writer, document.body);
     if (options.withHeaderFooter && document.footer.present) writeParagraphs(writer, document.footer.paragraphs);
-    return out.finish() && !writer.failed;
+    return finishSink(out) && !writer.failed;
+}
+
+bool writeMarkdown(const Document& document, const WriteOptions& options, std::FILE* output) {
+    auto sink = std::make_unique<ByteSink>();
+    sink->file = output;
+    return writeMarkdown(document, options, *sink);
 }
 
 }  // namespace zentoro

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "model/document.h"
+#include "write/byte_sink.h"
 #include "write/write_options.h"
 
 namespace zentoro {
@@ -22,6 +23,7 @@ namespace zentoro {
 // with neither, or without a picture, an object shows as "[Sketch]".
 // The header and footer come first and last, only with withHeaderFooter.
 // False when the output or a picture file could not be written.
+bool writeMarkdown(const Document& document, const WriteOptions& options, ByteSink& sink);
 bool writeMarkdown(const Document& document, const WriteOptions& options, std::FILE* output);
 
 }  // namespace zentoro

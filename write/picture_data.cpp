@@ -1,5 +1,7 @@
 #include "write/picture_data.h"
 
+#include "picture/png_encoder.h"
+
 namespace zentoro {
 
 std::string_view objectLabel(ObjectKind kind) {
@@ -12,9 +14,8 @@ std::string_view objectLabel(ObjectKind kind) {
 }
 
 std::vector<uint8_t> picturePng(const EmbeddedObject& object) {
-    // No PNG encoder is linked in yet: objects come out as their label.
-    (void)object;
-    return {};
+    if (object.picture.width <= 0 || object.picture.height <= 0) return {};
+    return encodePng(object.picture);
 }
 
 std::string pngDataUri(const std::vector<uint8_t>& png) {

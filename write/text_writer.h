@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/document.h"
+#include "write/byte_sink.h"
 #include "write/write_options.h"
 
 namespace zentoro {
@@ -13,6 +14,7 @@ namespace zentoro {
 // breaks as form feeds, objects as "[Sketch]" and the like. The header's
 // lines come first and the footer's last, only with withHeaderFooter.
 // False when the output could not be written.
+bool writeText(const Document& document, const WriteOptions& options, ByteSink& sink);
 bool writeText(const Document& document, const WriteOptions& options, std::FILE* output);
 
 }  // namespace zentoro

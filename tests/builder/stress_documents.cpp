@@ -13,7 +13,7 @@ using namespace std::string_literals;
 constexpr uint32_t TextLayoutUid = 0x10000143;
 constexpr uint32_t UnlistedUid = 0x10000999;
 constexpr uint32_t WrappingLength = 0xFFFFFFFF;
-constexpr int UnknownId = 40;
+constexpr int SilentFlagId = 24;  // an on/off flag that RTF has no word for
 // Style reference r names the (256 - r)th style of the style section.
 constexpr int FirstStyle = 255;
 constexpr int SecondStyle = 254;
@@ -149,9 +149,9 @@ std::vector<uint8_t> heavyStyleDocument(uint32_t records, uint32_t paragraphs, S
     Layer heavy;
     for (uint32_t i = 0; i < records; ++i) {
         if (kind == StyleRecords::Writing) {
-            heavy.lineWrapping(1);
+            heavy.widowControl(0);
         } else {
-            heavy.record(UnknownId, Bytes().u8(UnknownId));
+            heavy.record(SilentFlagId, Bytes().u8(1));
         }
     }
     StyleSection styles;

@@ -16,15 +16,16 @@ std::vector<uint8_t> richDocument();
 // truncated copy still lists its sections.
 std::vector<uint8_t> richDocumentDictionaryFirst();
 
-// Shared-format paragraphs that each claim 0xFFFFFFFF characters: every one
-// writes the rest of the file from the text cursor, which the wrapped length
-// then moves back by one byte, into `leadingBytes` of filler before the text.
+// Shared-format paragraphs that each claim 0xFFFFFFFF characters, after
+// `leadingBytes` of filler before the text: a text cursor that wrapped would
+// move back one byte per paragraph and write the rest of the file each time.
 std::vector<uint8_t> rewindingTextDocument(uint32_t paragraphs, uint32_t leadingBytes);
 
 // `paragraphs` shared-format paragraphs whose format names a style with a
 // paragraph layer of `records` two-byte records, translated again for each.
-// Writing records ("line wrapping on") amplify the output; silent ones (an
-// unknown id) cost reading time and write nothing.
+// Writing records (widow control, "\\widowctrl ") amplify the output; silent
+// ones (id 24, an on/off flag without meaning in RTF) cost reading time and
+// write nothing.
 enum class StyleRecords { Writing, Silent };
 std::vector<uint8_t> heavyStyleDocument(uint32_t records, uint32_t paragraphs, StyleRecords kind);
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "write/utf8.h"
+#include "model/code_page.h"
 
 namespace zentoro::testing {
 

@@ -1,0 +1,48 @@
+#include "model/device_text.h"
+
+#include "model/code_page.h"
+
+namespace zentoro {
+
+namespace {
+
+constexpr unsigned char LineBreakByte = 0x07;
+constexpr unsigned char PageBreakByte = 0x08;
+constexpr unsigned char TabByte = 0x09;
+constexpr unsigned char UnbreakableTabByte = 0x0A;
+constexpr unsigned char HardHyphenByte = 0x0B;
+constexpr unsigned char SoftHyphenByte = 0x0C;
+constexpr unsigned char VisibleSpaceByte = 0x0F;
+constexpr unsigned char HardSpaceByte = 0x10;
+constexpr unsigned char FirstPrintableByte = 0x20;
+
+// The code point of a control byte, or 0 for one that shows nothing.
+char32_t controlCharacter(unsigned char byte) {
+    switch (byte) {
+        case LineBreakByte: return LineBreakCharacter;
+        case PageBreakByte: return U'\f';
+        case TabByte:
+        case UnbreakableTabByte: return U'\t';
+        case HardHyphenByte: return HardHyphenCharacter;
+        case SoftHyphenByte: return SoftHyphenCharacter;
+        case VisibleSpaceByte: return U' ';
+        case HardSpaceByte: return HardSpaceCharacter;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void appendDeviceText(std::string& out, std::span<const unsigned char> bytes) {
+    for (unsigned char byte : bytes) {
+        if (byte >= FirstPrintableByte && byte < 0x80) {
+            out.push_back(static_cast<char>(byte));
+        } else if (byte >= 0x80) {
+            appendUtf8(out, cp1252CodePoint(byte));
+        } else if (char32_t c = controlCharacter(byte); c != 0) {
+            appendUtf8(out, c);
+        }
+    }
+}
+
+}  // namespace zentoro

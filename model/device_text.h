@@ -1,0 +1,25 @@
+// The document's characters as the model holds them: CP1252 decoded to
+// UTF-8, the device's special characters mapped to their code points.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zentoro {
+
+// Text bytes with a meaning of their own.
+inline constexpr unsigned char ParagraphEndByte = 0x06;
+inline constexpr unsigned char ObjectByte = 0x0E;
+
+// Code points of the device's special characters in the model.
+inline constexpr char32_t LineBreakCharacter = 0x2028;
+inline constexpr char32_t HardSpaceCharacter = 0x00A0;
+inline constexpr char32_t HardHyphenCharacter = 0x2011;
+inline constexpr char32_t SoftHyphenCharacter = 0x00AD;
+
+// Appends the characters of `bytes` to `out`. Paragraph ends, object
+// placeholders and characters the device does not display are left out.
+void appendDeviceText(std::string& out, std::span<const unsigned char> bytes);
+
+}  // namespace zentoro

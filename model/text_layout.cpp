@@ -1,0 +1,255 @@
+#include "model/text_layout.h"
+
+#include <algorithm>
+
+#include "model/device_text.h"
+
+namespace zentoro {
+
+namespace {
+
+constexpr int TextPhrase = 0;
+constexpr int ObjectPhrase = 1;
+constexpr int OwnFormat = 0;
+constexpr int NoStyle = 0;
+// A style byte r (1 to 255) names the (255 - r)-th style record, which is
+// entry 256 - r of the styles, Normal being entry 0.
+constexpr int StyleReferenceBase = 256;
+
+// The fewest bytes each kind of record takes, to check counts against the input.
+constexpr size_t SharedFormatBytes = 4 + 4 + 4;
+constexpr size_t ParagraphRecordBytes = 5;
+constexpr size_t PhraseBytes = 1 + 4 + 4;
+constexpr size_t ObjectTrailerBytes = 16;
+
+int styleIndex(const TextLayoutSource& source, int reference) {
+    if (reference == NoStyle) return 0;
+    int index = StyleReferenceBase - reference;
+    return index < static_cast<int>(source.styleFormats->size()) ? index : 0;
+}
+
+struct SharedFormat {
+    Formats formats;
+    int style = 0;
+};
+
+// The shared paragraph formats, each resolved over its style.
+std::vector<SharedFormat> loadSharedFormats(LoadState& s, const TextLayoutSource& source) {
+    int count = loadByte(s);
+    std::vector<SharedFormat> formats;
+    if (!need(s, static_cast<size_t>(count) * SharedFormatBytes)) return formats;
+    formats.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count && !s.damaged; ++i) {
+        loadU32(s);  // the entry's own 1-based number
+        uint32_t paragraphLayer = position(s);
+        skipLayer(s);
+        int style = source.withStyles ? styleIndex(source, loadByte(s)) : 0;
+        Formats resolved = (*source.styleFormats)[static_cast<size_t>(style)];
+        uint32_t characterLayer = position(s);
+        seekTo(s, paragraphLayer);
+        applyLayer(s, resolved);
+        seekTo(s, characterLayer);
+        applyLayer(s, resolved);
+        formats.push_back(SharedFormat{std::move(resolved), style});
+    }
+    return formats;
+}
+
+Run runOf(RunKind kind, const CharacterFormat& format) {
+    Run run;
+    run.kind = kind;
+    run.format = format;
+    return run;
+}
+
+// Builds a paragraph's runs from stretches of its text.
+struct RunBuilder {
+    const TextLayoutSource& source;
+    Paragraph& paragraph;
+    size_t nextField = 0;
+
+    void appendText(uint32_t from, uint32_t to, const CharacterFormat& format) {
+        if (from >= to) return;
+        std::vector<Run>& runs = paragraph.runs;
+        bool fresh = runs.empty() || runs.back().kind != RunKind::Text || !(runs.back().format == format);
+        if (fresh) runs.push_back(runOf(RunKind::Text, format));
+        appendDeviceText(runs.back().text, source.text.subspan(from, to - from));
+        if (fresh && runs.back().text.empty()) runs.pop_back();
+    }
+
+    void appendField(const FieldSpan& field, const CharacterFormat& format) {
+        Run run = runOf(RunKind::Field, format);
+        uint32_t end = std::min<uint32_t>(field.end, static_cast<uint32_t>(source.text.size()));
+        appendDeviceText(run.text, source.text.subspan(field.start, end - field.start));
+        run.field = field.kind;
+        run.pattern = field.pattern;
+        paragraph.runs.push_back(std::move(run));
+    }
+
+    // Characters [from, to) in one format; a field starting among them
+    // becomes one field run, and the rest of a field begun earlier is passed.
+    void append(uint32_t from, uint32_t to, const CharacterFormat& format) {
+        const std::vector<FieldSpan>& fields = source.fields;
+        uint32_t at = from;
+        while (at < to) {
+            while (nextField < fields.size() && fields[nextField].end <= at) ++nextField;
+            if (nextField < fields.size() && fields[nextField].start <= at) {
+                const FieldSpan& field = fields[nextField];
+                if (field.start == at) appendField(field, format);
+                at = std::min(field.end, to);
+                continue;
+            }
+            uint32_t stop = nextField < fields.size() ? std::min(to, fields[nextField].start) : to;
+            appendText(at, stop, format);
+            at = stop;
+        }
+    }
+
+    void appendObject(int object, const CharacterFormat& format) {
+        Run run = runOf(RunKind::Object, format);
+        run.object = object;
+        paragraph.runs.push_back(std::move(run));
+    }
+};
+
+// Where the text still to be laid out begins.
+struct TextCursor {
+    uint32_t at = 0;
+
+    // The next `count` characters, clipped to the text; a count that runs
+    // past it marks the input damaged.
+    std::pair<uint32_t, uint32_t> take(LoadState& s, const TextLayoutSource& source, uint32_t count) {
+        uint32_t size = static_cast<uint32_t>(source.text.size());
+        uint32_t from = at;
+        if (count > size - at) {
+            s.damaged = true;
+            count = size - at;
+        }
+        at += count;
+        return {from, at};
+    }
+};
+
+// One phrase of an own-format paragraph: its type, characters and layer.
+void loadPhrase(LoadState& s, const Formats& base, RunBuilder& runs, uint32_t from, uint32_t to,
+                uint32_t& used, CharacterFormat& last) {
+    int type = loadByte(s);
+    uint32_t count = loadU32(s);
+    Formats formats = base;
+    applyLayer(s, formats);
+    if (type != TextPhrase && type != ObjectPhrase) s.damaged = true;
+    if (s.damaged) return;
+    uint32_t start = from + std::min(used, to - from);
+    uint32_t end = start + std::min(count, to - start);
+    used += count;
+    last = formats.character;
+    if (type == TextPhrase) {
+        runs.append(start, end, formats.character);
+        return;
+    }
+    if (!need(s, ObjectTrailerBytes)) return;
+    loadU32(s);  // the embedded object's tag
+    EmbeddedObject object;
+    object.sectionPosition = loadU32(s);
+    object.displayWidth = loadI32(s);
+    object.displayHeight = loadI32(s);
+    std::vector<EmbeddedObject>& objects = s.document->objects;
+    objects.push_back(object);
+    for (uint32_t at = start; at < end; ++at) {
+        if (runs.source.text[at] == ObjectByte) {
+            runs.appendObject(static_cast<int>(objects.size() - 1), formats.character);
+        } else {
+            runs.append(at, at + 1, formats.character);
+        }
+    }
+}
+
+// Walks the paragraph records without reading their phrases, to find where
+// the phrase list starts.
+uint32_t phraseListStart(LoadState& s, const TextLayoutSource& source, uint32_t count) {
+    for (uint32_t i = 0; i < count && !s.damaged; ++i) {
+        loadU32(s);
+        if (loadByte(s) != OwnFormat) continue;
+        skipLayer(s);
+        if (source.withStyles) loadByte(s);
+        loadU32(s);
+    }
+    loadU32(s);  // a value of unknown use between the records and the phrases
+    return position(s);
+}
+
+}  // namespace
+
+void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
+    loadByte(s);  // two bytes telling whether the records carry a style byte;
+    loadByte(s);  // the layout's role (body, header or footer) tells it too
+    std::vector<SharedFormat> shared = loadSharedFormats(s, source);
+    uint32_t count = loadU32(s);
+    if (s.damaged || !need(s, static_cast<size_t>(count) * ParagraphRecordBytes)) return;
+    uint32_t records = position(s);
+    uint32_t phrases = phraseListStart(s, source, count);
+    seekTo(s, records);
+    // Every paragraph holds at least its paragraph end, so the text bounds their number.
+    paragraphs.reserve(paragraphs.size() + std::min<size_t>(count, source.text.size()));
+    TextCursor text;
+    size_t nextField = 0;
+    for (uint32_t i = 0; i < count && !s.damaged; ++i) {
+        uint32_t characters = loadU32(s);
+        int reference = loadByte(s);
+        Paragraph& paragraph = paragraphs.emplace_back();
+        RunBuilder builder{source, paragraph, nextField};
+        auto [from, to] = text.take(s, source, characters);
+        if (reference != OwnFormat) {
+            size_t index = static_cast<size_t>(reference - 1);
+            const SharedFormat& format = index < shared.size() ? shared[index] : SharedFormat{(*source.styleFormats)[0], 0};
+            paragraph.style = format.style;
+            paragraph.format = format.formats.paragraph;
+            paragraph.markFormat = format.formats.character;
+            builder.append(from, to, format.formats.character);
+        } else {
+            uint32_t layer = position(s);
+            skipLayer(s);
+            int style = source.withStyles ? styleIndex(source, loadByte(s)) : 0;
+            uint32_t phraseCount = loadU32(s);
+            uint32_t next = position(s);
+            Formats formats = (*source.styleFormats)[static_cast<size_t>(style)];
+            seekTo(s, layer);
+            applyLayer(s, formats);
+            paragraph.style = style;
+            paragraph.format = formats.paragraph;
+            paragraph.markFormat = formats.character;
+            seekTo(s, phrases);
+            if (!need(s, static_cast<size_t>(phraseCount) * PhraseBytes)) break;
+            uint32_t used = 0;
+            for (uint32_t p = 0; p < phraseCount && !s.damaged; ++p) {
+                loadPhrase(s, formats, builder, from, to, used, paragraph.markFormat);
+            }
+            // Characters no phrase covers keep the paragraph's formatting.
+            if (used < to - from) builder.append(from + used, to, formats.character);
+            phrases = position(s);
+            seekTo(s, next);
+        }
+        nextField = builder.nextField;
+    }
+}
+
+void loadPlainParagraphs(LoadState&, const TextLayoutSource& source, const Formats& formats,
+                         std::vector<Paragraph>& paragraphs) {
+    uint32_t size = static_cast<uint32_t>(source.text.size());
+    size_t nextField = 0;
+    uint32_t from = 0;
+    while (from < size) {
+        uint32_t end = from;
+        while (end < size && source.text[end] != ParagraphEndByte) ++end;
+        if (end < size) ++end;
+        Paragraph& paragraph = paragraphs.emplace_back();
+        paragraph.format = formats.paragraph;
+        paragraph.markFormat = formats.character;
+        RunBuilder builder{source, paragraph, nextField};
+        builder.append(from, end, formats.character);
+        nextField = builder.nextField;
+        from = end;
+    }
+}
+
+}  // namespace zentoro

@@ -1,0 +1,36 @@
+#include "write/byte_sink.h"
+
+#include <charconv>
+
+namespace zentoro {
+
+void flushSink(ByteSink& sink) {
+    if (sink.used == 0) return;
+    sink.bytesWritten += sink.used;
+    if (sink.sizeLimit != 0 && sink.bytesWritten > sink.sizeLimit) {
+        sink.failed = true;
+        sink.limitReached = true;
+    }
+    if (!sink.failed) {
+        if (sink.memory != nullptr) {
+            sink.memory->append(sink.buffer.data(), sink.used);
+        } else if (sink.file != nullptr && std::fwrite(sink.buffer.data(), 1, sink.used, sink.file) != sink.used) {
+            sink.failed = true;
+        }
+    }
+    sink.used = 0;
+}
+
+void putNumber(ByteSink& sink, int64_t value) {
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    put(sink, std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
+}
+
+bool finishSink(ByteSink& sink) {
+    flushSink(sink);
+    if (sink.file != nullptr && std::fflush(sink.file) != 0) sink.failed = true;
+    return !sink.failed;
+}
+
+}  // namespace zentoro

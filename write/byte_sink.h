@@ -1,0 +1,48 @@
+// Where a writer's bytes go: a fixed buffer in front of a C file or a
+// string, with write failures and an optional size limit remembered.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace zentoro {
+
+struct ByteSink {
+    std::FILE* file = nullptr;      // the destination, or
+    std::string* memory = nullptr;  // this string; with neither, bytes are counted and dropped
+    bool failed = false;            // a write failed, or the size limit was passed
+    bool limitReached = false;      // the size limit was passed
+    uint64_t bytesWritten = 0;      // bytes accepted so far, buffered or not
+    uint64_t sizeLimit = 0;         // 0: no limit
+    size_t used = 0;
+    std::array<char, 64 * 1024> buffer{};
+};
+
+void flushSink(ByteSink& sink);
+
+inline void put(ByteSink& sink, char byte) {
+    if (sink.used == sink.buffer.size()) flushSink(sink);
+    sink.buffer[sink.used++] = byte;
+}
+
+inline void put(ByteSink& sink, std::string_view text) {
+    if (text.size() <= sink.buffer.size() - sink.used) {
+        std::memcpy(sink.buffer.data() + sink.used, text.data(), text.size());
+        sink.used += text.size();
+        return;
+    }
+    for (char c : text) put(sink, c);
+}
+
+// A number in signed decimal.
+void putNumber(ByteSink& sink, int64_t value);
+
+// Writes out what is buffered and flushes the file; false when anything
+// written so far was lost or the size limit was passed.
+bool finishSink(ByteSink& sink);
+
+}  // namespace zentoro
