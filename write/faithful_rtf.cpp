@@ -342,8 +342,7 @@ void writeRun(ByteSink& sink, const Document& document, const Tables& tables, co
     put(sink, "}");
 }
 
-void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph,
-                    bool last) {
+void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph) {
     keyword(sink, "\\pard\\plain \\s", paragraph.style);
     writeParagraphFormat(sink, tables, paragraph.format);
     const Bullet& bullet = paragraph.format.bullet;
@@ -358,16 +357,14 @@ void writeParagraph(ByteSink& sink, const Document& document, const Tables& tabl
         put(sink, bullet.indent ? "\\tab}" : " }");
     }
     for (const Run& run : paragraph.runs) writeRun(sink, document, tables, run);
-    // The last paragraph ends with its story: a \par there would add an empty one.
-    if (!last) put(sink, "\\par");
-    put(sink, '\n');
+    // Readers take the last \par of a story as its end, not as the start of
+    // another paragraph, so every paragraph, an empty last one too, ends so.
+    put(sink, "\\par\n");
 }
 
 void writeParagraphs(ByteSink& sink, const Document& document, const Tables& tables,
                      const std::vector<Paragraph>& paragraphs) {
-    for (size_t i = 0; i < paragraphs.size(); ++i) {
-        writeParagraph(sink, document, tables, paragraphs[i], i + 1 == paragraphs.size());
-    }
+    for (const Paragraph& paragraph : paragraphs) writeParagraph(sink, document, tables, paragraph);
 }
 
 void writeHeaderFooter(ByteSink& sink, const Document& document, const Tables& tables, const HeaderFooter& block,
