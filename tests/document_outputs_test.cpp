@@ -12,7 +12,6 @@
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/sketch_sample.h"
-#include "tests/builder/stress_documents.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/support/cp1252.h"
 #include "tests/support/document_text.h"
@@ -79,7 +78,6 @@ struct BuiltDocument {
 TEST(DocumentOutputs, TextIsExactlyTheTextTheBuilderPutIn) {
     const BuiltDocument documents[] = {
         {"sample", sampleDocument(), {}},
-        {"rich document", richDocument(), {}},
         {"special characters",
          documentOfLines({"tab\there", "unbreakable\ttab\x0A", "line\x07" "break", "page\x08" "break",
                           "hard\x0Bhyphen", "soft\x0Chyphen", "hard\x10space", "visible\x0Fspace",
@@ -184,8 +182,8 @@ TEST(DocumentOutputs, FormatsHaveNamesAndExtensions) {
 
 // ---- The sample and the real documents ----
 
-std::string withoutSoftHyphens(std::string text) {
-    for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;) text.erase(at, 2);
+std::string without(std::string text, std::string_view piece) {
+    for (size_t at; (at = text.find(piece)) != std::string::npos;) text.erase(at, piece.size());
     return text;
 }
 
@@ -214,13 +212,17 @@ void checkOutputs(const fs::path& path, const TemporaryFolder& folder) {
     size_t main = html.find("<main>");
     size_t mainEnd = html.find("</main>");
     ASSERT_NE(main, std::string::npos);
-    std::string shown = withoutSoftHyphens(visibleText(html.substr(main, mainEnd - main)));
+    std::string shown = without(visibleText(html.substr(main, mainEnd - main)), "\xC2\xAD");
     EXPECT_EQ(describeWordDifference(words, splitWords(shown)), "") << "HTML";
 
     std::string markdownPath = folder.path(path.filename().string() + ".md");
     ASSERT_TRUE(convertDocumentTo(OutputFormat::Markdown, path.string().c_str(), markdownPath.c_str()).succeeded());
+    // cmark knows no strikethrough, so its ~~ stay as they are.
     if (std::optional<std::string> rendered = cmarkHtml(markdownPath)) {
-        EXPECT_EQ(describeWordDifference(words, splitWords(visibleText(*rendered))), "") << "Markdown";
+        EXPECT_EQ(describeWordDifference(splitWords(without(expected, "~~")),
+                                         splitWords(without(visibleText(*rendered), "~~"))),
+                  "")
+            << "Markdown";
     }
 }
 
