@@ -20,7 +20,6 @@ constexpr uint32_t StyleUid = 0x10000104;
 constexpr uint32_t PageLayoutUid = 0x10000105;
 constexpr uint32_t TextUid = 0x10000106;
 constexpr uint32_t TextLayoutUid = 0x10000143;
-constexpr uint32_t ObjectUid = 0x10000051;
 constexpr uint32_t SectionUids[] = {ApplicationIdUid, IgnoredUid, StyleUid, PageLayoutUid, TextUid, TextLayoutUid};
 
 constexpr char ParagraphEndByte = 6;
@@ -201,12 +200,13 @@ uint32_t characterCount(Decoder& d, const std::string& text) {
     return d.breakHere(24) ? d.wrong(length) : length;
 }
 
-// One character covered by a phrase of type 1 with the object's place and size.
+// One character covered by a phrase of type 1 with the object's place and
+// size; broken, a phrase of type 1 whose tag is not that of an object.
 Phrase objectPhrase(Decoder& d) {
     Phrase phrase{1, decodeLayer(d), 1};
-    uint32_t uid = d.breakHere(8) ? d.in.u32() : ObjectUid;
+    if (d.breakHere(8)) return phrase;
     uint32_t section = d.in.flag() ? d.in.u32() : d.in.below(64);
-    phrase.trailing = Bytes().u32(uid).u32(section).u32(static_cast<uint32_t>(measure(d))).u32(static_cast<uint32_t>(measure(d)));
+    phrase.object = ObjectReference{section, measure(d), measure(d)};
     return phrase;
 }
 

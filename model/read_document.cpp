@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "model/draw_objects.h"
 #include "model/loaders.h"
 #include "model/text_layout.h"
 #include "reader/conversion_limits.h"
@@ -115,6 +116,7 @@ ConversionResult readDocument(std::span<const unsigned char> bytes, Document& do
     s.reader.input.readLimit = readLimitFor(bytes.size());
     try {
         loadDocument(s);
+        if (!s.damaged) drawObjects(bytes, document);
     } catch (const std::bad_alloc&) {
         return {Failure::OutOfMemory};
     }

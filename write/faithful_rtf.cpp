@@ -1,9 +1,11 @@
 #include "write/faithful_rtf.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "write/date_picture.h"
+#include "write/rtf_picture.h"
 #include "write/rtf_text.h"
 
 namespace zentoro {
@@ -277,13 +279,29 @@ void writeStyleSheet(ByteSink& sink, const Document& document, const Tables& tab
     put(sink, "}\n");
 }
 
-// An object the writer cannot draw shows as a visible placeholder.
+// A sketch shows as its picture at the size the document gives it; an object
+// the writer cannot draw shows as a visible placeholder, a sketch that could
+// not be decoded with the reason.
 void writeObject(ByteSink& sink, const Document& document, const Run& run) {
-    ObjectKind kind = run.object >= 0 && static_cast<size_t>(run.object) < document.objects.size()
-                          ? document.objects[static_cast<size_t>(run.object)].kind
-                          : ObjectKind::Other;
-    switch (kind) {
-        case ObjectKind::Sketch: put(sink, "[Sketch]"); break;
+    if (run.object < 0 || static_cast<size_t>(run.object) >= document.objects.size()) {
+        put(sink, "[Object]");
+        return;
+    }
+    const EmbeddedObject& object = document.objects[static_cast<size_t>(run.object)];
+    switch (object.kind) {
+        case ObjectKind::Sketch: {
+            std::string picture = rtfPictureGroup(object.picture, object.displayWidth, object.displayHeight);
+            if (!picture.empty()) {
+                put(sink, picture);
+            } else if (object.problem.empty()) {
+                put(sink, "[Sketch]");
+            } else {
+                put(sink, "[Sketch: ");
+                writeRtfText(sink, object.problem);
+                put(sink, "]");
+            }
+            break;
+        }
         case ObjectKind::Spreadsheet: put(sink, "[Spreadsheet]"); break;
         case ObjectKind::Other: put(sink, "[Object]"); break;
     }
@@ -324,8 +342,7 @@ void writeRun(ByteSink& sink, const Document& document, const Tables& tables, co
     put(sink, "}");
 }
 
-void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph,
-                    bool last) {
+void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph) {
     keyword(sink, "\\pard\\plain \\s", paragraph.style);
     writeParagraphFormat(sink, tables, paragraph.format);
     const Bullet& bullet = paragraph.format.bullet;
@@ -340,16 +357,14 @@ void writeParagraph(ByteSink& sink, const Document& document, const Tables& tabl
         put(sink, bullet.indent ? "\\tab}" : " }");
     }
     for (const Run& run : paragraph.runs) writeRun(sink, document, tables, run);
-    // The last paragraph ends with its story: a \par there would add an empty one.
-    if (!last) put(sink, "\\par");
-    put(sink, '\n');
+    // Readers take the last \par of a story as its end, not as the start of
+    // another paragraph, so every paragraph, an empty last one too, ends so.
+    put(sink, "\\par\n");
 }
 
 void writeParagraphs(ByteSink& sink, const Document& document, const Tables& tables,
                      const std::vector<Paragraph>& paragraphs) {
-    for (size_t i = 0; i < paragraphs.size(); ++i) {
-        writeParagraph(sink, document, tables, paragraphs[i], i + 1 == paragraphs.size());
-    }
+    for (const Paragraph& paragraph : paragraphs) writeParagraph(sink, document, tables, paragraph);
 }
 
 void writeHeaderFooter(ByteSink& sink, const Document& document, const Tables& tables, const HeaderFooter& block,

@@ -1,0 +1,21 @@
+#include "model/draw_objects.h"
+
+#include <algorithm>
+
+#include "picture/embedded_object.h"
+#include "picture/picture_limits.h"
+
+namespace zentoro {
+
+void drawObjects(std::span<const unsigned char> bytes, Document& document) {
+    uint64_t pixelsLeft = MaxDocumentPicturePixels;
+    for (EmbeddedObject& object : document.objects) {
+        DecodedObject decoded = decodeEmbeddedObject(bytes, object.sectionPosition, std::min(pixelsLeft, MaxPicturePixels));
+        object.kind = decoded.kind;
+        object.picture = std::move(decoded.picture);
+        if (decoded.kind == ObjectKind::Sketch) object.problem = describePictureFailure(decoded.failure);
+        pixelsLeft -= static_cast<uint64_t>(object.picture.width) * static_cast<uint64_t>(object.picture.height);
+    }
+}
+
+}  // namespace zentoro
