@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "convert/convert_to_format.h"
 #include "convert/zentoro.h"
 #include "fuzz/rtf_checks.h"
+#include "fuzz/utf8_check.h"
 #include "model/read_document.h"
 #include "tests/support/cp1252.h"
 #include "tests/support/rtf_completeness.h"
@@ -52,6 +54,48 @@ std::string firstDifference(const std::string& expected, const std::string& actu
            ", first difference at " + std::to_string(pos);
 }
 
+struct ModelRoad {
+    const char* name;
+    OutputFormat format;
+};
+
+constexpr ModelRoad ModelRoads[] = {
+    {"faithful road", OutputFormat::RtfFaithful},
+    {"text", OutputFormat::Text},
+    {"HTML", OutputFormat::Html},
+    {"Markdown", OutputFormat::Markdown},
+};
+
+// What the output of a conversion that succeeded must be.
+std::string outputProblem(OutputFormat format, const std::string& output) {
+    if (format == OutputFormat::RtfFaithful) {
+        if (std::string problem = rtfWellFormednessProblem(output); !problem.empty()) {
+            return "the RTF is not well formed: " + problem;
+        }
+        return {};
+    }
+    if (std::string problem = utf8Problem(output); !problem.empty()) return "the output is not UTF-8: " + problem;
+    return {};
+}
+
+std::string checkModelRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
+    RoadRun run = runModelRoad(road.format, bytes);
+    std::string name = road.name;
+    if (!(run == runModelRoad(road.format, bytes))) return name + ": a second run of the same input wrote something else";
+    switch (static_cast<Failure>(run.result)) {
+        case Failure::None:
+            if (std::string problem = outputProblem(road.format, run.output); !problem.empty()) {
+                return name + ": " + problem;
+            }
+            return {};
+        case Failure::NotWordDocument:
+        case Failure::DocumentDamaged:
+        case Failure::LimitReached:
+        case Failure::OutOfMemory: return {};
+        default: return name + ": a failure a conversion in memory cannot have: " + std::to_string(run.result);
+    }
+}
+
 }  // namespace
 
 RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
@@ -62,9 +106,14 @@ RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
     return run;
 }
 
-RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) {
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes) {
+    WriteOptions options;
+    options.documentName = "fuzzed.wrd";
+    options.withHeaderFooter = true;
+    options.picturesAsDataUris = true;
     RoadRun run;
-    run.result = static_cast<int>(convertDocumentFaithfulToString(bytes.data(), bytes.size(), run.output).failure);
+    run.result = static_cast<int>(
+        convertDocumentBytesToString(format, bytes.data(), bytes.size(), run.output, options).failure);
     return run;
 }
 
@@ -108,19 +157,8 @@ std::string checkAnyInput(std::span<const uint8_t> bytes) {
     if (std::string problem = checkRun("original road", original, runOriginalRoad(bytes)); !problem.empty()) {
         return problem;
     }
-    RoadRun faithful = runFaithfulRoad(bytes);
-    if (!(faithful == runFaithfulRoad(bytes))) return "faithful road: a second run of the same input wrote something else";
-    switch (static_cast<Failure>(faithful.result)) {
-        case Failure::None:
-            if (std::string problem = rtfWellFormednessProblem(faithful.output); !problem.empty()) {
-                return "faithful road: the RTF is not well formed: " + problem;
-            }
-            break;
-        case Failure::NotWordDocument:
-        case Failure::DocumentDamaged:
-        case Failure::LimitReached:
-        case Failure::OutOfMemory: break;
-        default: return "faithful road: a failure a conversion in memory cannot have: " + std::to_string(faithful.result);
+    for (const ModelRoad& road : ModelRoads) {
+        if (std::string problem = checkModelRoad(road, bytes); !problem.empty()) return problem;
     }
     return {};
 }
@@ -129,8 +167,10 @@ std::string checkBuiltDocument(const FuzzedDocument& document) {
     if (std::string problem = checkAnyInput(document.bytes); !problem.empty()) return problem;
     if (!document.wellFormed) return {};
 
-    RoadRun faithful = runFaithfulRoad(document.bytes);
-    if (faithful.result != 0) return "faithful road: a well-formed document failed: " + std::to_string(faithful.result);
+    for (const ModelRoad& road : ModelRoads) {
+        RoadRun run = runModelRoad(road.format, document.bytes);
+        if (run.result != 0) return std::string(road.name) + ": a well-formed document failed: " + std::to_string(run.result);
+    }
     std::string allText = document.headerText + document.footerText + document.bodyText;
     std::string expectedText = expectedModelText(allText);
     std::string readText = modelText(document.bytes);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/output_format.h"
 #include "fuzz/fuzzed_document.h"
 
 namespace zentoro::fuzzing {
@@ -21,9 +22,11 @@ struct RoadRun {
 
 // The original streaming translation to RTF, with its conversion limits.
 RoadRun runOriginalRoad(std::span<const uint8_t> bytes);
-// The faithful conversion (the document model, then its RTF writer), with
-// the same limits; its result is the Failure value.
-RoadRun runFaithfulRoad(std::span<const uint8_t> bytes);
+// A conversion through the document model to one output (the faithful RTF,
+// text, HTML or Markdown, pictures as data URIs), with the same limits; its
+// result is the Failure value.
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes);
+inline RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) { return runModelRoad(OutputFormat::RtfFaithful, bytes); }
 
 // The text of a document model: the header's paragraphs, the footer's, then
 // the body's, each paragraph's runs (text and field expansions) followed by
@@ -35,13 +38,14 @@ std::string modelText(std::span<const uint8_t> bytes);
 std::string expectedModelText(std::string_view documentText);
 
 // Checks that hold for any bytes: each road returns a result it may return
-// for bytes in memory and writes the same output when run twice; the
-// faithful RTF of a conversion that succeeded is well formed. Empty when all
-// hold, else the first failure.
+// for bytes in memory and writes the same output when run twice; of a
+// conversion that succeeded, the faithful RTF is well formed and the text,
+// HTML and Markdown are valid UTF-8. Empty when all hold, else the first
+// failure.
 std::string checkAnyInput(std::span<const uint8_t> bytes);
 
-// The checks of any input, and for a document built well formed: both
-// roads succeed; the model holds the document's text; the original road's
+// The checks of any input, and for a document built well formed: every
+// road through the model succeeds; the model holds the document's text; the original road's
 // RTF is complete and the text a reader sees in it is the header's, the
 // footer's and the body's text, in that order.
 std::string checkBuiltDocument(const FuzzedDocument& document);
