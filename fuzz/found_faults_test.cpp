@@ -2,6 +2,7 @@
 // that they stay pinned whatever becomes of the fuzz targets' decoding.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,22 @@ TEST(FoundByFuzzing, ExactLineSpacingStoredNegativeWritesOneControlWord) {
     EXPECT_EQ(original.result, 0);
     EXPECT_NE(original.output.find("\\sl-240 "), std::string::npos) << original.output;
     EXPECT_EQ(original.output.find("\\sl--"), std::string::npos) << original.output;
+}
+
+// The HTML style sheet's text width, the page width less both margins,
+// overflowed for page sizes and margins near the ends of 32 bits.
+TEST(FoundByFuzzing, PageSizesAndMarginsOfAnyValueGiveAWidth) {
+    for (int32_t margin : {INT32_MIN, -2054847110, INT32_MAX}) {
+        PageLayoutSection page;
+        page.paperWidth = margin == INT32_MAX ? INT32_MIN : INT32_MAX;
+        page.leftMargin = margin;
+        page.rightMargin = margin;
+        const std::string text = "Wide\x06";
+        std::vector<uint8_t> document = WordDocument().styles(StyleSection{}).pageLayout(page).text(text).build();
+        RoadRun html = runModelRoad(OutputFormat::Html, document);
+        EXPECT_EQ(html.result, 0) << margin;
+        EXPECT_NE(html.output.find("max-width: "), std::string::npos) << margin;
+    }
 }
 
 // A header or footer block that is absent is its content byte 0 alone. The

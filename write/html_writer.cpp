@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -434,7 +435,10 @@ std::string title(const Document& document, const WriteOptions& options) {
 
 void writeStyleSheet(PageWriter& page) {
     const PageSetup& setup = page.document.page;
-    int32_t textWidth = std::max<int32_t>(setup.width - setup.leftMargin - setup.rightMargin, 1440);
+    // Page sizes and margins are any 32-bit values a file holds: the width
+    // between the margins is worked out in 64 bits, then kept to a page's.
+    int64_t between = int64_t{setup.width} - setup.leftMargin - setup.rightMargin;
+    auto textWidth = static_cast<int32_t>(std::clamp<int64_t>(between, 1440, INT32_MAX));
     put(page.out, "<style>\n");
     put(page.out, concat({"body { max-width: ", points(textWidth), "; margin: ", points(std::max(setup.topMargin, 0)),
                          " auto ", points(std::max(setup.bottomMargin, 0)),
