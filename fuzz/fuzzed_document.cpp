@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string_view>
 #include <utility>
 
 #include "fuzz/choice_reader.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/sketch_builder.h"
 
 namespace zentoro::fuzzing {
 
@@ -53,9 +55,19 @@ public:
         }
     }
 
+    // An object phrase that refers to an embedded object block: where the
+    // phrase is, and which block.
+    struct ObjectPlace {
+        size_t paragraph;
+        size_t phrase;
+        size_t block;
+    };
+
     ChoiceReader in;
     bool damaged = false;
     bool plainNames = true;
+    std::vector<EmbeddedObjectBlock> objectBlocks;
+    std::vector<ObjectPlace> objectPlaces;
 
 private:
     bool breaking_ = false;
@@ -200,18 +212,62 @@ uint32_t characterCount(Decoder& d, const std::string& text) {
     return d.breakHere(24) ? d.wrong(length) : length;
 }
 
+constexpr uint32_t PixelDepths[] = {1, 2, 4, 8, 12, 16, 24};
+
+// A small sketch in any depth and compression; broken, its paint data
+// claims other sizes and positions than it has.
+Sketch decodeSketch(Decoder& d) {
+    Sketch sketch;
+    sketch.width = 1 + d.in.below(8);
+    sketch.height = 1 + d.in.below(8);
+    sketch.bitsPerPixel = PixelDepths[d.in.below(std::size(PixelDepths))];
+    sketch.colour = d.in.flag();
+    sketch.compression = d.in.below(5);
+    uint32_t mask = sketch.bitsPerPixel >= 32 ? 0xFFFFFFFF : (1u << sketch.bitsPerPixel) - 1;
+    for (uint32_t i = 0; i < sketch.width * sketch.height; ++i) sketch.pixels.push_back(d.in.u32() & mask);
+    if (d.in.chance(4)) {
+        sketch.areaWidth = static_cast<uint16_t>(d.in.below(16));
+        sketch.areaHeight = static_cast<uint16_t>(d.in.below(16));
+        sketch.bitmapX = static_cast<uint16_t>(d.in.below(8));
+        sketch.bitmapY = static_cast<uint16_t>(d.in.below(8));
+        sketch.magnificationX = static_cast<uint16_t>(d.in.below(3000));
+        sketch.magnificationY = static_cast<uint16_t>(d.in.below(3000));
+        for (int32_t& cut : sketch.cuts) cut = static_cast<int32_t>(d.in.below(48));
+    }
+    if (d.breakHere(16)) sketch.paintLength = d.wrong(0);
+    if (d.breakHere(16)) sketch.pixelOffset = d.wrong(0);
+    if (d.breakHere(16)) sketch.declaredWidth = d.wrong(sketch.width);
+    if (d.breakHere(16)) sketch.declaredHeight = d.wrong(sketch.height);
+    if (d.breakHere(16)) sketch.pixelData = Bytes().u32(d.in.u32()).u32(d.in.u32());
+    return sketch;
+}
+
 // One character covered by a phrase of type 1 with the object's place and
-// size; broken, a phrase of type 1 whose tag is not that of an object.
-Phrase objectPhrase(Decoder& d) {
-    Phrase phrase{1, decodeLayer(d), 1};
-    if (d.breakHere(8)) return phrase;
-    uint32_t section = d.in.flag() ? d.in.u32() : d.in.below(64);
-    phrase.object = ObjectReference{section, measure(d), measure(d)};
-    return phrase;
+// size: a sketch, an object of another application or a place that holds
+// no object; broken, a phrase of type 1 whose tag is not that of an object.
+Phrase objectPhrase(Decoder& d, size_t paragraph, size_t phrase) {
+    Phrase object{1, decodeLayer(d), 1};
+    if (d.breakHere(8)) return object;
+    switch (d.in.below(3)) {
+        case 0: {
+            uint32_t section = d.in.flag() ? d.in.u32() : d.in.below(64);
+            object.object = ObjectReference{section, measure(d), measure(d)};
+            return object;
+        }
+        case 1: d.objectBlocks.push_back(sketchBlock(decodeSketch(d))); break;
+        default:
+            d.objectBlocks.push_back(EmbeddedObjectBlock{otherObject(d.in.flag() ? SpreadsheetUid : d.in.u32()),
+                                                         name(d, 8), measure(d), measure(d)});
+            break;
+    }
+    // Placed when the document is built; the reference is filled in then.
+    d.objectPlaces.push_back({paragraph, phrase, d.objectBlocks.size() - 1});
+    object.object = ObjectReference{};
+    return object;
 }
 
 // A paragraph with its own format, its text split into phrases.
-Paragraph ownFormatParagraph(Decoder& d, uint32_t styles, std::string& text) {
+Paragraph ownFormatParagraph(Decoder& d, uint32_t styles, size_t index, std::string& text) {
     Paragraph paragraph{0, 0, decodeLayer(d), styleRef(d, styles)};
     std::string own;
     uint32_t pieces = 1 + d.in.below(4);
@@ -219,7 +275,7 @@ Paragraph ownFormatParagraph(Decoder& d, uint32_t styles, std::string& text) {
         bool last = i + 1 == pieces;
         if (d.in.chance(6)) {
             own += ObjectCharacter;
-            paragraph.phrases.push_back(objectPhrase(d));
+            paragraph.phrases.push_back(objectPhrase(d, index, paragraph.phrases.size()));
             if (!last) continue;
         }
         std::string piece = textRun(d, 12);
@@ -249,7 +305,7 @@ TextLayoutSection decodeTextLayout(Decoder& d, uint32_t styles, std::string& tex
             layout.paragraphs.push_back(Paragraph{characterCount(d, own), formatRef(d, formats)});
             text += own;
         } else {
-            layout.paragraphs.push_back(ownFormatParagraph(d, styles, text));
+            layout.paragraphs.push_back(ownFormatParagraph(d, styles, layout.paragraphs.size(), text));
         }
     }
     if (d.breakHere(16)) layout.formatCount = d.in.byte();
@@ -401,6 +457,28 @@ void breakBytes(Decoder& d, std::vector<uint8_t>& bytes) {
     }
 }
 
+// The embedded object blocks, unlisted, and after them the text layout
+// whose object phrases refer to where the blocks were placed.
+void addTextLayoutWithObjects(Decoder& d, WordDocument& document, const TextLayoutSection& layout) {
+    auto positions = std::make_shared<std::vector<uint32_t>>(d.objectBlocks.size(), 0);
+    for (size_t i = 0; i < d.objectBlocks.size(); ++i) {
+        document.unlisted([positions, i, block = d.objectBlocks[i]](uint32_t start) {
+            PlacedBlock placed = placeObjectBlock(block, start);
+            (*positions)[i] = placed.sectionPosition;
+            return placed.bytes;
+        });
+    }
+    document.section(TextLayoutUid, [positions, layout = TextLayoutSection(layout), places = d.objectPlaces,
+                                     blocks = d.objectBlocks](uint32_t) mutable {
+        for (const Decoder::ObjectPlace& place : places) {
+            const EmbeddedObjectBlock& block = blocks[place.block];
+            layout.paragraphs[place.paragraph].phrases[place.phrase].object =
+                ObjectReference{(*positions)[place.block], block.displayWidth, block.displayHeight};
+        }
+        return layout.bytes();
+    });
+}
+
 }  // namespace
 
 FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
@@ -422,7 +500,7 @@ FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
             case StyleUid: document.styles(styles.section); break;
             case PageLayoutUid: document.pageLayout(page); break;
             case TextUid: document.section(TextUid, text); break;
-            case TextLayoutUid: document.textLayout(layout); break;
+            case TextLayoutUid: addTextLayoutWithObjects(d, document, layout); break;
             case ApplicationIdUid: document.applicationId(d.breakHere(8) ? d.in.u32() : 0x1000007F); break;
             default: document.ignoredSection(); break;
         }
