@@ -145,10 +145,10 @@ void addRecord(Decoder& d, Layer& layer) {
         case 9: layer.record(11 + small(5), Bytes().u8(small(3))); break;  // keep, widow, wrapping flags
         case 10: layer.borderMargin(measure(d)); break;
         case 11: layer.record(17 + small(4), borderValue(d)); break;
-        case 12: {
-            int character = in.byte();
-            uint32_t size = static_cast<uint32_t>(measure(d));
-            layer.bullet(character, size, fontName(d));
+        case 12: {  // bullet: size, character, indent, colour and font
+            Bytes rest = Bytes().u32(static_cast<uint32_t>(measure(d))).u8(in.byte()).u8(small(3));
+            rest.append(colourValue(d)).layerString(fontName(d), small(5));
+            layer.record(21, Bytes().u8(static_cast<int>(rest.size())).append(rest));
             break;
         }
         case 13: layer.defaultTabWidth(measure(d)); break;
@@ -313,6 +313,25 @@ TextLayoutSection decodeTextLayout(Decoder& d, uint32_t styles, std::string& tex
     return layout;
 }
 
+// A date or time pattern: the device's % codes, with numbered places and
+// separators, and some literal characters.
+std::string datePattern(Decoder& d) {
+    constexpr std::string_view Codes = "DMY123/:HIJTSAB%*x";
+    std::string pattern;
+    uint32_t parts = d.in.below(10);
+    for (uint32_t i = 0; i < parts; ++i) {
+        if (d.in.chance(4)) {
+            pattern += textByte(d);
+            continue;
+        }
+        pattern += '%';
+        if (d.in.chance(4)) pattern += '*';
+        pattern += Codes[d.in.below(static_cast<uint32_t>(Codes.size()))];
+        if (d.in.chance(3)) pattern += static_cast<char>('0' + d.in.below(4));
+    }
+    return pattern;
+}
+
 constexpr uint32_t FieldKinds[] = {0x1000005F, 0x10000060, 0x10000061, 0x10000062, 0x10000001};
 
 // Fields over stretches of the block's text, each within one paragraph: the
@@ -328,7 +347,7 @@ void addFields(Decoder& d, HeaderFooter& block) {
         while (end < size && end - start < length && block.text[end] != ParagraphEndByte) ++end;
         if (end == start) break;
         HeaderFooterField field{start - at, end - start, FieldKinds[d.in.below(std::size(FieldKinds))]};
-        if (d.in.flag()) field.pattern = name(d, 12);
+        if (d.in.flag()) field.pattern = datePattern(d);
         if (d.breakHere(24)) field.gap = d.wrong(field.gap);
         if (d.breakHere(24)) field.length = d.wrong(field.length);
         block.fields.push_back(std::move(field));

@@ -20,7 +20,8 @@ struct RoadRun {
     bool operator==(const RoadRun&) const = default;
 };
 
-// The original streaming translation to RTF, with its conversion limits.
+// The original streaming translation to RTF, with its conversion limits;
+// its result is the Failure value.
 RoadRun runOriginalRoad(std::span<const uint8_t> bytes);
 // A conversion through the document model to one output (the faithful RTF,
 // text, HTML or Markdown, pictures as data URIs), with the same limits; its
