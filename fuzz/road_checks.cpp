@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "convert/convert_to_format.h"
 #include "convert/zentoro.h"
@@ -52,6 +56,7 @@ std::string firstDifference(const std::string& expected, const std::string& actu
 struct ModelRoad {
     const char* name;
     OutputFormat format;
+    bool pictureFiles = false;  // Markdown: pictures as PNG files beside it
 };
 
 constexpr ModelRoad ModelRoads[] = {
@@ -59,7 +64,34 @@ constexpr ModelRoad ModelRoads[] = {
     {"text", OutputFormat::Text},
     {"HTML", OutputFormat::Html},
     {"Markdown", OutputFormat::Markdown},
+    {"Markdown with picture files", OutputFormat::Markdown, true},
 };
+
+// A folder of this process's own for the pictures Markdown writes as
+// files, removed when the process ends.
+const std::string& pictureFolder() {
+    // Never destroyed, so that the exit handler can still read it.
+    static const std::string& folder = *new std::string([] {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("zentoro-fuzz-pictures-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(pictureFolder(), ignored);
+        });
+        return path.string();
+    }());
+    return folder;
+}
+
+RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
+    if (!road.pictureFiles) return runModelRoad(road.format, bytes);
+    WriteOptions options;
+    options.documentName = "fuzzed.wrd";
+    options.pictureFolder = pictureFolder();
+    options.pictureNamePrefix = "fuzzed";
+    return runModelRoad(road.format, bytes, options);
+}
 
 // What the output of a conversion that succeeded must be.
 std::string outputProblem(OutputFormat format, const std::string& output) {
@@ -91,9 +123,9 @@ std::string resultProblem(const std::string& name, int result) {
 }
 
 std::string checkModelRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
-    RoadRun run = runModelRoad(road.format, bytes);
+    RoadRun run = runRoad(road, bytes);
     std::string name = road.name;
-    if (!(run == runModelRoad(road.format, bytes))) return name + ": a second run of the same input wrote something else";
+    if (!(run == runRoad(road, bytes))) return name + ": a second run of the same input wrote something else";
     if (std::string problem = resultProblem(name, run.result); !problem.empty()) return problem;
     if (run.result != 0) return {};
     if (std::string problem = outputProblem(road.format, run.output); !problem.empty()) return name + ": " + problem;
@@ -115,6 +147,10 @@ RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes) {
     options.documentName = "fuzzed.wrd";
     options.withHeaderFooter = true;
     options.picturesAsDataUris = true;
+    return runModelRoad(format, bytes, options);
+}
+
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options) {
     RoadRun run;
     run.result = static_cast<int>(
         convertDocumentBytesToString(format, bytes.data(), bytes.size(), run.output, options).failure);
@@ -171,7 +207,7 @@ std::string checkBuiltDocument(const FuzzedDocument& document) {
     if (!document.wellFormed) return {};
 
     for (const ModelRoad& road : ModelRoads) {
-        RoadRun run = runModelRoad(road.format, document.bytes);
+        RoadRun run = runRoad(road, document.bytes);
         if (run.result != 0) return std::string(road.name) + ": a well-formed document failed: " + std::to_string(run.result);
     }
     std::string allText = document.headerText + document.footerText + document.bodyText;

@@ -10,6 +10,7 @@
 
 #include "convert/output_format.h"
 #include "fuzz/fuzzed_document.h"
+#include "write/write_options.h"
 
 namespace zentoro::fuzzing {
 
@@ -24,9 +25,10 @@ struct RoadRun {
 // its result is the Failure value.
 RoadRun runOriginalRoad(std::span<const uint8_t> bytes);
 // A conversion through the document model to one output (the faithful RTF,
-// text, HTML or Markdown, pictures as data URIs), with the same limits; its
-// result is the Failure value.
+// text, HTML or Markdown; by default with the header and footer, pictures
+// as data URIs), with the same limits; its result is the Failure value.
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes);
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options);
 inline RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) { return runModelRoad(OutputFormat::RtfFaithful, bytes); }
 
 // The text of a document model: the header's paragraphs, the footer's, then
