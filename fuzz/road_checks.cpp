@@ -56,12 +56,13 @@ std::string firstDifference(const std::string& expected, const std::string& actu
 struct ModelRoad {
     const char* name;
     OutputFormat format;
-    bool pictureFiles = false;  // Markdown: pictures as PNG files beside it
+    bool otherOptions = false;  // the options other than the defaults of runModelRoad
 };
 
 constexpr ModelRoad ModelRoads[] = {
     {"faithful road", OutputFormat::RtfFaithful},
     {"text", OutputFormat::Text},
+    {"text without header and footer", OutputFormat::Text, true},
     {"HTML", OutputFormat::Html},
     {"Markdown", OutputFormat::Markdown},
     {"Markdown with picture files", OutputFormat::Markdown, true},
@@ -84,8 +85,10 @@ const std::string& pictureFolder() {
     return folder;
 }
 
+// The other options: no header and footer in text, pictures as files
+// beside Markdown.
 RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
-    if (!road.pictureFiles) return runModelRoad(road.format, bytes);
+    if (!road.otherOptions) return runModelRoad(road.format, bytes);
     WriteOptions options;
     options.documentName = "fuzzed.wrd";
     options.pictureFolder = pictureFolder();
