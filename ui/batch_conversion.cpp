@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "convert/convert_to_format.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
@@ -95,13 +96,14 @@ private:
     Job namedJob(const std::string& input) const {
         std::string output = options_.outputPath
                                  ? *options_.outputPath
-                                 : outputPathFor(input, fs::path(input).filename(), options_.outputDir);
+                                 : outputPathFor(input, fs::path(input).filename(), options_.outputDir,
+                                                 outputExtension(options_.format));
         return Job{input, output, false, EntryKind::RegularFile, {}};
     }
 
     Job walkedJob(WalkEntry& entry) const {
         std::string input = entry.path.string();
-        std::string output = outputPathFor(input, entry.relative, options_.outputDir);
+        std::string output = outputPathFor(input, entry.relative, options_.outputDir, outputExtension(options_.format));
         return Job{input, output, true, entry.kind, std::move(entry.problem)};
     }
 
@@ -167,8 +169,12 @@ private:
             std::error_code error;
             fs::create_directories(fs::path(job.output).parent_path(), error);
         }
-        bool converted = options_.faithful ? convertDocumentFaithful(job.input.c_str(), job.output.c_str()).succeeded()
-                                           : convertDocument(job.input.c_str(), job.output.c_str()) == 0;
+        OutputFormat format = options_.faithful ? OutputFormat::RtfFaithful : options_.format;
+        WriteOptions writeOptions;
+        writeOptions.withHeaderFooter = options_.withHeaderFooter;
+        bool converted = format == OutputFormat::Rtf
+                             ? convertDocument(job.input.c_str(), job.output.c_str()) == 0
+                             : convertDocumentTo(format, job.input.c_str(), job.output.c_str(), writeOptions).succeeded();
         std::fflush(stdout);
         return converted;
     }
