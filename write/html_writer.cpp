@@ -21,7 +21,9 @@ namespace {
 
 constexpr char32_t PageBreakCharacter = U'\f';
 constexpr char32_t ReplacementCharacter = 0xFFFD;
-constexpr int32_t TwipsPerPixel = 15;  // CSS pixels are 1/96 inch
+constexpr int32_t TwipsPerPixel = 15;
+constexpr int32_t MinimumTextWidth = 1440;   // one inch
+constexpr int32_t MaximumTextWidth = 28800;  // twenty inches  // CSS pixels are 1/96 inch
 constexpr size_t TitleLength = 120;    // code points of the first paragraph kept as the title
 
 struct Declaration {
@@ -359,9 +361,14 @@ void writeObject(PageWriter& page, int index) {
                          "\" height=\"", std::to_string(height), "\">"}));
 }
 
-bool showsSomething(const Paragraph& paragraph) {
-    return std::any_of(paragraph.runs.begin(), paragraph.runs.end(),
-                       [](const Run& run) { return run.kind == RunKind::Object || !run.text.empty(); });
+std::string_view runText(const Run& run, const WriteOptions& options) {
+    return run.kind == RunKind::Field ? fieldText(run, options) : std::string_view(run.text);
+}
+
+bool showsSomething(const Paragraph& paragraph, const WriteOptions& options) {
+    return std::any_of(paragraph.runs.begin(), paragraph.runs.end(), [&](const Run& run) {
+        return run.kind == RunKind::Object || !runText(run, options).empty();
+    });
 }
 
 void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem) {
@@ -387,14 +394,18 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
             writeObject(page, run.object);
             continue;
         }
-        std::string_view text = run.kind == RunKind::Field ? fieldText(run, page.options) : run.text;
+        std::string_view text = runText(run, page.options);
         if (text.empty()) continue;
         Inline elements = inlineElements(page.document, style.character, run.format);
         put(page.out, elements.open);
         writeCharacters(page, block, elements, text);
         put(page.out, elements.close);
     }
-    if (!showsSomething(paragraph)) put(page.out, "<br>");  // keeps an empty paragraph's line
+    if (!showsSomething(paragraph, page.options)) {
+        // An empty paragraph keeps its line, as high as its mark's font.
+        Inline mark = inlineElements(page.document, style.character, paragraph.markFormat);
+        put(page.out, concat({mark.open, "<br>", mark.close}));
+    }
     put(page.out, concat({"</", block.tag, ">\n"}));
 }
 
@@ -415,7 +426,7 @@ std::string title(const Document& document, const WriteOptions& options) {
         std::string words;
         size_t length = 0;
         for (const Run& run : paragraph.runs) {
-            std::string_view text = run.kind == RunKind::Field ? fieldText(run, options) : run.text;
+            std::string_view text = runText(run, options);
             if (run.kind == RunKind::Object) text = {};
             for (size_t i = 0; i < text.size() && length < TitleLength;) {
                 char32_t c = nextCodePoint(text, i);
@@ -434,13 +445,21 @@ std::string title(const Document& document, const WriteOptions& options) {
 
 void writeStyleSheet(PageWriter& page) {
     const PageSetup& setup = page.document.page;
-    int32_t textWidth = std::max<int32_t>(setup.width - setup.leftMargin - setup.rightMargin, 1440);
+    // A damaged page set-up must not squeeze the text into a sliver or
+    // spread it without bound.
+    int64_t textWidth = int64_t{setup.width} - setup.leftMargin - setup.rightMargin;
+    if (textWidth < MinimumTextWidth || textWidth > MaximumTextWidth) {
+        const PageSetup a4;
+        textWidth = a4.width - a4.leftMargin - a4.rightMargin;
+    }
     put(page.out, "<style>\n");
-    put(page.out, concat({"body { max-width: ", points(textWidth), "; margin: ", points(std::max(setup.topMargin, 0)),
-                         " auto ", points(std::max(setup.bottomMargin, 0)),
+    put(page.out, concat({"body { max-width: ", points(static_cast<int32_t>(textWidth)), "; margin: ",
+                          points(std::clamp(setup.topMargin, 0, MaximumTextWidth)), " auto ",
+                          points(std::clamp(setup.bottomMargin, 0, MaximumTextWidth)),
                          "; padding: 0 1em; background: #ffffff; color: #000000; }\n"}));
     put(page.out, "p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n");
     put(page.out, "ul { margin: 0; padding: 0; list-style-position: outside; }\n");
+    put(page.out, "img { max-width: 100%; height: auto; vertical-align: bottom; }\n");
     put(page.out, "header { margin-bottom: 2em; } footer { margin-top: 2em; }\n");
     put(page.out, "hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
     for (size_t i = 0; i < page.document.styles.size(); ++i) {
