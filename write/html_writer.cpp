@@ -173,6 +173,13 @@ void placeBulletText(Declarations& declarations, const ParagraphFormat& format) 
     }
 }
 
+// A paragraph's own declarations, as a list item when it has a bullet.
+Declarations blockDeclarations(const ParagraphFormat& format) {
+    Declarations declarations = paragraphDeclarations(format);
+    if (format.bullet.on) placeBulletText(declarations, format);
+    return declarations;
+}
+
 // Those of `own` whose values differ from `base`'s.
 Declarations differing(const Declarations& own, const Declarations& base) {
     Declarations result;
@@ -376,13 +383,8 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
     int level = headingLevel(page.document, paragraph);
     Block block;
     block.tag = listItem ? "li" : level > 0 ? concat({"h", std::to_string(level)}) : "p";
-    Declarations own = paragraphDeclarations(paragraph.format);
-    Declarations base = paragraphDeclarations(style.paragraph);
-    if (listItem) {
-        placeBulletText(own, paragraph.format);
-        placeBulletText(base, style.paragraph);
-    }
-    Declarations changed = differing(own, base);
+    // Only what differs from the style's class goes in the element.
+    Declarations changed = differing(blockDeclarations(paragraph.format), blockDeclarations(style.paragraph));
     block.open = concat({"<", block.tag});
     if (&style != &PlainStyle) block.open += concat({" class=\"", page.classes[paragraph.style], "\""});
     if (!changed.empty()) block.open += concat({" style=\"", escapedHtml(declarationText(changed, "; ")), "\""});
@@ -464,7 +466,7 @@ void writeStyleSheet(PageWriter& page) {
     put(page.out, "hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
     for (size_t i = 0; i < page.document.styles.size(); ++i) {
         const Style& style = page.document.styles[i];
-        Declarations declarations = paragraphDeclarations(style.paragraph);
+        Declarations declarations = blockDeclarations(style.paragraph);
         Declarations character = characterDeclarations(page.document, style.character);
         declarations.insert(declarations.end(), character.begin(), character.end());
         put(page.out, concat({".", page.classes[i], " { ", declarationText(declarations, "; "), "; }\n"}));
