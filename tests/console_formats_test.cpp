@@ -45,6 +45,13 @@ TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
     }
 }
 
+TEST(ConsoleFormats, ReportsTheFormatWritten) {
+    TemporaryFolder folder("formats");
+    writeFile(folder.path("letter"), sampleDocument());
+    EXPECT_EQ(zentoro(folder, "-t html letter").out,
+              "letter -> letter.html: Psion 5 Word file converted to HTML successfully\n");
+}
+
 TEST(ConsoleFormats, RefusesUnknownAndConflictingFormats) {
     TemporaryFolder folder("formats");
     writeFile(folder.path("letter"), sampleDocument());

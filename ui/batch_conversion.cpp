@@ -60,6 +60,18 @@ bool isSpecialFile(const std::string& path) {
 
 std::string cannotRead(const std::string& problem) { return "cannot be read (" + problem + ")"; }
 
+// The dialog's message for RTF; the other formats are named in it.
+std::string convertedMessage(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Text: return "Psion 5 Word file converted to text successfully";
+        case OutputFormat::Html: return "Psion 5 Word file converted to HTML successfully";
+        case OutputFormat::Markdown: return "Psion 5 Word file converted to Markdown successfully";
+        case OutputFormat::Rtf:
+        case OutputFormat::RtfFaithful: break;
+    }
+    return ConvertedMessage;
+}
+
 class BatchRun {
 public:
     explicit BatchRun(const ConsoleOptions& options)
@@ -140,7 +152,7 @@ private:
         if (!refusal.empty()) return fail(job.input, refusal);
         std::string subject = job.input + " -> " + job.output;
         if (options_.action == ConsoleAction::DryRun) return succeed(subject, WouldConvertMessage);
-        if (convert(job)) return succeed(subject, ConvertedMessage);
+        if (convert(job)) return succeed(subject, convertedMessage(options_.format));
         fail(job.input, ConversionFailedMessage, subject);
     }
 
