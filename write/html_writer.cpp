@@ -34,18 +34,28 @@ using Declarations = std::vector<Declaration>;
 
 // ---- CSS values ----
 
+// Points with up to two decimals: a twip is exactly 0.05 pt.
 std::string points(int32_t twips) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", twips / 20.0);
-    std::string value = text;
-    while (value.back() == '0') value.pop_back();
-    if (value.back() == '.') value.pop_back();
-    return value + "pt";
+    int64_t hundredths = int64_t{twips} * 5;
+    uint64_t magnitude = static_cast<uint64_t>(hundredths < 0 ? -hundredths : hundredths);
+    std::string text = hundredths < 0 ? "-" : "";
+    text += std::to_string(magnitude / 100);
+    if (unsigned fraction = magnitude % 100; fraction != 0) {
+        text += '.';
+        text += static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
+    }
+    text += "pt";
+    return text;
 }
 
 std::string hexColour(Colour colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string text = "#";
+    for (uint8_t part : {colour.red, colour.green, colour.blue}) {
+        text += Digits[part >> 4];
+        text += Digits[part & 0xF];
+    }
     return text;
 }
 
@@ -213,20 +223,21 @@ bool allowedInHtml(char32_t c) {
     return (c & 0xFFFE) != 0xFFFE;
 }
 
-// Text as HTML attribute value or element content (without the special
-// characters of the device, which the callers handle).
+// One character as HTML attribute value or element content (the special
+// characters of the device aside, which the callers handle).
+void appendHtml(std::string& out, char32_t c) {
+    switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: appendUtf8(out, allowedInHtml(c) ? c : ReplacementCharacter);
+    }
+}
+
 std::string escapedHtml(std::string_view text) {
     std::string escaped;
-    for (size_t i = 0; i < text.size();) {
-        char32_t c = nextCodePoint(text, i);
-        switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            default: appendUtf8(escaped, allowedInHtml(c) ? c : ReplacementCharacter);
-        }
-    }
+    for (size_t i = 0; i < text.size();) appendHtml(escaped, nextCodePoint(text, i));
     return escaped;
 }
 
@@ -267,13 +278,6 @@ std::vector<std::string> styleClassNames(const Document& document) {
 
 // ---- The page ----
 
-struct PageWriter {
-    ByteSink& out;
-    const Document& document;
-    const WriteOptions& options;
-    std::vector<std::string> classes;
-};
-
 // Stands in for a style that the document lacks.
 const Style PlainStyle;
 
@@ -292,6 +296,21 @@ struct Block {
 struct Inline {
     std::string open;
     std::string close;
+};
+
+struct PageWriter {
+    ByteSink& out;
+    const Document& document;
+    const WriteOptions& options;
+    std::vector<std::string> classes;
+    // Neighbouring paragraphs and runs mostly share their formatting, so
+    // the last ones worked out are kept.
+    const Style* blockStyle = nullptr;
+    ParagraphFormat blockFormat;
+    std::string blockAttributes;
+    const Style* runStyle = nullptr;
+    CharacterFormat runFormat;
+    Inline runElements;
 };
 
 void wrapIn(Inline& run, std::string_view tag, std::string_view attributes = {}) {
@@ -332,8 +351,8 @@ void writePageBreak(PageWriter& page, const Block& block, const Inline& run) {
 
 void writeCharacters(PageWriter& page, const Block& block, const Inline& run, std::string_view text) {
     std::string piece;
+    piece.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        size_t start = i;
         char32_t c = nextCodePoint(text, i);
         switch (c) {
             case LineBreakCharacter: piece += "<br>"; break;
@@ -344,7 +363,7 @@ void writeCharacters(PageWriter& page, const Block& block, const Inline& run, st
                 piece.clear();
                 writePageBreak(page, block, run);
                 break;
-            default: piece += escapedHtml(text.substr(start, i - start));
+            default: appendHtml(piece, c);
         }
     }
     put(page.out, piece);
@@ -372,6 +391,29 @@ std::string_view runText(const Run& run, const WriteOptions& options) {
     return run.kind == RunKind::Field ? fieldText(run, options) : std::string_view(run.text);
 }
 
+// The class of the paragraph's style, and the declarations in which the
+// paragraph differs from it.
+const std::string& blockAttributes(PageWriter& page, const Style& style, const Paragraph& paragraph) {
+    if (page.blockStyle == &style && page.blockFormat == paragraph.format) return page.blockAttributes;
+    std::string attributes;
+    if (&style != &PlainStyle) attributes = concat({" class=\"", page.classes[paragraph.style], "\""});
+    Declarations changed = differing(blockDeclarations(paragraph.format), blockDeclarations(style.paragraph));
+    if (!changed.empty()) attributes += concat({" style=\"", escapedHtml(declarationText(changed, "; ")), "\""});
+    page.blockStyle = &style;
+    page.blockFormat = paragraph.format;
+    page.blockAttributes = std::move(attributes);
+    return page.blockAttributes;
+}
+
+const Inline& runElements(PageWriter& page, const Style& style, const CharacterFormat& format) {
+    if (page.runStyle != &style || !(page.runFormat == format)) {
+        page.runStyle = &style;
+        page.runFormat = format;
+        page.runElements = inlineElements(page.document, style.character, format);
+    }
+    return page.runElements;
+}
+
 bool showsSomething(const Paragraph& paragraph, const WriteOptions& options) {
     return std::any_of(paragraph.runs.begin(), paragraph.runs.end(), [&](const Run& run) {
         return run.kind == RunKind::Object || !runText(run, options).empty();
@@ -383,12 +425,7 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
     int level = headingLevel(page.document, paragraph);
     Block block;
     block.tag = listItem ? "li" : level > 0 ? concat({"h", std::to_string(level)}) : "p";
-    // Only what differs from the style's class goes in the element.
-    Declarations changed = differing(blockDeclarations(paragraph.format), blockDeclarations(style.paragraph));
-    block.open = concat({"<", block.tag});
-    if (&style != &PlainStyle) block.open += concat({" class=\"", page.classes[paragraph.style], "\""});
-    if (!changed.empty()) block.open += concat({" style=\"", escapedHtml(declarationText(changed, "; ")), "\""});
-    block.open += ">";
+    block.open = concat({"<", block.tag, blockAttributes(page, style, paragraph), ">"});
 
     put(page.out, block.open);
     for (const Run& run : paragraph.runs) {
@@ -398,7 +435,7 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
         }
         std::string_view text = runText(run, page.options);
         if (text.empty()) continue;
-        Inline elements = inlineElements(page.document, style.character, run.format);
+        const Inline& elements = runElements(page, style, run.format);
         put(page.out, elements.open);
         writeCharacters(page, block, elements, text);
         put(page.out, elements.close);
@@ -484,7 +521,7 @@ void writeHeaderFooter(PageWriter& page, const HeaderFooter& part, std::string_v
 }  // namespace
 
 bool writeHtml(const Document& document, const WriteOptions& options, ByteSink& out) {
-    PageWriter page{out, document, options, styleClassNames(document)};
+    PageWriter page{out, document, options, styleClassNames(document), nullptr, {}, {}, nullptr, {}, {}};
     put(out, "<!doctype html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n");
     put(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
     put(out, concat({"<title>", escapedHtml(title(document, options)), "</title>\n"}));
