@@ -13,7 +13,10 @@ void drawObjects(std::span<const unsigned char> bytes, Document& document) {
         DecodedObject decoded = decodeEmbeddedObject(bytes, object.sectionPosition, std::min(pixelsLeft, MaxPicturePixels));
         object.kind = decoded.kind;
         object.picture = std::move(decoded.picture);
-        if (decoded.kind == ObjectKind::Sketch) object.problem = describePictureFailure(decoded.failure);
+        if (decoded.kind != ObjectKind::Sketch) continue;
+        bool budgetSpent = decoded.failure == PictureFailure::TooLarge && pixelsLeft < MaxPicturePixels;
+        object.problem = budgetSpent ? "the document's pictures together are too large"
+                                     : describePictureFailure(decoded.failure);
         pixelsLeft -= static_cast<uint64_t>(object.picture.width) * static_cast<uint64_t>(object.picture.height);
     }
 }
