@@ -16,6 +16,7 @@ struct ConsoleOptions {
     ConsoleAction action = ConsoleAction::Convert;
     bool verbose = false;  // also report the files a folder walk passes over
     bool faithful = false; // write the faithful conversion instead of the default one
+    std::optional<std::string> pictureDir;  // --extract-pictures: also write each sketch as PNG here
 };
 
 }  // namespace zentoro
