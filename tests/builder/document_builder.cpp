@@ -75,7 +75,7 @@ Layer& Layer::tabStop(int32_t position, int alignment) {
     return record(23, Bytes().u32(static_cast<uint32_t>(position)).u8(alignment));
 }
 
-Layer& Layer::font(std::string_view name) { return record(34, Bytes().layerString(name)); }
+Layer& Layer::font(std::string_view name, int screenFont) { return record(34, Bytes().layerString(name, screenFont)); }
 
 Layer& Layer::declaredLength(uint32_t length) {
     declaredLength_ = length;
@@ -161,16 +161,35 @@ Bytes headerFooterLayout(const HeaderFooter& block) {
     return out;
 }
 
-Bytes headerFooterBlock(const HeaderFooter& block, uint32_t layoutPosition) {
+Bytes fieldList(const HeaderFooter& block, uint32_t at) {
     Bytes out;
-    out.u8(0).u32(0).u32(0).u32(0);
-    if (!block.present) return out.u32(0);
+    if (block.fields.empty()) return out;
+    out.u32(static_cast<uint32_t>(block.fields.size() + 1));
+    uint32_t patternAt = at + 4 + 16 * static_cast<uint32_t>(block.fields.size()) + 4;
+    for (const HeaderFooterField& field : block.fields) {
+        out.u32(field.gap).u32(field.length).u32(field.kind).u32(patternAt);
+        patternAt += 4 + static_cast<uint32_t>(field.pattern.size());
+    }
+    out.u32(block.charactersAfterFields);
+    for (const HeaderFooterField& field : block.fields) out.u32(static_cast<uint32_t>(field.pattern.size())).text(field.pattern);
+    return out;
+}
+
+Bytes headerFooterBlock(const HeaderFooter& block, uint32_t layoutPosition, uint32_t fieldsPosition) {
+    Bytes out;
+    if (!block.present) {
+        out.u8(0);
+        if (block.contentByteOnlyWhenAbsent) return out;
+        return out.u32(0).u32(0).u32(0).u32(0);
+    }
+    out.u8(1).u8(block.shownOnFirstPage ? 0 : 1).fill(3, 0);
+    out.append(block.baseParagraph.bytes()).append(block.baseCharacter.bytes());
     out.u32(block.blockUid);
     if (block.blockUid != 0x1000005C) return out;
     // Each of the three tagged places holds a UID; a value follows only the expected one.
     constexpr uint32_t OtherUid = 0x10000001;
     if (block.withUnusedEntries) {
-        out.u32(0x10000063).u32(0).u32(0x10000065).u32(0);
+        out.u32(0x10000063).u32(block.fields.empty() ? 0 : fieldsPosition).u32(0x10000065).u32(0);
     } else {
         out.u32(OtherUid).u32(OtherUid);
     }
@@ -187,21 +206,32 @@ Bytes headerFooterBlock(const HeaderFooter& block, uint32_t layoutPosition) {
 }  // namespace
 
 Bytes PageLayoutSection::bytes(uint32_t sectionStart) const {
-    auto fields = [&](uint32_t headerLayoutPos, uint32_t footerLayoutPos) {
+    // The layouts and field lists follow the section's own fields, so the
+    // block entries need the section's start to give absolute positions.
+    auto fields = [&](uint32_t headerLayoutPos, uint32_t footerLayoutPos, uint32_t headerFieldsPos,
+                      uint32_t footerFieldsPos) {
         Bytes out;
-        out.u32(0);
+        out.u32(static_cast<uint32_t>(firstPageNumber));
         for (int32_t value : {headerDistance, footerDistance, leftMargin, rightMargin, topMargin, bottomMargin}) {
             out.u32(static_cast<uint32_t>(value));
         }
-        out.append(headerFooterBlock(header, headerLayoutPos));
-        out.append(headerFooterBlock(footer, footerLayoutPos));
+        out.append(headerFooterBlock(header, headerLayoutPos, headerFieldsPos));
+        out.append(headerFooterBlock(footer, footerLayoutPos, footerFieldsPos));
         out.u32(0).u32(static_cast<uint32_t>(paperWidth)).u32(static_cast<uint32_t>(paperHeight));
         return out.u8(orientation);
     };
     Bytes headerLayout = headerFooterLayout(header);
-    uint32_t headerLayoutPos = sectionStart + static_cast<uint32_t>(fields(0, 0).size());
+    Bytes footerLayout = headerFooterLayout(footer);
+    uint32_t headerLayoutPos = sectionStart + static_cast<uint32_t>(fields(0, 0, 0, 0).size());
     uint32_t footerLayoutPos = headerLayoutPos + static_cast<uint32_t>(headerLayout.size());
-    return fields(headerLayoutPos, footerLayoutPos).append(headerLayout).append(headerFooterLayout(footer));
+    uint32_t headerFieldsPos = footerLayoutPos + static_cast<uint32_t>(footerLayout.size());
+    Bytes headerFields = fieldList(header, headerFieldsPos);
+    uint32_t footerFieldsPos = headerFieldsPos + static_cast<uint32_t>(headerFields.size());
+    return fields(headerLayoutPos, footerLayoutPos, headerFieldsPos, footerFieldsPos)
+        .append(headerLayout)
+        .append(footerLayout)
+        .append(headerFields)
+        .append(fieldList(footer, footerFieldsPos));
 }
 
 WordDocument& WordDocument::section(uint32_t uid, const Bytes& content) {

@@ -68,7 +68,9 @@ public:
     Layer& verticalPosition(int value) { return byteRecord(31, value); }
     Layer& underline(int value = 1) { return byteRecord(32, value); }
     Layer& strikethrough(int value = 1) { return byteRecord(33, value); }
-    Layer& font(std::string_view name);
+    // The byte after the name classifies the font: 0 Swiss, 1 sans serif,
+    // 2 monospaced, 3 serif.
+    Layer& font(std::string_view name, int screenFont = 0);
     Layer& lineFeed(int value = 1) { return byteRecord(36, value); }
     Layer& declaredLength(uint32_t length);
 
@@ -152,8 +154,19 @@ struct HeaderFooterParagraph {
     std::vector<HeaderFooterPhrase> phrases;
 };
 
+// A field of a header or footer: `gap` characters after the previous one
+// (or the text's start), `length` characters of its latest expansion.
+struct HeaderFooterField {
+    uint32_t gap = 0;
+    uint32_t length = 0;
+    uint32_t kind = 0x10000060;  // page number
+    std::string pattern;         // written for every field; read for dates
+};
+
 // A header or footer block of the page layout section, with its text and
-// the layout that it points to.
+// the layout that it points to. A present block starts as the device
+// writes it: content byte 1, the first-page byte, three unknown bytes and
+// the two base layers.
 struct HeaderFooter {
     bool present = false;
     std::string text;
@@ -164,9 +177,17 @@ struct HeaderFooter {
     uint32_t blockUid = 0x1000005C;
     uint32_t textUid = 0x10000064;
     std::optional<uint32_t> layoutPosition;  // default: the layout written after the section
+    bool shownOnFirstPage = true;
+    Layer baseParagraph;
+    Layer baseCharacter;
+    std::vector<HeaderFooterField> fields;  // none: the field entry holds 0
+    uint32_t charactersAfterFields = 0;
+    // An absent block as the device writes it: its content byte 0 alone.
+    bool contentByteOnlyWhenAbsent = false;
 };
 
 struct PageLayoutSection {
+    int32_t firstPageNumber = 1;
     int32_t headerDistance = 720;
     int32_t footerDistance = 720;
     int32_t leftMargin = 1440;

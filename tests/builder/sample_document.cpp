@@ -12,18 +12,23 @@ constexpr int BodyTextStyle = 254;
 constexpr int CodeStyle = 253;
 constexpr int BulletStyle = 252;
 
+// The byte that classifies a font after its name.
+constexpr int SansSerifFont = 1;
+constexpr int MonospacedFont = 2;
+constexpr int SerifFont = 3;
+
 StyleSection sampleStyles() {
     StyleSection styles;
     styles.normalParagraph = Layer().alignment(0).spaceAfter(120);
-    styles.normalCharacter = Layer().font("Times New Roman").fontSize(240);
+    styles.normalCharacter = Layer().font("Times New Roman", SerifFont).fontSize(240);
     styles.hotKeys = {'H', 'B', 'C', 'L'};
     styles.styles = {
         {"Heading 1", Layer().spaceBefore(240).spaceAfter(120).keepWithNext(1),
-         Layer().font("Arial").fontSize(320).bold()},
+         Layer().font("Arial", SansSerifFont).fontSize(320).bold()},
         {"Body Text", Layer().alignment(3).firstLineIndent(283).exactLineSpacing(0).lineSpacing(280),
-         Layer().font("Times New Roman").fontSize(240)},
+         Layer().font("Times New Roman", SerifFont).fontSize(240)},
         {"Code", Layer().leftIndent(720).tabStop(1440, 0).defaultTabWidth(720),
-         Layer().font("Courier New").fontSize(200)},
+         Layer().font("Courier New", MonospacedFont).fontSize(200)},
         {"Bullet", Layer().leftIndent(360).firstLineIndent(-360).bullet(149, 200, "Arial"),
          Layer().fontSize(240)},
     };
@@ -78,7 +83,7 @@ TextLayoutSection sampleBody(std::string& text) {
     paragraphs.push_back(sharedFormatParagraph(text, std::string("A centred grey line.") + ParagraphEnd, 4));
     paragraphs.push_back(ownFormatParagraph(
         0, {phrase(text, std::string(1, PageBreak) + "On the second page, in "),
-            phrase(text, "Courier New", Layer().font("Courier New").fontSize(200)),
+            phrase(text, "Courier New", Layer().font("Courier New", MonospacedFont).fontSize(200)),
             phrase(text, std::string(".") + ParagraphEnd)}));
     return layout;
 }
