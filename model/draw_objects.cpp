@@ -13,6 +13,7 @@ void drawObjects(std::span<const unsigned char> bytes, Document& document) {
         DecodedObject decoded = decodeEmbeddedObject(bytes, object.sectionPosition, std::min(pixelsLeft, MaxPicturePixels));
         object.kind = decoded.kind;
         object.picture = std::move(decoded.picture);
+        object.shownAsIcon = decoded.shownAsIcon;
         if (decoded.kind != ObjectKind::Sketch) continue;
         bool budgetSpent = decoded.failure == PictureFailure::TooLarge && pixelsLeft < MaxPicturePixels;
         object.problem = budgetSpent ? "the document's pictures together are too large"

@@ -3,7 +3,6 @@
 // visible placeholder, and the rest of the document converts.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -22,12 +21,33 @@ struct PictureGroup {
     std::string hex;
 };
 
+// The number after `keyword` at `at`, moving past both; -1 when absent.
+int numberAfter(const std::string& rtf, size_t& at, const std::string& keyword) {
+    if (rtf.compare(at, keyword.size(), keyword) != 0) return -1;
+    at += keyword.size();
+    size_t end = rtf.find_first_not_of("0123456789", at);
+    if (end == at || end == std::string::npos) return -1;
+    int value = std::stoi(rtf.substr(at, end - at));
+    at = end;
+    return value;
+}
+
 std::vector<PictureGroup> pictureGroups(const std::string& rtf) {
-    static const std::regex Group(R"(\{\\pict\\pngblip\\picw(\d+)\\pich(\d+)\\picwgoal(\d+)\\pichgoal(\d+)\n([0-9a-f\n]*)\})");
     std::vector<PictureGroup> groups;
-    for (auto it = std::sregex_iterator(rtf.begin(), rtf.end(), Group); it != std::sregex_iterator(); ++it) {
-        const std::smatch& m = *it;
-        groups.push_back({std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), m[5]});
+    const std::string start = "{\\pict\\pngblip";
+    for (size_t at = rtf.find(start); at != std::string::npos; at = rtf.find(start, at)) {
+        at += start.size();
+        PictureGroup group;
+        group.width = numberAfter(rtf, at, "\\picw");
+        group.height = numberAfter(rtf, at, "\\pich");
+        group.goalWidth = numberAfter(rtf, at, "\\picwgoal");
+        group.goalHeight = numberAfter(rtf, at, "\\pichgoal");
+        size_t end = rtf.find('}', at);
+        if (end == std::string::npos) break;
+        for (char c : rtf.substr(at, end - at)) {
+            if (c != '\n') group.hex += c;
+        }
+        groups.push_back(group);
     }
     return groups;
 }
@@ -79,6 +99,26 @@ TEST(PictureConversion, DamagedSketchIsAPlaceholderWithItsReasonAndTheRestConver
         at = rtf.find(text, at);
         ASSERT_NE(at, std::string::npos) << text << " in\n" << rtf;
     }
+}
+
+// The document shows the application's icon: the writer does not put the
+// picture in its place, though the model has it for those who want it.
+TEST(PictureConversion, SketchShownAsAnIconIsAPlaceholder) {
+    EmbeddedObjectBlock icon = sketchBlock(Sketch{5, 3, 2, false, ByteRuns, std::vector<uint32_t>(15, 1)});
+    icon.shownAsIcon = true;
+    icon.displayWidth = icon.displayHeight = 500;
+    std::vector<uint8_t> bytes = documentWithObjects({icon}).bytes;
+    Document document;
+    ASSERT_TRUE(readDocument(bytes, document).succeeded());
+    ASSERT_EQ(document.objects.size(), 1u);
+    EXPECT_TRUE(document.objects[0].shownAsIcon);
+    EXPECT_EQ(document.objects[0].picture.width, 5);
+    ConversionResult result;
+    std::string rtf = convertFaithfully(bytes, result);
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_TRUE(pictureGroups(rtf).empty());
+    EXPECT_NE(rtf.find("Object 1: }{\\plain"), std::string::npos);
+    EXPECT_NE(rtf.find("[Sketch]}"), std::string::npos);
 }
 
 // Many objects may each claim the largest picture; together they stay

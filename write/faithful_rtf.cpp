@@ -280,8 +280,9 @@ void writeStyleSheet(ByteSink& sink, const Document& document, const Tables& tab
 }
 
 // A sketch shows as its picture at the size the document gives it; an object
-// the writer cannot draw shows as a visible placeholder, a sketch that could
-// not be decoded with the reason.
+// the writer cannot draw, or one the document shows as its application's
+// icon, as a visible placeholder; a sketch that could not be decoded with
+// the reason.
 void writeObject(ByteSink& sink, const Document& document, const Run& run) {
     if (run.object < 0 || static_cast<size_t>(run.object) >= document.objects.size()) {
         put(sink, "[Object]");
@@ -290,10 +291,11 @@ void writeObject(ByteSink& sink, const Document& document, const Run& run) {
     const EmbeddedObject& object = document.objects[static_cast<size_t>(run.object)];
     switch (object.kind) {
         case ObjectKind::Sketch: {
-            std::string picture = rtfPictureGroup(object.picture, object.displayWidth, object.displayHeight);
+            std::string picture =
+                object.shownAsIcon ? std::string() : rtfPictureGroup(object.picture, object.displayWidth, object.displayHeight);
             if (!picture.empty()) {
                 put(sink, picture);
-            } else if (object.problem.empty()) {
+            } else if (object.problem.empty() || object.shownAsIcon) {
                 put(sink, "[Sketch]");
             } else {
                 put(sink, "[Sketch: ");
