@@ -65,11 +65,10 @@ ObjectSections loadObjectSections(ObjectBytes& in, uint32_t sectionPosition) {
     if (in.overrun) return failedSections(PictureFailure::OutsideDocument);
     if (!start) return failedSections(PictureFailure::MissingSection);
     sections.start = *start;
-    // The display section's first byte says whether the object or its icon is shown.
-    if (std::optional<uint32_t> display = findSection(in, sectionPosition, DisplaySectionId)) {
-        moveTo(in, *display);
-        sections.shownAsIcon = readU8(in) == ShownAsIcon;
-    }
+    // The display section's first byte says whether the object or its icon
+    // is shown; without it, the object is.
+    std::optional<uint32_t> display = findSection(in, sectionPosition, DisplaySectionId);
+    if (display && *display < in.bytes.size()) sections.shownAsIcon = in.bytes[*display] == ShownAsIcon;
     moveTo(in, sections.start);
     uint64_t table = sections.start + readU32(in);
     sections.sketch = findSection(in, table, SketchSectionId);
