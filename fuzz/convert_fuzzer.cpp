@@ -1,6 +1,7 @@
 // libFuzzer target: converts any byte string as a Word document, from memory
-// to a discarding output. Whatever the bytes, the conversion must return 0 or
-// 1 without a crash, a sanitizer report, a leak or a time-out.
+// to a discarding output, by both conversions. Whatever the bytes, each must
+// return its result without a crash, a sanitizer report, a leak or a
+// time-out, and the faithful one must name a reason when it fails.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,5 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int result = zentoro::convertDocumentBytes(data, size, nullptr);
     if (result != 0 && result != 1) std::abort();
+    zentoro::ConversionResult faithful = zentoro::convertDocumentFaithfulBytes(data, size, nullptr);
+    if (faithful.failure == zentoro::Failure::OutputUnwritable) std::abort();
     return 0;
 }

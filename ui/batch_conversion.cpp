@@ -1,12 +1,14 @@
 #include "ui/batch_conversion.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "convert/convert_to_format.h"
+#include "convert/extract_pictures.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
@@ -188,7 +190,27 @@ private:
                              ? convertDocument(job.input.c_str(), job.output.c_str()) == 0
                              : convertDocumentTo(format, job.input.c_str(), job.output.c_str(), writeOptions).succeeded();
         std::fflush(stdout);
-        return converted;
+        return converted && (!options_.pictureDir || writePictures(job));
+    }
+
+    // Writes the document's sketches as PNG files, reporting how many and
+    // each sketch that could not be drawn; false when writing failed.
+    bool writePictures(const Job& job) {
+        std::error_code error;
+        fs::create_directories(*options_.pictureDir, error);
+        PictureExtraction extraction = extractPictures(job.input.c_str(), options_.pictureDir->c_str());
+        for (const std::string& warning : extraction.warnings) report(job.input, "warning: " + warning);
+        if (!extraction.result.succeeded()) {
+            std::string reason = describeFailure(extraction.result.failure);
+            if (extraction.result.systemError != 0) reason += std::string(" (") + std::strerror(extraction.result.systemError) + ")";
+            report(job.input, "pictures not written: " + reason);
+            return false;
+        }
+        if (extraction.written > 0) {
+            report(job.input, std::to_string(extraction.written) + (extraction.written == 1 ? " picture" : " pictures") +
+                                  " written to " + *options_.pictureDir);
+        }
+        return true;
     }
 
     // Runs checkWordFile, whose diagnostics go to standard output.

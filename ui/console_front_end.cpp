@@ -36,6 +36,9 @@ constexpr const char* UsageText =
     "                           --faithful), text, html or markdown; the output\n"
     "                           name gets .rtf, .txt, .html or .md\n"
     "      --with-header-footer text and markdown: also write the header and footer\n"
+    "      --extract-pictures PICDIR\n"
+    "                           also write each sketch in a document as a PNG file\n"
+    "                           in PICDIR, named DOCUMENT-objectN.png\n"
     "      --dry-run            list what would be converted and where; write nothing\n"
     "      --check              only check which inputs are Word documents\n"
     "  -v, --verbose            also report the files passed over in a folder\n"
@@ -120,6 +123,10 @@ std::optional<int> parseArguments(int argc, char** argv, ConsoleOptions& options
             options.verbose = true;
         } else if (arg == "-o" || arg == "--output") {
             if (!takeValue(argc, argv, i, options.outputPath)) return usageError("option -o needs an output path");
+        } else if (arg == "--extract-pictures") {
+            if (!takeValue(argc, argv, i, options.pictureDir) || options.pictureDir->empty()) {
+                return usageError("option --extract-pictures needs a folder");
+            }
         } else if (arg == "--output-dir") {
             if (!takeValue(argc, argv, i, options.outputDir)) {
                 return usageError("option --output-dir needs an output folder");

@@ -20,6 +20,7 @@ struct ConsoleOptions {
     bool faithful = false; // write the faithful conversion instead of the default one
     OutputFormat format = OutputFormat::Rtf;  // -t/--to
     bool withHeaderFooter = false;            // text and Markdown: also the header and footer
+    std::optional<std::string> pictureDir;  // --extract-pictures: also write each sketch as PNG here
 };
 
 }  // namespace zentoro
