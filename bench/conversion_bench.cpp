@@ -79,6 +79,17 @@ void convertFile(benchmark::State& state) {
     setSizeCounters(state, file);
 }
 
+void convertFileFaithfully(benchmark::State& state) {
+    const BenchFile& file = benchFile(static_cast<int>(state.range(0)));
+    std::string output = file.output + ".faithful";
+    for (auto _ : state) {
+        if (!convertDocumentFaithful(file.input.c_str(), output.c_str()).succeeded()) {
+            state.SkipWithError("faithful conversion failed");
+        }
+    }
+    setSizeCounters(state, file);
+}
+
 void copyFloor(benchmark::State& state) {
     const BenchFile& file = benchFile(static_cast<int>(state.range(0)));
     std::string copy = file.output + ".copy";
@@ -97,6 +108,7 @@ void registerBenchmarks() {
     for (int megabytes : TextMegabytes) {
         using Function = void (*)(benchmark::State&);
         for (auto [name, function] : {std::pair<const char*, Function>{ConvertName, convertFile},
+                                       std::pair<const char*, Function>{ConvertFaithfulName, convertFileFaithfully},
                                        std::pair<const char*, Function>{CopyFloorName, copyFloor}}) {
             benchmark::RegisterBenchmark(name, function)
                 ->Arg(megabytes)

@@ -49,6 +49,9 @@ void RatioReporter::record(const Run& run) {
         figures.convertCpuSeconds = cpuSeconds(run);
         figures.inputBytes = counter(run, InputBytesCounter);
         figures.outputBytes = counter(run, OutputBytesCounter);
+    } else if (run.run_name.function_name == ConvertFaithfulName) {
+        figures.faithfulSeconds = seconds(run);
+        figures.faithfulCpuSeconds = cpuSeconds(run);
     } else if (run.run_name.function_name == CopyFloorName) {
         figures.floorSeconds = seconds(run);
         figures.floorCpuSeconds = cpuSeconds(run);
@@ -65,6 +68,18 @@ void RatioReporter::printSummary() const {
                     f.outputBytes / BytesPerMegabyte, f.convertSeconds * MillisecondsPerSecond,
                     f.floorSeconds * MillisecondsPerSecond, f.convertSeconds / f.floorSeconds,
                     f.inputBytes / BytesPerMegabyte / f.convertSeconds, f.convertCpuSeconds / f.floorCpuSeconds);
+    }
+    bool faithful = false;
+    for (const auto& [size, f] : bySize_) faithful = faithful || f.faithfulSeconds != 0;
+    if (faithful) {
+        std::printf("\n| text MB | faithful ms | copy floor ms | faithful / floor | faithful / floor, CPU time |\n");
+        std::printf("|---:|---:|---:|---:|---:|\n");
+        for (const auto& [size, f] : bySize_) {
+            if (f.faithfulSeconds == 0 || f.floorSeconds == 0) continue;
+            std::printf("| %d | %.1f | %.1f | %.2f | %.2f |\n", size, f.faithfulSeconds * MillisecondsPerSecond,
+                        f.floorSeconds * MillisecondsPerSecond, f.faithfulSeconds / f.floorSeconds,
+                        f.faithfulCpuSeconds / f.floorCpuSeconds);
+        }
     }
     if (bySize_.size() < 2) return;
     const auto& [smallestSize, smallest] = *bySize_.begin();

@@ -13,6 +13,8 @@ namespace zentoro::bench {
 // Names of the two benchmark families the summary pairs by argument.
 inline constexpr const char* ConvertName = "Convert";
 inline constexpr const char* CopyFloorName = "CopyFloor";
+// The faithful conversion of the same documents, reported beside them.
+inline constexpr const char* ConvertFaithfulName = "ConvertFaithful";
 // The statistic the summary takes when benchmarks are repeated.
 inline constexpr const char* FastestName = "min";
 // Counters the conversion benchmark sets, read back for the summary.
@@ -33,6 +35,8 @@ private:
         double floorSeconds = 0;
         double convertCpuSeconds = 0;  // this thread's processor time, steadier on a busy machine
         double floorCpuSeconds = 0;
+        double faithfulSeconds = 0;
+        double faithfulCpuSeconds = 0;
         double inputBytes = 0;
         double outputBytes = 0;
     };

@@ -30,6 +30,12 @@ bool namesSameFile(const char* a, const char* b) {
     return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
 }
 
+size_t fileSizeHint(const char* path) {
+    std::error_code error;
+    auto size = std::filesystem::file_size(std::filesystem::path(path), error);
+    return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
+}
+
 // The whole file, up to MaxInputSize bytes; false on a read error.
 bool readWholeFile(std::FILE* file, std::vector<unsigned char>& bytes) {
     while (bytes.size() < MaxInputSize) {
@@ -43,22 +49,44 @@ bool readWholeFile(std::FILE* file, std::vector<unsigned char>& bytes) {
     return std::ferror(file) == 0;
 }
 
-ConversionResult writeDocument(const Document& document, size_t inputSize, std::FILE* file, std::string* memory) {
-    auto sink = std::make_unique<ByteSink>();
-    sink->file = file;
-    sink->memory = memory;
-    sink->sizeLimit = outputLimitFor(inputSize);
-    if (writeFaithfulRtf(document, *sink)) return {};
-    if (sink->limitReached) return {Failure::LimitReached};
-    return {Failure::OutputUnwritable, file != nullptr ? errno : 0};
-}
+// Where the RTF goes: a file, or a string.
+struct Destination {
+    std::FILE* file = nullptr;
+    std::string* memory = nullptr;
+    const char* path = nullptr;  // the file to create once the document has been read
+};
 
-ConversionResult convertBytes(std::span<const unsigned char> bytes, std::FILE* file, std::string* memory) {
+// Reads the document, writing each body paragraph as it is read, and then
+// the whole RTF; the output is created only once the document has been read
+// whole, so that a document that cannot be read leaves none behind.
+ConversionResult convertBytes(std::span<const unsigned char> bytes, Destination destination) {
     try {
+        bytes = bytes.first(std::min(bytes.size(), MaxInputSize));
+        uint64_t limit = outputLimitFor(bytes.size());
         Document document;
-        ConversionResult read = readDocument(bytes.first(std::min(bytes.size(), MaxInputSize)), document);
+        auto stream = std::make_unique<FaithfulRtfStream>();
+        // Real documents' RTF is under twice their size; a longer one grows the buffer.
+        beginFaithfulRtf(*stream, limit, 2 * bytes.size());
+        ConversionResult read = readDocumentStreaming(bytes, document, [&](const Paragraph& paragraph) {
+            writeFaithfulBodyParagraph(*stream, document, paragraph);
+        });
         if (!read.succeeded()) return read;
-        return writeDocument(document, bytes.size(), file, memory);
+        if (stream->bodySink.limitReached) return {Failure::LimitReached};
+        File output;
+        if (destination.path != nullptr) {
+            output.reset(std::fopen(destination.path, "wb"));
+            if (!output) return {Failure::OutputUnwritable, errno};
+            destination.file = output.get();
+        }
+        auto sink = std::make_unique<ByteSink>();
+        sink->file = destination.file;
+        sink->memory = destination.memory;
+        sink->sizeLimit = limit;
+        bool written = finishFaithfulRtf(*stream, document, *sink);
+        if (sink->limitReached) return {Failure::LimitReached};
+        if (!written) return {Failure::OutputUnwritable, destination.file != nullptr ? errno : 0};
+        if (output && std::fclose(output.release()) != 0) return {Failure::OutputUnwritable, errno};
+        return {};
     } catch (const std::bad_alloc&) {
         return {Failure::OutOfMemory};
     }
@@ -74,33 +102,28 @@ ConversionResult convertDocumentFaithful(const char* inputPath, const char* outp
         File input(std::fopen(inputPath, "rb"));
         if (!input) return {Failure::InputUnreadable, errno};
         try {
+            // Room for the read that finds the end too, so that the buffer never grows by copying.
+            bytes.reserve(fileSizeHint(inputPath) + ChunkSize);
             if (!readWholeFile(input.get(), bytes)) return {Failure::InputUnreadable, errno};
         } catch (const std::bad_alloc&) {
             return {Failure::OutOfMemory};
         }
     }
-    // The document is read whole before the output is created, so that a
-    // document that cannot be read leaves no output behind.
-    try {
-        Document document;
-        ConversionResult read = readDocument(bytes, document);
-        if (!read.succeeded()) return read;
-        File output(std::fopen(outputPath, "wb"));
-        if (!output) return {Failure::OutputUnwritable, errno};
-        ConversionResult written = writeDocument(document, bytes.size(), output.get(), nullptr);
-        if (std::fclose(output.release()) != 0 && written.succeeded()) return {Failure::OutputUnwritable, errno};
-        return written;
-    } catch (const std::bad_alloc&) {
-        return {Failure::OutOfMemory};
-    }
+    Destination destination;
+    destination.path = outputPath;
+    return convertBytes(bytes, destination);
 }
 
 ConversionResult convertDocumentFaithfulBytes(const unsigned char* data, size_t size, std::FILE* output) {
-    return convertBytes(std::span<const unsigned char>(data, size), output, nullptr);
+    Destination destination;
+    destination.file = output;
+    return convertBytes(std::span<const unsigned char>(data, size), destination);
 }
 
 ConversionResult convertDocumentFaithfulToString(const unsigned char* data, size_t size, std::string& rtf) {
-    return convertBytes(std::span<const unsigned char>(data, size), nullptr, &rtf);
+    Destination destination;
+    destination.memory = &rtf;
+    return convertBytes(std::span<const unsigned char>(data, size), destination);
 }
 
 }  // namespace zentoro

@@ -9,8 +9,6 @@
 
 #include "reader/failure.h"
 
-#include "reader/failure.h"
-
 namespace zentoro {
 
 // Converts the Word document at inputPath to RTF at outputPath, replacing

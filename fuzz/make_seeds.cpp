@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> seeds = {
         {"sample", sampleDocument()},
         {"rich", richDocument()},
+        {"device", deviceDocument()},
         {"repeated-text-layout", repeatedTextLayoutDocument(12)},
         {"rewinding-text", rewindingTextDocument(8, 16)},
         {"heavy-style-writing", heavyStyleDocument(16, 8, StyleRecords::Writing)},

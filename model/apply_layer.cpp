@@ -61,9 +61,7 @@ void applyBullet(Document& document, Bullet& bullet, const RecordBullet& record)
     bullet.font = fontOf(document, record.font);
 }
 
-void applyRecord(Document& document, const AttributeRecord& r, Formats& f) {
-    ParagraphFormat& p = f.paragraph;
-    CharacterFormat& c = f.character;
+void applyRecord(Document& document, const AttributeRecord& r, ParagraphFormat& p, CharacterFormat& c) {
     int32_t value = static_cast<int32_t>(r.longValue);
     bool on = r.byteValue != 0;
     switch (r.id) {
@@ -134,7 +132,9 @@ int fontIndex(Document& document, std::string_view name, FontFamily family) {
     return static_cast<int>(fonts.size() - 1);
 }
 
-void applyLayer(LoadState& s, Formats& formats) {
+void applyLayer(LoadState& s, Formats& formats) { applyLayer(s, formats.paragraph, formats.character); }
+
+void applyLayer(LoadState& s, ParagraphFormat& paragraph, CharacterFormat& character) {
     uint32_t length = loadU32(s);
     if (!need(s, length)) return;
     uint32_t end = position(s) + length;
@@ -147,7 +147,7 @@ void applyLayer(LoadState& s, Formats& formats) {
         if (record.kind == ValueKind::Unknown || record.kind == ValueKind::None) break;
         // A record that runs past its layer is not the layer's.
         if (reader.layerBytesRead > length) break;
-        applyRecord(*s.document, record, formats);
+        applyRecord(*s.document, record, paragraph, character);
     }
     seekTo(s, end);
 }

@@ -31,6 +31,7 @@ int fontIndex(Document& document, std::string_view name, FontFamily family);
 // unknown id ends the layer's reading there; a layer that runs past the end
 // of the input marks it damaged.
 void applyLayer(LoadState& s, Formats& formats);
+void applyLayer(LoadState& s, ParagraphFormat& paragraph, CharacterFormat& character);
 
 // Reads the layer at the input position without applying it.
 void skipLayer(LoadState& s);

@@ -34,10 +34,19 @@ char32_t controlCharacter(unsigned char byte) {
 }  // namespace
 
 void appendDeviceText(std::string& out, std::span<const unsigned char> bytes) {
-    for (unsigned char byte : bytes) {
-        if (byte >= FirstPrintableByte && byte < 0x80) {
-            out.push_back(static_cast<char>(byte));
-        } else if (byte >= 0x80) {
+    out.reserve(out.size() + bytes.size());
+    size_t at = 0;
+    while (at < bytes.size()) {
+        // Printable ASCII, most of any text, is copied a stretch at a time.
+        size_t plain = at;
+        while (plain < bytes.size() && bytes[plain] >= FirstPrintableByte && bytes[plain] < 0x80) ++plain;
+        if (plain > at) {
+            out.append(reinterpret_cast<const char*>(bytes.data() + at), plain - at);
+            at = plain;
+            continue;
+        }
+        unsigned char byte = bytes[at++];
+        if (byte >= 0x80) {
             appendUtf8(out, cp1252CodePoint(byte));
         } else if (char32_t c = controlCharacter(byte); c != 0) {
             appendUtf8(out, c);

@@ -1,16 +1,18 @@
-// Gives each embedded object of a document its kind and, for a sketch, its
-// picture, decoded from the document's bytes.
+// Gives an embedded object its kind and, for a sketch, its picture, decoded
+// from the document's bytes as its object phrase is read.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 #include "model/document.h"
 
 namespace zentoro {
 
-// Decodes every object in document.objects from `bytes`, the whole file.
-// All pictures together stay within MaxDocumentPicturePixels; a sketch
-// that cannot be drawn keeps an empty picture and says why in `problem`.
-void drawObjects(std::span<const unsigned char> bytes, Document& document);
+// Decodes `object` (its sectionPosition read) from `bytes`, the whole file.
+// The pictures of one document share `pixelsLeft`, which starts at
+// MaxDocumentPicturePixels and shrinks by each picture drawn; a sketch that
+// cannot be drawn keeps an empty picture and says why in `problem`.
+void drawObject(std::span<const unsigned char> bytes, EmbeddedObject& object, uint64_t& pixelsLeft);
 
 }  // namespace zentoro

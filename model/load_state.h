@@ -4,17 +4,41 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <vector>
 
 #include "model/document.h"
+#include "picture/picture_limits.h"
 #include "reader/input_readers.h"
 
 namespace zentoro {
+
+// How much memory the model of a document may take for the size of its
+// input. Every paragraph holds its whole formatting, so a damaged document
+// of empty paragraphs that share a format with many tab stops would take
+// hundreds of times its size; real documents take under twenty.
+inline constexpr uint64_t ModelBytesPerInputByte = 64;
+inline constexpr uint64_t ModelFloor = 64 * 1024 * 1024;
 
 struct LoadState {
     ReaderState reader;
     Document* document = nullptr;
     bool damaged = false;  // a read ran past the end, or a position lay outside the input
+    uint64_t modelBytes = 0;   // what the paragraphs read so far take, roughly
+    uint64_t modelLimit = 0;   // 0: no limit
+    bool modelLimitReached = false;
+    // What the document's pictures may still take (see MaxDocumentPicturePixels).
+    uint64_t picturePixelsLeft = MaxDocumentPicturePixels;
+    // Takes the paragraph records a phrase's character layer may hold, which
+    // apply to no paragraph, so that a phrase copies no paragraph format.
+    ParagraphFormat phraseParagraphScratch;
+    // With a sink, body paragraphs go to it one at a time: one paragraph is
+    // filled again and again, its runs kept aside so that their text
+    // buffers are reused.
+    const std::function<void(const Paragraph&)>* bodySink = nullptr;
+    Paragraph streamed;
+    std::vector<Run> spareRuns;
     // The text section's characters, once found.
     std::span<const unsigned char> text;
     bool textFound = false;
@@ -50,6 +74,10 @@ inline bool seekTo(LoadState& s, uint32_t position) {
 }
 
 inline uint32_t position(const LoadState& s) { return static_cast<uint32_t>(s.reader.input.pos); }
+
+// Adds what a paragraph takes to the model's size; false, and the reading
+// stops as though the input were damaged, once the limit is passed.
+bool countParagraph(LoadState& s, const Paragraph& paragraph);
 
 // The variable-length count, checked against the end of the input.
 uint32_t loadCardinality(LoadState& s);

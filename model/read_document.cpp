@@ -1,8 +1,8 @@
 #include "model/read_document.h"
 
+#include <memory>
 #include <new>
 
-#include "model/draw_objects.h"
 #include "model/loaders.h"
 #include "model/text_layout.h"
 #include "reader/conversion_limits.h"
@@ -84,6 +84,16 @@ uint32_t loadCardinality(LoadState& s) {
     return static_cast<uint32_t>(readCardinality(s.reader));
 }
 
+bool countParagraph(LoadState& s, const Paragraph& paragraph) {
+    uint64_t bytes = sizeof(Paragraph) + paragraph.format.tabStops.size() * sizeof(TabStop);
+    for (const Run& run : paragraph.runs) bytes += sizeof(Run) + run.text.size() + run.pattern.size();
+    s.modelBytes += bytes;
+    if (s.modelLimit == 0 || s.modelBytes <= s.modelLimit) return true;
+    s.modelLimitReached = true;
+    s.damaged = true;
+    return false;
+}
+
 void loadText(LoadState& s) {
     uint32_t length = loadCardinality(s);
     if (!need(s, length)) return;
@@ -104,26 +114,48 @@ void loadBody(LoadState& s, const std::vector<Formats>& styleFormats) {
     source.text = s.text;
     source.withStyles = true;
     source.styleFormats = &styleFormats;
+    source.sink = s.bodySink;
     loadTextLayout(s, source, s.document->body);
 }
 
-ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document) {
+namespace {
+
+ConversionResult loadAll(LoadState& s) {
+    loadDocument(s);
+    countBytesRead(s.reader.input);
+    if (s.reader.input.readLimitExceeded || s.modelLimitReached) return {Failure::LimitReached};
+    if (s.damaged) return {Failure::DocumentDamaged};
+    return {};
+}
+
+// The sink may throw, as a writer running out of memory does: the reading
+// ends there with that failure.
+ConversionResult read(std::span<const unsigned char> bytes, Document& document, const BodyParagraphSink* sink) {
     InputStream header{bytes.data(), bytes.size(), 0};
     if (!hasWordHeaderUids(header)) return {Failure::NotWordDocument};
-    LoadState s;
-    s.document = &document;
-    s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
-    s.reader.input.readLimit = readLimitFor(bytes.size());
     try {
-        loadDocument(s);
-        if (!s.damaged) drawObjects(bytes, document);
+        auto state = std::make_unique<LoadState>();
+        LoadState& s = *state;
+        s.bodySink = sink;
+        s.document = &document;
+        s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
+        s.reader.input.readLimit = readLimitFor(bytes.size());
+        s.modelLimit = ModelBytesPerInputByte * bytes.size() + ModelFloor;
+        return loadAll(s);
     } catch (const std::bad_alloc&) {
         return {Failure::OutOfMemory};
     }
-    countBytesRead(s.reader.input);
-    if (s.reader.input.readLimitExceeded) return {Failure::LimitReached};
-    if (s.damaged) return {Failure::DocumentDamaged};
-    return {};
+}
+
+}  // namespace
+
+ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document) {
+    return read(bytes, document, nullptr);
+}
+
+ConversionResult readDocumentStreaming(std::span<const unsigned char> bytes, Document& document,
+                                       const BodyParagraphSink& bodyParagraph) {
+    return read(bytes, document, &bodyParagraph);
 }
 
 }  // namespace zentoro

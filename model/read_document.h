@@ -3,6 +3,7 @@
 // blocks as the device stores them.
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "model/document.h"
@@ -16,5 +17,17 @@ namespace zentoro {
 // and with LimitReached when it would take reading without end. Never
 // throws; what was read until a failure stays in `document`.
 ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document);
+
+// Receives the body's paragraphs one at a time, in order.
+using BodyParagraphSink = std::function<void(const Paragraph&)>;
+
+// Reads the document as readDocument does, except that each body paragraph
+// goes to `bodyParagraph` as soon as it is read instead of into
+// document.body, which stays empty: a writer can then write a long document
+// without holding all of it. Everything else (styles, fonts, page set-up,
+// header, footer, objects) is in `document` before the first paragraph
+// arrives. The paragraph handed over is only valid during the call.
+ConversionResult readDocumentStreaming(std::span<const unsigned char> bytes, Document& document,
+                                       const BodyParagraphSink& bodyParagraph);
 
 }  // namespace zentoro

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/device_text.h"
+#include "model/draw_objects.h"
 
 namespace zentoro {
 
@@ -55,8 +56,18 @@ std::vector<SharedFormat> loadSharedFormats(LoadState& s, const TextLayoutSource
     return formats;
 }
 
-Run runOf(RunKind kind, const CharacterFormat& format) {
+// A fresh run, made from a spare one when there is one, so that its text
+// buffer is reused.
+Run runOf(LoadState& s, RunKind kind, const CharacterFormat& format) {
     Run run;
+    if (!s.spareRuns.empty()) {
+        run = std::move(s.spareRuns.back());
+        s.spareRuns.pop_back();
+        run.text.clear();
+        run.pattern.clear();
+        run.field = FieldKind::PageNumber;
+        run.object = -1;
+    }
     run.kind = kind;
     run.format = format;
     return run;
@@ -64,6 +75,7 @@ Run runOf(RunKind kind, const CharacterFormat& format) {
 
 // Builds a paragraph's runs from stretches of its text.
 struct RunBuilder {
+    LoadState& s;
     const TextLayoutSource& source;
     Paragraph& paragraph;
     size_t nextField = 0;
@@ -72,13 +84,13 @@ struct RunBuilder {
         if (from >= to) return;
         std::vector<Run>& runs = paragraph.runs;
         bool fresh = runs.empty() || runs.back().kind != RunKind::Text || !(runs.back().format == format);
-        if (fresh) runs.push_back(runOf(RunKind::Text, format));
+        if (fresh) runs.push_back(runOf(s, RunKind::Text, format));
         appendDeviceText(runs.back().text, source.text.subspan(from, to - from));
         if (fresh && runs.back().text.empty()) runs.pop_back();
     }
 
     void appendField(const FieldSpan& field, const CharacterFormat& format) {
-        Run run = runOf(RunKind::Field, format);
+        Run run = runOf(s, RunKind::Field, format);
         uint32_t end = std::min<uint32_t>(field.end, static_cast<uint32_t>(source.text.size()));
         appendDeviceText(run.text, source.text.subspan(field.start, end - field.start));
         run.field = field.kind;
@@ -106,7 +118,7 @@ struct RunBuilder {
     }
 
     void appendObject(int object, const CharacterFormat& format) {
-        Run run = runOf(RunKind::Object, format);
+        Run run = runOf(s, RunKind::Object, format);
         run.object = object;
         paragraph.runs.push_back(std::move(run));
     }
@@ -131,20 +143,20 @@ struct TextCursor {
 };
 
 // One phrase of an own-format paragraph: its type, characters and layer.
-void loadPhrase(LoadState& s, const Formats& base, RunBuilder& runs, uint32_t from, uint32_t to,
+void loadPhrase(LoadState& s, const CharacterFormat& base, RunBuilder& runs, uint32_t from, uint32_t to,
                 uint32_t& used, CharacterFormat& last) {
     int type = loadByte(s);
     uint32_t count = loadU32(s);
-    Formats formats = base;
-    applyLayer(s, formats);
+    CharacterFormat character = base;
+    applyLayer(s, s.phraseParagraphScratch, character);
     if (type != TextPhrase && type != ObjectPhrase) s.damaged = true;
     if (s.damaged) return;
     uint32_t start = from + std::min(used, to - from);
     uint32_t end = start + std::min(count, to - start);
     used += count;
-    last = formats.character;
+    last = character;
     if (type == TextPhrase) {
-        runs.append(start, end, formats.character);
+        runs.append(start, end, character);
         return;
     }
     if (!need(s, ObjectTrailerBytes)) return;
@@ -153,13 +165,16 @@ void loadPhrase(LoadState& s, const Formats& base, RunBuilder& runs, uint32_t fr
     object.sectionPosition = loadU32(s);
     object.displayWidth = loadI32(s);
     object.displayHeight = loadI32(s);
+    // Drawn now, so that a writer handed this paragraph at once has the picture.
+    const InputStream& in = input(s);
+    drawObject(std::span<const unsigned char>(in.data, in.size), object, s.picturePixelsLeft);
     std::vector<EmbeddedObject>& objects = s.document->objects;
     objects.push_back(object);
     for (uint32_t at = start; at < end; ++at) {
         if (runs.source.text[at] == ObjectByte) {
-            runs.appendObject(static_cast<int>(objects.size() - 1), formats.character);
+            runs.appendObject(static_cast<int>(objects.size() - 1), character);
         } else {
-            runs.append(at, at + 1, formats.character);
+            runs.append(at, at + 1, character);
         }
     }
 }
@@ -190,64 +205,75 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
     uint32_t phrases = phraseListStart(s, source, count);
     seekTo(s, records);
     // Every paragraph holds at least its paragraph end, so the text bounds their number.
-    paragraphs.reserve(paragraphs.size() + std::min<size_t>(count, source.text.size()));
+    if (source.sink == nullptr) paragraphs.reserve(paragraphs.size() + std::min<size_t>(count, source.text.size()));
     TextCursor text;
     size_t nextField = 0;
     for (uint32_t i = 0; i < count && !s.damaged; ++i) {
         uint32_t characters = loadU32(s);
         int reference = loadByte(s);
-        Paragraph& paragraph = paragraphs.emplace_back();
-        RunBuilder builder{source, paragraph, nextField};
+        Paragraph& paragraph = source.sink != nullptr ? s.streamed : paragraphs.emplace_back();
+        RunBuilder builder{s, source, paragraph, nextField};
         auto [from, to] = text.take(s, source, characters);
         if (reference != OwnFormat) {
             size_t index = static_cast<size_t>(reference - 1);
-            const SharedFormat& format = index < shared.size() ? shared[index] : SharedFormat{(*source.styleFormats)[0], 0};
-            paragraph.style = format.style;
-            paragraph.format = format.formats.paragraph;
-            paragraph.markFormat = format.formats.character;
-            builder.append(from, to, format.formats.character);
+            // A reference past the list takes Normal's formatting.
+            const Formats& formats = index < shared.size() ? shared[index].formats : (*source.styleFormats)[0];
+            paragraph.style = index < shared.size() ? shared[index].style : 0;
+            paragraph.format = formats.paragraph;
+            paragraph.markFormat = formats.character;
+            builder.append(from, to, formats.character);
         } else {
             uint32_t layer = position(s);
             skipLayer(s);
             int style = source.withStyles ? styleIndex(source, loadByte(s)) : 0;
             uint32_t phraseCount = loadU32(s);
             uint32_t next = position(s);
-            Formats formats = (*source.styleFormats)[static_cast<size_t>(style)];
-            seekTo(s, layer);
-            applyLayer(s, formats);
+            const Formats& styleFormats = (*source.styleFormats)[static_cast<size_t>(style)];
             paragraph.style = style;
-            paragraph.format = formats.paragraph;
-            paragraph.markFormat = formats.character;
+            paragraph.format = styleFormats.paragraph;
+            CharacterFormat base = styleFormats.character;
+            seekTo(s, layer);
+            applyLayer(s, paragraph.format, base);
+            paragraph.markFormat = base;
             seekTo(s, phrases);
             if (!need(s, static_cast<size_t>(phraseCount) * PhraseBytes)) break;
+            paragraph.runs.reserve(phraseCount);
             uint32_t used = 0;
             for (uint32_t p = 0; p < phraseCount && !s.damaged; ++p) {
-                loadPhrase(s, formats, builder, from, to, used, paragraph.markFormat);
+                loadPhrase(s, base, builder, from, to, used, paragraph.markFormat);
             }
             // Characters no phrase covers keep the paragraph's formatting.
-            if (used < to - from) builder.append(from + used, to, formats.character);
+            if (used < to - from) builder.append(from + used, to, base);
             phrases = position(s);
             seekTo(s, next);
         }
         nextField = builder.nextField;
+        if (source.sink == nullptr) {
+            countParagraph(s, paragraph);
+            continue;
+        }
+        if (!s.damaged) (*source.sink)(paragraph);
+        for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
+        paragraph.runs.clear();
     }
 }
 
-void loadPlainParagraphs(LoadState&, const TextLayoutSource& source, const Formats& formats,
+void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const Formats& formats,
                          std::vector<Paragraph>& paragraphs) {
     uint32_t size = static_cast<uint32_t>(source.text.size());
     size_t nextField = 0;
     uint32_t from = 0;
-    while (from < size) {
+    while (from < size && !s.damaged) {
         uint32_t end = from;
         while (end < size && source.text[end] != ParagraphEndByte) ++end;
         if (end < size) ++end;
         Paragraph& paragraph = paragraphs.emplace_back();
         paragraph.format = formats.paragraph;
         paragraph.markFormat = formats.character;
-        RunBuilder builder{source, paragraph, nextField};
+        RunBuilder builder{s, source, paragraph, nextField};
         builder.append(from, end, formats.character);
         nextField = builder.nextField;
+        countParagraph(s, paragraph);
         from = end;
     }
 }

@@ -31,6 +31,9 @@ struct TextLayoutSource {
     // or footer, its block's base layers); entry i the i-th style's.
     const std::vector<Formats>* styleFormats = nullptr;
     std::vector<FieldSpan> fields;  // in order of their start
+    // Where each paragraph goes once read: null keeps it in the caller's
+    // vector; otherwise it is handed over and its storage reused.
+    const std::function<void(const Paragraph&)>* sink = nullptr;
 };
 
 // Reads the text layout at the input position into `paragraphs`.

@@ -12,6 +12,8 @@ namespace {
 
 // Ids in the Embedded Object Section and in the object's own section table.
 constexpr uint32_t ObjectDataId = 0x10000144;
+constexpr uint32_t DisplaySectionId = 0x10000146;
+constexpr uint8_t ShownAsIcon = 0;
 constexpr uint32_t SketchSectionId = 0x1000007D;
 constexpr uint32_t ApplicationIdSectionId = 0x10000089;
 
@@ -45,6 +47,7 @@ ObjectKind kindOf(uint32_t applicationUid) {
 // its sections.
 struct ObjectSections {
     PictureFailure failure = PictureFailure::None;
+    bool shownAsIcon = false;
     uint64_t start = 0;
     std::optional<uint32_t> sketch;
     std::optional<uint32_t> applicationId;
@@ -62,6 +65,10 @@ ObjectSections loadObjectSections(ObjectBytes& in, uint32_t sectionPosition) {
     if (in.overrun) return failedSections(PictureFailure::OutsideDocument);
     if (!start) return failedSections(PictureFailure::MissingSection);
     sections.start = *start;
+    // The display section's first byte says whether the object or its icon
+    // is shown; without it, the object is.
+    std::optional<uint32_t> display = findSection(in, sectionPosition, DisplaySectionId);
+    if (display && *display < in.bytes.size()) sections.shownAsIcon = in.bytes[*display] == ShownAsIcon;
     moveTo(in, sections.start);
     uint64_t table = sections.start + readU32(in);
     sections.sketch = findSection(in, table, SketchSectionId);
@@ -105,18 +112,9 @@ DecodedObject failed(ObjectKind kind, PictureFailure failure) {
     return object;
 }
 
-}  // namespace
-
-DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t sectionPosition, uint64_t maxPixels) {
-    ObjectBytes in{file};
-    ObjectSections sections = loadObjectSections(in, sectionPosition);
-    if (sections.failure != PictureFailure::None) return failed(ObjectKind::Other, sections.failure);
-    std::optional<uint32_t> uid = loadApplicationUid(in, sections.start + *sections.applicationId);
-    if (!uid) return failed(ObjectKind::Other, PictureFailure::OutsideDocument);
-    ObjectKind kind = kindOf(*uid);
+DecodedObject decodeSketch(ObjectBytes& in, ObjectKind kind, const ObjectSections& sections, uint64_t maxPixels) {
     if (kind != ObjectKind::Sketch) return failed(kind, PictureFailure::NotASketch);
     if (!sections.sketch) return failed(kind, PictureFailure::MissingSection);
-
     DisplayedArea area;
     PaintData paint;
     PictureFailure failure = loadSketchSection(in, sections.start + *sections.sketch, maxPixels, area, paint);
@@ -125,6 +123,19 @@ DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t secti
     object.kind = kind;
     object.failure = renderDisplayedArea(area, paint, maxPixels, object.picture);
     if (object.failure != PictureFailure::None) object.picture = {};
+    return object;
+}
+
+}  // namespace
+
+DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t sectionPosition, uint64_t maxPixels) {
+    ObjectBytes in{file};
+    ObjectSections sections = loadObjectSections(in, sectionPosition);
+    if (sections.failure != PictureFailure::None) return failed(ObjectKind::Other, sections.failure);
+    std::optional<uint32_t> uid = loadApplicationUid(in, sections.start + *sections.applicationId);
+    if (!uid) return failed(ObjectKind::Other, PictureFailure::OutsideDocument);
+    DecodedObject object = decodeSketch(in, kindOf(*uid), sections, maxPixels);
+    object.shownAsIcon = sections.shownAsIcon;
     return object;
 }
 

@@ -20,6 +20,7 @@ struct DecodedObject {
     ObjectKind kind = ObjectKind::Other;
     Picture picture;  // empty unless the object is a sketch that could be drawn
     PictureFailure failure = PictureFailure::None;
+    bool shownAsIcon = false;  // the document shows the application's icon, not the object
 };
 
 // `file` is the whole document; `sectionPosition` is where the object

@@ -46,9 +46,19 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
     }
 }
 
+// Most text bytes are written as they are; only the others go through the
+// table, which keeps the loop over a run short.
+constexpr bool isPlainText(unsigned char ch) { return ch >= 0x20 && ch != '\\' && ch != '{' && ch != '}'; }
+
 void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
     seek(s, position);
-    for (unsigned char ch : readBytes(s.input, count)) writeTextChar(s, ch, table);
+    for (unsigned char ch : readBytes(s.input, count)) {
+        if (isPlainText(ch)) {
+            writeByte(s.output, ch);
+        } else {
+            writeTextChar(s, ch, table);
+        }
+    }
 }
 
 }  // namespace zentoro

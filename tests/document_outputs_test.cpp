@@ -180,6 +180,29 @@ TEST(DocumentOutputs, FormatsHaveNamesAndExtensions) {
     for (const char* unknown : {"", "RTF", "txt", "md", "pdf"}) EXPECT_FALSE(outputFormatNamed(unknown)) << unknown;
 }
 
+// Damaged documents that the model still reads must write a whole output:
+// bytes of the sample and of the sketch sample (spread over about a thousand
+// places in each) set to 0 and to 0xFF.
+TEST(DocumentOutputs, DamagedDocumentsAreWrittenWholeOrRefused) {
+    for (const std::vector<uint8_t>& original : {sampleDocument(), sketchSampleDocument().bytes}) {
+        size_t step = std::max<size_t>(1, original.size() / 1000);
+        for (size_t at = 0; at < original.size(); at += step) {
+            for (uint8_t value : {uint8_t{0}, uint8_t{0xFF}}) {
+                std::vector<uint8_t> damaged = original;
+                damaged[at] = value;
+                for (OutputFormat format : {OutputFormat::Text, OutputFormat::Html, OutputFormat::Markdown}) {
+                    std::string written;
+                    ConversionResult result =
+                        convertDocumentBytesToString(format, damaged.data(), damaged.size(), written);
+                    if (result.succeeded() && format == OutputFormat::Html) {
+                        ASSERT_TRUE(written.ends_with("</html>\n")) << "byte " << at << " = " << int{value};
+                    }
+                }
+            }
+        }
+    }
+}
+
 // ---- The sample and the real documents ----
 
 std::string without(std::string text, std::string_view piece) {

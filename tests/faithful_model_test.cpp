@@ -89,20 +89,25 @@ TEST_P(LayerOrder, OwnFormatParagraph) {
     EXPECT_EQ(d.body[0].style, c.style ? FirstStyleIndex : 0);
 }
 
-TEST_P(LayerOrder, SharedFormatParagraph) {
-    const LayerOrderCase& c = GetParam();
-    if (c.phrase) GTEST_SKIP() << "shared-format paragraphs have no phrases";
-    TextLayoutSection layout;
-    layout.formats = {SharedFormat{Layer(), c.style ? FirstStyle : 0, sizeLayer(c.paragraph)}};
-    layout.paragraphs = {built::Paragraph{3, 1}};
-    Document d = readOk(WordDocument().styles(stylesFor(c)).text("Hi\x06").textLayout(layout).build());
-    ASSERT_EQ(d.body.size(), 1u);
-    EXPECT_EQ(d.body[0].runs.at(0).format.size, c.expected);
-    EXPECT_EQ(d.body[0].markFormat.size, c.expected);
-}
-
 INSTANTIATE_TEST_SUITE_P(Layers, LayerOrder, ::testing::ValuesIn(LayerOrderCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A shared format stands where a paragraph's own layer does; such a
+// paragraph has no phrases.
+TEST(LayerOrder, SharedFormatStandsWhereTheOwnLayerDoes) {
+    for (const LayerOrderCase& c : LayerOrderCases) {
+        if (c.phrase) continue;
+        SCOPED_TRACE(c.name);
+        TextLayoutSection layout;
+        layout.formats = {SharedFormat{Layer(), c.style ? FirstStyle : 0, sizeLayer(c.paragraph)}};
+        layout.paragraphs = {built::Paragraph{3, 1}};
+        Document d = readOk(WordDocument().styles(stylesFor(c)).text("Hi\x06").textLayout(layout).build());
+        ASSERT_EQ(d.body.size(), 1u);
+        EXPECT_EQ(d.body[0].runs.at(0).format.size, c.expected);
+        EXPECT_EQ(d.body[0].markFormat.size, c.expected);
+        EXPECT_EQ(d.body[0].style, c.style ? FirstStyleIndex : 0);
+    }
+}
 
 TEST(LayerOrder, TabStopsAddUpAndALaterStopAtTheSamePositionReplacesTheEarlier) {
     StyleSection styles;
@@ -332,29 +337,10 @@ TEST(BodyText, StyleRecordsGiveNamesHotKeysAndBothLayers) {
     EXPECT_EQ(d.styles[1].paragraph.spaceAfter, 240);  // the builder's spaceBefore is id 10
 }
 
-// Styles, a header with fields, shared and own-format paragraphs and an
-// object, with the dictionary first and the text layout last, so that every
-// truncation cuts bytes the reader needs.
-std::vector<uint8_t> deviceDocument() {
-    StyleSection styles;
-    styles.normalCharacter = Layer().font("Arial", 1).fontSize(240);
-    styles.styles = {built::Style{"Heading", Layer().bold(), Layer().spaceBefore(120)}};
-    PageLayoutSection page;
-    page.header = headerWithFields();
-    page.footer.contentByteOnlyWhenAbsent = true;
-    std::string body = std::string("Title\x06") + "Text \x0E" + ParagraphEnd;
-    TextLayoutSection layout;
-    layout.formats = {SharedFormat{Layer().alignment(1), FirstStyle, Layer().italic()}};
-    built::Paragraph own{7, 0, Layer().leftIndent(360), 0};
-    own.phrases = {Phrase{5, Layer().underline()}, Phrase{1, Layer(), 1}, Phrase{1}};
-    layout.paragraphs = {built::Paragraph{6, 1}, own};
-    return WordDocument().dictionaryAtStart().styles(styles).pageLayout(page).text(body).textLayout(layout).build();
-}
-
 TEST(DamagedDocuments, EveryTruncationFailsAsDamaged) {
-    std::vector<uint8_t> whole = deviceDocument();
+    std::vector<uint8_t> whole = built::deviceDocument();
     Document complete = readOk(whole);
-    ASSERT_EQ(complete.body.size(), 2u);
+    ASSERT_EQ(complete.body.size(), 9u);
     ASSERT_EQ(complete.objects.size(), 1u);
     for (size_t size = 20; size < whole.size(); ++size) {
         std::vector<uint8_t> prefix(whole.begin(), whole.begin() + static_cast<long>(size));

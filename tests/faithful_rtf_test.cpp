@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "convert/zentoro.h"
+#include "model/read_document.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/stress_documents.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/support/rtf_completeness.h"
 #include "write/date_picture.h"
@@ -236,6 +238,25 @@ TEST(FaithfulConversion, TheSampleConvertsToCompleteRtf) {
     ASSERT_TRUE(result.succeeded()) << describeFailure(result.failure);
     EXPECT_EQ(testing::rtfCompletenessProblem(rtf), "");
     EXPECT_NE(rtf.find("Zentoro sample document"), std::string::npos);
+}
+
+// The conversion streams the body, reusing one paragraph and its runs; it
+// must write what the writer writes from a whole model.
+TEST(FaithfulConversion, StreamingWritesWhatTheWholeModelWrites) {
+    std::vector<std::vector<uint8_t>> documents = {testing::sampleDocument(), testing::deviceDocument()};
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(ZENTORO_SOURCE_DIR "/../shared/corpus", error)) {
+        if (entry.path().extension() != ".wrd") continue;
+        std::string bytes = testing::readFile(entry.path().string());
+        documents.emplace_back(bytes.begin(), bytes.end());
+    }
+    for (const std::vector<uint8_t>& bytes : documents) {
+        std::string streamed;
+        ASSERT_TRUE(convertDocumentFaithfulToString(bytes.data(), bytes.size(), streamed).succeeded());
+        Document whole;
+        ASSERT_TRUE(readDocument(std::span<const unsigned char>(bytes.data(), bytes.size()), whole).succeeded());
+        EXPECT_EQ(write(whole), streamed);
+    }
 }
 
 TEST(FaithfulConversion, FailuresCarryTheirReasonAndLeaveNoOutput) {

@@ -166,6 +166,11 @@ TEST(HtmlWriter, HasAStyleClassForEveryStyleAndATitle) {
         EXPECT_NE(page.find(rule), std::string::npos) << rule;
     }
     EXPECT_NE(page.find("<title>First Words &amp; more</title>"), std::string::npos);
+    // A damaged page set-up falls back to A4's text width (451.3 pt).
+    for (int32_t width : {0, -20000, 2000000000}) {
+        document.page.width = width;
+        EXPECT_NE(html(document).find("body { max-width: 451.3pt;"), std::string::npos) << width;
+    }
     WriteOptions named;
     named.documentName = "notes <old>";
     EXPECT_NE(html(modelDocument({}), named).find("<title>notes &lt;old&gt;</title>"), std::string::npos);

@@ -48,7 +48,7 @@ TEST(MarkdownWriter, WritesBlocksAndEmphasis) {
         {"block starts escaped", {paragraph("- no list"), paragraph("+ no"), paragraph("1. no"), paragraph("2) no"),
                                   paragraph("==="), paragraph("123456789012. fine")},
          "\\- no list\n\n\\+ no\n\n1\\. no\n\n2\\) no\n\n\\===\n\n123456789012. fine\n"},
-        {"leading and trailing spaces kept", {paragraph("    code? \t")}, "&#32;&#32;&#32;&#32;code?&#32;&#9;\n"},
+        {"leading spaces kept, trailing dropped", {paragraph("    code? \t")}, "&#32;&#32;&#32;&#32;code?\n"},
         {"soft hyphen dropped", {paragraph("hy\u00ADphen")}, "hyphen\n"},
     };
     for (const auto& each : cases) {

@@ -1,11 +1,14 @@
 #include "ui/batch_conversion.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "convert/convert_to_format.h"
+#include "convert/extract_pictures.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
@@ -59,6 +62,18 @@ bool isSpecialFile(const std::string& path) {
 
 std::string cannotRead(const std::string& problem) { return "cannot be read (" + problem + ")"; }
 
+// The dialog's message for RTF; the other formats are named in it.
+std::string convertedMessage(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Text: return "Psion 5 Word file converted to text successfully";
+        case OutputFormat::Html: return "Psion 5 Word file converted to HTML successfully";
+        case OutputFormat::Markdown: return "Psion 5 Word file converted to Markdown successfully";
+        case OutputFormat::Rtf:
+        case OutputFormat::RtfFaithful: break;
+    }
+    return ConvertedMessage;
+}
+
 class BatchRun {
 public:
     explicit BatchRun(const ConsoleOptions& options)
@@ -95,13 +110,14 @@ private:
     Job namedJob(const std::string& input) const {
         std::string output = options_.outputPath
                                  ? *options_.outputPath
-                                 : outputPathFor(input, fs::path(input).filename(), options_.outputDir);
+                                 : outputPathFor(input, fs::path(input).filename(), options_.outputDir,
+                                                 outputExtension(options_.format));
         return Job{input, output, false, EntryKind::RegularFile, {}};
     }
 
     Job walkedJob(WalkEntry& entry) const {
         std::string input = entry.path.string();
-        std::string output = outputPathFor(input, entry.relative, options_.outputDir);
+        std::string output = outputPathFor(input, entry.relative, options_.outputDir, outputExtension(options_.format));
         return Job{input, output, true, entry.kind, std::move(entry.problem)};
     }
 
@@ -138,7 +154,7 @@ private:
         if (!refusal.empty()) return fail(job.input, refusal);
         std::string subject = job.input + " -> " + job.output;
         if (options_.action == ConsoleAction::DryRun) return succeed(subject, WouldConvertMessage);
-        if (convert(job)) return succeed(subject, ConvertedMessage);
+        if (convert(job)) return succeed(subject, convertedMessage(options_.format));
         fail(job.input, ConversionFailedMessage, subject);
     }
 
@@ -167,10 +183,34 @@ private:
             std::error_code error;
             fs::create_directories(fs::path(job.output).parent_path(), error);
         }
-        bool converted = options_.faithful ? convertDocumentFaithful(job.input.c_str(), job.output.c_str()).succeeded()
-                                           : convertDocument(job.input.c_str(), job.output.c_str()) == 0;
+        OutputFormat format = options_.faithful ? OutputFormat::RtfFaithful : options_.format;
+        WriteOptions writeOptions;
+        writeOptions.withHeaderFooter = options_.withHeaderFooter;
+        bool converted = format == OutputFormat::Rtf
+                             ? convertDocument(job.input.c_str(), job.output.c_str()) == 0
+                             : convertDocumentTo(format, job.input.c_str(), job.output.c_str(), writeOptions).succeeded();
         std::fflush(stdout);
-        return converted;
+        return converted && (!options_.pictureDir || writePictures(job));
+    }
+
+    // Writes the document's sketches as PNG files, reporting how many and
+    // each sketch that could not be drawn; false when writing failed.
+    bool writePictures(const Job& job) {
+        std::error_code error;
+        fs::create_directories(*options_.pictureDir, error);
+        PictureExtraction extraction = extractPictures(job.input.c_str(), options_.pictureDir->c_str());
+        for (const std::string& warning : extraction.warnings) report(job.input, "warning: " + warning);
+        if (!extraction.result.succeeded()) {
+            std::string reason = describeFailure(extraction.result.failure);
+            if (extraction.result.systemError != 0) reason += std::string(" (") + std::strerror(extraction.result.systemError) + ")";
+            report(job.input, "pictures not written: " + reason);
+            return false;
+        }
+        if (extraction.written > 0) {
+            report(job.input, std::to_string(extraction.written) + (extraction.written == 1 ? " picture" : " pictures") +
+                                  " written to " + *options_.pictureDir);
+        }
+        return true;
     }
 
     // Runs checkWordFile, whose diagnostics go to standard output.

@@ -32,6 +32,13 @@ constexpr const char* UsageText =
     "                           tree of each DIR; a FILE goes into OUTDIR itself\n"
     "      --faithful           write RTF that shows the document as it looked on the\n"
     "                           device, for reading and editing in a word processor\n"
+    "  -t, --to FORMAT          write FORMAT: rtf (the default), rtf-faithful (as\n"
+    "                           --faithful), text, html or markdown; the output\n"
+    "                           name gets .rtf, .txt, .html or .md\n"
+    "      --with-header-footer text and markdown: also write the header and footer\n"
+    "      --extract-pictures PICDIR\n"
+    "                           also write each sketch in a document as a PNG file\n"
+    "                           in PICDIR, named DOCUMENT-objectN.png\n"
     "      --dry-run            list what would be converted and where; write nothing\n"
     "      --check              only check which inputs are Word documents\n"
     "  -v, --verbose            also report the files passed over in a folder\n"
@@ -70,6 +77,9 @@ std::string conflictIn(const ConsoleOptions& options) {
     }
     if (options.outputDir && options.outputDir->empty()) return "option --output-dir needs an output folder";
     if (options.outputDir && checkOnly) return "option --output-dir cannot be used with --check";
+    if (options.faithful && options.format != OutputFormat::Rtf && options.format != OutputFormat::RtfFaithful) {
+        return "option --faithful cannot be used with --to " + std::string(outputFormatName(options.format));
+    }
     return {};
 }
 
@@ -97,10 +107,26 @@ std::optional<int> parseArguments(int argc, char** argv, ConsoleOptions& options
             options.action = action;
         } else if (arg == "--faithful") {
             options.faithful = true;
+        } else if (arg == "-t" || arg == "--to" || arg.rfind("--to=", 0) == 0) {
+            std::optional<std::string> name;
+            if (arg.size() > 5) {
+                name = arg.substr(5);
+            } else if (!takeValue(argc, argv, i, name)) {
+                return usageError("option --to needs a format");
+            }
+            std::optional<OutputFormat> format = outputFormatNamed(*name);
+            if (!format) return usageError("unknown format '" + *name + "' (rtf, rtf-faithful, text, html, markdown)");
+            options.format = *format;
+        } else if (arg == "--with-header-footer") {
+            options.withHeaderFooter = true;
         } else if (arg == "-v" || arg == "--verbose") {
             options.verbose = true;
         } else if (arg == "-o" || arg == "--output") {
             if (!takeValue(argc, argv, i, options.outputPath)) return usageError("option -o needs an output path");
+        } else if (arg == "--extract-pictures") {
+            if (!takeValue(argc, argv, i, options.pictureDir) || options.pictureDir->empty()) {
+                return usageError("option --extract-pictures needs a folder");
+            }
         } else if (arg == "--output-dir") {
             if (!takeValue(argc, argv, i, options.outputDir)) {
                 return usageError("option --output-dir needs an output folder");

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "convert/output_format.h"
+
 namespace zentoro {
 
 enum class ConsoleAction { Convert, CheckOnly, DryRun };
@@ -16,6 +18,9 @@ struct ConsoleOptions {
     ConsoleAction action = ConsoleAction::Convert;
     bool verbose = false;  // also report the files a folder walk passes over
     bool faithful = false; // write the faithful conversion instead of the default one
+    OutputFormat format = OutputFormat::Rtf;  // -t/--to
+    bool withHeaderFooter = false;            // text and Markdown: also the header and footer
+    std::optional<std::string> pictureDir;  // --extract-pictures: also write each sketch as PNG here
 };
 
 }  // namespace zentoro

@@ -19,9 +19,9 @@ fs::path normalised(const std::string& path) {
 }  // namespace
 
 std::string outputPathFor(const std::string& input, const fs::path& relative,
-                          const std::optional<std::string>& outputDir) {
-    if (!outputDir) return input + OutputSuffix;
-    return (fs::path(*outputDir) / relative).string() + OutputSuffix;
+                          const std::optional<std::string>& outputDir, std::string_view extension) {
+    std::string base = outputDir ? (fs::path(*outputDir) / relative).string() : input;
+    return base.append(extension);
 }
 
 std::optional<std::string> OutputClaims::claim(const std::string& output, const std::string& input) {

@@ -6,14 +6,17 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "ui/dialog_messages.h"
 
 namespace zentoro {
 
-// The input path with ".rtf" appended, or, with an output folder, the
-// input's path below its walked folder (or its file name) under that folder
-// with ".rtf" appended.
+// The input path with the extension (".rtf") appended, or, with an output
+// folder, the input's path below its walked folder (or its file name) under
+// that folder with the extension appended.
 std::string outputPathFor(const std::string& input, const std::filesystem::path& relative,
-                          const std::optional<std::string>& outputDir);
+                          const std::optional<std::string>& outputDir, std::string_view extension = OutputSuffix);
 
 class OutputClaims {
 public:

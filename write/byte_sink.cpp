@@ -21,6 +21,25 @@ void flushSink(ByteSink& sink) {
     sink.used = 0;
 }
 
+void putBlock(ByteSink& sink, std::string_view block) {
+    if (block.size() <= sink.buffer.size() - sink.used) {
+        put(sink, block);
+        return;
+    }
+    flushSink(sink);
+    sink.bytesWritten += block.size();
+    if (sink.sizeLimit != 0 && sink.bytesWritten > sink.sizeLimit) {
+        sink.failed = true;
+        sink.limitReached = true;
+    }
+    if (sink.failed) return;
+    if (sink.memory != nullptr) {
+        sink.memory->append(block);
+    } else if (sink.file != nullptr && std::fwrite(block.data(), 1, block.size(), sink.file) != block.size()) {
+        sink.failed = true;
+    }
+}
+
 void putNumber(ByteSink& sink, int64_t value) {
     char digits[24];
     auto result = std::to_chars(digits, digits + sizeof digits, value);

@@ -38,6 +38,9 @@ inline void put(ByteSink& sink, std::string_view text) {
     for (char c : text) put(sink, c);
 }
 
+// A block of any size, written past the buffer when it is large.
+void putBlock(ByteSink& sink, std::string_view block);
+
 // A number in signed decimal.
 void putNumber(ByteSink& sink, int64_t value);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <memory>
 #include <vector>
 
 #include "write/date_picture.h"
@@ -12,11 +13,7 @@ namespace zentoro {
 
 namespace {
 
-// Colours and bullets of the whole document, numbered for the RTF tables.
-struct Tables {
-    std::vector<Colour> colours;  // \cfN is colours[N - 1]; 0 is the automatic colour
-    std::vector<Bullet> bullets;  // list \lsN is bullets[N - 1]
-};
+using Tables = FaithfulRtfTables;
 
 int colourNumber(const Tables& tables, Colour colour) {
     auto at = std::find(tables.colours.begin(), tables.colours.end(), colour);
@@ -53,25 +50,25 @@ void noteParagraphFormat(Tables& tables, const ParagraphFormat& format) {
     }
 }
 
-void noteParagraphs(Tables& tables, const std::vector<Paragraph>& paragraphs) {
-    for (const Paragraph& paragraph : paragraphs) {
-        noteParagraphFormat(tables, paragraph.format);
-        noteColour(tables, paragraph.markFormat.colour);
-        for (const Run& run : paragraph.runs) noteColour(tables, run.format.colour);
+void noteParagraph(Tables& tables, const Paragraph& paragraph) {
+    noteParagraphFormat(tables, paragraph.format);
+    noteColour(tables, paragraph.markFormat.colour);
+    const Colour* last = &paragraph.markFormat.colour;
+    for (const Run& run : paragraph.runs) {
+        if (run.format.colour == *last) continue;
+        noteColour(tables, run.format.colour);
+        last = &run.format.colour;
     }
 }
 
-Tables collectTables(const Document& document) {
-    Tables tables;
-    noteColour(tables, Black);
+// What the document holds beside its body.
+void noteHead(Tables& tables, const Document& document) {
     for (const Style& style : document.styles) {
         noteColour(tables, style.character.colour);
         noteParagraphFormat(tables, style.paragraph);
     }
-    noteParagraphs(tables, document.header.paragraphs);
-    noteParagraphs(tables, document.footer.paragraphs);
-    noteParagraphs(tables, document.body);
-    return tables;
+    for (const Paragraph& paragraph : document.header.paragraphs) noteParagraph(tables, paragraph);
+    for (const Paragraph& paragraph : document.footer.paragraphs) noteParagraph(tables, paragraph);
 }
 
 void keyword(ByteSink& sink, std::string_view word, int64_t value) {
@@ -181,22 +178,24 @@ void writeTabStops(ByteSink& sink, const std::vector<TabStop>& stops) {
 // the bullet stands at the smaller of the first-line and left indents and
 // the text at the larger; with it off, the bullet stands at the first-line
 // position and the text follows it.
-struct Indents {
-    int32_t left;
-    int32_t firstLine;
+// Sums of indents from a damaged document may leave 32 bits; they are
+// taken in 64 and written as they come.
+struct WideIndents {
+    int64_t left;
+    int64_t firstLine;
 };
 
-Indents indentsOf(const ParagraphFormat& f) {
+WideIndents indentsOf(const ParagraphFormat& f) {
     if (!f.bullet.on || !f.bullet.indent) return {f.leftIndent, f.firstLineIndent};
-    int32_t firstLine = f.leftIndent + f.firstLineIndent;
-    int32_t bullet = std::min(firstLine, f.leftIndent);
-    int32_t text = std::max(firstLine, f.leftIndent);
+    int64_t firstLine = static_cast<int64_t>(f.leftIndent) + f.firstLineIndent;
+    int64_t bullet = std::min<int64_t>(firstLine, f.leftIndent);
+    int64_t text = std::max<int64_t>(firstLine, f.leftIndent);
     return {text, bullet - text};
 }
 
 void writeParagraphFormat(ByteSink& sink, const Tables& tables, const ParagraphFormat& f) {
     put(sink, alignmentKeyword(f.alignment));
-    Indents indents = indentsOf(f);
+    WideIndents indents = indentsOf(f);
     keyword(sink, "\\li", indents.left);
     keyword(sink, "\\ri", f.rightIndent);
     keyword(sink, "\\fi", indents.firstLine);
@@ -280,8 +279,9 @@ void writeStyleSheet(ByteSink& sink, const Document& document, const Tables& tab
 }
 
 // A sketch shows as its picture at the size the document gives it; an object
-// the writer cannot draw shows as a visible placeholder, a sketch that could
-// not be decoded with the reason.
+// the writer cannot draw, or one the document shows as its application's
+// icon, as a visible placeholder; a sketch that could not be decoded with
+// the reason.
 void writeObject(ByteSink& sink, const Document& document, const Run& run) {
     if (run.object < 0 || static_cast<size_t>(run.object) >= document.objects.size()) {
         put(sink, "[Object]");
@@ -290,10 +290,11 @@ void writeObject(ByteSink& sink, const Document& document, const Run& run) {
     const EmbeddedObject& object = document.objects[static_cast<size_t>(run.object)];
     switch (object.kind) {
         case ObjectKind::Sketch: {
-            std::string picture = rtfPictureGroup(object.picture, object.displayWidth, object.displayHeight);
+            std::string picture =
+                object.shownAsIcon ? std::string() : rtfPictureGroup(object.picture, object.displayWidth, object.displayHeight);
             if (!picture.empty()) {
                 put(sink, picture);
-            } else if (object.problem.empty()) {
+            } else if (object.problem.empty() || object.shownAsIcon) {
                 put(sink, "[Sketch]");
             } else {
                 put(sink, "[Sketch: ");
@@ -413,8 +414,28 @@ void writeSection(ByteSink& sink, const Document& document, const Tables& tables
 
 }  // namespace
 
-bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
-    Tables tables = collectTables(document);
+void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody) {
+    stream.tables = Tables{};
+    noteColour(stream.tables, Black);
+    stream.body.clear();
+    stream.body.reserve(expectedBody);
+    stream.bodySink.memory = &stream.body;
+    stream.bodySink.sizeLimit = sizeLimit;
+}
+
+void writeFaithfulBodyParagraph(FaithfulRtfStream& stream, const Document& document, const Paragraph& paragraph) {
+    noteParagraph(stream.tables, paragraph);
+    writeParagraph(stream.bodySink, document, stream.tables, paragraph);
+}
+
+bool finishFaithfulRtf(FaithfulRtfStream& stream, const Document& document, ByteSink& sink) {
+    flushSink(stream.bodySink);
+    if (stream.bodySink.limitReached) {
+        sink.failed = sink.limitReached = true;
+        return false;
+    }
+    Tables& tables = stream.tables;
+    noteHead(tables, document);
     put(sink, "{\\rtf1\\ansi\\ansicpg1252\\deff0");
     int32_t defaultTab = document.styles.empty() ? 720 : document.styles[0].paragraph.defaultTabInterval;
     keyword(sink, "\\deftab", defaultTab);
@@ -425,9 +446,22 @@ bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
     writeListTables(sink, tables);
     writePageSetup(sink, document.page);
     writeSection(sink, document, tables);
-    writeParagraphs(sink, document, tables, document.body);
+    putBlock(sink, stream.body);
     put(sink, "}\n");
     return finishSink(sink);
+}
+
+bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
+    auto stream = std::make_unique<FaithfulRtfStream>();
+    beginFaithfulRtf(*stream, sink.sizeLimit);
+    for (const Paragraph& paragraph : document.body) writeFaithfulBodyParagraph(*stream, document, paragraph);
+    return finishFaithfulRtf(*stream, document, sink);
+}
+
+bool writeFaithfulRtf(const Document& document, const WriteOptions&, std::FILE* output) {
+    auto sink = std::make_unique<ByteSink>();
+    sink->file = output;
+    return writeFaithfulRtf(document, *sink);
 }
 
 }  // namespace zentoro

@@ -22,7 +22,9 @@ namespace {
 
 constexpr char32_t PageBreakCharacter = U'\f';
 constexpr char32_t ReplacementCharacter = 0xFFFD;
-constexpr int32_t TwipsPerPixel = 15;  // CSS pixels are 1/96 inch
+constexpr int32_t TwipsPerPixel = 15;
+constexpr int32_t MinimumTextWidth = 1440;   // one inch
+constexpr int32_t MaximumTextWidth = 28800;  // twenty inches  // CSS pixels are 1/96 inch
 constexpr size_t TitleLength = 120;    // code points of the first paragraph kept as the title
 
 struct Declaration {
@@ -33,18 +35,28 @@ using Declarations = std::vector<Declaration>;
 
 // ---- CSS values ----
 
+// Points with up to two decimals: a twip is exactly 0.05 pt.
 std::string points(int32_t twips) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", twips / 20.0);
-    std::string value = text;
-    while (value.back() == '0') value.pop_back();
-    if (value.back() == '.') value.pop_back();
-    return value + "pt";
+    int64_t hundredths = int64_t{twips} * 5;
+    uint64_t magnitude = static_cast<uint64_t>(hundredths < 0 ? -hundredths : hundredths);
+    std::string text = hundredths < 0 ? "-" : "";
+    text += std::to_string(magnitude / 100);
+    if (unsigned fraction = magnitude % 100; fraction != 0) {
+        text += '.';
+        text += static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
+    }
+    text += "pt";
+    return text;
 }
 
 std::string hexColour(Colour colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string text = "#";
+    for (uint8_t part : {colour.red, colour.green, colour.blue}) {
+        text += Digits[part >> 4];
+        text += Digits[part & 0xF];
+    }
     return text;
 }
 
@@ -172,6 +184,13 @@ void placeBulletText(Declarations& declarations, const ParagraphFormat& format) 
     }
 }
 
+// A paragraph's own declarations, as a list item when it has a bullet.
+Declarations blockDeclarations(const ParagraphFormat& format) {
+    Declarations declarations = paragraphDeclarations(format);
+    if (format.bullet.on) placeBulletText(declarations, format);
+    return declarations;
+}
+
 // Those of `own` whose values differ from `base`'s.
 Declarations differing(const Declarations& own, const Declarations& base) {
     Declarations result;
@@ -205,20 +224,21 @@ bool allowedInHtml(char32_t c) {
     return (c & 0xFFFE) != 0xFFFE;
 }
 
-// Text as HTML attribute value or element content (without the special
-// characters of the device, which the callers handle).
+// One character as HTML attribute value or element content (the special
+// characters of the device aside, which the callers handle).
+void appendHtml(std::string& out, char32_t c) {
+    switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: appendUtf8(out, allowedInHtml(c) ? c : ReplacementCharacter);
+    }
+}
+
 std::string escapedHtml(std::string_view text) {
     std::string escaped;
-    for (size_t i = 0; i < text.size();) {
-        char32_t c = nextCodePoint(text, i);
-        switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            default: appendUtf8(escaped, allowedInHtml(c) ? c : ReplacementCharacter);
-        }
-    }
+    for (size_t i = 0; i < text.size();) appendHtml(escaped, nextCodePoint(text, i));
     return escaped;
 }
 
@@ -259,13 +279,6 @@ std::vector<std::string> styleClassNames(const Document& document) {
 
 // ---- The page ----
 
-struct PageWriter {
-    ByteSink& out;
-    const Document& document;
-    const WriteOptions& options;
-    std::vector<std::string> classes;
-};
-
 // Stands in for a style that the document lacks.
 const Style PlainStyle;
 
@@ -284,6 +297,21 @@ struct Block {
 struct Inline {
     std::string open;
     std::string close;
+};
+
+struct PageWriter {
+    ByteSink& out;
+    const Document& document;
+    const WriteOptions& options;
+    std::vector<std::string> classes;
+    // Neighbouring paragraphs and runs mostly share their formatting, so
+    // the last ones worked out are kept.
+    const Style* blockStyle = nullptr;
+    ParagraphFormat blockFormat;
+    std::string blockAttributes;
+    const Style* runStyle = nullptr;
+    CharacterFormat runFormat;
+    Inline runElements;
 };
 
 void wrapIn(Inline& run, std::string_view tag, std::string_view attributes = {}) {
@@ -324,8 +352,8 @@ void writePageBreak(PageWriter& page, const Block& block, const Inline& run) {
 
 void writeCharacters(PageWriter& page, const Block& block, const Inline& run, std::string_view text) {
     std::string piece;
+    piece.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        size_t start = i;
         char32_t c = nextCodePoint(text, i);
         switch (c) {
             case LineBreakCharacter: piece += "<br>"; break;
@@ -336,7 +364,7 @@ void writeCharacters(PageWriter& page, const Block& block, const Inline& run, st
                 piece.clear();
                 writePageBreak(page, block, run);
                 break;
-            default: piece += escapedHtml(text.substr(start, i - start));
+            default: appendHtml(piece, c);
         }
     }
     put(page.out, piece);
@@ -360,9 +388,37 @@ void writeObject(PageWriter& page, int index) {
                          "\" height=\"", std::to_string(height), "\">"}));
 }
 
-bool showsSomething(const Paragraph& paragraph) {
-    return std::any_of(paragraph.runs.begin(), paragraph.runs.end(),
-                       [](const Run& run) { return run.kind == RunKind::Object || !run.text.empty(); });
+std::string_view runText(const Run& run, const WriteOptions& options) {
+    return run.kind == RunKind::Field ? fieldText(run, options) : std::string_view(run.text);
+}
+
+// The class of the paragraph's style, and the declarations in which the
+// paragraph differs from it.
+const std::string& blockAttributes(PageWriter& page, const Style& style, const Paragraph& paragraph) {
+    if (page.blockStyle == &style && page.blockFormat == paragraph.format) return page.blockAttributes;
+    std::string attributes;
+    if (&style != &PlainStyle) attributes = concat({" class=\"", page.classes[paragraph.style], "\""});
+    Declarations changed = differing(blockDeclarations(paragraph.format), blockDeclarations(style.paragraph));
+    if (!changed.empty()) attributes += concat({" style=\"", escapedHtml(declarationText(changed, "; ")), "\""});
+    page.blockStyle = &style;
+    page.blockFormat = paragraph.format;
+    page.blockAttributes = std::move(attributes);
+    return page.blockAttributes;
+}
+
+const Inline& runElements(PageWriter& page, const Style& style, const CharacterFormat& format) {
+    if (page.runStyle != &style || !(page.runFormat == format)) {
+        page.runStyle = &style;
+        page.runFormat = format;
+        page.runElements = inlineElements(page.document, style.character, format);
+    }
+    return page.runElements;
+}
+
+bool showsSomething(const Paragraph& paragraph, const WriteOptions& options) {
+    return std::any_of(paragraph.runs.begin(), paragraph.runs.end(), [&](const Run& run) {
+        return run.kind == RunKind::Object || !runText(run, options).empty();
+    });
 }
 
 void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem) {
@@ -370,17 +426,7 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
     int level = headingLevel(page.document, paragraph);
     Block block;
     block.tag = listItem ? "li" : level > 0 ? concat({"h", std::to_string(level)}) : "p";
-    Declarations own = paragraphDeclarations(paragraph.format);
-    Declarations base = paragraphDeclarations(style.paragraph);
-    if (listItem) {
-        placeBulletText(own, paragraph.format);
-        placeBulletText(base, style.paragraph);
-    }
-    Declarations changed = differing(own, base);
-    block.open = concat({"<", block.tag});
-    if (&style != &PlainStyle) block.open += concat({" class=\"", page.classes[paragraph.style], "\""});
-    if (!changed.empty()) block.open += concat({" style=\"", escapedHtml(declarationText(changed, "; ")), "\""});
-    block.open += ">";
+    block.open = concat({"<", block.tag, blockAttributes(page, style, paragraph), ">"});
 
     put(page.out, block.open);
     for (const Run& run : paragraph.runs) {
@@ -388,14 +434,18 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
             writeObject(page, run.object);
             continue;
         }
-        std::string_view text = run.kind == RunKind::Field ? fieldText(run, page.options) : run.text;
+        std::string_view text = runText(run, page.options);
         if (text.empty()) continue;
-        Inline elements = inlineElements(page.document, style.character, run.format);
+        const Inline& elements = runElements(page, style, run.format);
         put(page.out, elements.open);
         writeCharacters(page, block, elements, text);
         put(page.out, elements.close);
     }
-    if (!showsSomething(paragraph)) put(page.out, "<br>");  // keeps an empty paragraph's line
+    if (!showsSomething(paragraph, page.options)) {
+        // An empty paragraph keeps its line, as high as its mark's font.
+        Inline mark = inlineElements(page.document, style.character, paragraph.markFormat);
+        put(page.out, concat({mark.open, "<br>", mark.close}));
+    }
     put(page.out, concat({"</", block.tag, ">\n"}));
 }
 
@@ -416,7 +466,7 @@ std::string title(const Document& document, const WriteOptions& options) {
         std::string words;
         size_t length = 0;
         for (const Run& run : paragraph.runs) {
-            std::string_view text = run.kind == RunKind::Field ? fieldText(run, options) : run.text;
+            std::string_view text = runText(run, options);
             if (run.kind == RunKind::Object) text = {};
             for (size_t i = 0; i < text.size() && length < TitleLength;) {
                 char32_t c = nextCodePoint(text, i);
@@ -435,21 +485,26 @@ std::string title(const Document& document, const WriteOptions& options) {
 
 void writeStyleSheet(PageWriter& page) {
     const PageSetup& setup = page.document.page;
-    // Page sizes and margins are any 32-bit values a file holds: the width
-    // between the margins is worked out in 64 bits, then kept to a page's.
-    int64_t between = int64_t{setup.width} - setup.leftMargin - setup.rightMargin;
-    auto textWidth = static_cast<int32_t>(std::clamp<int64_t>(between, 1440, INT32_MAX));
+    // A damaged page set-up must not squeeze the text into a sliver or
+    // spread it without bound.
+    int64_t textWidth = int64_t{setup.width} - setup.leftMargin - setup.rightMargin;
+    if (textWidth < MinimumTextWidth || textWidth > MaximumTextWidth) {
+        const PageSetup a4;
+        textWidth = a4.width - a4.leftMargin - a4.rightMargin;
+    }
     put(page.out, "<style>\n");
-    put(page.out, concat({"body { max-width: ", points(textWidth), "; margin: ", points(std::max(setup.topMargin, 0)),
-                         " auto ", points(std::max(setup.bottomMargin, 0)),
+    put(page.out, concat({"body { max-width: ", points(static_cast<int32_t>(textWidth)), "; margin: ",
+                          points(std::clamp(setup.topMargin, 0, MaximumTextWidth)), " auto ",
+                          points(std::clamp(setup.bottomMargin, 0, MaximumTextWidth)),
                          "; padding: 0 1em; background: #ffffff; color: #000000; }\n"}));
     put(page.out, "p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n");
     put(page.out, "ul { margin: 0; padding: 0; list-style-position: outside; }\n");
+    put(page.out, "img { max-width: 100%; height: auto; vertical-align: bottom; }\n");
     put(page.out, "header { margin-bottom: 2em; } footer { margin-top: 2em; }\n");
     put(page.out, "hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
     for (size_t i = 0; i < page.document.styles.size(); ++i) {
         const Style& style = page.document.styles[i];
-        Declarations declarations = paragraphDeclarations(style.paragraph);
+        Declarations declarations = blockDeclarations(style.paragraph);
         Declarations character = characterDeclarations(page.document, style.character);
         declarations.insert(declarations.end(), character.begin(), character.end());
         put(page.out, concat({".", page.classes[i], " { ", declarationText(declarations, "; "), "; }\n"}));
@@ -467,7 +522,7 @@ void writeHeaderFooter(PageWriter& page, const HeaderFooter& part, std::string_v
 }  // namespace
 
 bool writeHtml(const Document& document, const WriteOptions& options, ByteSink& out) {
-    PageWriter page{out, document, options, styleClassNames(document)};
+    PageWriter page{out, document, options, styleClassNames(document), nullptr, {}, {}, nullptr, {}, {}};
     put(out, "<!doctype html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n");
     put(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
     put(out, concat({"<title>", escapedHtml(title(document, options)), "</title>\n"}));

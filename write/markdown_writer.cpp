@@ -118,9 +118,10 @@ std::vector<Segment> segmentsOf(const Line& line) {
     return segments;
 }
 
-// The line's characters, escaped: spaces and tabs at either end become
-// character references (Markdown would drop them or read an indented code
-// block), and what would start a block at the line's start is escaped.
+// The line's characters, escaped: spaces and tabs that start the line
+// become character references (Markdown would drop them or read an
+// indented code block), those that end it are dropped, and what would start
+// a block at the line's start is escaped.
 std::vector<std::string> escapedCharacters(const Line& line) {
     std::vector<std::string> escaped(line.size());
     size_t leading = 0;
@@ -136,7 +137,9 @@ std::vector<std::string> escapedCharacters(const Line& line) {
         const Atom& atom = line[i];
         if (!atom.object.empty()) {
             escaped[i] = atom.object;
-        } else if (i < leading || i >= trailing) {
+        } else if (i >= trailing) {
+            continue;  // Markdown drops them anyway
+        } else if (i < leading) {
             escaped[i] = atom.c == '\t' ? "&#9;" : "&#32;";
         } else if (alwaysEscaped(atom.c) || (i == leading && leading == 0 && escapedAtLineStart(atom.c)) ||
                    (listNumber && leading == 0 && i == digits)) {

@@ -14,8 +14,8 @@ namespace zentoro {
 // strikethrough as ~~ (the strikethrough extension of GitHub Flavored
 // Markdown; everything else is plain CommonMark), bullets as "- " list
 // items, line breaks as a trailing backslash and page breaks as paragraph
-// ends. Characters that Markdown would read as syntax are escaped, and
-// spaces at either end of a line kept as character references. Where
+// ends. Characters that Markdown would read as syntax are escaped, spaces
+// and tabs that start a line kept as character references. Where
 // emphasis cannot be written with delimiters (inside a word, next to
 // punctuation), that line's emphasis is written as inline HTML instead.
 // Pictures are linked as ![Sketch](PREFIX-N.png), their PNG files written

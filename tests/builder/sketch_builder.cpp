@@ -23,7 +23,7 @@ uint32_t storedBits(uint32_t bitsPerPixel) {
 // A string: its length in the one-byte form, then its characters.
 Bytes string(std::string_view text) { return Bytes().u8(static_cast<int>(text.size() << 2 | 2)).text(text); }
 
-uint32_t cutPixels(int32_t cut) { return cut <= 0 ? 0 : static_cast<uint32_t>((cut + 6) / 12); }
+uint32_t cutPixels(int32_t cut) { return cut <= 0 ? 0 : static_cast<uint32_t>((int64_t{cut} + 6) / 12); }
 
 }  // namespace
 
@@ -170,7 +170,7 @@ EmbeddedObjectBlock sketchBlock(const Sketch& sketch) {
 PlacedBlock placeObjectBlock(const EmbeddedObjectBlock& block, uint32_t blockStart) {
     Bytes out;
     uint32_t display = blockStart;
-    out.u8(1).u32(static_cast<uint32_t>(block.displayWidth)).u32(static_cast<uint32_t>(block.displayHeight)).u32(0);
+    out.u8(block.shownAsIcon ? 0 : 1).u32(static_cast<uint32_t>(block.displayWidth)).u32(static_cast<uint32_t>(block.displayHeight)).u32(0);
     uint32_t icon = blockStart + static_cast<uint32_t>(out.size());
     out.append(string(block.iconName)).u32(500).u32(500);
     uint32_t data = blockStart + static_cast<uint32_t>(out.size());

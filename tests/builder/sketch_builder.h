@@ -67,6 +67,7 @@ struct EmbeddedObjectBlock {
     std::string iconName = "Sketch";
     int32_t displayWidth = 0;  // twips
     int32_t displayHeight = 0;
+    bool shownAsIcon = false;
 };
 
 // The display and icon sections, the object data and the Embedded Object

@@ -16,6 +16,14 @@ std::vector<uint8_t> richDocument();
 // truncated copy still lists its sections.
 std::vector<uint8_t> richDocumentDictionaryFirst();
 
+// A document as the device writes it, using what the faithful conversion
+// shows: styles over Normal, bullets with and without their indent rule, tab
+// stops of each kind, spacing, borders, background, colours, raised and
+// lowered text, special characters, an object, and a header with fields
+// hidden on the first page. Its dictionary comes first and its text layout
+// last, so that every truncated copy cuts bytes the reader needs.
+std::vector<uint8_t> deviceDocument();
+
 // Shared-format paragraphs that each claim 0xFFFFFFFF characters, after
 // `leadingBytes` of filler before the text: a text cursor that wrapped would
 // move back one byte per paragraph and write the rest of the file each time.

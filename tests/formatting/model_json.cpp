@@ -78,11 +78,11 @@ std::string runText(const Document& d, const Run& run) {
 
 void putParagraph(std::string& out, const Document& d, const Paragraph& p) {
     const ParagraphFormat& f = p.format;
-    int32_t left = f.leftIndent;
-    int32_t first = f.firstLineIndent;
+    int64_t left = f.leftIndent;
+    int64_t first = f.firstLineIndent;
     if (f.bullet.on && f.bullet.indent) {
-        int32_t firstLine = left + first;
-        int32_t bullet = std::min(firstLine, left);
+        int64_t firstLine = left + first;
+        int64_t bullet = std::min(firstLine, left);
         left = std::max(firstLine, left);
         first = bullet - left;
     }
@@ -117,6 +117,7 @@ void putParagraph(std::string& out, const Document& d, const Paragraph& p) {
         if (i) out += ',';
         out += "{\"text\":";
         putString(out, runText(d, r));
+        putFlag(out, "field", r.kind == RunKind::Field);
         putFlag(out, "bold", r.format.bold);
         putFlag(out, "italic", r.format.italic);
         putFlag(out, "underline", r.format.underline);

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """LibreOffice reads back the formatting of the faithful conversion.
 
-usage: readback.py ZENTORO MODEL_JSON SAMPLE.wrd [CORPUS_DIR]
+usage: readback.py ZENTORO MODEL_JSON MAKE_DEVICE_DOCUMENT CORPUS_DIR DOCUMENT.wrd...
 
-Converts the sample and every .wrd of CORPUS_DIR (when it is there) with
+Converts the device document that MAKE_DEVICE_DOCUMENT writes, each
+DOCUMENT and every .wrd of CORPUS_DIR (when it is there) with
 `zentoro --faithful`, has one headless LibreOffice run turn the RTF files
 into flat ODT, and compares what LibreOffice shows with the model that
 MODEL_JSON prints: per paragraph (body, header, footer) the alignment,
@@ -12,7 +13,7 @@ underline, font, size, colour and position (superscript, subscript). Prints the 
 first differences; exits 1 when any property falls short of 100%, 77 (skip)
 without soffice.
 """
-import glob, json, os, shutil, subprocess, sys, tempfile
+import glob, json, os, re, shutil, subprocess, sys, tempfile
 import xml.etree.ElementTree as ET
 
 SKIP = 77
@@ -195,6 +196,11 @@ def model_paragraphs(paragraphs):
         for run in p['runs']:
             properties = {k: run[k] for k in CHARACTER_PROPERTIES}
             properties['size'] = round(run['size'] / 10 + 1e-9) / 2 if run['size'] % 10 != 5 else (run['size'] + 5) // 10 / 2
+            # A field shows what LibreOffice makes of it, not the device's
+            # last expansion: it stands as one wildcard character.
+            if run['field']:
+                pieces[-1].append((None, properties))
+                continue
             for c in run['text']:
                 if c == '\f':
                     pieces.append([])
@@ -234,40 +240,47 @@ def compare(name, model, seen, tally, differences):
                 if not ok:
                     differences.append('%s %s paragraph %d %s: model %r, LibreOffice %r' % (
                         name, story, index, key, expected[key], actual[key] if actual else None))
-            expected_text = ''.join(c for c, _ in expected['characters'])
-            actual_text = ''.join(c for c, _ in actual['characters']) if actual else None
-            if actual is not None and expected_text != actual_text:
-                differences.append('%s %s paragraph %d text: model %r, LibreOffice %r' %
-                                   (name, story, index, expected_text, actual_text))
+            # Where each of the model's characters stands in LibreOffice's text.
+            pattern = ''.join('(.*?)' if c is None else re.escape(c) for c, _ in expected['characters'])
+            actual_text = ''.join(c for c, _ in actual['characters']) if actual else ''
+            found = re.fullmatch(pattern, actual_text, re.S) if actual else None
+            if actual is not None and not found:
+                differences.append('%s %s paragraph %d text: model %r, LibreOffice %r' % (
+                    name, story, index, ''.join(c or '<field>' for c, _ in expected['characters']), actual_text))
+            at, group = 0, 1
             for position, (c, properties) in enumerate(expected['characters']):
-                same_text = actual is not None and expected_text == actual_text
+                if c is None:
+                    at = found.end(group) if found else at
+                    group += 1
+                    continue
                 for key in CHARACTER_PROPERTIES:
-                    ok = same_text and properties[key] == actual['characters'][position][1][key]
+                    ok = found is not None and properties[key] == actual['characters'][at][1][key]
                     tally.setdefault(key, [0, 0])
                     tally[key][0] += ok
                     tally[key][1] += 1
-                    if not ok and same_text and len(differences) < 400:
+                    if not ok and found and len(differences) < 400:
                         differences.append('%s %s paragraph %d character %d %r %s: model %r, LibreOffice %r' % (
-                            name, story, index, position, c, key, properties[key],
-                            actual['characters'][position][1][key]))
+                            name, story, index, position, c, key, properties[key], actual['characters'][at][1][key]))
+                at += 1
 
 
 def main(argv):
-    if len(argv) < 4:
+    if len(argv) < 5:
         print(__doc__)
         return 2
-    zentoro, model_json, sample = argv[1:4]
-    corpus = argv[4] if len(argv) > 4 else None
+    zentoro, model_json, make_device_document, corpus = argv[1:5]
     soffice = os.environ.get('SOFFICE') or shutil.which('soffice')
     if not soffice:
         print('soffice is not on the PATH: formatting read-back skipped')
         return SKIP
-    documents = [sample]
-    if corpus and os.path.isdir(corpus):
+    work = tempfile.mkdtemp(prefix='zentoro-formatting-')
+    device = os.path.join(work, 'device.wrd')
+    subprocess.run([make_device_document, device], check=True)
+    documents = [device] + argv[5:]
+    if os.path.isdir(corpus):
         documents += sorted(glob.glob(os.path.join(corpus, '*.wrd')))
     else:
-        print('no corpus folder at %s: reading back the sample only' % corpus)
-    work = tempfile.mkdtemp(prefix='zentoro-formatting-')
+        print('no corpus folder at %s: reading back the built documents only' % corpus)
     try:
         models, rtfs = {}, []
         for document in documents:
