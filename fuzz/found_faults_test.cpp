@@ -53,6 +53,20 @@ TEST(FoundByFuzzing, PageSizesAndMarginsOfAnyValueGiveAWidth) {
     }
 }
 
+// A bullet's text starts at the larger of the left indent and the first
+// line's; their sum overflowed for indents near the ends of 32 bits.
+TEST(FoundByFuzzing, BulletIndentsOfAnyValueGiveATextStart) {
+    for (int32_t indent : {INT32_MAX, INT32_MIN}) {
+        StyleSection styles;
+        styles.normalParagraph = Layer().leftIndent(indent).firstLineIndent(indent).bullet(149, 200, "Arial");
+        const std::string text = "Point\x06";
+        std::vector<uint8_t> document = WordDocument().styles(styles).text(text).build();
+        RoadRun html = runModelRoad(OutputFormat::Html, document);
+        EXPECT_EQ(html.result, 0) << indent;
+        EXPECT_NE(html.output.find("Point"), std::string::npos) << indent;
+    }
+}
+
 // A header or footer block that is absent is its content byte 0 alone. The
 // original translation reads every block's start as 13 bytes, so it reads
 // the rest of the page layout from the wrong place and fails: the footer's

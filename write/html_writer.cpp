@@ -177,7 +177,11 @@ Declarations paragraphDeclarations(const ParagraphFormat& format) {
 // A bullet's text starts where its paragraph's text would; the bullet
 // hangs in front of it.
 void placeBulletText(Declarations& declarations, const ParagraphFormat& format) {
-    int32_t textStart = std::max(format.leftIndent, format.leftIndent + format.firstLineIndent);
+    // Indents are any 32-bit values a file holds: their sum is taken in 64
+    // bits and kept to 32.
+    int64_t firstLine = int64_t{format.leftIndent} + format.firstLineIndent;
+    auto textStart = static_cast<int32_t>(
+        std::clamp<int64_t>(std::max<int64_t>(format.leftIndent, firstLine), INT32_MIN, INT32_MAX));
     for (Declaration& declaration : declarations) {
         if (declaration.property == "margin-left") declaration.value = points(textStart);
         if (declaration.property == "text-indent") declaration.value.assign(1, '0');
