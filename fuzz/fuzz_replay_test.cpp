@@ -36,13 +36,16 @@ std::vector<uint8_t> bytesOf(const fs::path& file) {
 struct InputFolder {
     const char* folder;
     bool asDocumentDescription;  // decoded as the document target does
+    bool neverEmpty;             // the corpus: an empty folder means it was not found
 };
 
 class FuzzReplay : public ::testing::TestWithParam<InputFolder> {};
 
 TEST_P(FuzzReplay, EveryInputPassesItsTargetsChecks) {
     const InputFolder& kind = GetParam();
-    for (const fs::path& file : inputsIn(kind.folder)) {
+    std::vector<fs::path> files = inputsIn(kind.folder);
+    if (kind.neverEmpty) EXPECT_FALSE(files.empty()) << "no inputs in " << kind.folder;
+    for (const fs::path& file : files) {
         std::vector<uint8_t> bytes = bytesOf(file);
         std::string problem = kind.asDocumentDescription ? checkBuiltDocument(decodeFuzzedDocument(bytes))
                                                          : checkAnyInput(bytes);
@@ -51,10 +54,10 @@ TEST_P(FuzzReplay, EveryInputPassesItsTargetsChecks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, FuzzReplay,
-                         ::testing::Values(InputFolder{"regressions/raw", false},
-                                           InputFolder{"regressions/document", true},
-                                           InputFolder{"corpus/raw", false},
-                                           InputFolder{"corpus/document", true}),
+                         ::testing::Values(InputFolder{"regressions/raw", false, false},
+                                           InputFolder{"regressions/document", true, false},
+                                           InputFolder{"corpus/raw", false, true},
+                                           InputFolder{"corpus/document", true, true}),
                          [](const ::testing::TestParamInfo<InputFolder>& info) {
                              std::string name = info.param.folder;
                              std::replace(name.begin(), name.end(), '/', '_');
