@@ -44,7 +44,9 @@ class FuzzReplay : public ::testing::TestWithParam<InputFolder> {};
 TEST_P(FuzzReplay, EveryInputPassesItsTargetsChecks) {
     const InputFolder& kind = GetParam();
     std::vector<fs::path> files = inputsIn(kind.folder);
-    if (kind.neverEmpty) EXPECT_FALSE(files.empty()) << "no inputs in " << kind.folder;
+    if (kind.neverEmpty) {
+        EXPECT_FALSE(files.empty()) << "no inputs in " << kind.folder;
+    }
     for (const fs::path& file : files) {
         std::vector<uint8_t> bytes = bytesOf(file);
         std::string problem = kind.asDocumentDescription ? checkBuiltDocument(decodeFuzzedDocument(bytes))
