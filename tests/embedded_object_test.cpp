@@ -224,6 +224,19 @@ TEST(EmbeddedObject, DisplayedAreaPlacesTheBitmapAndTakesOffTheCuts) {
     }
 }
 
+// An area of 0 x 0 pixels would show nothing of a good bitmap: it stands
+// for the bitmap's own size.
+TEST(EmbeddedObject, ZeroDisplayedAreaShowsTheBitmap) {
+    Sketch sketch = patternSketch(11, 7, 2, false, ByteRuns, TwoBitGrey);
+    sketch.zeroArea = true;
+    DocumentWithObjects document = documentWithObjects({sketchBlock(sketch)});
+    DecodedObject object = decodeEmbeddedObject(document.bytes, document.sectionPositions[0]);
+    ASSERT_EQ(object.failure, PictureFailure::None);
+    sketch.areaWidth = 11;
+    sketch.areaHeight = 7;
+    EXPECT_EQ(object.picture.rgb, slowDisplayedArea(sketch, TwoBitGrey).rgb);
+}
+
 TEST(EmbeddedObject, KindComesFromTheApplicationUid) {
     const std::pair<uint32_t, ObjectKind> cases[] = {
         {SpreadsheetUid, ObjectKind::Spreadsheet}, {0x10000123, ObjectKind::Other}};
