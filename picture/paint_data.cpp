@@ -51,9 +51,10 @@ PictureFailure decodeMarkerRuns(DataReader data, size_t unitBytes, RowWriter out
             auto unit = data.take(unitBytes);
             for (int i = 0; i <= marker && !out.full(); ++i) out.put(unit);
         } else {
-            size_t units = 256u - marker;
-            if (!data.has(units * unitBytes)) return PictureFailure::PixelDataShort;
-            out.put(data.take(units * unitBytes));
+            // A copy that claims more than the data hold is still good if
+            // what they hold completes the picture.
+            size_t bytes = std::min((256u - marker) * unitBytes, data.data.size() - data.pos);
+            out.put(data.take(bytes));
         }
     }
     return PictureFailure::None;

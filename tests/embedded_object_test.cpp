@@ -312,13 +312,13 @@ TEST(EmbeddedObject, HostileObjectsFailSafelyWithAReason) {
          ObjectKind::Sketch, PictureFailure::Empty},
         {"uncompressed data one byte short", [] { return withSketch([](Sketch& s) { s.compression = Uncompressed; s.pixelData = Bytes().fill(15, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
-        {"copy record past the data", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(0x80).fill(20, 0); }); },
+        {"copy record past the data", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(0x80).fill(15, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"repeat record without its byte", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(4).u8(0xFF).u8(7); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"data end before the last row", [] { return withSketch([](Sketch& s) { s.pixelData = repeatRecords(1, 11, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
-        {"24-bit copy record past the data", [] { return withSketch([](Sketch& s) { s.compression = TwentyFourBitRuns; s.pixelData = Bytes().u8(0xF0).fill(30, 0); }); },
+        {"24-bit copy record past the data", [] { return withSketch([](Sketch& s) { s.compression = TwentyFourBitRuns; s.pixelData = Bytes().u8(0xF0).fill(12, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"12-bit record cut in half", [] { return withSketch([](Sketch& s) { s.compression = TwelveBitRuns; s.pixelData = Bytes().u8(0x01).u8(0x00).u8(0x12); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
@@ -366,6 +366,7 @@ TEST(EmbeddedObject, RunsCrossRowsAndStopAtThePicturesEnd) {
         {"run across a row end", Bytes().u8(5).u8(0xFF).u8(9).u8(0x00), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"run past the picture's end", Bytes().u8(0x7F).u8(0x55), std::vector<uint8_t>(16, 0x55)},
         {"copy past the picture's end", Bytes().u8(0x80).fill(128, 0xAA), std::vector<uint8_t>(16, 0xAA)},
+        {"copy longer than the data that completes the picture", Bytes().u8(0x80).fill(16, 0xAA), std::vector<uint8_t>(16, 0xAA)},
         {"records after the end are ignored", Bytes().u8(15).u8(0).u8(0x80).fill(3, 0xFF), std::vector<uint8_t>(16, 0)},
     };
     for (const RunCase& c : cases) {
