@@ -1,6 +1,7 @@
 // The two ways into a conversion: from a file, and from bytes in memory.
 // Both check the header and then translate the sections the same way.
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -51,26 +52,36 @@ void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
     }
 }
 
-// Translates a document whose header has passed the check; fails when the
-// output could not be written or a limit stopped the translation.
-bool translateDocument(ConversionState& s) {
+ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }
+
+// Translates a document whose header has passed the check. What could be
+// translated stays in the output whatever the result. It fails when a limit
+// stopped the translation, the output could not be written, or the
+// document is damaged: a read fell at or past its end, a count ran past it,
+// or no style section opened the RTF document.
+ConversionResult translateDocument(ConversionState& s) {
     s.output.sizeLimit = outputLimitFor(s.input.size);
     s.input.readLimit = readLimitFor(s.input.size);
     translateSections(s);
-    return finishOutput(s.output) && !s.input.readLimitExceeded;
+    bool written = finishOutput(s.output);
+    if (s.input.readLimitExceeded || s.output.bytesWritten > s.output.sizeLimit) return failedWith(Failure::LimitReached);
+    if (!written) return failedWith(Failure::OutputUnwritable, errno);
+    if (s.input.endedEarly || !s.styleSectionSeen) return failedWith(Failure::DocumentDamaged);
+    return {};
 }
 
 }  // namespace
 
-int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
+ConversionResult convertStreamsWithResult(std::FILE* input, std::FILE* output, size_t sizeHint) {
     auto state = std::make_unique<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
 
     std::vector<unsigned char> bytes(WordHeaderCheckSize);
     bytes.resize(std::fread(bytes.data(), 1, WordHeaderCheckSize, input));
+    if (std::ferror(input)) return failedWith(Failure::InputUnreadable, errno);
     InputStream header{bytes.data(), bytes.size(), 0};
-    if (!checkHeaderUids(header)) return 1;
+    if (!checkHeaderUids(header)) return failedWith(Failure::NotWordDocument);
 
     // Room for the read that finds the end too: growing the buffer there
     // would copy the whole document and double the peak memory.
@@ -78,40 +89,54 @@ int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
     readRest(input, bytes);
     // What could be read is still converted, but a document that could not
     // be read to its end is not reported as converted.
-    bool readWhole = std::ferror(input) == 0;
+    int readError = std::ferror(input) ? errno : 0;
     s.input = InputStream{bytes.data(), bytes.size(), 0};
-    return translateDocument(s) && readWhole ? 0 : 1;
-}
-
-int convertDocument(const char* inputPath, const char* outputPath) {
-    if (inputPath == nullptr || outputPath == nullptr) return 1;
-    // Opening the output would truncate the very document being read.
-    if (namesSameFile(inputPath, outputPath)) return 1;
-    File input(std::fopen(inputPath, "rb"));
-    if (!input) return 1;
-    File output(std::fopen(outputPath, "wb"));
-    if (!output) return 1;
-    int result = 1;
-    try {
-        result = convertStreams(input.get(), output.get(), fileSizeHint(inputPath));
-    } catch (const std::bad_alloc&) {
-        result = 1;
-    }
-    if (std::fclose(output.release()) != 0) result = 1;
+    ConversionResult result = translateDocument(s);
+    if (readError != 0 || std::ferror(input)) return failedWith(Failure::InputUnreadable, readError);
     return result;
 }
 
-int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
+    return convertStreamsWithResult(input, output, sizeHint).succeeded() ? 0 : 1;
+}
+
+ConversionResult convertDocumentWithResult(const char* inputPath, const char* outputPath) {
+    if (inputPath == nullptr || outputPath == nullptr) return failedWith(Failure::InputUnreadable, EINVAL);
+    // Opening the output would truncate the very document being read.
+    if (namesSameFile(inputPath, outputPath)) return failedWith(Failure::SameFile);
+    File input(std::fopen(inputPath, "rb"));
+    if (!input) return failedWith(Failure::InputUnreadable, errno);
+    File output(std::fopen(outputPath, "wb"));
+    if (!output) return failedWith(Failure::OutputUnwritable, errno);
+    ConversionResult result;
+    try {
+        result = convertStreamsWithResult(input.get(), output.get(), fileSizeHint(inputPath));
+    } catch (const std::bad_alloc&) {
+        result = failedWith(Failure::OutOfMemory);
+    }
+    if (std::fclose(output.release()) != 0 && result.succeeded()) result = failedWith(Failure::OutputUnwritable, errno);
+    return result;
+}
+
+int convertDocument(const char* inputPath, const char* outputPath) {
+    return convertDocumentWithResult(inputPath, outputPath).succeeded() ? 0 : 1;
+}
+
+ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output) {
     try {
         auto state = std::make_unique<ConversionState>();
         ConversionState& s = *state;
         s.output.file = output;
         s.input = InputStream{data, std::min(size, MaxInputSize), 0};
-        if (!checkHeaderUids(s.input)) return 1;
-        return translateDocument(s) ? 0 : 1;
+        if (!checkHeaderUids(s.input)) return failedWith(Failure::NotWordDocument);
+        return translateDocument(s);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return failedWith(Failure::OutOfMemory);
     }
+}
+
+int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {
+    return convertDocumentBytesWithResult(data, size, output).succeeded() ? 0 : 1;
 }
 
 }  // namespace zentoro

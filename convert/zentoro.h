@@ -1,5 +1,6 @@
-// The conversion library's entry points. Both return 0 for success and 1
-// for failure, and never throw.
+// The conversion library's entry points. The int ones return 0 for success
+// and 1 for failure; the WithResult ones say why a conversion failed. None
+// throws.
 #pragma once
 
 #include <cstddef>
@@ -16,11 +17,18 @@ namespace zentoro {
 // both paths name the same file (which is then left untouched), or a damaged
 // document would make the conversion write or read far more than any real
 // one does (reader/conversion_limits.h); what was written until then stays.
+// Also fails on a damaged document: one cut short, one whose counts or
+// positions run past its end, or one without a style section. Its RTF holds
+// what could be converted.
 int convertDocument(const char* inputPath, const char* outputPath);
+
+// The same conversion, with the reason when it fails.
+ConversionResult convertDocumentWithResult(const char* inputPath, const char* outputPath);
 
 // Converts a Word document held in memory to `output` (null discards the
 // RTF). The same conversion as convertDocument, minus the files.
 int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output);
+ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output);
 
 // The faithful conversion: reads the whole document into the document
 // model and writes RTF that shows it as its author saw it on the device

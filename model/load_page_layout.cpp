@@ -101,8 +101,7 @@ void loadHeaderFooter(LoadState& s, HeaderFooter& block) {
     uint32_t length = loadCardinality(s);
     if (!need(s, length)) return;
     TextLayoutSource source;
-    source.text = input(s).data == nullptr ? std::span<const unsigned char>() :
-                  std::span<const unsigned char>(input(s).data + position(s), length);
+    source.text = std::span<const unsigned char>(input(s).data + position(s), length);
     uint32_t after = position(s) + length;
     std::vector<Formats> baseFormats{base};
     source.styleFormats = &baseFormats;

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "reader/input_readers.h"
 #include "reader/input_stream.h"
 
 namespace zentoro {
@@ -123,15 +124,111 @@ struct AttributeRecord {
     RecordBullet bullet;
 };
 
-// The value that follows `id`: Unknown for an id whose size is not known,
-// None for EndOfFile.
-ValueKind valueKindOf(int id);
-
 // Reads a layer string (length byte n, n - 1 characters, one trailing byte)
 // with counted reads into `buffer`, zero-terminated.
 RecordFont readLayerString(ReaderState& s, LayerStringBuffer& buffer);
 
+// The value that follows `id`: Unknown for an id whose size is not known,
+// None for EndOfFile.
+constexpr ValueKind valueKindOf(int id) {
+    switch (id) {
+        case ColourZeroId:
+        case BackgroundColourId:
+        case TextColourId:
+        case UnknownColour26Id: return ValueKind::Colour;
+        case LeftIndentId:
+        case RightIndentId:
+        case FirstLineIndentId:
+        case LineSpacingId:
+        case SpaceBeforeParagraphId:
+        case SpaceAfterParagraphId:
+        case BorderDistanceId:
+        case DefaultTabIntervalId:
+        case FontSizeId: return ValueKind::Long;
+        case AlignmentId:
+        case VerticalAlignmentId:
+        case LineSpacingModeId:
+        case KeepTogetherId:
+        case KeepWithNextId:
+        case PageBreakBeforeId:
+        case WidowControlId:
+        case WrapToCellId:
+        case UnknownFlag24Id:
+        case UnknownFlag27Id:
+        case ItalicId:
+        case BoldId:
+        case VerticalPositionId:
+        case UnderlineId:
+        case StrikethroughId:
+        case UnknownByte35Id:
+        case LineFeedId: return ValueKind::Byte;
+        case TopBorderId:
+        case BottomBorderId:
+        case LeftBorderId:
+        case RightBorderId: return ValueKind::Border;
+        case BulletId: return ValueKind::Bullet;
+        case TabStopId: return ValueKind::TabStop;
+        case FontId: return ValueKind::Font;
+        case EndOfFile: return ValueKind::None;
+        default: return ValueKind::Unknown;
+    }
+}
+
+// The value readers. Inline, like the byte readers under them: a record is
+// read for every attribute of every phrase, and the translator's loop over
+// a layer is the conversion's hottest after the text.
+inline RecordColour readRecordColour(ReaderState& s) {
+    RecordColour colour;
+    colour.red = readCountedByte(s);
+    colour.green = readCountedByte(s);
+    colour.blue = readCountedByte(s);
+    return colour;
+}
+
+inline RecordBorder readRecordBorder(ReaderState& s) {
+    RecordBorder border;
+    border.type = readCountedByte(s);
+    border.thickness = readU32(s);
+    border.colour = readRecordColour(s);
+    border.unknown = readCountedByte(s);
+    return border;
+}
+
+inline RecordTabStop readRecordTabStop(ReaderState& s) {
+    RecordTabStop stop;
+    stop.position = readU32(s);
+    stop.kind = readCountedByte(s);
+    return stop;
+}
+
+inline RecordBullet readRecordBullet(ReaderState& s, LayerStringBuffer& nameBuffer) {
+    RecordBullet bullet;
+    bullet.restLength = readCountedByte(s);
+    bullet.size = readU32(s);
+    bullet.character = readCountedByte(s);
+    bullet.indent = readCountedByte(s);
+    bullet.colour = readRecordColour(s);
+    bullet.font = readLayerString(s, nameBuffer);
+    return bullet;
+}
+
 // Reads one record; a font name, also a bullet's, goes into `nameBuffer`.
-AttributeRecord readAttributeRecord(ReaderState& s, LayerStringBuffer& nameBuffer);
+inline AttributeRecord readAttributeRecord(ReaderState& s, LayerStringBuffer& nameBuffer) {
+    AttributeRecord record;
+    record.id = readCountedByte(s);
+    record.kind = valueKindOf(record.id);
+    switch (record.kind) {
+        case ValueKind::None:
+        case ValueKind::Unknown: break;
+        case ValueKind::Long: record.longValue = readU32(s); break;
+        case ValueKind::Byte: record.byteValue = readCountedByte(s); break;
+        case ValueKind::Colour: record.colour = readRecordColour(s); break;
+        case ValueKind::Border: record.border = readRecordBorder(s); break;
+        case ValueKind::TabStop: record.tabStop = readRecordTabStop(s); break;
+        case ValueKind::Font: record.font = readLayerString(s, nameBuffer); break;
+        case ValueKind::Bullet: record.bullet = readRecordBullet(s, nameBuffer); break;
+    }
+    return record;
+}
 
 }  // namespace zentoro

@@ -16,13 +16,21 @@ inline constexpr int EndOfFile = -1;
 
 inline bool atEnd(const InputStream& in) { return in.pos >= in.size; }
 
-inline int readByte(InputStream& in) { return atEnd(in) ? EndOfFile : in.data[in.pos++]; }
+// Every read at or past the end of the input ends here: it is recorded,
+// and the byte reads as EndOfFile.
+inline int readAtEnd(InputStream& in) {
+    in.endedEarly = true;
+    return EndOfFile;
+}
+
+inline int readByte(InputStream& in) { return atEnd(in) ? readAtEnd(in) : in.data[in.pos++]; }
 inline int readByte(ReaderState& s) { return readByte(s.input); }
 
 // The next `count` bytes as one run, or as many as the input still holds;
 // the position moves past them, just as `count` readByte calls would move it.
 inline std::span<const unsigned char> readBytes(InputStream& in, size_t count) {
     size_t available = atEnd(in) ? 0 : std::min(count, in.size - in.pos);
+    if (available < count) readAtEnd(in);
     std::span<const unsigned char> run(in.data + in.pos, available);
     in.pos += available;
     return run;
@@ -70,6 +78,14 @@ inline int32_t positionAfter(const ReaderState& s, int32_t position, uint64_t di
     if (position < 0) return static_cast<int32_t>(end);
     uint64_t sum = static_cast<uint64_t>(position) + distance;
     return static_cast<int32_t>(sum < end ? sum : end);
+}
+
+// Moves the input on over `count` bytes that are not read. A count that
+// runs past the end of the input leaves it at the end, and the document is
+// then cut short.
+inline void skipOver(ReaderState& s, uint64_t count) {
+    if (s.input.pos + count > s.input.size) s.input.endedEarly = true;
+    seek(s, positionAfter(s, tell(s), count));
 }
 
 // The variable-length count: one, two or four bytes, told apart by the low

@@ -20,6 +20,9 @@ struct InputStream {
     uint64_t readLimit = 0;
     size_t readingFrom = 0;
     bool readLimitExceeded = false;
+    // The document is cut short or points outside itself: a read fell at or
+    // past the end, or a count read from the file ran past it.
+    bool endedEarly = false;
 };
 
 // What the counted and variable-length readers keep between calls.

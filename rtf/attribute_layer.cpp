@@ -107,12 +107,6 @@ void writeRecord(ConversionState& s, const AttributeRecord& record) {
         case KeepWithNextId: writeIfByte(s, record, 1, "\\keepn "); break;
         case PageBreakBeforeId: writeIfByte(s, record, 1, "\\pagebb "); break;
         case WidowControlId: writeIfByte(s, record, 0, "\\widowctrl "); break;
-        case WrapToCellId: writeIfByte(s, record, 1, "\nParagraph Line Wrapping On"); break;
-        case BorderDistanceId:
-            writeLiteral(s.output, "\nBorder Margin=");
-            writeNumber(s.output, static_cast<int32_t>(record.longValue));
-            writeByte(s.output, '"');
-            break;
         case BulletId: writeBullet(s, record.bullet); break;
         case DefaultTabIntervalId: writeNumberWord(s.output, "\\deftab", static_cast<int32_t>(record.longValue)); break;
         case TabStopId:
@@ -138,12 +132,12 @@ void writeRecord(ConversionState& s, const AttributeRecord& record) {
 
 void translateAttributeLayer(ConversionState& s, int skipOnly) {
     uint32_t length = readU32(s);
-    int32_t layerEnd = positionAfter(s, tell(s), length);
     if (skipOnly == SkipLayer || s.paragraphLength == 1) {
-        seek(s, layerEnd);
+        skipOver(s, length);
         return;
     }
     if (length == 0) return;
+    int32_t layerStart = tell(s);
     s.layerBytesRead = 0;
     // Every record is read whole, even one that runs past the layer's end;
     // a layer that claims more bytes than the input holds ends with it.
@@ -151,11 +145,12 @@ void translateAttributeLayer(ConversionState& s, int skipOnly) {
         AttributeRecord record = readAttributeRecord(s, s.fontName);
         if (record.kind == ValueKind::Unknown) {
             // Records carry no length: the rest of the layer cannot be read.
-            seek(s, layerEnd);
+            seek(s, layerStart);
+            skipOver(s, length);
             return;
         }
         writeRecord(s, record);
-    } while (s.layerBytesRead < length && !atEnd(s));
+    } while (s.layerBytesRead < length && moreToRead(s));
 }
 
 }  // namespace zentoro

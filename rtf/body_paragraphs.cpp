@@ -71,7 +71,7 @@ void writeParagraphs(ConversionState& s, uint32_t count) {
     s.paragraphCount = readU32(s);
     bool outputPass = count != 0;
     uint32_t elements = outputPass ? count : s.paragraphCount;
-    for (uint32_t i = 0; i < elements && !atEnd(s); ++i) {
+    for (uint32_t i = 0; i < elements && moreToRead(s); ++i) {
         s.paragraphLength = readU32(s);
         int formatRef = readByte(s);
         if (formatRef == EndOfFile) break;
@@ -108,7 +108,7 @@ void writePhrases(ConversionState& s, uint32_t count) {
     int32_t resume = tell(s);
     seek(s, s.phraseListPos);
     writeLiteral(s.output, "{\\pard ");
-    for (uint32_t i = 0; i < count && !atEnd(s); ++i) {
+    for (uint32_t i = 0; i < count && moreToRead(s); ++i) {
         int trailingRecords = readByte(s);
         // The style is written again only where the text before ended a paragraph.
         if (s.paragraphEnded && s.styleRef != 0) {
@@ -118,7 +118,7 @@ void writePhrases(ConversionState& s, uint32_t count) {
         writeByte(s.output, '{');
         uint32_t characters = readU32(s);
         translateAttributeLayer(s, TranslateLayer);
-        if (trailingRecords > 0) seek(s, positionAfter(s, tell(s), TrailingRecordSize * static_cast<uint32_t>(trailingRecords)));
+        if (trailingRecords > 0) skipOver(s, TrailingRecordSize * static_cast<uint32_t>(trailingRecords));
         s.phraseListPos = tell(s);
         writeBodyText(s, characters);
         seek(s, s.phraseListPos);

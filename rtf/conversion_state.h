@@ -72,4 +72,15 @@ struct ConversionState : ReaderState {
 // output has failed, or passed its size limit, so that nothing more is done.
 inline bool atEnd(const ConversionState& s) { return s.input.pos >= s.input.size || s.output.failed; }
 
+// The test of a loop over a count read from the file, made while the count
+// is not yet reached: false once the output has failed, or once the input
+// has ended, which leaves the count short and the document cut.
+inline bool moreToRead(ConversionState& s) {
+    if (s.input.pos >= s.input.size) {
+        s.input.endedEarly = true;
+        return false;
+    }
+    return !s.output.failed;
+}
+
 }  // namespace zentoro

@@ -1,5 +1,6 @@
 #include "rtf/page_layout.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "reader/input_readers.h"
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int OwnFormat = 0;
 constexpr int LandscapeOrientation = 1;
+constexpr uint32_t NoLayout = 0;
 
 // The text of a header or footer block and the cursor into it.
 struct BlockText {
@@ -25,8 +27,12 @@ void writeMeasurement(ConversionState& s, std::string_view word, uint32_t value)
     writeNumber(s.output, static_cast<int32_t>(value));
 }
 
+// Writes what is left of `count` characters before the end of the block's
+// text, so that counts running past it never write the bytes that follow
+// (the footer block, the body); the cursor still moves on by the whole count.
 void writeBlockText(ConversionState& s, BlockText& text, uint32_t count, CharacterTable table) {
-    writeTextRun(s, text.pos, count, table);
+    uint32_t left = text.pos < text.end ? static_cast<uint32_t>(text.end - text.pos) : 0;
+    writeTextRun(s, text.pos, std::min(count, left), table);
     text.pos = positionAfter(s, text.pos, count);
 }
 
@@ -37,7 +43,7 @@ void skipToParagraphList(ConversionState& s, int32_t layoutPos) {
     readByte(s);
     readByte(s);
     int formatCount = readByte(s);
-    for (int i = 0; i < formatCount && !atEnd(s); ++i) {
+    for (int i = 0; i < formatCount && moreToRead(s); ++i) {
         readU32(s);
         translateAttributeLayer(s, SkipLayer);
         translateAttributeLayer(s, SkipLayer);
@@ -47,7 +53,7 @@ void skipToParagraphList(ConversionState& s, int32_t layoutPos) {
 // Walks the paragraph records without writing, to find where the phrases begin.
 int32_t findPhraseList(ConversionState& s) {
     uint32_t paragraphs = readU32(s);
-    for (uint32_t i = 0; i < paragraphs && !atEnd(s); ++i) {
+    for (uint32_t i = 0; i < paragraphs && moreToRead(s); ++i) {
         readU32(s);
         int formatRef = readByte(s);
         if (formatRef == EndOfFile) break;
@@ -65,7 +71,7 @@ void writeOwnFormatParagraph(ConversionState& s, BlockText& text, int32_t& phras
     uint32_t phrases = readU32(s);
     int32_t paragraphCursor = tell(s);
     seek(s, phraseCursor);
-    for (uint32_t i = 0; i < phrases && !atEnd(s); ++i) {
+    for (uint32_t i = 0; i < phrases && moreToRead(s); ++i) {
         writeByte(s.output, '{');
         readByte(s);
         uint32_t characters = readU32(s);
@@ -86,7 +92,7 @@ void writeBlockParagraphs(ConversionState& s, int32_t layoutPos, BlockText& text
     int32_t phraseCursor = findPhraseList(s);
     seek(s, paragraphList);
     uint32_t paragraphs = readU32(s);
-    for (uint32_t i = 0; i < paragraphs && !atEnd(s); ++i) {
+    for (uint32_t i = 0; i < paragraphs && moreToRead(s); ++i) {
         uint32_t characters = readU32(s);
         int formatRef = readCountedByte(s);
         if (formatRef == EndOfFile) break;
@@ -118,7 +124,9 @@ void writeHeaderFooterBlock(ConversionState& s, std::string_view opening) {
     uint32_t layoutPos = 0;
     readTaggedEntry(s, HeaderFooterFirstUnusedEntryUid, unused);
     readTaggedEntry(s, HeaderFooterSecondUnusedEntryUid, unused);
-    bool hasLayout = readTaggedEntry(s, HeaderFooterLayoutEntryUid, layoutPos);
+    // A layout position of 0 is how the device says "no layout": position 0
+    // holds the file's own header.
+    bool hasLayout = readTaggedEntry(s, HeaderFooterLayoutEntryUid, layoutPos) && layoutPos != NoLayout;
     if (readU32(s) != HeaderFooterTextUid) return;
 
     writeLiteral(s.output, opening);

@@ -37,7 +37,7 @@ void translateSections(ConversionState& s) {
     int32_t entryPos = tell(s);
     for (int i = 0; i < entryCount; ++i) {
         seek(s, entryPos);
-        if (atEnd(s)) break;
+        if (!moreToRead(s)) break;
         uint32_t sectionUid = readU32(s);
         int32_t sectionPos = static_cast<int32_t>(readU32(s));
         entryPos = tell(s);

@@ -12,7 +12,7 @@ namespace {
 void extendIndex(ConversionState& s, int wanted) {
     SharedFormatIndex& index = s.sharedFormats;
     seek(s, index.walkEnd);
-    while (index.indexed < wanted && !atEnd(s)) {
+    while (index.indexed < wanted && moreToRead(s)) {
         index.entryStart[static_cast<size_t>(++index.indexed)] = tell(s);
         skipSharedFormat(s);
         index.walkEnd = tell(s);

@@ -34,7 +34,7 @@ void writeKeycode(ConversionState& s, int character) {
 
 void readHotKeys(ConversionState& s) {
     int count = readByte(s);
-    for (int i = 0; i < count && !atEnd(s); ++i) {
+    for (int i = 0; i < count && moreToRead(s); ++i) {
         s.styleKeycodes[static_cast<size_t>(i)] = readByte(s);
         skipBytes(s, KeycodeIgnoredBytes);
     }
@@ -83,7 +83,7 @@ void writeStyleSheet(ConversionState& s) {
 
     readHotKeys(s);
     int styleCount = readByte(s);
-    for (int i = 0; i < styleCount && !atEnd(s); ++i) writeStyle(s, i);
+    for (int i = 0; i < styleCount && moreToRead(s); ++i) writeStyle(s, i);
 
     s.inStyleDefinition = false;
     s.writingStyleSheet = false;

@@ -12,6 +12,13 @@ constexpr int ParagraphEnd = 6;
 constexpr int LineBreak = 7;
 constexpr int PageBreak = 8;
 constexpr int Tab = 9;
+// Bytes that stand for visible text. Written raw they would be control
+// characters, which RTF readers drop: "CG\x10Times" would read "CGTimes".
+constexpr int UnbreakableTab = 10;
+constexpr int HardHyphen = 11;
+constexpr int PotentialHyphen = 12;
+constexpr int VisibleSpace = 15;
+constexpr int HardSpace = 16;
 
 }  // namespace
 
@@ -26,7 +33,12 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
             break;
         case LineBreak: writeLiteral(out, spacedBreaks ? "\n\\line \n" : "\n\\line\n"); break;
         case PageBreak: writeLiteral(out, spacedBreaks ? "\n\\page \n" : "\n\\page\n"); break;
-        case Tab: writeLiteral(out, "\\tab "); break;
+        case Tab:
+        case UnbreakableTab: writeLiteral(out, "\\tab "); break;
+        case HardHyphen: writeLiteral(out, "\\_"); break;
+        case PotentialHyphen: writeLiteral(out, "\\-"); break;
+        case VisibleSpace: writeByte(out, ' '); break;
+        case HardSpace: writeLiteral(out, "\\~"); break;
         case '\\': writeLiteral(out, "\\\\"); break;
         case '{': writeLiteral(out, "\\{"); break;
         case '}': writeLiteral(out, "\\}"); break;
@@ -34,9 +46,19 @@ void writeTextChar(ConversionState& s, int ch, CharacterTable table) {
     }
 }
 
+// Most text bytes are written as they are; only the others go through the
+// table, which keeps the loop over a run short.
+constexpr bool isPlainText(unsigned char ch) { return ch >= 0x20 && ch != '\\' && ch != '{' && ch != '}'; }
+
 void writeTextRun(ConversionState& s, int32_t position, uint32_t count, CharacterTable table) {
     seek(s, position);
-    for (unsigned char ch : readBytes(s.input, count)) writeTextChar(s, ch, table);
+    for (unsigned char ch : readBytes(s.input, count)) {
+        if (isPlainText(ch)) {
+            writeByte(s.output, ch);
+        } else {
+            writeTextChar(s, ch, table);
+        }
+    }
 }
 
 }  // namespace zentoro

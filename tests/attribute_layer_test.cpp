@@ -71,8 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"pageBreakBefore", Layer().pageBreakBefore(1), "\\pagebb "},
         RecordCase{"widowControlZero", Layer().widowControl(0), "\\widowctrl "},
         RecordCase{"widowControlOne", Layer().widowControl(1), ""},
-        RecordCase{"lineWrapping", Layer().lineWrapping(1), "\nParagraph Line Wrapping On"},
-        RecordCase{"borderMargin", Layer().borderMargin(-5), "\nBorder Margin=-5\""},
+        // Neither has an RTF counterpart; text would land in the document's body.
+        RecordCase{"lineWrapping", Layer().lineWrapping(1), ""},
+        RecordCase{"borderMargin", Layer().borderMargin(-5), ""},
         RecordCase{"border17", Layer().border(17), ""},
         RecordCase{"border20", Layer().border(20), ""},
         RecordCase{"defaultTabWidth", Layer().defaultTabWidth(720), "\\deftab720 "},

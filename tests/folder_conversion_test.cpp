@@ -27,7 +27,7 @@ constexpr uint32_t SheetApplicationUid = 0x10000088;
 constexpr uint32_t OtherDocumentKindUid = 0x1000006E;
 
 std::vector<uint8_t> wordDocumentWithText(const std::string& text) {
-    return WordDocument().applicationId().text(text).build();
+    return WordDocument().applicationId().styles(StyleSection{}).text(text).build();
 }
 
 std::string rtfOf(const std::vector<uint8_t>& document) { return convertBytes(document).rtf; }

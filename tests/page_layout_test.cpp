@@ -146,5 +146,44 @@ TEST(PageLayout, HeaderParagraphEndMakesTheBodysFirstStyleDue) {
     EXPECT_TRUE(withoutHeader.rtf.ends_with("{\\pard {xy}}}")) << withoutHeader.rtf;
 }
 
+// Counts that run past the block's text write only what is left of it: the
+// bytes after it (the footer block, the rest of the file) never appear.
+TEST(PageLayout, HeaderTextStopsAtItsEnd) {
+    struct Case {
+        const char* name;
+        std::vector<HeaderFooterParagraph> paragraphs;
+        std::string header;
+    };
+    const Case cases[] = {
+        {"shared", {{9, 1}}, "{\\pard ab}"},
+        {"sharedThenMore", {{1, 1}, {9, 1}, {5, 1}}, "{\\pard a}{\\pard b}{\\pard }"},
+        {"phrases", {{0, 0, Layer(), {{1}, {7, Layer().bold()}, {2}}}}, "{\\pard {a}{\\b b}{}}"},
+        {"allOnes", {{0xFFFFFFFF, 1}, {0xFFFFFFFF, 1}}, "{\\pard ab}{\\pard }"},
+    };
+    for (const Case& c : cases) {
+        PageLayoutSection page;
+        page.header = block("ab", c.paragraphs);
+        page.footer = block("F", {{1, 1}});
+        EXPECT_EQ(pageOf(page), Margins + "\n{\\header " + c.header + "}\n\n{\\footer {\\pard F}}\n" + Paper)
+            << c.name;
+    }
+}
+
+// A layout position of 0 points at the file's own header: the block is
+// written as one without a layout, and its counts are not taken from there.
+TEST(PageLayout, LayoutPositionZeroMeansNoLayout) {
+    PageLayoutSection page;
+    page.header = block("Kopf\x06", {{5, 1}});
+    page.header.layoutPosition = 0;
+    page.footer = block("Fuss", {{4, 1}});
+    page.footer.layoutPosition = 0;
+    std::vector<uint8_t> document =
+        WordDocument().styles(StyleSection{}).pageLayout(page).text("Body\x06").textLayout({}).build();
+    Conversion c = convertBytes(document);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_NE(c.rtf.find("\n{\\header {\\pard Kopf\n\\par\n}}\n\n{\\footer {\\pard Fuss}}\n"), std::string::npos)
+        << c.rtf;
+}
+
 }  // namespace
 }  // namespace zentoro

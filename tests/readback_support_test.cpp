@@ -54,6 +54,31 @@ TEST(DocumentText, NoneWithoutAWholeTextSection) {
 
 TEST(DocumentText, ReadsBreaksAsLineEndsAndDecodesTheRest) {
     EXPECT_EQ(readableText("a\x06" "b\x07" "c\x08" "d\x09" "e\xAB"), "a\nb\nc\nd\te\u00AB");
+    EXPECT_EQ(readableText("a\x0A" "b\x0B" "c\x0C" "d\x0F" "e\x10" "f"), "a\tb\u2011c\u00ADd e\u00A0f");
+}
+
+TEST(DocumentText, FindsTheHeaderAndFooterText) {
+    struct Case {
+        const char* name;
+        HeaderFooter header;
+        HeaderFooter footer;
+        HeaderFooterText expected;
+    };
+    const Case cases[] = {
+        {"both", HeaderFooter{true, "Head\x06", {}, {{5, 1}}}, HeaderFooter{true, "Foot\x06", {}, {{5, 1}}},
+         {"Head\x06", "Foot\x06"}},
+        {"absentHeader", HeaderFooter{}, HeaderFooter{true, "Foot", {}, {{4, 1}}}, {"", "Foot"}},
+    };
+    for (const Case& c : cases) {
+        PageLayoutSection page;
+        page.header = c.header;
+        page.footer = c.footer;
+        auto text = headerFooterTextBytes(asString(WordDocument().styles(StyleSection{}).pageLayout(page).build()));
+        ASSERT_TRUE(text) << c.name;
+        EXPECT_EQ(text->header, c.expected.header) << c.name;
+        EXPECT_EQ(text->footer, c.expected.footer) << c.name;
+    }
+    EXPECT_EQ(headerFooterTextBytes(documentWithText("no page layout")), std::nullopt);
 }
 
 TEST(WordComparison, SplitsAtRunsOfWhitespace) {
@@ -89,6 +114,20 @@ TEST(RtfCompleteness, FindsOpenGroupsAndMisplacedClosingBraces) {
 TEST(RtfCompleteness, RequiresTheDocumentToStartAtTheFirstByte) {
     EXPECT_EQ(rtfCompletenessProblem("\n{\\rtf1 x}"), "does not begin with {\\rtf");
     EXPECT_EQ(rtfCompletenessProblem(""), "does not begin with {\\rtf");
+}
+
+TEST(TextExport, ReadsTheFirstPageStylesHeaderAndFooterFromFlatOdt) {
+    constexpr std::string_view Fodt =
+        "<style:header-style><style:header-footer-properties fo:min-height=\"0.5in\"/></style:header-style>"
+        "<office:master-styles><style:master-page style:name=\"Standard\">"
+        "<style:header><text:p text:style-name=\"P1\">A&amp;B<text:s text:c=\"3\"/>x<text:tab/>y</text:p>"
+        "<text:p/><text:p>&#x2011;<text:span>z</text:span><text:line-break/>&lt;w&gt;</text:p></style:header>"
+        "<style:footer/></style:master-page>"
+        "<style:master-page style:name=\"Other\"><style:footer><text:p>other</text:p></style:footer>"
+        "</style:master-page></office:master-styles>";
+    HeaderFooterRead read = headerAndFooterOfFlatOdt(Fodt);
+    EXPECT_EQ(read.header, "A&B   x\ty\n\n\u2011z\n<w>\n");
+    EXPECT_EQ(read.footer, "");
 }
 
 TEST(TextExport, DropsTheByteOrderMarkAndBulletFieldCharacters) {

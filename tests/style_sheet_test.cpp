@@ -197,7 +197,7 @@ TEST(StyleSheet, EveryAttributeIdInAStyleEntry) {
     styles.styles = {{"Everything", paragraph, character}};
     EXPECT_EQ(styleSheetOf(styles), Header + keycode('N') + " Normal;}" +
                                         "{\\s254\\cf1 \\cf2 \\li1 \\ri2 \\fi3 \\qc \\qr \\sl-4 \\sa5 \\sb6 \\keep \\keepn "
-                                        "\\pagebb \\widowctrl \nParagraph Line Wrapping On\nBorder Margin=7\"\\deftab8 "
+                                        "\\pagebb \\widowctrl \\deftab8 "
                                         "\\tx9 \\qj \\cf3 \\fs10 \\i \\b \\dn6 \\ul \\strike \\f2 \n" +
                                         keycode('E') + " Everything;}" + Trailer);
 }

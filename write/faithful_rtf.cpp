@@ -458,4 +458,10 @@ bool writeFaithfulRtf(const Document& document, ByteSink& sink) {
     return finishFaithfulRtf(*stream, document, sink);
 }
 
+bool writeFaithfulRtf(const Document& document, const WriteOptions&, std::FILE* output) {
+    auto sink = std::make_unique<ByteSink>();
+    sink->file = output;
+    return writeFaithfulRtf(document, *sink);
+}
+
 }  // namespace zentoro

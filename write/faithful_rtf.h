@@ -6,13 +6,20 @@
 #include <string>
 #include <vector>
 
+#include <cstdio>
+
 #include "model/document.h"
 #include "write/byte_sink.h"
+#include "write/write_options.h"
 
 namespace zentoro {
 
 // Writes `document` to `sink`; false when the sink failed.
 bool writeFaithfulRtf(const Document& document, ByteSink& sink);
+
+// The same, as every writer of the model is called: to an open file
+// (nothing of the options changes the RTF yet).
+bool writeFaithfulRtf(const Document& document, const WriteOptions& options, std::FILE* output);
 
 // The colours and bullets a document uses, numbered for the RTF tables in
 // the order they were first met.

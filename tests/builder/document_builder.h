@@ -17,6 +17,12 @@ inline constexpr char ParagraphEnd = '\x06';
 inline constexpr char LineBreak = '\x07';
 inline constexpr char PageBreak = '\x08';
 inline constexpr char Tab = '\x09';
+// Text bytes that stand for visible text.
+inline constexpr char UnbreakableTab = '\x0A';
+inline constexpr char HardHyphen = '\x0B';
+inline constexpr char PotentialHyphen = '\x0C';
+inline constexpr char VisibleSpace = '\x0F';
+inline constexpr char HardSpace = '\x10';
 
 // A little-endian byte string under construction.
 class Bytes {

@@ -16,6 +16,22 @@ constexpr unsigned char ParagraphEnd = 6;
 constexpr unsigned char LineBreak = 7;
 constexpr unsigned char PageBreak = 8;
 constexpr unsigned char Tab = 9;
+constexpr unsigned char UnbreakableTab = 10;
+constexpr unsigned char HardHyphen = 11;
+constexpr unsigned char PotentialHyphen = 12;
+constexpr unsigned char VisibleSpace = 15;
+constexpr unsigned char HardSpace = 16;
+
+constexpr uint32_t PageLayoutSectionUid = 0x10000105;
+// A page layout starts with the first page number, the header and footer
+// distances and the four margins, then the header block.
+constexpr size_t PageLayoutFieldsSize = 7 * 4;
+// A block's content and first-page bytes and 3 unknown ones, before its two
+// base layers.
+constexpr size_t BlockLeadSize = 5;
+constexpr uint32_t BlockTextPartUid = 0x1000005C;
+constexpr uint32_t BlockTextUid = 0x10000064;
+constexpr uint32_t BlockOptionalEntryUids[] = {0x10000063, 0x10000065, 0x10000066};
 
 // Little-endian fields at absolute positions, or none past the end.
 std::optional<uint32_t> u32At(std::string_view bytes, size_t pos) {
@@ -54,7 +70,7 @@ std::optional<Span> cardinalityAt(std::string_view bytes, size_t pos) {
     return std::nullopt;
 }
 
-std::optional<size_t> textSectionPosition(std::string_view document) {
+std::optional<size_t> sectionPosition(std::string_view document, uint32_t sectionUid) {
     auto dictionary = u32At(document, DictionaryOffsetPosition);
     if (!dictionary) return std::nullopt;
     auto countByte = byteAt(document, *dictionary);
@@ -64,19 +80,59 @@ std::optional<size_t> textSectionPosition(std::string_view document) {
         auto uid = u32At(document, entry);
         auto position = u32At(document, entry + 4);
         if (!uid || !position) return std::nullopt;
-        if (*uid == TextSectionUid) return *position;
+        if (*uid == sectionUid) return *position;
     }
     return std::nullopt;
+}
+
+// A block's text and where the block ends, from its first byte.
+struct Block {
+    std::string text;
+    size_t end;
+};
+
+std::optional<Block> blockAt(std::string_view document, size_t pos) {
+    pos += BlockLeadSize;
+    for (int layer = 0; layer < 2; ++layer) {
+        auto length = u32At(document, pos);
+        if (!length) return std::nullopt;
+        pos += 4 + *length;
+    }
+    auto uid = u32At(document, pos);
+    if (!uid) return std::nullopt;
+    pos += 4;
+    if (*uid != BlockTextPartUid) return Block{"", pos};
+    // Optional (id, position) pairs, each in its place when present.
+    for (uint32_t optional : BlockOptionalEntryUids) {
+        if (u32At(document, pos) == optional) pos += 8;
+    }
+    uid = u32At(document, pos);
+    if (!uid) return std::nullopt;
+    pos += 4;
+    if (*uid != BlockTextUid) return Block{"", pos};
+    auto text = cardinalityAt(document, pos);
+    if (!text || text->start > document.size() || document.size() - text->start < text->length) return std::nullopt;
+    return Block{std::string(document.substr(text->start, text->length)), text->start + text->length};
 }
 
 }  // namespace
 
 std::optional<std::string> textSectionBytes(std::string_view document) {
-    auto section = textSectionPosition(document);
+    auto section = sectionPosition(document, TextSectionUid);
     if (!section) return std::nullopt;
     auto text = cardinalityAt(document, *section);
     if (!text || text->start > document.size() || document.size() - text->start < text->length) return std::nullopt;
     return std::string(document.substr(text->start, text->length));
+}
+
+std::optional<HeaderFooterText> headerFooterTextBytes(std::string_view document) {
+    auto section = sectionPosition(document, PageLayoutSectionUid);
+    if (!section) return std::nullopt;
+    auto header = blockAt(document, *section + PageLayoutFieldsSize);
+    if (!header) return std::nullopt;
+    auto footer = blockAt(document, header->end);
+    if (!footer) return std::nullopt;
+    return HeaderFooterText{header->text, footer->text};
 }
 
 std::string readableText(std::string_view textBytes) {
@@ -86,8 +142,16 @@ std::string readableText(std::string_view textBytes) {
         auto value = static_cast<unsigned char>(byte);
         if (value == ParagraphEnd || value == LineBreak || value == PageBreak) {
             out.push_back('\n');
-        } else if (value == Tab) {
+        } else if (value == Tab || value == UnbreakableTab) {
             out.push_back('\t');
+        } else if (value == VisibleSpace) {
+            out.push_back(' ');
+        } else if (value == HardHyphen) {
+            appendUtf8(out, 0x2011);
+        } else if (value == PotentialHyphen) {
+            appendUtf8(out, 0x00AD);
+        } else if (value == HardSpace) {
+            appendUtf8(out, 0x00A0);
         } else {
             appendUtf8(out, cp1252CodePoint(value));
         }
