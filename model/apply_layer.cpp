@@ -33,8 +33,13 @@ FontFamily familyOf(int screenFont) {
 }
 
 int fontOf(Document& document, const RecordFont& font) {
+    std::string_view raw(font.name, font.length);
+    // A name in ASCII, as nearly every one is, is its own UTF-8.
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return fontIndex(document, raw, familyOf(font.screenFont));
+    }
     std::string name;
-    for (size_t i = 0; i < font.length; ++i) appendUtf8(name, cp1252CodePoint(static_cast<unsigned char>(font.name[i])));
+    for (char c : raw) appendUtf8(name, cp1252CodePoint(static_cast<unsigned char>(c)));
     return fontIndex(document, name, familyOf(font.screenFont));
 }
 

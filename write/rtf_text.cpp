@@ -13,7 +13,16 @@ constexpr char32_t SoftHyphen = 0x00AD;
 constexpr char32_t LastBmp = 0xFFFF;
 constexpr char Hex[] = "0123456789abcdef";
 
-bool plainAscii(unsigned char c) { return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}'; }
+// Bytes written as they are: printable ASCII but for the three RTF marks.
+struct PlainBytes {
+    bool plain[256] = {};
+    constexpr PlainBytes() {
+        for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '\\' && c != '{' && c != '}';
+    }
+};
+constexpr PlainBytes Plain;
+
+bool plainAscii(unsigned char c) { return Plain.plain[c]; }
 
 // \uN takes a signed 16-bit number, followed by the one-byte fallback '?'.
 void writeUnicode(ByteSink& sink, char32_t unit) {
