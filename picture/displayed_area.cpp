@@ -1,5 +1,7 @@
 #include "picture/displayed_area.h"
 
+#include <array>
+
 namespace zentoro {
 
 namespace {
@@ -30,6 +32,17 @@ PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& p
     uint64_t hiddenY = top + cutPixels(area.cuts[BottomCut]);
     if (hiddenX >= areaWidth || hiddenY >= areaHeight) return PictureFailure::Empty;
 
+    // Up to 8 bits a pixel, each value's colour is worked out once.
+    std::array<Colour, 256> palette{};
+    bool indexed = paint.bitsPerPixel <= 8;
+    if (indexed) {
+        for (uint32_t value = 0; value < (1u << paint.bitsPerPixel); ++value) palette[value] = valueColour(paint, value);
+    }
+    auto colourAt = [&](uint32_t x, uint32_t y) {
+        uint32_t value = pixelValue(paint, x, y);
+        return indexed ? palette[value] : valueColour(paint, value);
+    };
+
     out.width = static_cast<int>(areaWidth - hiddenX);
     out.height = static_cast<int>(areaHeight - hiddenY);
     out.rgb.assign(static_cast<size_t>(out.width) * static_cast<size_t>(out.height) * 3, 0xFF);
@@ -40,7 +53,7 @@ PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& p
         for (int x = 0; x < out.width; ++x) {
             int64_t bitmapX = static_cast<int64_t>(left) + x - area.bitmapX;
             if (bitmapX < 0 || bitmapX >= paint.width) continue;
-            putColour(row + 3 * x, pixelColour(paint, static_cast<uint32_t>(bitmapX), static_cast<uint32_t>(bitmapY)));
+            putColour(row + 3 * x, colourAt(static_cast<uint32_t>(bitmapX), static_cast<uint32_t>(bitmapY)));
         }
     }
     return PictureFailure::None;

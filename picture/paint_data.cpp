@@ -51,9 +51,10 @@ PictureFailure decodeMarkerRuns(DataReader data, size_t unitBytes, RowWriter out
             auto unit = data.take(unitBytes);
             for (int i = 0; i <= marker && !out.full(); ++i) out.put(unit);
         } else {
-            size_t units = 256u - marker;
-            if (!data.has(units * unitBytes)) return PictureFailure::PixelDataShort;
-            out.put(data.take(units * unitBytes));
+            // A copy that claims more than the data hold is still good if
+            // what they hold completes the picture.
+            size_t bytes = std::min((256u - marker) * unitBytes, data.data.size() - data.pos);
+            out.put(data.take(bytes));
         }
     }
     return PictureFailure::None;
@@ -152,27 +153,33 @@ PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t ma
     return failure;
 }
 
-Colour pixelColour(const PaintData& paint, uint32_t x, uint32_t y) {
+uint32_t pixelValue(const PaintData& paint, uint32_t x, uint32_t y) {
     const uint8_t* row = paint.rows.data() + y * paint.rowBytes;
     uint32_t bits = paint.bitsPerPixel;
     if (bits <= 8) {
         // The leftmost pixel is in the lowest bits of its byte.
         uint32_t bit = x * bits;
-        uint32_t value = (row[bit / 8] >> (bit % 8)) & ((1u << bits) - 1);
+        return (row[bit / 8] >> (bit % 8)) & ((1u << bits) - 1);
+    }
+    if (bits == 24) return row[3 * x] | uint32_t{row[3 * x + 1]} << 8 | uint32_t{row[3 * x + 2]} << 16;
+    return row[2 * x] | uint32_t{row[2 * x + 1]} << 8;
+}
+
+Colour valueColour(const PaintData& paint, uint32_t value) {
+    uint32_t bits = paint.bitsPerPixel;
+    if (bits <= 8) {
         if (paint.colour && bits == 4) return paletteColour16(value);
         if (paint.colour && bits == 8) return paletteColour256(value);
         uint8_t level = greyLevel(value, bits);
         return {level, level, level};
     }
     if (bits == 24) {
-        const uint8_t* p = row + 3 * x;  // blue, green, red
-        return {p[2], p[1], p[0]};
+        return {static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
     }
-    uint32_t word = row[2 * x] | (uint32_t{row[2 * x + 1]} << 8);
     if (bits == 12) {
-        return {widen((word >> 8) & 0xF, 4), widen((word >> 4) & 0xF, 4), widen(word & 0xF, 4)};
+        return {widen((value >> 8) & 0xF, 4), widen((value >> 4) & 0xF, 4), widen(value & 0xF, 4)};
     }
-    return {widen(word >> 11, 5), widen((word >> 5) & 0x3F, 6), widen(word & 0x1F, 5)};
+    return {widen(value >> 11, 5), widen((value >> 5) & 0x3F, 6), widen(value & 0x1F, 5)};
 }
 
 }  // namespace zentoro

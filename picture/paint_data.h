@@ -44,10 +44,17 @@ PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart);
 // inside the section and the section inside the file.
 PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out);
 
-// The colour of one pixel (x < width, y < height): grey levels spread evenly
-// from black to white, the device's 16- and 256-colour palettes, or direct
-// colour of 12, 16 or 24 bits.
-Colour pixelColour(const PaintData& paint, uint32_t x, uint32_t y);
+// The value stored for one pixel (x < width, y < height).
+uint32_t pixelValue(const PaintData& paint, uint32_t x, uint32_t y);
+
+// The colour a pixel value stands for: grey levels spread evenly from black
+// to white, the device's 16- and 256-colour palettes, or direct colour of
+// 12, 16 or 24 bits.
+Colour valueColour(const PaintData& paint, uint32_t value);
+
+inline Colour pixelColour(const PaintData& paint, uint32_t x, uint32_t y) {
+    return valueColour(paint, pixelValue(paint, x, y));
+}
 
 // Bits that one pixel takes in a decoded row: 12-bit pixels take 16. 0 for
 // an unknown depth.

@@ -163,23 +163,6 @@ TEST(DocumentOutputs, DefaultRtfThroughTheEntryPointIsTheStreamingConversion) {
     EXPECT_EQ(converted(OutputFormat::Rtf, sample), convertBytes(sample).rtf);
 }
 
-TEST(DocumentOutputs, FormatsHaveNamesAndExtensions) {
-    struct Named {
-        const char* name;
-        OutputFormat format;
-        const char* extension;
-    };
-    for (auto [name, format, extension] :
-         {Named{"rtf", OutputFormat::Rtf, ".rtf"}, Named{"rtf-faithful", OutputFormat::RtfFaithful, ".rtf"},
-          Named{"text", OutputFormat::Text, ".txt"}, Named{"html", OutputFormat::Html, ".html"},
-          Named{"markdown", OutputFormat::Markdown, ".md"}}) {
-        EXPECT_EQ(outputFormatNamed(name), format);
-        EXPECT_EQ(outputFormatName(format), name);
-        EXPECT_EQ(outputExtension(format), extension);
-    }
-    for (const char* unknown : {"", "RTF", "txt", "md", "pdf"}) EXPECT_FALSE(outputFormatNamed(unknown)) << unknown;
-}
-
 // Damaged documents that the model still reads must write a whole output:
 // bytes of the sample and of the sketch sample (spread over about a thousand
 // places in each) set to 0 and to 0xFF.

@@ -224,6 +224,19 @@ TEST(EmbeddedObject, DisplayedAreaPlacesTheBitmapAndTakesOffTheCuts) {
     }
 }
 
+// An area of 0 x 0 pixels would show nothing of a good bitmap: it stands
+// for the bitmap's own size.
+TEST(EmbeddedObject, ZeroDisplayedAreaShowsTheBitmap) {
+    Sketch sketch = patternSketch(11, 7, 2, false, ByteRuns, TwoBitGrey);
+    sketch.zeroArea = true;
+    DocumentWithObjects document = documentWithObjects({sketchBlock(sketch)});
+    DecodedObject object = decodeEmbeddedObject(document.bytes, document.sectionPositions[0]);
+    ASSERT_EQ(object.failure, PictureFailure::None);
+    sketch.areaWidth = 11;
+    sketch.areaHeight = 7;
+    EXPECT_EQ(object.picture.rgb, slowDisplayedArea(sketch, TwoBitGrey).rgb);
+}
+
 TEST(EmbeddedObject, KindComesFromTheApplicationUid) {
     const std::pair<uint32_t, ObjectKind> cases[] = {
         {SpreadsheetUid, ObjectKind::Spreadsheet}, {0x10000123, ObjectKind::Other}};
@@ -299,13 +312,13 @@ TEST(EmbeddedObject, HostileObjectsFailSafelyWithAReason) {
          ObjectKind::Sketch, PictureFailure::Empty},
         {"uncompressed data one byte short", [] { return withSketch([](Sketch& s) { s.compression = Uncompressed; s.pixelData = Bytes().fill(15, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
-        {"copy record past the data", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(0x80).fill(20, 0); }); },
+        {"copy record past the data", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(0x80).fill(15, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"repeat record without its byte", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(4).u8(0xFF).u8(7); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"data end before the last row", [] { return withSketch([](Sketch& s) { s.pixelData = repeatRecords(1, 11, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
-        {"24-bit copy record past the data", [] { return withSketch([](Sketch& s) { s.compression = TwentyFourBitRuns; s.pixelData = Bytes().u8(0xF0).fill(30, 0); }); },
+        {"24-bit copy record past the data", [] { return withSketch([](Sketch& s) { s.compression = TwentyFourBitRuns; s.pixelData = Bytes().u8(0xF0).fill(12, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"12-bit record cut in half", [] { return withSketch([](Sketch& s) { s.compression = TwelveBitRuns; s.pixelData = Bytes().u8(0x01).u8(0x00).u8(0x12); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
@@ -353,6 +366,7 @@ TEST(EmbeddedObject, RunsCrossRowsAndStopAtThePicturesEnd) {
         {"run across a row end", Bytes().u8(5).u8(0xFF).u8(9).u8(0x00), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"run past the picture's end", Bytes().u8(0x7F).u8(0x55), std::vector<uint8_t>(16, 0x55)},
         {"copy past the picture's end", Bytes().u8(0x80).fill(128, 0xAA), std::vector<uint8_t>(16, 0xAA)},
+        {"copy longer than the data that completes the picture", Bytes().u8(0x80).fill(16, 0xAA), std::vector<uint8_t>(16, 0xAA)},
         {"records after the end are ignored", Bytes().u8(15).u8(0).u8(0x80).fill(3, 0xFF), std::vector<uint8_t>(16, 0)},
     };
     for (const RunCase& c : cases) {

@@ -41,6 +41,7 @@ TEST(MarkdownWriter, WritesBlocksAndEmphasis) {
          "- one\n- two\n\nafter\n"},
         {"empty bullet", {paragraph("", BulletStyle)}, "-\n"},
         {"line breaks", {paragraph("one\u2028two\u2028")}, "one\\\ntwo\n"},
+        {"nothing after the last break", {paragraph("one\u2028 \t\u2028"), paragraph(" ", Heading1Style)}, "one\n"},
         {"line break in a bullet", {paragraph("one\u2028two", BulletStyle)}, "- one\\\n  two\n"},
         {"page break ends the paragraph", {paragraph("one\ftwo")}, "one\n\ntwo\n"},
         {"syntax escaped", {paragraph("*a* _b_ `c` [d](e) <f> #g ~h~ &amp; |i| \\j")},

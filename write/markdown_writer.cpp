@@ -124,10 +124,10 @@ std::vector<Segment> segmentsOf(const Line& line) {
 // a block at the line's start is escaped.
 std::vector<std::string> escapedCharacters(const Line& line) {
     std::vector<std::string> escaped(line.size());
-    size_t leading = 0;
-    while (leading < line.size() && isSpaceOrTab(line[leading])) ++leading;
     size_t trailing = line.size();
-    while (trailing > leading && isSpaceOrTab(line[trailing - 1])) --trailing;
+    while (trailing > 0 && isSpaceOrTab(line[trailing - 1])) --trailing;
+    size_t leading = 0;
+    while (leading < trailing && isSpaceOrTab(line[leading])) ++leading;
     // An ordered list marker: up to nine digits and '.' or ')'.
     size_t digits = leading;
     while (digits < line.size() && digits - leading < 10 && line[digits].c >= '0' && line[digits].c <= '9') ++digits;
@@ -353,55 +353,59 @@ void startBlock(MarkdownWriter& writer, bool listItem) {
     writer.afterListItem = listItem;
 }
 
-// Lines joined by hard line breaks; trailing empty lines are dropped, as a
-// break at a block's end means nothing.
-void writeLines(MarkdownWriter& writer, std::vector<Line> lines, std::string_view firstPrefix, std::string_view nextPrefix) {
-    while (lines.size() > 1 && lines.back().empty()) lines.pop_back();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string text = renderLine(lines[i]);
-        std::string_view prefix = i == 0 ? firstPrefix : nextPrefix;
-        if (text.empty() && i == 0 && lines.size() == 1) prefix = prefix.substr(0, prefix.find_last_not_of(' ') + 1);
-        put(writer.out, prefix);
-        put(writer.out, text);
-        put(writer.out, i + 1 < lines.size() ? "\\\n" : "\n");
-    }
+// The lines as Markdown; those at the end that show nothing are dropped,
+// as a hard line break at a block's end would show as a backslash.
+std::vector<std::string> renderedLines(const std::vector<Line>& lines) {
+    std::vector<std::string> rendered;
+    for (const Line& line : lines) rendered.push_back(renderLine(line));
+    while (!rendered.empty() && rendered.back().empty()) rendered.pop_back();
+    return rendered;
 }
 
-bool hasContent(const std::vector<Line>& lines) {
-    return std::any_of(lines.begin(), lines.end(), [](const Line& line) { return !line.empty(); });
+// A block: its lines joined by hard line breaks, behind their prefixes.
+void writeBlock(MarkdownWriter& writer, const std::vector<std::string>& lines, bool listItem,
+                std::string_view firstPrefix, std::string_view nextPrefix) {
+    startBlock(writer, listItem);
+    if (lines.empty()) {
+        put(writer.out, firstPrefix.substr(0, firstPrefix.find_last_not_of(' ') + 1));
+        put(writer.out, '\n');
+        return;
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        put(writer.out, i == 0 ? firstPrefix : nextPrefix);
+        put(writer.out, lines[i]);
+        put(writer.out, i + 1 < lines.size() ? "\\\n" : "\n");
+    }
 }
 
 void writeParagraph(MarkdownWriter& writer, const Paragraph& paragraph) {
     std::vector<size_t> pageBreaks;
     std::vector<Line> lines = linesOf(writer, paragraph, pageBreaks);
-    int level = headingLevel(writer.document, paragraph);
     if (paragraph.format.bullet.on) {
-        startBlock(writer, true);
-        writeLines(writer, lines, "- ", "  ");
+        writeBlock(writer, renderedLines(lines), true, "- ", "  ");
         return;
     }
-    if (!hasContent(lines)) return;  // Markdown has no empty paragraphs
-    if (level > 0) {
+    if (int level = headingLevel(writer.document, paragraph); level > 0) {
         // A heading is one line.
         Line heading;
         for (const Line& line : lines) {
             if (!heading.empty() && !line.empty()) heading.push_back({U' ', 0, {}});
             heading.insert(heading.end(), line.begin(), line.end());
         }
-        startBlock(writer, false);
-        writeLines(writer, {heading}, std::string(level, '#') + " ", "");
+        std::vector<std::string> rendered = renderedLines({heading});
+        if (!rendered.empty()) writeBlock(writer, rendered, false, std::string(level, '#') + " ", "");
         return;
     }
-    // A page break ends the paragraph; what follows is a paragraph of its own.
+    // A page break ends the paragraph; what follows is a paragraph of its
+    // own. Markdown has no empty paragraphs.
     size_t from = 0;
     pageBreaks.push_back(lines.size());
     for (size_t to : pageBreaks) {
         std::vector<Line> part(lines.begin() + from, lines.begin() + to);
         from = to;
-        if (!hasContent(part)) continue;
-        while (part.front().empty()) part.erase(part.begin());
-        startBlock(writer, false);
-        writeLines(writer, part, "", "");
+        while (!part.empty() && part.front().empty()) part.erase(part.begin());
+        std::vector<std::string> rendered = renderedLines(part);
+        if (!rendered.empty()) writeBlock(writer, rendered, false, "", "");
     }
 }
 

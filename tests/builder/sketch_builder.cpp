@@ -123,8 +123,8 @@ Bytes sketchObject(const Sketch& sketch) {
 
     Bytes section;
     auto word = [&section](uint32_t value) { section.u8(static_cast<int>(value & 0xFF)).u8(static_cast<int>(value >> 8)); };
-    word(sketch.areaWidth != 0 ? sketch.areaWidth : sketch.width);
-    word(sketch.areaHeight != 0 ? sketch.areaHeight : sketch.height);
+    word(sketch.zeroArea ? 0 : sketch.areaWidth != 0 ? sketch.areaWidth : sketch.width);
+    word(sketch.zeroArea ? 0 : sketch.areaHeight != 0 ? sketch.areaHeight : sketch.height);
     word(sketch.bitmapX);
     word(sketch.bitmapY);
     for (uint32_t form : {202u, 79u, 532u, 211u, 0u}) word(form);

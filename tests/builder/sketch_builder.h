@@ -38,6 +38,7 @@ struct Sketch {
     std::optional<uint32_t> pixelOffset;
     std::optional<uint32_t> declaredWidth;
     std::optional<uint32_t> declaredHeight;
+    bool zeroArea = false;  // area words of 0, whatever areaWidth and areaHeight say
 };
 
 // The pixel rows uncompressed: each padded to whole 4-byte units, the
