@@ -21,6 +21,10 @@ TEST(FoundByFuzzing, ABodyWithoutATextLayoutKeepsItsText) {
     std::vector<uint8_t> document = WordDocument().styles(StyleSection{}).text(text).applicationId().build();
     EXPECT_EQ(runFaithfulRoad(document).result, 0);
     EXPECT_EQ(modelText(document), "First\nSecond, caf\xc3\xa9\nno end\n");
+    // The faithful conversion that writes the body as it reads it, too.
+    RoadRun streamed = runStreamedFaithfulRoad(document);
+    EXPECT_EQ(streamed.result, 0);
+    EXPECT_NE(streamed.output.find("Second, caf\\'e9"), std::string::npos) << streamed.output;
 }
 
 // Exact line spacing over a line spacing stored negative wrote "\sl--240",

@@ -160,6 +160,12 @@ RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const 
     return run;
 }
 
+RoadRun runStreamedFaithfulRoad(std::span<const uint8_t> bytes) {
+    RoadRun run;
+    run.result = static_cast<int>(convertDocumentFaithfulToString(bytes.data(), bytes.size(), run.output).failure);
+    return run;
+}
+
 std::string modelText(std::span<const uint8_t> bytes) {
     Document document;
     readDocument(bytes, document);
@@ -201,6 +207,21 @@ std::string checkAnyInput(std::span<const uint8_t> bytes) {
     if (std::string problem = resultProblem("original road", original.result); !problem.empty()) return problem;
     for (const ModelRoad& road : ModelRoads) {
         if (std::string problem = checkModelRoad(road, bytes); !problem.empty()) return problem;
+    }
+    // The faithful conversion streams the body's RTF as it reads; it must
+    // write what the RTF writer writes from the whole model.
+    RoadRun streamed = runStreamedFaithfulRoad(bytes);
+    if (!(streamed == runStreamedFaithfulRoad(bytes))) {
+        return "streamed faithful road: a second run of the same input wrote something else";
+    }
+    RoadRun whole = runFaithfulRoad(bytes);
+    if (streamed.result != whole.result) {
+        return "streamed faithful road: result " + std::to_string(streamed.result) + ", from the whole model " +
+               std::to_string(whole.result);
+    }
+    if (streamed.result == 0 && streamed.output != whole.output) {
+        return "streamed faithful road: not the RTF written from the whole model: " +
+               firstDifference(whole.output, streamed.output);
     }
     return {};
 }

@@ -30,6 +30,9 @@ RoadRun runOriginalRoad(std::span<const uint8_t> bytes);
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes);
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options);
 inline RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) { return runModelRoad(OutputFormat::RtfFaithful, bytes); }
+// The faithful conversion as the command line runs it, writing the body as
+// it reads it.
+RoadRun runStreamedFaithfulRoad(std::span<const uint8_t> bytes);
 
 // The text of a document model: the header's paragraphs, the footer's, then
 // the body's, each paragraph's runs (text and field expansions) followed by
@@ -43,8 +46,9 @@ std::string expectedModelText(std::string_view documentText);
 // Checks that hold for any bytes: each road returns a result it may return
 // for bytes in memory and writes the same output when run twice; of a
 // conversion that succeeded, the faithful RTF is well formed and the text,
-// HTML and Markdown are valid UTF-8. Empty when all hold, else the first
-// failure.
+// HTML and Markdown are valid UTF-8; the streamed faithful conversion has
+// the result and the RTF of the one from the whole model. Empty when all
+// hold, else the first failure.
 std::string checkAnyInput(std::span<const uint8_t> bytes);
 
 // The checks of any input, and for a document built well formed: every

@@ -106,6 +106,7 @@ void loadText(LoadState& s) {
 void loadUnformattedBody(LoadState& s, const Formats& normal) {
     TextLayoutSource source;
     source.text = s.text;
+    source.sink = s.bodySink;
     loadPlainParagraphs(s, source, normal, s.document->body);
 }
 
