@@ -69,20 +69,10 @@ constexpr ModelRoad ModelRoads[] = {
 };
 
 // A folder of this process's own for the pictures Markdown writes as
-// files, removed when the process ends.
-const std::string& pictureFolder() {
-    // Never destroyed, so that the exit handler can still read it.
-    static const std::string& folder = *new std::string([] {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("zentoro-fuzz-pictures-" + std::to_string(getpid()));
-        std::filesystem::create_directories(path);
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(pictureFolder(), ignored);
-        });
-        return path.string();
-    }());
-    return folder;
+// files: made for one conversion and removed after it, so that nothing is
+// left behind however the process ends.
+std::filesystem::path pictureFolder() {
+    return std::filesystem::temp_directory_path() / ("zentoro-fuzz-pictures-" + std::to_string(getpid()));
 }
 
 // The other options: no header and footer in text, pictures as files
@@ -91,9 +81,14 @@ RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
     if (!road.otherOptions) return runModelRoad(road.format, bytes);
     WriteOptions options;
     options.documentName = "fuzzed.wrd";
-    options.pictureFolder = pictureFolder();
+    std::filesystem::path folder = pictureFolder();
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    options.pictureFolder = folder.string();
     options.pictureNamePrefix = "fuzzed";
-    return runModelRoad(road.format, bytes, options);
+    RoadRun run = runModelRoad(road.format, bytes, options);
+    std::filesystem::remove_all(folder, ignored);
+    return run;
 }
 
 // What the output of a conversion that succeeded must be.
