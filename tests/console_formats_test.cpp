@@ -45,6 +45,14 @@ TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
     }
 }
 
+TEST(ConsoleFormats, ConvertsStandardInputToStandardOutput) {
+    TemporaryFolder folder("formats");
+    writeFile(folder.path("letter"), sampleDocument());
+    CommandRun run = zentoro(folder, "-t markdown - < letter");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("# Zentoro sample document\n\nThis paragraph has **bold**", 0), 0u) << run.out;
+}
+
 TEST(ConsoleFormats, RefusesUnknownFormats) {
     TemporaryFolder folder("formats");
     writeFile(folder.path("letter"), sampleDocument());
