@@ -1,0 +1,52 @@
+#include "ui/format_conversion.h"
+
+namespace zentoro {
+
+namespace {
+
+struct FormatName {
+    const char* name;
+    OutputFormat format;
+    const char* extension;
+};
+
+constexpr FormatName Formats[] = {
+    {"rtf", OutputFormat::Rtf, ".rtf"},       {"rtf-faithful", OutputFormat::RtfFaithful, ".rtf"},
+    {"text", OutputFormat::Text, ".txt"},     {"html", OutputFormat::Html, ".html"},
+    {"markdown", OutputFormat::Markdown, ".md"},
+};
+
+FormatConversion unavailable(const char* why) { return {ConversionResult{}, why}; }
+
+}  // namespace
+
+std::optional<OutputFormat> formatNamed(const std::string& name) {
+    for (const FormatName& known : Formats) {
+        if (name == known.name) return known.format;
+    }
+    return std::nullopt;
+}
+
+const char* extensionOf(OutputFormat format) {
+    for (const FormatName& known : Formats) {
+        if (format == known.format) return known.extension;
+    }
+    return ".rtf";
+}
+
+FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options) {
+    switch (options.format) {
+        case OutputFormat::Rtf: return {runConversion(request), nullptr};
+        case OutputFormat::RtfFaithful:
+            if (request.inputPath == nullptr || request.outputPath == nullptr) {
+                return unavailable("the faithful RTF is written to files only");
+            }
+            return {convertDocumentFaithful(request.inputPath, request.outputPath), nullptr};
+        case OutputFormat::Text: return unavailable("the text writer is not part of this build");
+        case OutputFormat::Html: return unavailable("the HTML writer is not part of this build");
+        case OutputFormat::Markdown: return unavailable("the Markdown writer is not part of this build");
+    }
+    return unavailable("unknown output format");
+}
+
+}  // namespace zentoro
