@@ -37,7 +37,6 @@ const char* extensionOf(OutputFormat format) {
 }
 
 FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options) {
-    if (options.extractPicturesDir) return unavailable("extracting pictures is not part of this build");
     switch (options.format) {
         case OutputFormat::Rtf: return {runConversion(request), nullptr};
         case OutputFormat::RtfFaithful:
