@@ -1,5 +1,6 @@
-// The two ways into a conversion: from a file, and from bytes in memory.
-// Both check the header and then translate the sections the same way.
+// The ways into a conversion: from a file or a stream to a file or a
+// stream, and from bytes in memory. All check the header and then translate
+// the sections the same way.
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -8,11 +9,13 @@
 #include <system_error>
 #include <vector>
 
-#include "reader/conversion_limits.h"
 #include "convert/convert_streams.h"
+#include "convert/input_file.h"
+#include "convert/output_file.h"
+#include "convert/zentoro.h"
+#include "reader/conversion_limits.h"
 #include "reader/header_check.h"
 #include "rtf/section_dispatch.h"
-#include "convert/zentoro.h"
 
 namespace zentoro {
 
@@ -20,6 +23,8 @@ namespace {
 
 // Positions in a document are signed 32-bit, so nothing past this is ever read.
 constexpr size_t MaxInputSize = 0x7FFFFFFF;
+
+constexpr size_t ChunkSize = 64 * 1024;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -31,25 +36,19 @@ bool namesSameFile(const char* a, const char* b) {
     return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
 }
 
-size_t fileSizeHint(const char* path) {
-    std::error_code error;
-    auto size = std::filesystem::file_size(std::filesystem::path(path), error);
-    return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
-}
-
-constexpr size_t ChunkSize = 64 * 1024;
-
 // Appends the rest of the file to `bytes`, up to MaxInputSize bytes in all.
-// A read error ends the input there; the stream's error flag records it.
-void readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
+// A read error ends the input there; returns its errno value, or 0.
+int readRest(std::FILE* file, std::vector<unsigned char>& bytes) {
     while (bytes.size() < MaxInputSize) {
         size_t want = std::min(ChunkSize, MaxInputSize - bytes.size());
         size_t had = bytes.size();
         bytes.resize(had + want);
+        errno = 0;
         size_t got = std::fread(bytes.data() + had, 1, want, file);
         bytes.resize(had + got);
-        if (got < want) break;
+        if (got < want) return std::ferror(file) != 0 ? (errno != 0 ? errno : EIO) : 0;
     }
+    return 0;
 }
 
 ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }
@@ -65,61 +64,126 @@ ConversionResult translateDocument(ConversionState& s) {
     translateSections(s);
     bool written = finishOutput(s.output);
     if (s.input.readLimitExceeded || s.output.bytesWritten > s.output.sizeLimit) return failedWith(Failure::LimitReached);
-    if (!written) return failedWith(Failure::OutputUnwritable, errno);
+    if (!written) return failedWith(Failure::OutputUnwritable, s.output.systemError);
     if (s.input.endedEarly || !s.styleSectionSeen) return failedWith(Failure::DocumentDamaged);
     return {};
 }
 
-}  // namespace
-
-ConversionResult convertStreamsWithResult(std::FILE* input, std::FILE* output, size_t sizeHint) {
+// Translates the whole document held in `bytes` to `output`.
+ConversionResult translateTo(const std::vector<unsigned char>& bytes, std::FILE* output, std::FILE* diagnostics) {
     auto state = std::make_unique<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
+    s.diagnostics = diagnostics;
+    s.input = InputStream{bytes.data(), bytes.size(), 0};
+    return translateDocument(s);
+}
 
-    std::vector<unsigned char> bytes(WordHeaderCheckSize);
+// The document read from a stream, once its header has passed the check.
+struct ReadDocument {
+    std::vector<unsigned char> bytes;
+    int readError = 0;  // errno of a read that failed part-way, or 0
+};
+
+ConversionResult readDocument(std::FILE* input, size_t sizeHint, std::FILE* diagnostics, ReadDocument& read) {
+    std::vector<unsigned char>& bytes = read.bytes;
+    bytes.resize(WordHeaderCheckSize);
+    errno = 0;
     bytes.resize(std::fread(bytes.data(), 1, WordHeaderCheckSize, input));
-    if (std::ferror(input)) return failedWith(Failure::InputUnreadable, errno);
+    if (std::ferror(input) != 0) return {Failure::InputUnreadable, errno != 0 ? errno : EIO, false};
     InputStream header{bytes.data(), bytes.size(), 0};
-    if (!checkHeaderUids(header)) return failedWith(Failure::NotWordDocument);
-
+    if (const char* mismatch = headerMismatchMessage(header)) {
+        if (diagnostics != nullptr) std::fputs(mismatch, diagnostics);
+        return {Failure::NotWordDocument, 0, false};
+    }
     // Room for the read that finds the end too: growing the buffer there
     // would copy the whole document and double the peak memory.
-    bytes.reserve(std::max(sizeHint, bytes.size()) + ChunkSize);
-    readRest(input, bytes);
-    // What could be read is still converted, but a document that could not
-    // be read to its end is not reported as converted.
-    int readError = std::ferror(input) ? errno : 0;
-    s.input = InputStream{bytes.data(), bytes.size(), 0};
-    ConversionResult result = translateDocument(s);
-    if (readError != 0 || std::ferror(input)) return failedWith(Failure::InputUnreadable, readError);
+    bytes.reserve(std::min(std::max(sizeHint, bytes.size()), MaxInputSize) + ChunkSize);
+    read.readError = readRest(input, bytes);
+    return {};
+}
+
+// What was read could still be translated, but a document that could not be
+// read to its end is not reported as converted.
+ConversionResult withReadError(ConversionResult translated, int readError) {
+    bool explainsTheFailure = translated.succeeded() || translated.failure == Failure::DocumentDamaged;
+    if (explainsTheFailure && readError != 0) return {Failure::InputUnreadable, readError, false};
+    return translated;
+}
+
+bool failedOnInput(Failure failure) {
+    return failure == Failure::InputUnreadable || failure == Failure::DocumentDamaged ||
+           failure == Failure::LimitReached;
+}
+
+// Translates into the output file and puts it in place, or not.
+ConversionResult convertToFile(const ReadDocument& read, const ConversionRequest& request, PendingOutput& output) {
+    ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output);
+    if (!begun.succeeded()) return begun;
+    ConversionResult result = withReadError(translateTo(read.bytes, output.file, request.diagnostics), read.readError);
+    if (result.succeeded()) return commitOutput(output, request.existingOutput != ExistingOutput::Keep);
+    if (!failedOnInput(result.failure)) {
+        discardOutput(output);
+        return result;
+    }
+    // Part of a document is worth keeping only where nothing was before.
+    bool inPlace = output.inPlace;
+    ConversionResult kept = commitOutput(output, false);
+    result.partialOutputKept = kept.succeeded() && !inPlace;
     return result;
 }
 
-int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
-    return convertStreamsWithResult(input, output, sizeHint).succeeded() ? 0 : 1;
+ConversionResult convertFrom(std::FILE* input, size_t sizeHint, const ConversionRequest& request) {
+    PendingOutput output;
+    try {
+        ReadDocument read;
+        ConversionResult checked = readDocument(input, sizeHint, request.diagnostics, read);
+        if (!checked.succeeded()) return checked;
+        if (request.outputPath == nullptr) {
+            return withReadError(translateTo(read.bytes, request.outputStream, request.diagnostics), read.readError);
+        }
+        return convertToFile(read, request, output);
+    } catch (const std::bad_alloc&) {
+        discardOutput(output);
+        return {Failure::OutOfMemory, 0, false};
+    }
+}
+
+}  // namespace
+
+ConversionResult runConversion(const ConversionRequest& request) {
+    bool hasInput = request.inputPath != nullptr || request.inputStream != nullptr;
+    bool hasOutput = request.outputPath != nullptr || request.outputStream != nullptr;
+    if (!hasInput || !hasOutput) return {Failure::InputUnopenable, EINVAL, false};
+    if (request.inputPath == nullptr) return convertFrom(request.inputStream, 0, request);
+    // Writing the output would destroy the very document being read.
+    if (request.outputPath != nullptr && namesSameFile(request.inputPath, request.outputPath)) {
+        return {Failure::SameFile, 0, false};
+    }
+    std::FILE* opened = nullptr;
+    size_t size = 0;
+    ConversionResult open = openInputFile(request.inputPath, request.followInputLink, opened, size);
+    if (!open.succeeded()) return open;
+    File input(opened);
+    return convertFrom(input.get(), std::min(size, MaxInputSize), request);
 }
 
 ConversionResult convertDocumentWithResult(const char* inputPath, const char* outputPath) {
-    if (inputPath == nullptr || outputPath == nullptr) return failedWith(Failure::InputUnreadable, EINVAL);
-    // Opening the output would truncate the very document being read.
-    if (namesSameFile(inputPath, outputPath)) return failedWith(Failure::SameFile);
-    File input(std::fopen(inputPath, "rb"));
-    if (!input) return failedWith(Failure::InputUnreadable, errno);
-    File output(std::fopen(outputPath, "wb"));
-    if (!output) return failedWith(Failure::OutputUnwritable, errno);
-    ConversionResult result;
-    try {
-        result = convertStreamsWithResult(input.get(), output.get(), fileSizeHint(inputPath));
-    } catch (const std::bad_alloc&) {
-        result = failedWith(Failure::OutOfMemory);
-    }
-    if (std::fclose(output.release()) != 0 && result.succeeded()) result = failedWith(Failure::OutputUnwritable, errno);
-    return result;
+    ConversionRequest request;
+    request.inputPath = inputPath;
+    request.outputPath = outputPath;
+    return runConversion(request);
 }
 
 int convertDocument(const char* inputPath, const char* outputPath) {
     return convertDocumentWithResult(inputPath, outputPath).succeeded() ? 0 : 1;
+}
+
+int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint) {
+    ConversionRequest request;
+    request.inputStream = input;
+    request.outputStream = output;
+    return convertFrom(input, sizeHint, request).succeeded() ? 0 : 1;
 }
 
 ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output) {

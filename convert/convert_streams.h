@@ -1,4 +1,4 @@
-// The file-based conversion on streams that are already open.
+// The conversion on streams that are already open.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +8,7 @@ namespace zentoro {
 
 // Reads the whole input (`sizeHint` bytes expected), checks its header and
 // translates it to `output`. A read error part-way through still has what
-// was read translated, and makes the conversion fail. Returns 0 or 1; may
-// throw std::bad_alloc, which convertDocument turns into a failure.
+// was read translated, and makes the conversion fail. Returns 0 or 1.
 int convertStreams(std::FILE* input, std::FILE* output, size_t sizeHint);
 
 }  // namespace zentoro

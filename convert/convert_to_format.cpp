@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "convert/input_file.h"
+#include "convert/output_file.h"
 #include "convert/zentoro.h"
 #include "model/read_document.h"
 #include "reader/conversion_limits.h"
@@ -82,13 +84,8 @@ ConversionResult writeDocument(OutputFormat format, const Document& document, si
     return {Failure::OutputUnwritable, errno};
 }
 
-// The streaming RTF translation, with the reason for a failure told apart:
-// the header is checked first, so that a later failure is the output's or
-// the limits'.
 ConversionResult writeStreamingRtf(std::span<const unsigned char> bytes, std::FILE* file) {
-    if (convertDocumentBytes(bytes.data(), bytes.size(), file) == 0) return {};
-    if (file != nullptr && std::ferror(file)) return {Failure::OutputUnwritable, errno};
-    return {Failure::LimitReached};
+    return convertDocumentBytesWithResult(bytes.data(), bytes.size(), file);
 }
 
 // Reads the model (unless the format is the streaming RTF), then writes.
@@ -122,61 +119,96 @@ ConversionResult convertBytes(OutputFormat format, std::span<const unsigned char
     }
 }
 
-// What the writers need to know of the files: the document's name, and
-// where Markdown's pictures go (beside the output, named after it).
-WriteOptions optionsForFiles(OutputFormat format, const char* inputPath, const char* outputPath,
-                             const WriteOptions& options) {
-    WriteOptions filled = options;
-    if (filled.documentName.empty()) filled.documentName = fs::path(inputPath).filename().string();
-    if (format == OutputFormat::Markdown && !filled.picturesAsDataUris && filled.pictureFolder.empty()) {
-        fs::path output(outputPath);
-        filled.pictureFolder = output.has_parent_path() ? output.parent_path().string() : ".";
-        if (filled.pictureNamePrefix.empty()) {
-            filled.pictureNamePrefix = output.extension() == ".md" ? output.stem().string() : output.filename().string();
+// The document's bytes, from its file or its stream.
+ConversionResult readInput(const ConversionRequest& request, std::vector<unsigned char>& bytes) {
+    if (request.inputPath == nullptr) {
+        if (request.inputStream == nullptr || !readWholeFile(request.inputStream, bytes)) {
+            return {Failure::InputUnreadable, errno};
         }
+        return {};
+    }
+    std::FILE* opened = nullptr;
+    size_t size = 0;
+    ConversionResult open = openInputFile(request.inputPath, request.followInputLink, opened, size);
+    if (!open.succeeded()) return open;
+    File input(opened);
+    bytes.reserve(std::min(size, MaxInputSize));
+    if (!readWholeFile(input.get(), bytes)) return {Failure::InputUnreadable, errno};
+    return {};
+}
+
+// What the writers need to know of the request: the document's name, and
+// where Markdown's pictures go (beside an output file, named after it; into
+// the text itself when the output is a stream).
+WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, const WriteOptions& options) {
+    WriteOptions filled = options;
+    if (filled.documentName.empty() && request.inputPath != nullptr) {
+        filled.documentName = fs::path(request.inputPath).filename().string();
+    }
+    if (format != OutputFormat::Markdown || filled.picturesAsDataUris || !filled.pictureFolder.empty()) return filled;
+    if (request.outputPath == nullptr) {
+        filled.picturesAsDataUris = true;
+        return filled;
+    }
+    fs::path output(request.outputPath);
+    filled.pictureFolder = output.has_parent_path() ? output.parent_path().string() : ".";
+    if (filled.pictureNamePrefix.empty()) {
+        filled.pictureNamePrefix = output.extension() == ".md" ? output.stem().string() : output.filename().string();
     }
     return filled;
 }
 
-ConversionResult convertFiles(OutputFormat format, const char* inputPath, const char* outputPath,
-                              const WriteOptions& options) {
-    std::vector<unsigned char> bytes;
-    {
-        File input(std::fopen(inputPath, "rb"));
-        if (!input) return {Failure::InputUnreadable, errno};
-        if (!readWholeFile(input.get(), bytes)) return {Failure::InputUnreadable, errno};
+ConversionResult convertRequestThroughModel(OutputFormat format, const ConversionRequest& request,
+                                            const WriteOptions& options) {
+    bool hasOutput = request.outputPath != nullptr || request.outputStream != nullptr;
+    if (!hasOutput) return {Failure::InputUnopenable, EINVAL};
+    if (request.inputPath != nullptr && request.outputPath != nullptr &&
+        namesSameFile(request.inputPath, request.outputPath)) {
+        return {Failure::SameFile};
     }
+    std::vector<unsigned char> bytes;
+    ConversionResult read = readInput(request, bytes);
+    if (!read.succeeded()) return read;
     std::span<const unsigned char> document(bytes.data(), std::min(bytes.size(), MaxInputSize));
     if (!hasWordHeader(document)) return {Failure::NotWordDocument};
-    // The model is read before the output is created, so that a document
+    // The model is read before the output is begun, so that a document
     // that cannot be read leaves no output behind.
     Document model;
-    if (format != OutputFormat::Rtf) {
-        ConversionResult read = readDocument(document, model);
-        if (!read.succeeded()) return read;
+    read = readDocument(document, model);
+    if (!read.succeeded()) return read;
+    WriteOptions filled = optionsFor(format, request, options);
+    if (request.outputPath == nullptr) {
+        return writeDocument(format, model, bytes.size(), filled, request.outputStream, nullptr);
     }
-    File output(std::fopen(outputPath, "wb"));
-    if (!output) return {Failure::OutputUnwritable, errno};
-    ConversionResult written =
-        format == OutputFormat::Rtf
-            ? writeStreamingRtf(document, output.get())
-            : writeDocument(format, model, bytes.size(), optionsForFiles(format, inputPath, outputPath, options),
-                            output.get(), nullptr);
-    if (std::fclose(output.release()) != 0 && written.succeeded()) return {Failure::OutputUnwritable, errno};
-    return written;
+    PendingOutput output;
+    ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output);
+    if (!begun.succeeded()) return begun;
+    ConversionResult written = writeDocument(format, model, bytes.size(), filled, output.file, nullptr);
+    if (!written.succeeded()) {
+        discardOutput(output);
+        return written;
+    }
+    return commitOutput(output, true);
 }
 
 }  // namespace
 
-ConversionResult convertDocumentTo(OutputFormat format, const char* inputPath, const char* outputPath,
-                                   const WriteOptions& options) {
-    if (inputPath == nullptr || outputPath == nullptr) return {Failure::InputUnreadable};
-    if (namesSameFile(inputPath, outputPath)) return {Failure::SameFile};
+ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& request, const WriteOptions& options) {
+    if (format == OutputFormat::Rtf) return runConversion(request);
     try {
-        return convertFiles(format, inputPath, outputPath, options);
+        return convertRequestThroughModel(format, request, options);
     } catch (const std::bad_alloc&) {
         return {Failure::OutOfMemory};
     }
+}
+
+ConversionResult convertDocumentTo(OutputFormat format, const char* inputPath, const char* outputPath,
+                                   const WriteOptions& options) {
+    if (inputPath == nullptr || outputPath == nullptr) return {Failure::InputUnreadable};
+    ConversionRequest request;
+    request.inputPath = inputPath;
+    request.outputPath = outputPath;
+    return convertRequestTo(format, request, options);
 }
 
 ConversionResult convertDocumentBytesTo(OutputFormat format, const unsigned char* data, size_t size,

@@ -8,14 +8,23 @@
 #include <string>
 
 #include "convert/output_format.h"
+#include "convert/zentoro.h"
 #include "reader/failure.h"
 #include "write/write_options.h"
 
 namespace zentoro {
 
+// Converts the request's document (a file or a stream) to `format`, at its
+// output path (whole or not at all, as runConversion writes, keeping what
+// request.existingOutput says to keep) or on its output stream. Every
+// format but Rtf reads the document whole into the model first, so that a
+// document that cannot be read leaves no output. Markdown written to a
+// stream embeds its pictures as data URIs.
+ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& request,
+                                  const WriteOptions& options = {});
+
 // Reads the whole Word document at inputPath and writes it in `format` to
-// outputPath, replacing any file there; the output is only created once
-// the document has been read (into the model, for every format but Rtf).
+// outputPath, replacing any file there.
 // The document's file name is the input's unless options name one. For
 // Markdown, pictures go beside the output as OUTPUT-N.png (OUTPUT being
 // the output's file name without ".md") unless options ask for data URIs

@@ -7,7 +7,13 @@
 
 namespace zentoro {
 
-enum class OutputFormat { Rtf, RtfFaithful, Text, Html, Markdown };
+enum class OutputFormat {
+    Rtf,          // the default RTF translation
+    RtfFaithful,  // RTF from the document model, keeping every formatting detail
+    Text,
+    Html,
+    Markdown,
+};
 
 // "rtf", "rtf-faithful", "text", "html" or "markdown"; nothing for another name.
 std::optional<OutputFormat> outputFormatNamed(std::string_view name);

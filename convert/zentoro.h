@@ -1,29 +1,53 @@
 // The conversion library's entry points. The int ones return 0 for success
-// and 1 for failure; the WithResult ones say why a conversion failed. None
-// throws.
+// and 1 for failure; the others say why a conversion failed. None throws.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 #include <string>
 
+#include "convert/output_file.h"
 #include "reader/failure.h"
 
 namespace zentoro {
 
-// Converts the Word document at inputPath to RTF at outputPath, replacing
-// any file there. Fails when the input cannot be read, the output cannot be
-// created or fully written, the header is not that of a Word document,
-// both paths name the same file (which is then left untouched), or a damaged
-// document would make the conversion write or read far more than any real
-// one does (reader/conversion_limits.h); what was written until then stays.
-// Also fails on a damaged document: one cut short, one whose counts or
-// positions run past its end, or one without a style section. Its RTF holds
-// what could be converted.
-int convertDocument(const char* inputPath, const char* outputPath);
+// One conversion: where the document comes from, where the RTF goes and
+// what may be replaced there.
+struct ConversionRequest {
+    const char* inputPath = nullptr;  // the document; when null, inputStream is read to its end
+    std::FILE* inputStream = nullptr;
+    // False: an input path that is a symbolic link is not followed (a link
+    // swapped in for a file found in a folder is refused).
+    bool followInputLink = true;
+    // The output file, which appears whole or not at all (convert/output_file.h);
+    // when null, the RTF is written to outputStream as it is made.
+    const char* outputPath = nullptr;
+    std::FILE* outputStream = nullptr;
+    ExistingOutput existingOutput = ExistingOutput::Replace;
+    // Where the header check and the sections write their messages about a
+    // file that is not a Word document; null: nowhere.
+    std::FILE* diagnostics = stdout;
+};
 
-// The same conversion, with the reason when it fails.
+// Runs a conversion and says why it failed. The output is written to a
+// temporary file and put in place only when the RTF is complete. A
+// conversion that fails on its input (read error, a damaged document: one
+// cut short, one whose counts or positions run past its end, one without a
+// style section; or one past the limits of reader/conversion_limits.h)
+// leaves what it converted only where no file stood, and says so with
+// partialOutputKept; it never replaces a file. Nothing is created at the
+// output path before the header has passed the check, and a failure to
+// write leaves the output path as it was.
+ConversionResult runConversion(const ConversionRequest& request);
+
+// Converts the Word document at inputPath to RTF at outputPath, replacing
+// any file there, whole or not at all as runConversion does. Fails when the
+// input cannot be read, the output cannot be created or fully written, the
+// header is not that of a Word document, both paths name the same file
+// (which is then left untouched), the document is damaged, or it would make
+// the conversion write or read far more than any real one does.
 ConversionResult convertDocumentWithResult(const char* inputPath, const char* outputPath);
+int convertDocument(const char* inputPath, const char* outputPath);
 
 // Converts a Word document held in memory to `output` (null discards the
 // RTF). The same conversion as convertDocument, minus the files.

@@ -14,6 +14,11 @@ enum class Failure {
     DocumentDamaged,   // the document ends early or points outside itself
     LimitReached,      // the document would make the conversion write or read without end
     OutOfMemory,
+    InputUnopenable,       // the input could not be opened (systemError says why)
+    InputNotRegularFile,   // the input is a folder, device, FIFO or socket: never read
+    OutputIsWordDocument,  // the output path holds a Word document, which is never replaced
+    OutputExists,          // a file stands at the output path and was asked to be kept
+    Interrupted,           // a signal ended the conversion; its output was discarded
 };
 
 // What happened to one conversion: Failure::None, or the failure and, for
@@ -21,6 +26,9 @@ enum class Failure {
 struct ConversionResult {
     Failure failure = Failure::None;
     int systemError = 0;
+    // A conversion that failed on its input left what it had converted at
+    // the output path, where no file stood before.
+    bool partialOutputKept = false;
 
     bool succeeded() const { return failure == Failure::None; }
 };
@@ -37,6 +45,11 @@ constexpr const char* describeFailure(Failure failure) {
         case Failure::DocumentDamaged: return "the document ends early or points outside itself";
         case Failure::LimitReached: return "the document would make the conversion run without end";
         case Failure::OutOfMemory: return "not enough memory";
+        case Failure::InputUnopenable: return "cannot open the document";
+        case Failure::InputNotRegularFile: return "not a regular file";
+        case Failure::OutputIsWordDocument: return "the output would replace a Word document";
+        case Failure::OutputExists: return "the output already exists";
+        case Failure::Interrupted: return "interrupted";
     }
     return "";
 }

@@ -36,6 +36,11 @@ bool checkHeaderUids(InputStream& in) {
     return mismatch == nullptr;
 }
 
+const char* headerMismatchMessage(InputStream& in) {
+    const ExpectedUid* mismatch = firstMismatchedUid(in);
+    return mismatch == nullptr ? nullptr : mismatch->mismatchMessage;
+}
+
 bool hasWordHeaderUids(InputStream& in) { return firstMismatchedUid(in) == nullptr; }
 
 }  // namespace zentoro

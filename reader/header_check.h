@@ -15,6 +15,10 @@ inline constexpr size_t WordHeaderCheckSize = 12;
 // and returns false.
 bool checkHeaderUids(InputStream& in);
 
+// The same test, without a word: the message of the first UID that does not
+// match, or null when all three do.
+const char* headerMismatchMessage(InputStream& in);
+
 // The same test without a word on standard output: true when the three UIDs
 // read from the stream's position are those of a Word document.
 bool hasWordHeaderUids(InputStream& in);

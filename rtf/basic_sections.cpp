@@ -11,7 +11,7 @@ void readApplicationIdSection(ConversionState& s) {
     uint32_t applicationUid = readU32(s);
     writeByte(s.output, '\n');
     if (applicationUid != WordDocumentUid) {
-        std::fputs("This is not an EPOC32 Word file. Exiting program.\n", stdout);
+        if (s.diagnostics != nullptr) std::fputs("This is not an EPOC32 Word file. Exiting program.\n", s.diagnostics);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "reader/attribute_record.h"
 #include "reader/input_stream.h"
@@ -35,6 +36,8 @@ struct SharedFormatIndex {
 // RTF output, and what the sections pass on to each other.
 struct ConversionState : ReaderState {
     RtfOutput output;
+    // Where the sections write their diagnostics; null: nowhere.
+    std::FILE* diagnostics = stdout;
 
     // File positions (absolute byte offsets into the input).
     int32_t textStart = 0;         // first character of the document's text

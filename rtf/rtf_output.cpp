@@ -1,5 +1,6 @@
 #include "rtf/rtf_output.h"
 
+#include <cerrno>
 #include <charconv>
 
 namespace zentoro {
@@ -11,6 +12,7 @@ void flushOutput(RtfOutput& out) {
     if (out.file != nullptr && !out.failed &&
         std::fwrite(out.buffer.data(), 1, out.used, out.file) != out.used) {
         out.failed = true;
+        out.systemError = errno;
     }
     out.used = 0;
 }
@@ -29,7 +31,10 @@ void writeNumber(RtfOutput& out, int64_t value) {
 
 bool finishOutput(RtfOutput& out) {
     flushOutput(out);
-    if (out.file != nullptr && std::fflush(out.file) != 0) out.failed = true;
+    if (out.file != nullptr && !out.failed && std::fflush(out.file) != 0) {
+        out.failed = true;
+        out.systemError = errno;
+    }
     return !out.failed;
 }
 

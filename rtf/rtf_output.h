@@ -13,6 +13,7 @@ namespace zentoro {
 struct RtfOutput {
     std::FILE* file = nullptr;  // null: the output is counted and discarded
     bool failed = false;        // a write failed, or the size limit was passed
+    int systemError = 0;        // errno of the write that failed, 0 for the limit
     uint64_t bytesWritten = 0;  // bytes accepted so far, buffered or not
     uint64_t sizeLimit = 0;     // 0: no limit
     size_t used = 0;

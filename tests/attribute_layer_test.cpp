@@ -33,6 +33,9 @@ struct RecordCase {
     std::string rtf;
 };
 
+// gtest names the case, not its bytes, in its messages.
+void PrintTo(const RecordCase& c, std::ostream* out) { *out << c.name; }
+
 class EveryAttribute : public ::testing::TestWithParam<RecordCase> {};
 
 TEST_P(EveryAttribute, ConsumesItsWholeValueAndWritesItsControlWords) {

@@ -31,7 +31,7 @@ TEST(ConversionResult, EachFailureCarriesItsReason) {
     std::vector<uint8_t> sample = sampleDocument();
     const Case cases[] = {
         {"converted", sample, "out.rtf", Failure::None},
-        {"missingInput", {}, "out.rtf", Failure::InputUnreadable},
+        {"missingInput", {}, "out.rtf", Failure::InputUnopenable},
         {"sameFile", sample, "in", Failure::SameFile},
         {"outputFolderMissing", sample, "no/such/folder.rtf", Failure::OutputUnwritable},
         {"notWord", WordDocument().headerUids(0x10000037, 0x1000006D, 0x10000088).build(), "out.rtf",

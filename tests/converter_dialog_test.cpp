@@ -173,6 +173,18 @@ TEST_F(ConverterDialogTest, DocumentRemovedAfterBrowsingFailsToConvert) {
     EXPECT_EQ(window.messages, std::vector<Message>{Failed});
 }
 
+TEST_F(ConverterDialogTest, FailedConversionLeavesTheEarlierOutputAsItWas) {
+    browseTo(path("letter.wrd"));
+    dialog.command(ProcessFileButton);
+    // The same path now holds a copy of the document cut short.
+    std::vector<uint8_t> cut = sampleDocument();
+    cut.resize(cut.size() / 2);
+    writeFile(path("letter.wrd"), cut);
+    dialog.command(ProcessFileButton);
+    EXPECT_EQ(window.messages, (std::vector<Message>{Converted, Failed}));
+    EXPECT_TRUE(readFile(path("letter.wrd.rtf")) == expectedRtf());
+}
+
 // The open-file dialog may return paths far longer than 259 characters; they
 // reach the conversion whole, not cut short.
 TEST_F(ConverterDialogTest, LongPathReachesTheConversionWhole) {

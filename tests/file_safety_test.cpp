@@ -2,6 +2,7 @@
 // changed, the output never replaces the input under another name, and a
 // conversion that fails after creating its output says so.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -122,6 +123,122 @@ TEST(ReadFailure, DocumentThatCannotBeReadToItsEndFailsAfterConvertingWhatWasRea
     EXPECT_GT(partSize, 0);
     EXPECT_LT(partSize, wholeSize);
     std::fclose(output);
+}
+
+// A conversion that fails on its input keeps what it converted only where
+// no file stood; one that fails on its output keeps nothing. Either way an
+// earlier file at the output path is left as it was, and no temporary file
+// remains.
+TEST_F(FileSafety, FailedConversionNeverReplacesAnEarlierOutputAndKeepsAPartOnlyWhereNoneStood) {
+    std::vector<uint8_t> heavy = heavyStyleDocument(1000, 3000, StyleRecords::Writing);
+    std::vector<uint8_t> rich = richDocumentDictionaryFirst();
+    std::vector<uint8_t> cut = sampleDocument();
+    cut.resize(cut.size() - 1);
+    struct Case {
+        const char* name;
+        Failure failure;
+        bool earlierOutput;
+        bool partKept;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"limit, nothing before", Failure::LimitReached, false, true},
+             {"limit, earlier output", Failure::LimitReached, true, false},
+             {"cut short, nothing before", Failure::DocumentDamaged, false, true},
+             {"cut short, earlier output", Failure::DocumentDamaged, true, false},
+             {"read error, nothing before", Failure::InputUnreadable, false, true},
+             {"read error, earlier output", Failure::InputUnreadable, true, false},
+         }) {
+        fs::remove(path("doc.rtf"));
+        std::string earlier = "{\\rtf1 an earlier, good conversion}";
+        if (c.earlierOutput) writeFile(path("doc.rtf"), std::vector<uint8_t>(earlier.begin(), earlier.end()));
+        ConversionResult result;
+        if (c.failure != Failure::InputUnreadable) {
+            writeDocument(c.failure == Failure::LimitReached ? heavy : cut);
+            result = convertDocumentWithResult(path("doc").c_str(), path("doc.rtf").c_str());
+        } else {
+            FailingInput damaged(rich, rich.size() / 2);
+            ConversionRequest request;
+            request.inputStream = damaged.file();
+            std::string output = path("doc.rtf");
+            request.outputPath = output.c_str();
+            result = runConversion(request);
+            EXPECT_EQ(result.systemError, EIO) << c.name;
+        }
+        EXPECT_EQ(result.failure, c.failure) << c.name;
+        EXPECT_EQ(result.partialOutputKept, c.partKept) << c.name;
+        if (c.earlierOutput) {
+            EXPECT_TRUE(readFile(path("doc.rtf")) == earlier) << c.name;
+        }
+        if (c.partKept) {
+            EXPECT_GT(fs::file_size(path("doc.rtf")), 0u) << c.name;
+        }
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            EXPECT_NE(entry.path().filename().string().rfind(".zentoro-", 0), 0u) << c.name << ": " << entry.path();
+        }
+    }
+}
+
+TEST_F(FileSafety, ExistingOutputsAreKeptAsAsked) {
+    writeDocument(richDocument());
+    std::vector<uint8_t> word = WordDocument().applicationId().text("Another\x06").build();
+    std::string rtf = "{\\rtf1 mine}";
+    struct Case {
+        ExistingOutput existing;
+        bool wordDocumentThere;
+        Failure failure;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {ExistingOutput::Replace, false, Failure::None},
+             {ExistingOutput::Replace, true, Failure::None},
+             {ExistingOutput::KeepWordDocument, false, Failure::None},
+             {ExistingOutput::KeepWordDocument, true, Failure::OutputIsWordDocument},
+             {ExistingOutput::Keep, false, Failure::OutputExists},
+         }) {
+        std::vector<uint8_t> before = c.wordDocumentThere ? word : std::vector<uint8_t>(rtf.begin(), rtf.end());
+        writeFile(path("out"), before);
+        std::string input = path("doc");
+        std::string output = path("out");
+        ConversionRequest request;
+        request.inputPath = input.c_str();
+        request.outputPath = output.c_str();
+        request.existingOutput = c.existing;
+        ConversionResult result = runConversion(request);
+        EXPECT_EQ(result.failure, c.failure) << static_cast<int>(c.existing) << " " << c.wordDocumentThere;
+        bool untouched = readFile(path("out")) == std::string(before.begin(), before.end());
+        EXPECT_EQ(untouched, !result.succeeded()) << static_cast<int>(c.existing) << " " << c.wordDocumentThere;
+    }
+}
+
+// Something put where a document was expected: a FIFO is refused at once
+// rather than waited on, a folder is refused, and a symbolic link is not
+// followed when the caller found a plain file there.
+TEST_F(FileSafety, InputsThatAreNotPlainFilesAreRefusedWithoutWaiting) {
+    writeDocument(richDocument());
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    fs::create_directories(path("folder"));
+    fs::create_symlink("doc", path("link"));
+    struct Case {
+        const char* input;
+        bool followLinks;
+        Failure failure;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"fifo", true, Failure::InputNotRegularFile},
+             {"folder", true, Failure::InputNotRegularFile},
+             {"link", false, Failure::InputUnopenable},
+             {"link", true, Failure::None},
+             {"absent", true, Failure::InputUnopenable},
+         }) {
+        std::string input = path(c.input);
+        std::string output = path("out.rtf");
+        ConversionRequest request;
+        request.inputPath = input.c_str();
+        request.followInputLink = c.followLinks;
+        request.outputPath = output.c_str();
+        EXPECT_EQ(runConversion(request).failure, c.failure) << c.input << " " << c.followLinks;
+        EXPECT_EQ(fs::exists(output), c.failure == Failure::None) << c.input << " " << c.followLinks;
+        fs::remove(output);
+    }
 }
 
 }  // namespace

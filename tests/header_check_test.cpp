@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "reader/word_uids.h"
@@ -70,14 +71,20 @@ TEST_F(HeaderCheck, MissingFileFailsWithoutAMessage) {
     EXPECT_EQ(capture.finish(), "");
 }
 
-TEST_F(HeaderCheck, ConvertingAFileWithAWrongHeaderLeavesAnEmptyOutput) {
+TEST_F(HeaderCheck, ConvertingAFileWithAWrongHeaderCreatesNoOutputAndKeepsAnEarlierOne) {
     std::vector<uint8_t> bytes = WordDocument().headerUids(EpocFileUid, StandardDocumentUid, 0x10000088).applicationId().build();
     writeFile(path("doc"), bytes);
     StdoutCapture capture;
     EXPECT_EQ(convertDocument(path("doc").c_str(), path("doc.rtf").c_str()), 1);
     EXPECT_EQ(capture.finish(), NotWord);
-    ASSERT_TRUE(fs::exists(path("doc.rtf")));
-    EXPECT_EQ(fs::file_size(path("doc.rtf")), 0u);
+    EXPECT_FALSE(fs::exists(path("doc.rtf")));
+
+    writeFile(path("thesis.rtf"), Bytes().text("{\\rtf1 an earlier, good conversion}").data);
+    std::string before = readFile(path("thesis.rtf"));
+    ConversionResult result = convertDocumentWithResult(path("doc").c_str(), path("thesis.rtf").c_str());
+    EXPECT_EQ(result.failure, Failure::NotWordDocument);
+    EXPECT_EQ(readFile(path("thesis.rtf")), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2) << "no temporary file left";
 }
 
 TEST_F(HeaderCheck, ConvertingAMissingFileCreatesNoOutput) {

@@ -1,5 +1,6 @@
 // The Markdown writer: what it writes, and what cmark reads in it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -119,6 +120,15 @@ TEST(MarkdownWriter, WritesPicturesBesideTheOutputOrAsDataUris) {
     WriteOptions unwritable = beside;
     unwritable.pictureFolder = folder.path("missing/folder");
     EXPECT_FALSE(writtenBy(writeMarkdown, document, unwritable).succeeded);
+
+    // Never through a link, nor into a FIFO, which would block.
+    std::filesystem::remove(folder.path("my notes-1.png"));
+    std::filesystem::create_symlink("elsewhere.png", folder.path("my notes-1.png"));
+    EXPECT_FALSE(writtenBy(writeMarkdown, document, beside).succeeded);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("elsewhere.png")));
+    std::filesystem::remove(folder.path("my notes-1.png"));
+    ASSERT_EQ(::mkfifo(folder.path("my notes-1.png").c_str(), 0600), 0);
+    EXPECT_FALSE(writtenBy(writeMarkdown, document, beside).succeeded);
 }
 
 }  // namespace

@@ -7,15 +7,27 @@
 #include <system_error>
 #include <vector>
 
-#include "convert/convert_to_format.h"
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "convert/extract_pictures.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
 #include "ui/dialog_messages.h"
+#include "ui/escaped_name.h"
+#include "ui/failure_messages.h"
 #include "ui/folder_walk.h"
+#include "ui/format_conversion.h"
+#include "ui/interrupt_signals.h"
 #include "ui/output_paths.h"
 #include "ui/progress_line.h"
+#include "ui/report_lines.h"
 #include "ui/word_file_probe.h"
 
 namespace zentoro {
@@ -26,19 +38,22 @@ namespace {
 
 constexpr const char* WordFileMessage = "Psion 5 Word file";
 constexpr const char* WouldConvertMessage = "would be converted";
-constexpr const char* SameFileMessage = "refusing to write the output over the input file";
+constexpr int SignalExitBase = 128;
 
 struct Job {
-    std::string input;
-    std::string output;
+    std::string input;   // a path, or "-" for standard input
+    std::string output;  // a path, or "-" for standard output
     bool walked = false;  // found in a folder rather than named on the command line
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;
+    bool viaLink = false;
 };
+
+bool isStandardStream(const std::string& path) { return path == StandardStreamName; }
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return !isStandardStream(path) && fs::is_directory(path, error);
 }
 
 bool anyDirectory(const std::vector<std::string>& paths) {
@@ -53,6 +68,11 @@ bool namesSameFile(const std::string& a, const std::string& b) {
     return fs::equivalent(a, b, error);
 }
 
+bool exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
 // Something other than a regular file is there (a folder, device or FIFO).
 bool isSpecialFile(const std::string& path) {
     std::error_code error;
@@ -60,18 +80,32 @@ bool isSpecialFile(const std::string& path) {
     return fs::exists(status) && !fs::is_regular_file(status);
 }
 
-std::string cannotRead(const std::string& problem) { return "cannot be read (" + problem + ")"; }
+// `-o /dev/stdout` and its like: the output is the standard output itself,
+// so the reports must go elsewhere.
+bool isStandardOutput(const std::string& path) {
+#ifndef _WIN32
+    struct stat named;
+    struct stat standard;
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &standard) == 0 &&
+           named.st_dev == standard.st_dev && named.st_ino == standard.st_ino;
+#else
+    (void)path;
+    return false;
+#endif
+}
 
-// The dialog's message for RTF; the other formats are named in it.
-std::string convertedMessage(OutputFormat format) {
-    switch (format) {
-        case OutputFormat::Text: return "Psion 5 Word file converted to text successfully";
-        case OutputFormat::Html: return "Psion 5 Word file converted to HTML successfully";
-        case OutputFormat::Markdown: return "Psion 5 Word file converted to Markdown successfully";
-        case OutputFormat::Rtf:
-        case OutputFormat::RtfFaithful: break;
-    }
-    return ConvertedMessage;
+std::string shown(const std::string& path, const char* standardName) {
+    return isStandardStream(path) ? standardName : escapedName(path);
+}
+std::string shownInput(const std::string& path) { return shown(path, "standard input"); }
+std::string shownOutput(const std::string& path) { return shown(path, "standard output"); }
+
+void useBinaryMode(std::FILE* stream) {
+#ifdef _WIN32
+    ::_setmode(::_fileno(stream), _O_BINARY);
+#else
+    (void)stream;
+#endif
 }
 
 class BatchRun {
@@ -79,21 +113,38 @@ public:
     explicit BatchRun(const ConsoleOptions& options)
         : options_(options),
           walksFolders_(anyDirectory(options.inputs)),
-          progress_(walksFolders_ ? ProgressLine::onStandardError() : ProgressLine(stderr, false, 0)) {}
+          documentOnStandardOutput_(writesStandardOutput(options)),
+          progress_(walksFolders_ ? ProgressLine::onStandardError() : ProgressLine(stderr, false, 0)),
+          reports_(documentOnStandardOutput_ ? stderr : stdout, options.quiet, progress_) {}
 
     int run() {
         std::vector<Job> jobs = plan();
-        for (size_t i = 0; i < jobs.size(); ++i) {
+        for (size_t i = 0; i < jobs.size() && interruptingSignal() == 0; ++i) {
             progress_.show(i, jobs.size(), jobs[i].input);
             process(jobs[i]);
         }
         progress_.clear();
-        if (walksFolders_) summary_.print(stdout, options_.action);
-        std::fflush(stdout);
+        int signal = interruptingSignal();
+        if (signal != 0) reports_.failure("zentoro: interrupted\n");
+        if (walksFolders_) reports_.always(summary_.text(options_.action));
+        if (signal != 0) return SignalExitBase + signal;
+        if (reports_.reportError() != 0) {
+            std::fprintf(stderr, "zentoro: cannot write the reports: %s\n", std::strerror(reports_.reportError()));
+            return ExitSomeFailed;
+        }
         return summary_.anyFailed() ? ExitSomeFailed : ExitSuccess;
     }
 
 private:
+    static bool writesStandardOutput(const ConsoleOptions& options) {
+        if (options.action != ConsoleAction::Convert) return false;
+        if (options.outputPath) return isStandardStream(*options.outputPath) || isStandardOutput(*options.outputPath);
+        for (const std::string& input : options.inputs) {
+            if (isStandardStream(input) && !options.outputDir) return true;
+        }
+        return false;
+    }
+
     std::vector<Job> plan() const {
         std::vector<Job> jobs;
         fs::path excluded = options_.outputDir ? fs::path(*options_.outputDir) : fs::path();
@@ -107,18 +158,30 @@ private:
         return jobs;
     }
 
+    std::string outputOf(const std::string& input) const {
+        if (documentOnStandardOutput_ && (options_.outputPath || isStandardStream(input))) {
+            return std::string(StandardStreamName);
+        }
+        if (options_.outputPath) return *options_.outputPath;
+        return outputPathFor(input, fs::path(input).filename(), options_.outputDir, extensionOf(options_.format));
+    }
+
     Job namedJob(const std::string& input) const {
-        std::string output = options_.outputPath
-                                 ? *options_.outputPath
-                                 : outputPathFor(input, fs::path(input).filename(), options_.outputDir,
-                                                 outputExtension(options_.format));
-        return Job{input, output, false, EntryKind::RegularFile, {}};
+        Job job;
+        job.input = input;
+        job.output = outputOf(input);
+        return job;
     }
 
     Job walkedJob(WalkEntry& entry) const {
-        std::string input = entry.path.string();
-        std::string output = outputPathFor(input, entry.relative, options_.outputDir, outputExtension(options_.format));
-        return Job{input, output, true, entry.kind, std::move(entry.problem)};
+        Job job;
+        job.input = entry.path.string();
+        job.output = outputPathFor(job.input, entry.relative, options_.outputDir, extensionOf(options_.format));
+        job.walked = true;
+        job.kind = entry.kind;
+        job.problem = std::move(entry.problem);
+        job.viaLink = entry.viaLink;
+        return job;
     }
 
     void process(const Job& job) {
@@ -127,133 +190,181 @@ private:
             case EntryKind::RegularFile: return processWalkedFile(job);
             case EntryKind::OtherEntry: return skip(job, "not a regular file");
             case EntryKind::DirectoryLink: return skip(job, "symbolic link to a folder, not followed");
-            case EntryKind::UnreadableDirectory: return fail(job.input, cannotRead(job.problem));
+            case EntryKind::UnreadableDirectory:
+            case EntryKind::Unreachable: return fail(job, job.problem);
         }
     }
 
-    // A named file is checked aloud, as the dialog does, and is a failure
-    // when it is not a Word document.
+    // A named file is checked as the dialog does, with the header check's
+    // message, and is a failure when it is not a Word document.
     void processNamedFile(const Job& job) {
-        if (!printHeaderCheck(job.input)) return fail(job.input, NotWordFileMessage);
+        if (isStandardStream(job.input)) {
+            useBinaryMode(stdin);
+            if (options_.action != ConsoleAction::CheckOnly) return processWordDocument(job);
+        }
+        ProbedFile probe = isStandardStream(job.input) ? probeWordStream(stdin) : probeWordFile(job.input);
+        if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
+        if (probe.kind == FileKind::OtherFile) {
+            reports_.failure(probe.headerMessage);
+            return fail(job, NotWordFileMessage);
+        }
         processWordDocument(job);
     }
 
-    // A file found in a folder is checked quietly and passed over when it
-    // is not a Word document.
+    // A file found in a folder is checked quietly and passed over, with its
+    // reason, when it is not a Word document.
     void processWalkedFile(const Job& job) {
-        ProbedFile probe = probeWordFile(job.input);
-        if (probe.kind == FileKind::Unreadable) return fail(job.input, cannotRead(probe.problem));
+        ProbedFile probe = probeWordFile(job.input, job.viaLink);
+        if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
         if (probe.kind == FileKind::WordDocument) return processWordDocument(job);
-        if (options_.verbose) printHeaderCheck(job.input);
-        skip(job, "not a Psion 5 Word file");
+        skip(job, "not a Word document: " + probe.problem);
     }
 
     void processWordDocument(const Job& job) {
-        if (options_.action == ConsoleAction::CheckOnly) return succeed(job.input, WordFileMessage);
-        std::string refusal = refusalFor(job);
-        if (!refusal.empty()) return fail(job.input, refusal);
-        std::string subject = job.input + " -> " + job.output;
-        if (options_.action == ConsoleAction::DryRun) return succeed(subject, WouldConvertMessage);
-        if (convert(job)) return succeed(subject, convertedMessage(options_.format));
-        fail(job.input, ConversionFailedMessage, subject);
+        if (options_.action == ConsoleAction::CheckOnly) return succeed(shownInput(job.input), WordFileMessage);
+        if (!isStandardStream(job.output)) {
+            if (options_.noClobber && exists(job.output)) return keep(job);
+            std::string refusal = refusalFor(job);
+            if (!refusal.empty()) return fail(job, refusal);
+        }
+        if (options_.action == ConsoleAction::DryRun) return succeed(subject(job), WouldConvertMessage);
+        convert(job);
     }
 
     // Why the output must not be written, or nothing.
     std::string refusalFor(const Job& job) {
-        if (namesSameFile(job.input, job.output)) return SameFileMessage;
-        // Outputs the user did not name never replace a Word document, which
-        // may well be another input of this run, nor anything but a file: a
-        // FIFO would hang the run.
-        if (!options_.outputPath) {
-            if (isSpecialFile(job.output)) {
-                return "refusing to write " + job.output + ", which is not a regular file";
-            }
-            if (probeWordFile(job.output).kind == FileKind::WordDocument) {
-                return "refusing to replace the Word document " + job.output;
-            }
+        std::string output = shownOutput(job.output);
+        if (!isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
+            return failureReason({Failure::SameFile, 0, false}, output);
         }
-        if (auto other = claims_.claim(job.output, job.input)) {
-            return "refusing to write " + job.output + ", the output of " + *other + " too";
+        // Outputs the user did not name are never anything but a file: a
+        // FIFO would hang the run.
+        if (!options_.outputPath && isSpecialFile(job.output)) {
+            return "refusing to write " + output + ", which is not a regular file";
+        }
+        // A Word document is never replaced, even when named: it may well be
+        // another input of this run, or the only copy of a document.
+        if (probeWordFile(job.output, false).kind == FileKind::WordDocument) {
+            return failureReason({Failure::OutputIsWordDocument, 0, false}, output);
+        }
+        std::optional<std::string> other = claims_.claim(job.output, job.input);
+        if (!other) other = written_.writerOf(job.output);
+        if (other && *other != job.input) {
+            return "refusing to write " + output + ", the output of " + escapedName(*other) + " too";
         }
         return {};
     }
 
-    bool convert(const Job& job) {
+    ConversionRequest requestFor(const Job& job) const {
+        ConversionRequest request;
+        if (isStandardStream(job.input)) {
+            request.inputStream = stdin;
+        } else {
+            request.inputPath = job.input.c_str();
+        }
+        request.followInputLink = !job.walked || job.viaLink;
+        if (isStandardStream(job.output)) {
+            useBinaryMode(stdout);
+            request.outputStream = stdout;
+        } else {
+            request.outputPath = job.output.c_str();
+        }
+        request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
+        // A named file's messages go with its report, on standard error (the
+        // header check's has been shown already); a walk's files are quiet.
+        request.diagnostics = job.walked ? nullptr : stderr;
+        return request;
+    }
+
+    void convert(const Job& job) {
+        // The pictures are read from the input file again after the conversion.
+        if (options_.extractPicturesDir && isStandardStream(job.input)) {
+            return fail(job, "pictures are extracted from files only, not from standard input");
+        }
         if (options_.outputDir) {
             std::error_code error;
             fs::create_directories(fs::path(job.output).parent_path(), error);
         }
-        OutputFormat format = options_.faithful ? OutputFormat::RtfFaithful : options_.format;
-        WriteOptions writeOptions;
-        writeOptions.withHeaderFooter = options_.withHeaderFooter;
-        bool converted = format == OutputFormat::Rtf
-                             ? convertDocument(job.input.c_str(), job.output.c_str()) == 0
-                             : convertDocumentTo(format, job.input.c_str(), job.output.c_str(), writeOptions).succeeded();
-        std::fflush(stdout);
-        return converted && (!options_.pictureDir || writePictures(job));
+        progress_.clear();
+        FormatConversion conversion = convertToFormat(requestFor(job), options_);
+        if (isStandardStream(job.output)) std::fflush(stdout);
+        const ConversionResult& result = conversion.result;
+        if (conversion.unavailable != nullptr) {
+            return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);
+        }
+        // The interrupted file is not reported: the run stops here.
+        if (result.failure == Failure::Interrupted) return;
+        if (result.failure == Failure::OutputExists) return keep(job);
+        if (!result.succeeded()) {
+            return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
+        }
+        if (!isStandardStream(job.output)) written_.record(job.output, job.input);
+        if (options_.extractPicturesDir && !writePictures(job)) return;
+        succeed(subject(job), ConvertedMessage);
     }
 
-    // Writes the document's sketches as PNG files, reporting how many and
-    // each sketch that could not be drawn; false when writing failed.
+    // Writes the document's sketches as PNG files into --extract-pictures'
+    // folder: a warning for each sketch that cannot be drawn, a failure of
+    // the file when the pictures cannot be written.
     bool writePictures(const Job& job) {
+        const std::string& folder = *options_.extractPicturesDir;
         std::error_code error;
-        fs::create_directories(*options_.pictureDir, error);
-        PictureExtraction extraction = extractPictures(job.input.c_str(), options_.pictureDir->c_str());
-        for (const std::string& warning : extraction.warnings) report(job.input, "warning: " + warning);
+        fs::create_directories(folder, error);
+        PictureExtraction extraction = extractPictures(job.input.c_str(), folder.c_str());
+        for (const std::string& warning : extraction.warnings) {
+            reports_.failure(shownInput(job.input) + ": warning: " + warning + "\n");
+        }
         if (!extraction.result.succeeded()) {
             std::string reason = describeFailure(extraction.result.failure);
-            if (extraction.result.systemError != 0) reason += std::string(" (") + std::strerror(extraction.result.systemError) + ")";
-            report(job.input, "pictures not written: " + reason);
+            if (extraction.result.systemError != 0) reason += std::string(": ") + std::strerror(extraction.result.systemError);
+            fail(job, "pictures not written to " + escapedName(folder) + ": " + reason);
             return false;
         }
         if (extraction.written > 0) {
-            report(job.input, std::to_string(extraction.written) + (extraction.written == 1 ? " picture" : " pictures") +
-                                  " written to " + *options_.pictureDir);
+            reports_.success(shownInput(job.input) + ": " + std::to_string(extraction.written) +
+                             (extraction.written == 1 ? " picture" : " pictures") + " written to " + escapedName(folder) + "\n");
         }
         return true;
     }
 
-    // Runs checkWordFile, whose diagnostics go to standard output.
-    bool printHeaderCheck(const std::string& path) {
-        progress_.clear();
-        std::fflush(stdout);
-        bool isWord = checkWordFile(path.c_str()) == 0;
-        std::fflush(stdout);
-        return isWord;
-    }
-
-    void report(const std::string& subject, const std::string& message) {
-        progress_.clear();
-        std::printf("%s: %s\n", subject.c_str(), message.c_str());
-        std::fflush(stdout);
-    }
+    static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }
 
     void succeed(const std::string& subject, const std::string& message) {
-        report(subject, message);
+        reports_.success(subject + ": " + message + "\n");
         summary_.addSucceeded();
     }
 
     void skip(const Job& job, const std::string& reason) {
-        if (options_.verbose) report(job.input, "skipped, " + reason);
+        if (options_.verbose) reports_.success(shownInput(job.input) + ": skipped, " + reason + "\n");
         summary_.addSkipped();
     }
 
-    void fail(const std::string& path, const std::string& reason) { fail(path, reason, path); }
+    // --no-clobber found a file at the output path and left it as it was.
+    void keep(const Job& job) {
+        reports_.success(shownInput(job.input) + ": skipped, " + shownOutput(job.output) + " exists\n");
+        summary_.addKept();
+    }
 
-    void fail(const std::string& path, const std::string& reason, const std::string& subject) {
-        report(subject, reason);
-        summary_.addFailure(path, reason);
+    void fail(const Job& job, const std::string& reason) {
+        reports_.failure(shownInput(job.input) + ": " + reason + "\n");
+        summary_.addFailure(shownInput(job.input), reason);
     }
 
     const ConsoleOptions& options_;
     bool walksFolders_;
+    bool documentOnStandardOutput_;
     ProgressLine progress_;
+    ReportLines reports_;
     BatchSummary summary_;
     OutputClaims claims_;
+    WrittenOutputs written_;
 };
 
 }  // namespace
 
-int runConversions(const ConsoleOptions& options) { return BatchRun(options).run(); }
+int runConversions(const ConsoleOptions& options) {
+    catchInterruptions();
+    return BatchRun(options).run();
+}
 
 }  // namespace zentoro

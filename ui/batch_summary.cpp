@@ -15,18 +15,19 @@ const char* succeededLabel(ConsoleAction action) {
 
 }  // namespace
 
-void BatchSummary::addFailure(const std::string& path, const std::string& reason) {
-    failures_.push_back(Failure{path, reason});
+void BatchSummary::addFailure(const std::string& shownPath, const std::string& reason) {
+    failures_.push_back(Failure{shownPath, reason});
 }
 
-void BatchSummary::print(std::FILE* out, ConsoleAction action) const {
-    std::fprintf(out, "Summary: %zu %s, %zu skipped (not Word documents), %zu failed\n", succeeded_,
-                 succeededLabel(action), skipped_, failures_.size());
-    if (failures_.empty()) return;
-    std::fputs("Failed:\n", out);
-    for (const Failure& failure : failures_) {
-        std::fprintf(out, "  %s: %s\n", failure.path.c_str(), failure.reason.c_str());
-    }
+std::string BatchSummary::text(ConsoleAction action) const {
+    std::string text = "Summary: " + std::to_string(succeeded_) + " " + succeededLabel(action) + ", " +
+                       std::to_string(skipped_) + " skipped (not Word documents), ";
+    if (kept_ != 0) text += std::to_string(kept_) + " kept (output exists), ";
+    text += std::to_string(failures_.size()) + " failed\n";
+    if (failures_.empty()) return text;
+    text += "Failed:\n";
+    for (const Failure& failure : failures_) text += "  " + failure.path + ": " + failure.reason + "\n";
+    return text;
 }
 
 }  // namespace zentoro

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,12 +13,15 @@ class BatchSummary {
 public:
     void addSucceeded() { ++succeeded_; }
     void addSkipped() { ++skipped_; }
-    void addFailure(const std::string& path, const std::string& reason);
+    void addKept() { ++kept_; }
+    // `shownPath` as report lines show it (escaped).
+    void addFailure(const std::string& shownPath, const std::string& reason);
     bool anyFailed() const { return !failures_.empty(); }
 
-    // "Summary: 3 converted, 5 skipped (not Word documents), 1 failed",
-    // then one line per failure.
-    void print(std::FILE* out, ConsoleAction action) const;
+    // "Summary: 3 converted, 5 skipped (not Word documents), 1 failed\n",
+    // with "2 kept (output exists)" before the failures when outputs were
+    // kept, then one line per failure.
+    std::string text(ConsoleAction action) const;
 
 private:
     struct Failure {
@@ -28,6 +30,7 @@ private:
     };
     size_t succeeded_ = 0;
     size_t skipped_ = 0;
+    size_t kept_ = 0;
     std::vector<Failure> failures_;
 };
 

@@ -11,16 +11,20 @@ namespace zentoro {
 
 enum class ConsoleAction { Convert, CheckOnly, DryRun };
 
+// The name an output path takes when the input is "-" or "-o -" is given.
+inline constexpr const char* StandardStreamName = "-";
+
 struct ConsoleOptions {
-    std::vector<std::string> inputs;        // files and folders, in command-line order
-    std::optional<std::string> outputPath;  // -o: the output of the one input file
+    std::vector<std::string> inputs;        // files and folders, in command-line order; "-" is standard input
+    std::optional<std::string> outputPath;  // -o: the output of the one input file; "-" is standard output
     std::optional<std::string> outputDir;   // --output-dir: outputs mirror the inputs under it
     ConsoleAction action = ConsoleAction::Convert;
-    bool verbose = false;  // also report the files a folder walk passes over
-    bool faithful = false; // write the faithful conversion instead of the default one
-    OutputFormat format = OutputFormat::Rtf;  // -t/--to
-    bool withHeaderFooter = false;            // text and Markdown: also the header and footer
-    std::optional<std::string> pictureDir;  // --extract-pictures: also write each sketch as PNG here
+    OutputFormat format = OutputFormat::Rtf;
+    bool withHeaderFooter = false;                 // text outputs: include the header and footer
+    std::optional<std::string> extractPicturesDir;  // write the document's pictures there
+    bool verbose = false;    // also report the files a folder walk passes over
+    bool quiet = false;      // report only failures and the summary
+    bool noClobber = false;  // keep every existing output; its input counts as skipped
 };
 
 }  // namespace zentoro

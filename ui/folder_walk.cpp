@@ -10,18 +10,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Found { Directory, File, Other, DirectoryLink };
+enum class Found { Directory, File, FileLink, Other, DirectoryLink, Unreachable };
 
-// Looks through a symbolic link only to tell what it points at.
-Found classify(const fs::path& path) {
+// Looks through a symbolic link only to tell what it points at. An entry
+// whose own kind cannot be told is unreachable, and `problem` says why; a
+// link whose target cannot be reached is a dangling link.
+Found classify(const fs::path& path, std::string& problem) {
     std::error_code error;
     fs::file_status own = fs::symlink_status(path, error);
+    if (error) {
+        problem = "cannot reach: " + error.message();
+        return Found::Unreachable;
+    }
     if (fs::is_directory(own)) return Found::Directory;
     if (fs::is_regular_file(own)) return Found::File;
     if (!fs::is_symlink(own)) return Found::Other;
     fs::file_status target = fs::status(path, error);
     if (fs::is_directory(target)) return Found::DirectoryLink;
-    return fs::is_regular_file(target) ? Found::File : Found::Other;
+    return fs::is_regular_file(target) ? Found::FileLink : Found::Other;
 }
 
 // Fills `names` with the entries of `dir` in name order; returns why the
@@ -56,18 +62,21 @@ private:
         return !excluded_.empty() && fs::equivalent(dir, excluded_, error);
     }
 
-    void add(const fs::path& relative, EntryKind kind, std::string problem = {}) {
-        found_.push_back(WalkEntry{pathOf(relative), relative, kind, std::move(problem)});
+    void add(const fs::path& relative, EntryKind kind, std::string problem = {}, bool viaLink = false) {
+        found_.push_back(WalkEntry{pathOf(relative), relative, kind, std::move(problem), viaLink});
     }
 
     void visit(const fs::path& relative) {
-        switch (classify(pathOf(relative))) {
+        std::string problem;
+        switch (classify(pathOf(relative), problem)) {
             case Found::Directory:
                 if (!isExcluded(pathOf(relative))) queueChildren(relative);
                 return;
             case Found::File: add(relative, EntryKind::RegularFile); return;
+            case Found::FileLink: add(relative, EntryKind::RegularFile, {}, true); return;
             case Found::DirectoryLink: add(relative, EntryKind::DirectoryLink); return;
             case Found::Other: add(relative, EntryKind::OtherEntry); return;
+            case Found::Unreachable: add(relative, EntryKind::Unreachable, std::move(problem)); return;
         }
     }
 
@@ -75,7 +84,7 @@ private:
     void queueChildren(const fs::path& relative) {
         std::vector<fs::path> names;
         std::string problem = listSorted(pathOf(relative), names);
-        if (!problem.empty()) add(relative, EntryKind::UnreadableDirectory, problem);
+        if (!problem.empty()) add(relative, EntryKind::UnreadableDirectory, "cannot list: " + problem);
         for (auto name = names.rbegin(); name != names.rend(); ++name) pending_.push_back(relative / *name);
     }
 

@@ -13,13 +13,15 @@ enum class EntryKind {
     OtherEntry,           // a device, socket, FIFO or dangling link: never opened
     DirectoryLink,        // a symbolic link to a folder: not followed
     UnreadableDirectory,  // a folder whose entries could not be listed
+    Unreachable,          // listed, but its kind could not be told (path too long, search refused, vanished)
 };
 
 struct WalkEntry {
     std::filesystem::path path;      // the root joined with `relative`
     std::filesystem::path relative;  // below the root
     EntryKind kind = EntryKind::RegularFile;
-    std::string problem;  // why an UnreadableDirectory could not be listed
+    std::string problem;  // why an UnreadableDirectory or Unreachable entry could not be read
+    bool viaLink = false;  // a RegularFile reached through a symbolic link
 };
 
 // Walks `root` recursively without following symbolic links to folders and

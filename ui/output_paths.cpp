@@ -1,8 +1,10 @@
 #include "ui/output_paths.h"
 
+#include <algorithm>
+#include <cctype>
 #include <system_error>
 
-#include "ui/dialog_messages.h"
+#include <sys/stat.h>
 
 namespace zentoro {
 
@@ -13,21 +15,52 @@ namespace {
 fs::path normalised(const std::string& path) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error);
-    return (error ? fs::path(path) : absolute).lexically_normal();
+    fs::path normal = (error ? fs::path(path) : absolute).lexically_normal();
+#if defined(_WIN32) || defined(__APPLE__)
+    std::string folded = normal.string();
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return fs::path(folded);
+#else
+    return normal;
+#endif
 }
 
 }  // namespace
 
 std::string outputPathFor(const std::string& input, const fs::path& relative,
-                          const std::optional<std::string>& outputDir, std::string_view extension) {
-    std::string base = outputDir ? (fs::path(*outputDir) / relative).string() : input;
-    return base.append(extension);
+                          const std::optional<std::string>& outputDir, const char* extension) {
+    if (!outputDir) return input + extension;
+    return (fs::path(*outputDir) / relative).string() + extension;
 }
 
 std::optional<std::string> OutputClaims::claim(const std::string& output, const std::string& input) {
     auto [claimed, isNew] = claims_.try_emplace(normalised(output), input);
     if (isNew || normalised(claimed->second) == normalised(input)) return std::nullopt;
     return claimed->second;
+}
+
+std::optional<WrittenOutputs::Identity> WrittenOutputs::identityOf(const std::string& path) {
+#ifndef _WIN32
+    struct stat status;
+    if (::lstat(path.c_str(), &status) != 0) return std::nullopt;
+    return Identity{static_cast<std::uintmax_t>(status.st_dev), static_cast<std::uintmax_t>(status.st_ino)};
+#else
+    (void)path;
+    return std::nullopt;  // Windows relies on the case-folded claims
+#endif
+}
+
+void WrittenOutputs::record(const std::string& output, const std::string& input) {
+    if (std::optional<Identity> identity = identityOf(output)) writers_[*identity] = input;
+}
+
+std::optional<std::string> WrittenOutputs::writerOf(const std::string& output) const {
+    std::optional<Identity> identity = identityOf(output);
+    if (!identity) return std::nullopt;
+    auto writer = writers_.find(*identity);
+    if (writer == writers_.end()) return std::nullopt;
+    return writer->second;
 }
 
 }  // namespace zentoro

@@ -1,31 +1,46 @@
-// Where each input's RTF goes, and the guard against two inputs sharing one
-// output (the second would silently replace the first's).
+// Where each input's output goes, and the guards against two inputs sharing
+// one output (the second would silently replace the first's).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
-
-#include "ui/dialog_messages.h"
+#include <utility>
 
 namespace zentoro {
 
-// The input path with the extension (".rtf") appended, or, with an output
-// folder, the input's path below its walked folder (or its file name) under
-// that folder with the extension appended.
+// The input path with `extension` appended, or, with an output folder, the
+// input's path below its walked folder (or its file name) under that folder
+// with `extension` appended.
 std::string outputPathFor(const std::string& input, const std::filesystem::path& relative,
-                          const std::optional<std::string>& outputDir, std::string_view extension = OutputSuffix);
+                          const std::optional<std::string>& outputDir, const char* extension);
 
 class OutputClaims {
 public:
     // Records that `input` writes `output`; returns the other input that
-    // already claimed it, if any. The same input may claim it again.
+    // already claimed it, if any. The same input may claim it again. Names
+    // that differ only in case are one name on Windows and macOS.
     std::optional<std::string> claim(const std::string& output, const std::string& input);
 
 private:
     std::map<std::filesystem::path, std::string> claims_;  // normalised output -> input
+};
+
+// The files this run has written, by identity: on a file system that folds
+// case (or through links) two different output names can be one file.
+class WrittenOutputs {
+public:
+    // Records the file now at `output` as written by `input`.
+    void record(const std::string& output, const std::string& input);
+    // The input whose output already is the file at `output`, if any.
+    std::optional<std::string> writerOf(const std::string& output) const;
+
+private:
+    using Identity = std::pair<std::uintmax_t, std::uintmax_t>;  // device and file number
+    static std::optional<Identity> identityOf(const std::string& path);
+    std::map<Identity, std::string> writers_;
 };
 
 }  // namespace zentoro

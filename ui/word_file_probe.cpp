@@ -4,21 +4,71 @@
 #include <cstdio>
 #include <cstring>
 
+#include "convert/input_file.h"
 #include "reader/header_check.h"
+#include "reader/input_readers.h"
+#include "reader/word_uids.h"
 
 namespace zentoro {
 
-ProbedFile probeWordFile(const std::string& path) {
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return {FileKind::Unreadable, std::strerror(errno)};
-    unsigned char header[WordHeaderCheckSize];
-    size_t got = std::fread(header, 1, sizeof header, file);
-    int readError = std::ferror(file) != 0 ? errno : 0;
+namespace {
+
+// Application UIDs of the other EPOC documents a backup holds.
+struct KnownApplication {
+    uint32_t uid;
+    const char* what;
+};
+
+constexpr KnownApplication KnownApplications[] = {
+    {0x10000088, "it is a spreadsheet file"},
+    {0x1000007D, "it is a sketch"},
+};
+
+// What a file that is not a Word document is, from its header.
+std::string whatTheFileIs(const unsigned char* header, size_t size) {
+    if (size == 0) return "it is empty";
+    InputStream in{header, size, 0};
+    if (size < WordHeaderCheckSize) return "it is too short to be one";
+    if (readU32(in) != EpocFileUid) return "it is not an EPOC file";
+    if (readU32(in) != StandardDocumentUid) return "it is an EPOC file but not a document";
+    uint32_t application = readU32(in);
+    for (const KnownApplication& known : KnownApplications) {
+        if (application == known.uid) return known.what;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "it is a document of another application (0x%08X)",
+                  static_cast<unsigned>(application));
+    return text;
+}
+
+}  // namespace
+
+ProbedFile probeWordFile(const std::string& path, bool followLinks) {
+    std::FILE* file = nullptr;
+    size_t size = 0;
+    ConversionResult opened = openInputFile(path.c_str(), followLinks, file, size);
+    if (opened.failure == Failure::InputNotRegularFile) return {FileKind::Unreadable, "not a regular file"};
+    if (!followLinks && opened.systemError == ELOOP) {
+        return {FileKind::Unreadable, "cannot open: it has become a symbolic link since the folder was listed"};
+    }
+    if (!opened.succeeded()) {
+        return {FileKind::Unreadable, std::string("cannot open: ") + std::strerror(opened.systemError)};
+    }
+    ProbedFile probe = probeWordStream(file);
     std::fclose(file);
-    if (readError != 0) return {FileKind::Unreadable, std::strerror(readError)};
+    return probe;
+}
+
+ProbedFile probeWordStream(std::FILE* stream) {
+    unsigned char header[WordHeaderCheckSize];
+    errno = 0;
+    size_t got = std::fread(header, 1, sizeof header, stream);
+    int readError = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    if (readError != 0) return {FileKind::Unreadable, std::string("cannot read: ") + std::strerror(readError)};
     InputStream in{header, got, 0};
-    return {hasWordHeaderUids(in) ? FileKind::WordDocument : FileKind::OtherFile, {}};
+    const char* mismatch = headerMismatchMessage(in);
+    if (mismatch == nullptr) return {FileKind::WordDocument, {}};
+    return {FileKind::OtherFile, whatTheFileIs(header, got), mismatch};
 }
 
 }  // namespace zentoro

@@ -1,7 +1,9 @@
 // Tells Word documents from other files by their header, without the
-// diagnostics that checkWordFile prints, and says why a file could not be read.
+// diagnostics that checkWordFile prints, and says why a file is not one or
+// could not be read.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace zentoro {
@@ -10,9 +12,20 @@ enum class FileKind { WordDocument, OtherFile, Unreadable };
 
 struct ProbedFile {
     FileKind kind = FileKind::OtherFile;
-    std::string problem;  // why an Unreadable file could not be read
+    // Unreadable: why ("cannot open: Permission denied", "not a regular file").
+    // OtherFile: what the file is ("it is a spreadsheet file").
+    std::string problem;
+    // OtherFile: the header check's own message for the first UID that does
+    // not match ("This isn't an EPOC file - exiting program.\n").
+    const char* headerMessage = nullptr;
 };
 
-ProbedFile probeWordFile(const std::string& path);
+// Opens the file without blocking and reads only its header. A symbolic
+// link is followed only when `followLinks`.
+ProbedFile probeWordFile(const std::string& path, bool followLinks = true);
+
+// The same for a stream already open, such as standard input: reads its
+// first twelve bytes.
+ProbedFile probeWordStream(std::FILE* stream);
 
 }  // namespace zentoro

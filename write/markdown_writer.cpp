@@ -286,7 +286,12 @@ std::string percentEncoded(std::string_view name) {
     return encoded;
 }
 
+// Writes a picture file, replacing a regular file of that name but never
+// writing through a link or into a device or FIFO (which could block).
 bool writeFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return false;
     std::FILE* file = std::fopen(path.string().c_str(), "wb");
     if (file == nullptr) return false;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();

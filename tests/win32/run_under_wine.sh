@@ -24,6 +24,10 @@ skip() {
     exit 1
   fi
   echo "SKIPPED: $1 (.ci/run installs it and builds the windows preset)"
+  # Where ctest collects the reasons of skipped tests, when it asks for them.
+  if [[ -n ${ZENTORO_SKIP_REASON_FILE:-} ]]; then
+    echo "$1" >"$ZENTORO_SKIP_REASON_FILE"
+  fi
   exit "$skip_exit"
 }
 for tool in wine wineserver Xvfb; do

@@ -1,0 +1,312 @@
+#include "convert/output_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+
+#include "reader/header_check.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zentoro {
+
+namespace {
+
+constexpr int TemporaryNameAttempts = 100;
+
+// The one piece of process-wide state: a signal handler reaches the
+// temporary files being written only through it. Conversions may run on
+// several threads at once, each holding a slot; the slots' states are
+// lock-free atomics, which a signal handler may use.
+constexpr int SignalSlots = 64;
+constexpr size_t MaxSignalVisiblePath = 4096;
+enum SlotState : int { SlotFree, SlotFilling, SlotRegistered, SlotDiscarded };
+
+struct SignalSlot {
+    std::atomic<int> state{SlotFree};
+    char path[MaxSignalVisiblePath];
+};
+
+SignalSlot signalSlots[SignalSlots];
+// Once a signal has discarded the outputs, no later output is put in place:
+// the process is on its way out.
+std::atomic<bool> interrupted{false};
+
+// Makes the temporary file visible to discardOutputFromSignal; returns its
+// slot, or -1 when every slot is taken or the path is too long.
+int registerTemporary(const std::string& path) {
+    if (path.size() >= MaxSignalVisiblePath) return -1;
+    for (int i = 0; i < SignalSlots; ++i) {
+        int expected = SlotFree;
+        if (!signalSlots[i].state.compare_exchange_strong(expected, SlotFilling)) continue;
+        std::memcpy(signalSlots[i].path, path.c_str(), path.size() + 1);
+        signalSlots[i].state.store(SlotRegistered);
+        return i;
+    }
+    return -1;
+}
+
+// A slot that a signal handler has taken over stays taken: the process is
+// ending, and the handler may still be reading its path.
+void unregisterTemporary(int slot) {
+    if (slot < 0) return;
+    int expected = SlotRegistered;
+    signalSlots[slot].state.compare_exchange_strong(expected, SlotFree);
+}
+
+void removeFile(const std::string& path) {
+#ifdef _WIN32
+    std::remove(path.c_str());
+#else
+    ::unlink(path.c_str());
+#endif
+}
+
+ConversionResult unwritable(int error) { return {Failure::OutputUnwritable, error, false}; }
+
+// ".zentoro-<pid>-<clock>-<attempt>.tmp" in the output's folder: hidden, and
+// no longer than any name, so that a long output name still fits.
+std::string temporaryPathFor(const std::string& output, int attempt) {
+    std::filesystem::path folder = std::filesystem::path(output).parent_path();
+    auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+#ifdef _WIN32
+    unsigned long process = GetCurrentProcessId();
+#else
+    unsigned long process = static_cast<unsigned long>(::getpid());
+#endif
+    char name[96];
+    std::snprintf(name, sizeof name, ".zentoro-%lx-%llx-%d.tmp", process, clock & 0xFFFFFFFFFFull, attempt);
+    return folder.empty() ? std::string(name) : (folder / name).string();
+}
+
+bool headerIsWordDocument(std::FILE* file) {
+    unsigned char header[WordHeaderCheckSize];
+    InputStream in{header, std::fread(header, 1, sizeof header, file), 0};
+    return hasWordHeaderUids(in);
+}
+
+#ifndef _WIN32
+
+bool isWordDocument(const char* path) {
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    bool word = headerIsWordDocument(file);
+    std::fclose(file);
+    return word;
+}
+
+// Opens a device or FIFO for writing without waiting for a reader.
+ConversionResult openInPlace(const char* path, PendingOutput& output) {
+    int fd = ::open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return unwritable(errno);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    output.file = ::fdopen(fd, "wb");
+    if (output.file == nullptr) {
+        int error = errno;
+        ::close(fd);
+        return unwritable(error);
+    }
+    output.inPlace = true;
+    return {};
+}
+
+int createExclusively(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+#else
+
+bool isWordDocument(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    bool word = headerIsWordDocument(file);
+    std::fclose(file);
+    return word;
+}
+
+int createExclusively(const std::string& path) {
+    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+
+int errnoOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return EEXIST;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION: return EACCES;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return ENOENT;
+        case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+        default: return EIO;
+    }
+}
+
+#endif
+
+// What stands at the output path decides whether the output may go there
+// and how it is written. `mode` receives the permissions of a regular file
+// there, which the new output takes over.
+ConversionResult checkExisting(const char* path, ExistingOutput existing, PendingOutput& output, int& mode) {
+#ifndef _WIN32
+    struct stat own;
+    if (::lstat(path, &own) != 0) return errno == ENOENT ? ConversionResult{} : unwritable(errno);
+    if (S_ISDIR(own.st_mode)) return unwritable(EISDIR);
+    if (existing == ExistingOutput::Keep && !S_ISCHR(own.st_mode) && !S_ISFIFO(own.st_mode)) {
+        return {Failure::OutputExists, 0, false};
+    }
+    if (S_ISREG(own.st_mode)) {
+        if (existing == ExistingOutput::KeepWordDocument && isWordDocument(path)) {
+            return {Failure::OutputIsWordDocument, 0, false};
+        }
+        mode = static_cast<int>(own.st_mode & 07777);
+        return {};
+    }
+    struct stat target;
+    bool device = S_ISCHR(own.st_mode) || S_ISFIFO(own.st_mode) || S_ISSOCK(own.st_mode) || S_ISBLK(own.st_mode);
+    if (S_ISLNK(own.st_mode) && ::stat(path, &target) == 0) {
+        device = S_ISCHR(target.st_mode) || S_ISFIFO(target.st_mode) || S_ISSOCK(target.st_mode);
+    }
+    // A link to a file or folder, or a dangling one, is replaced by the rename.
+    return device ? openInPlace(path, output) : ConversionResult{};
+#else
+    (void)output;
+    (void)mode;
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    if (!std::filesystem::exists(status)) return {};
+    if (std::filesystem::is_directory(status)) return unwritable(EISDIR);
+    if (existing == ExistingOutput::Keep) return {Failure::OutputExists, 0, false};
+    if (existing == ExistingOutput::KeepWordDocument && isWordDocument(path)) {
+        return {Failure::OutputIsWordDocument, 0, false};
+    }
+    return {};
+#endif
+}
+
+ConversionResult createTemporary(PendingOutput& output, int mode) {
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+        std::string temporary = temporaryPathFor(output.path, attempt);
+        int fd = createExclusively(temporary);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return unwritable(errno);
+        output.signalSlot = registerTemporary(temporary);
+#ifndef _WIN32
+        if (mode >= 0) (void)::fchmod(fd, static_cast<mode_t>(mode));
+        output.file = ::fdopen(fd, "wb");
+#else
+        (void)mode;
+        output.file = ::_fdopen(fd, "wb");
+#endif
+        output.temporaryPath = temporary;
+        if (output.file == nullptr) {
+            int error = errno;
+#ifdef _WIN32
+            ::_close(fd);
+#else
+            ::close(fd);
+#endif
+            discardOutput(output);
+            return unwritable(error);
+        }
+        return {};
+    }
+    return unwritable(EEXIST);
+}
+
+// Renames the complete temporary file to the output path; returns 0 or the
+// errno value of the failure (EEXIST: a file stands there and is kept).
+int putInPlace(const std::string& temporary, const std::string& path, bool replace) {
+#ifdef _WIN32
+    DWORD flags = replace ? MOVEFILE_REPLACE_EXISTING : 0;
+    return MoveFileExA(temporary.c_str(), path.c_str(), flags) ? 0 : errnoOf(GetLastError());
+#else
+    if (replace) return ::rename(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+    // A hard link is created only where no name exists, with no window
+    // between the test and the creation.
+    if (::link(temporary.c_str(), path.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    if (errno == EEXIST || errno == ENOENT) return errno;
+    // File systems without hard links: test, then rename.
+    struct stat existing;
+    if (::lstat(path.c_str(), &existing) == 0) return EEXIST;
+    return ::rename(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+#endif
+}
+
+}  // namespace
+
+ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output) {
+    output = PendingOutput{};
+    output.path = path;
+    if (interrupted.load()) return {Failure::Interrupted, 0, false};
+    if (output.path.empty()) return unwritable(ENOENT);
+    int mode = -1;
+    ConversionResult checked = checkExisting(path, existing, output, mode);
+    if (!checked.succeeded() || output.inPlace) return checked;
+    return createTemporary(output, mode);
+}
+
+ConversionResult commitOutput(PendingOutput& output, bool replace) {
+    std::FILE* file = output.file;
+    output.file = nullptr;
+    if (std::fclose(file) != 0) {
+        int error = errno;
+        discardOutput(output);
+        return unwritable(error);
+    }
+    if (output.inPlace) return {};
+    int error = interrupted.load() ? EINTR : putInPlace(output.temporaryPath, output.path, replace);
+    bool stopped = interrupted.load();
+    if (error != 0) discardOutput(output);
+    unregisterTemporary(output.signalSlot);
+    output.signalSlot = -1;
+    output.temporaryPath.clear();
+    if (error == 0) return {};
+    if (stopped) return {Failure::Interrupted, 0, false};
+    if (error == EEXIST && !replace) return {Failure::OutputExists, 0, false};
+    return unwritable(error);
+}
+
+void discardOutput(PendingOutput& output) {
+    if (output.file != nullptr) std::fclose(output.file);
+    output.file = nullptr;
+    if (!output.temporaryPath.empty()) removeFile(output.temporaryPath);
+    output.temporaryPath.clear();
+    unregisterTemporary(output.signalSlot);
+    output.signalSlot = -1;
+}
+
+void discardOutputFromSignal() {
+    interrupted.store(true);
+    for (SignalSlot& slot : signalSlots) {
+        int expected = SlotRegistered;
+        if (!slot.state.compare_exchange_strong(expected, SlotDiscarded)) continue;
+#ifdef _WIN32
+        std::remove(slot.path);
+#else
+        ::unlink(slot.path);
+#endif
+    }
+}
+
+}  // namespace zentoro

@@ -1,0 +1,47 @@
+#include "ui/failure_messages.h"
+
+#include <cstring>
+
+#include "ui/dialog_messages.h"
+
+namespace zentoro {
+
+namespace {
+
+std::string systemReason(int error) { return error != 0 ? std::strerror(error) : "unknown error"; }
+
+std::string conversionFailed(const std::string& why) { return std::string(ConversionFailedMessage) + ": " + why; }
+
+// What became of the output of a conversion that failed on its input.
+std::string partialOutputNote(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
+    if (toStream) return " (what could be converted went to " + shownOutput + ")";
+    if (result.partialOutputKept) return " (what could be converted is in " + shownOutput + ")";
+    return " (nothing written to " + shownOutput + ")";
+}
+
+}  // namespace
+
+std::string failureReason(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
+    switch (result.failure) {
+        case Failure::None: return {};
+        case Failure::InputUnopenable: return "cannot open: " + systemReason(result.systemError);
+        case Failure::InputNotRegularFile: return "not a regular file";
+        case Failure::NotWordDocument: return NotWordFileMessage;
+        case Failure::SameFile: return "refusing to write the output over the input file";
+        case Failure::OutputIsWordDocument: return "refusing to replace the Word document " + shownOutput;
+        case Failure::OutputExists: return shownOutput + " exists and was kept";
+        case Failure::Interrupted: return "interrupted";
+        case Failure::OutputUnwritable:
+            return conversionFailed("cannot write " + shownOutput + ": " + systemReason(result.systemError));
+        case Failure::OutOfMemory: return conversionFailed(describeFailure(result.failure));
+        case Failure::InputUnreadable:
+            return conversionFailed("cannot read: " + systemReason(result.systemError)) +
+                   partialOutputNote(result, shownOutput, toStream);
+        case Failure::DocumentDamaged:
+        case Failure::LimitReached:
+            return conversionFailed(describeFailure(result.failure)) + partialOutputNote(result, shownOutput, toStream);
+    }
+    return ConversionFailedMessage;
+}
+
+}  // namespace zentoro

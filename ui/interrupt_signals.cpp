@@ -1,0 +1,40 @@
+#include "ui/interrupt_signals.h"
+
+#include <csignal>
+
+#include "convert/output_file.h"
+
+namespace zentoro {
+
+namespace {
+
+// Written by the signal handler, read by the run between files.
+volatile std::sig_atomic_t caughtSignal = 0;
+
+extern "C" void onInterruption(int signal) {
+    discardOutputFromSignal();
+    caughtSignal = signal;
+#ifdef _WIN32
+    std::signal(signal, SIG_DFL);
+#endif
+}
+
+}  // namespace
+
+void catchInterruptions() {
+#ifdef _WIN32
+    std::signal(SIGINT, onInterruption);
+    std::signal(SIGTERM, onInterruption);
+#else
+    struct sigaction action {};
+    action.sa_handler = onInterruption;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a read from a pipe or terminal that waits is cut short.
+    action.sa_flags = SA_RESETHAND;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+#endif
+}
+
+int interruptingSignal() { return caughtSignal; }
+
+}  // namespace zentoro

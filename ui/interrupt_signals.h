@@ -1,0 +1,15 @@
+// Ctrl-C, SIGTERM and SIGHUP during a run: the output being written is
+// removed at once, and the run stops after the file in hand so that it can
+// print what it has done and exit with 128 plus the signal's number.
+#pragma once
+
+namespace zentoro {
+
+// Installs the handlers. A second signal of the same kind ends the program
+// at once, as if no handler were there.
+void catchInterruptions();
+
+// The signal that interrupted the run, or 0.
+int interruptingSignal();
+
+}  // namespace zentoro
