@@ -1,5 +1,5 @@
-// Writes the fuzzer's seed corpus into a folder: valid documents that use
-// every feature, and small hostile ones, all made by the document builder.
+// Writes the raw-bytes fuzzer's seeds into a folder: valid documents that
+// use every feature, and hostile ones, all made by the document builder.
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
         {"rewinding-text", rewindingTextDocument(8, 16)},
         {"heavy-style-writing", heavyStyleDocument(16, 8, StyleRecords::Writing)},
         {"heavy-style-silent", heavyStyleDocument(16, 8, StyleRecords::Silent)},
+        // A document that stops at the output limit, so that fuzzing starts
+        // with that path reached. (One that reaches the read limit must read
+        // over 16 MiB, which takes longer than the fuzzers' time-out.)
+        {"output-limit", heavyStyleDocument(1000, 3000, StyleRecords::Writing)},
     };
     for (const auto& [name, bytes] : seeds) writeFile(std::string(argv[1]) + "/" + name + ".wrd", bytes);
     return 0;

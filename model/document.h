@@ -122,6 +122,8 @@ struct EmbeddedObject {
     int32_t displayHeight = 0;
     uint32_t sectionPosition = 0;  // where its Embedded Object Section lies in the file
     Picture picture;               // empty when the object could not be drawn
+    std::string problem;           // why a sketch could not be drawn; empty otherwise
+    bool shownAsIcon = false;      // the document shows the application's icon in its place
 };
 
 enum class RunKind : uint8_t { Text, Field, Object };

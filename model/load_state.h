@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/document.h"
+#include "picture/picture_limits.h"
 #include "reader/input_readers.h"
 
 namespace zentoro {
@@ -27,6 +28,8 @@ struct LoadState {
     uint64_t modelBytes = 0;   // what the paragraphs read so far take, roughly
     uint64_t modelLimit = 0;   // 0: no limit
     bool modelLimitReached = false;
+    // What the document's pictures may still take (see MaxDocumentPicturePixels).
+    uint64_t picturePixelsLeft = MaxDocumentPicturePixels;
     // Takes the paragraph records a phrase's character layer may hold, which
     // apply to no paragraph, so that a phrase copies no paragraph format.
     ParagraphFormat phraseParagraphScratch;

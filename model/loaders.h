@@ -23,5 +23,7 @@ void loadText(LoadState& s);
 
 // The body's text layout, over the text and the styles.
 void loadBody(LoadState& s, const std::vector<Formats>& styleFormats);
+// The body of a document without a text layout: its text in Normal's formatting.
+void loadUnformattedBody(LoadState& s, const Formats& normal);
 
 }  // namespace zentoro

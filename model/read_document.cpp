@@ -63,7 +63,11 @@ void loadDocument(LoadState& s) {
     }
     if (sections.pageLayout != 0 && !s.damaged && seekTo(s, sections.pageLayout)) loadPageLayout(s);
     if (sections.text != 0 && !s.damaged && seekTo(s, sections.text)) loadText(s);
-    if (sections.textLayout != 0 && !s.damaged && seekTo(s, sections.textLayout)) loadBody(s, styles);
+    if (sections.textLayout != 0) {
+        if (!s.damaged && seekTo(s, sections.textLayout)) loadBody(s, styles);
+    } else if (s.textFound && !s.damaged) {
+        loadUnformattedBody(s, styles.front());
+    }
 }
 
 }  // namespace
@@ -95,6 +99,15 @@ void loadText(LoadState& s) {
     if (!need(s, length)) return;
     s.text = std::span<const unsigned char>(input(s).data + position(s), length);
     s.textFound = true;
+}
+
+// A document whose text carries no formatting may have no text layout
+// section: its text is still the body, one paragraph per paragraph end.
+void loadUnformattedBody(LoadState& s, const Formats& normal) {
+    TextLayoutSource source;
+    source.text = s.text;
+    source.sink = s.bodySink;
+    loadPlainParagraphs(s, source, normal, s.document->body);
 }
 
 void loadBody(LoadState& s, const std::vector<Formats>& styleFormats) {

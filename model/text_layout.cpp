@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/device_text.h"
+#include "model/draw_objects.h"
 
 namespace zentoro {
 
@@ -164,6 +165,9 @@ void loadPhrase(LoadState& s, const CharacterFormat& base, RunBuilder& runs, uin
     object.sectionPosition = loadU32(s);
     object.displayWidth = loadI32(s);
     object.displayHeight = loadI32(s);
+    // Drawn now, so that a writer handed this paragraph at once has the picture.
+    const InputStream& in = input(s);
+    drawObject(std::span<const unsigned char>(in.data, in.size), object, s.picturePixelsLeft);
     std::vector<EmbeddedObject>& objects = s.document->objects;
     objects.push_back(object);
     for (uint32_t at = start; at < end; ++at) {
@@ -263,14 +267,22 @@ void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const For
         uint32_t end = from;
         while (end < size && source.text[end] != ParagraphEndByte) ++end;
         if (end < size) ++end;
-        Paragraph& paragraph = paragraphs.emplace_back();
+        // With a sink, the paragraph goes to it, as a text layout's do.
+        Paragraph& paragraph = source.sink != nullptr ? s.streamed : paragraphs.emplace_back();
+        paragraph.style = 0;
         paragraph.format = formats.paragraph;
         paragraph.markFormat = formats.character;
         RunBuilder builder{s, source, paragraph, nextField};
         builder.append(from, end, formats.character);
         nextField = builder.nextField;
-        countParagraph(s, paragraph);
         from = end;
+        if (source.sink == nullptr) {
+            countParagraph(s, paragraph);
+            continue;
+        }
+        if (!s.damaged) (*source.sink)(paragraph);
+        for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
+        paragraph.runs.clear();
     }
 }
 

@@ -95,8 +95,11 @@ void writeRecord(ConversionState& s, const AttributeRecord& record) {
         case AlignmentId:
         case VerticalAlignmentId: writeAlignment(s, record.byteValue); break;
         case LineSpacingId:
-            // Exact line spacing, set by an earlier record, makes the value negative.
-            writeParagraphAttribute(s, s.exactLineSpacing ? "\\sl-" : "\\sl", record.longValue);
+            // Exact line spacing, set by an earlier record, makes the value
+            // negative. A value stored negative already is written as it is:
+            // "\sl--240" is no control word, and readers show its number as text.
+            writeParagraphAttribute(s, s.exactLineSpacing && static_cast<int32_t>(record.longValue) >= 0 ? "\\sl-" : "\\sl",
+                                    record.longValue);
             break;
         case LineSpacingModeId:
             if (record.byteValue == 0 || record.byteValue == 1) s.exactLineSpacing = record.byteValue == 1;

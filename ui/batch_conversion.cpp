@@ -15,6 +15,7 @@
 #include <unistd.h>
 #endif
 
+#include "convert/extract_pictures.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
@@ -276,6 +277,10 @@ private:
     }
 
     void convert(const Job& job) {
+        // The pictures are read from the input file again after the conversion.
+        if (options_.extractPicturesDir && isStandardStream(job.input)) {
+            return fail(job, "pictures are extracted from files only, not from standard input");
+        }
         if (options_.outputDir) {
             std::error_code error;
             fs::create_directories(fs::path(job.output).parent_path(), error);
@@ -294,7 +299,32 @@ private:
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
         if (!isStandardStream(job.output)) written_.record(job.output, job.input);
+        if (options_.extractPicturesDir && !writePictures(job)) return;
         succeed(subject(job), ConvertedMessage);
+    }
+
+    // Writes the document's sketches as PNG files into --extract-pictures'
+    // folder: a warning for each sketch that cannot be drawn, a failure of
+    // the file when the pictures cannot be written.
+    bool writePictures(const Job& job) {
+        const std::string& folder = *options_.extractPicturesDir;
+        std::error_code error;
+        fs::create_directories(folder, error);
+        PictureExtraction extraction = extractPictures(job.input.c_str(), folder.c_str());
+        for (const std::string& warning : extraction.warnings) {
+            reports_.failure(shownInput(job.input) + ": warning: " + warning + "\n");
+        }
+        if (!extraction.result.succeeded()) {
+            std::string reason = describeFailure(extraction.result.failure);
+            if (extraction.result.systemError != 0) reason += std::string(": ") + std::strerror(extraction.result.systemError);
+            fail(job, "pictures not written to " + escapedName(folder) + ": " + reason);
+            return false;
+        }
+        if (extraction.written > 0) {
+            reports_.success(shownInput(job.input) + ": " + std::to_string(extraction.written) +
+                             (extraction.written == 1 ? " picture" : " pictures") + " written to " + escapedName(folder) + "\n");
+        }
+        return true;
     }
 
     static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }

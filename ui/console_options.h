@@ -5,18 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "convert/output_format.h"
+
 namespace zentoro {
 
 enum class ConsoleAction { Convert, CheckOnly, DryRun };
-
-// What each document is converted to.
-enum class OutputFormat {
-    Rtf,          // the default RTF translation
-    RtfFaithful,  // RTF from the document model, keeping every formatting detail
-    Text,
-    Html,
-    Markdown,
-};
 
 // The name an output path takes when the input is "-" or "-o -" is given.
 inline constexpr const char* StandardStreamName = "-";

@@ -1,5 +1,7 @@
 #include "ui/format_conversion.h"
 
+#include "convert/convert_to_format.h"
+
 namespace zentoro {
 
 namespace {
@@ -35,7 +37,6 @@ const char* extensionOf(OutputFormat format) {
 }
 
 FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options) {
-    if (options.extractPicturesDir) return unavailable("extracting pictures is not part of this build");
     switch (options.format) {
         case OutputFormat::Rtf: return {runConversion(request), nullptr};
         case OutputFormat::RtfFaithful:
@@ -43,9 +44,13 @@ FormatConversion convertToFormat(const ConversionRequest& request, const Console
                 return unavailable("the faithful RTF is written to files only");
             }
             return {convertDocumentFaithful(request.inputPath, request.outputPath), nullptr};
-        case OutputFormat::Text: return unavailable("the text writer is not part of this build");
-        case OutputFormat::Html: return unavailable("the HTML writer is not part of this build");
-        case OutputFormat::Markdown: return unavailable("the Markdown writer is not part of this build");
+        case OutputFormat::Text:
+        case OutputFormat::Html:
+        case OutputFormat::Markdown: {
+            WriteOptions writeOptions;
+            writeOptions.withHeaderFooter = options.withHeaderFooter;
+            return {convertRequestTo(options.format, request, writeOptions), nullptr};
+        }
     }
     return unavailable("unknown output format");
 }

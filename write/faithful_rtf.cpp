@@ -1,10 +1,12 @@
 #include "write/faithful_rtf.h"
 
 #include <algorithm>
+#include <string>
 #include <memory>
 #include <vector>
 
 #include "write/date_picture.h"
+#include "write/rtf_picture.h"
 #include "write/rtf_text.h"
 
 namespace zentoro {
@@ -276,13 +278,31 @@ void writeStyleSheet(ByteSink& sink, const Document& document, const Tables& tab
     put(sink, "}\n");
 }
 
-// An object the writer cannot draw shows as a visible placeholder.
+// A sketch shows as its picture at the size the document gives it; an object
+// the writer cannot draw, or one the document shows as its application's
+// icon, as a visible placeholder; a sketch that could not be decoded with
+// the reason.
 void writeObject(ByteSink& sink, const Document& document, const Run& run) {
-    ObjectKind kind = run.object >= 0 && static_cast<size_t>(run.object) < document.objects.size()
-                          ? document.objects[static_cast<size_t>(run.object)].kind
-                          : ObjectKind::Other;
-    switch (kind) {
-        case ObjectKind::Sketch: put(sink, "[Sketch]"); break;
+    if (run.object < 0 || static_cast<size_t>(run.object) >= document.objects.size()) {
+        put(sink, "[Object]");
+        return;
+    }
+    const EmbeddedObject& object = document.objects[static_cast<size_t>(run.object)];
+    switch (object.kind) {
+        case ObjectKind::Sketch: {
+            std::string picture =
+                object.shownAsIcon ? std::string() : rtfPictureGroup(object.picture, object.displayWidth, object.displayHeight);
+            if (!picture.empty()) {
+                put(sink, picture);
+            } else if (object.problem.empty() || object.shownAsIcon) {
+                put(sink, "[Sketch]");
+            } else {
+                put(sink, "[Sketch: ");
+                writeRtfText(sink, object.problem);
+                put(sink, "]");
+            }
+            break;
+        }
         case ObjectKind::Spreadsheet: put(sink, "[Spreadsheet]"); break;
         case ObjectKind::Other: put(sink, "[Object]"); break;
     }

@@ -119,6 +119,14 @@ Bytes TextLayoutSection::bytes() const {
     out.u32(0);
     for (const Paragraph& paragraph : paragraphs) {
         for (const Phrase& phrase : paragraph.phrases) {
+            if (phrase.object) {
+                constexpr uint32_t ObjectTag = 0x10000051;
+                out.u8(1).u32(phrase.characters).append(phrase.character.bytes()).u32(ObjectTag);
+                out.u32(phrase.object->sectionPosition);
+                out.u32(static_cast<uint32_t>(phrase.object->displayWidth));
+                out.u32(static_cast<uint32_t>(phrase.object->displayHeight));
+                continue;
+            }
             out.u8(phrase.trailingRecords).u32(phrase.characters).append(phrase.character.bytes());
             for (int i = 0; i < phrase.trailingRecords; ++i) out.u32(1).u32(2).u32(3).u32(4);
         }
@@ -277,6 +285,11 @@ WordDocument& WordDocument::textLayout(const TextLayoutSection& layout) {
     return section(0x10000143, layout.bytes());
 }
 
+WordDocument& WordDocument::unlisted(SectionContent content) {
+    entries_.push_back({0, std::move(content), 0, false});
+    return *this;
+}
+
 WordDocument& WordDocument::dictionaryAtStart() {
     dictionaryAtStart_ = true;
     return *this;
@@ -286,7 +299,9 @@ std::vector<uint8_t> WordDocument::build() const {
     Bytes out;
     out.u32(uids_[0]).u32(uids_[1]).u32(uids_[2]).u32(0).u32(0);  // dictionary offset patched below
     size_t dictionaryPos = out.size();
-    size_t dictionarySize = 1 + 8 * entries_.size();
+    size_t listedEntries = static_cast<size_t>(std::count_if(
+        entries_.begin(), entries_.end(), [](const Entry& entry) { return entry.listed; }));
+    size_t dictionarySize = 1 + 8 * listedEntries;
     if (dictionaryAtStart_) out.fill(dictionarySize, 0);  // filled in below
     std::vector<std::pair<uint32_t, uint32_t>> dictionary;
     for (const Entry& entry : entries_) {
@@ -295,7 +310,7 @@ std::vector<uint8_t> WordDocument::build() const {
             position = static_cast<uint32_t>(out.size());
             out.append((*entry.content)(position));
         }
-        dictionary.emplace_back(entry.uid, position);
+        if (entry.listed) dictionary.emplace_back(entry.uid, position);
     }
     if (!dictionaryAtStart_) {
         dictionaryPos = out.size();

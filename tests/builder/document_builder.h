@@ -112,10 +112,19 @@ struct SharedFormat {
     Layer character;
 };
 
+// Where an object phrase finds its embedded object, and the size the
+// document shows it at (twips).
+struct ObjectReference {
+    uint32_t sectionPosition = 0;
+    int32_t displayWidth = 0;
+    int32_t displayHeight = 0;
+};
+
 struct Phrase {
     uint32_t characters = 0;
     Layer character;
     int trailingRecords = 0;
+    std::optional<ObjectReference> object;  // an object phrase (type 1) over its one character
 };
 
 // A paragraph element of the text layout: with formatRef 0 it carries its
@@ -224,6 +233,9 @@ public:
     WordDocument& pageLayout(const PageLayoutSection& layout);
     WordDocument& text(std::string_view text);
     WordDocument& textLayout(const TextLayoutSection& layout);
+    // Bytes placed among the sections without a dictionary entry, as the
+    // blocks of embedded objects are.
+    WordDocument& unlisted(SectionContent content);
 
     std::vector<uint8_t> build() const;
 
@@ -232,6 +244,7 @@ private:
         uint32_t uid;
         std::optional<SectionContent> content;
         uint32_t position = 0;
+        bool listed = true;
     };
     std::vector<Entry> entries_;
     uint32_t uids_[3] = {0x10000037, 0x1000006D, 0x1000007F};

@@ -1,0 +1,95 @@
+#include "convert/extract_pictures.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <system_error>
+
+#include "model/read_document.h"
+#include "picture/png_encoder.h"
+
+namespace zentoro {
+
+namespace {
+
+// Positions in a document are 32-bit, so nothing past this is ever read.
+constexpr size_t MaxInputSize = 0x7FFFFFFF;
+constexpr size_t ChunkSize = 64 * 1024;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+ConversionResult readInput(const char* path, std::vector<unsigned char>& bytes) {
+    File input(std::fopen(path, "rb"));
+    if (!input) return {Failure::InputUnreadable, errno};
+    while (bytes.size() < MaxInputSize) {
+        size_t had = bytes.size();
+        size_t want = std::min(ChunkSize, MaxInputSize - had);
+        bytes.resize(had + want);
+        size_t got = std::fread(bytes.data() + had, 1, want, input.get());
+        bytes.resize(had + got);
+        if (got < want) break;
+    }
+    if (std::ferror(input.get()) != 0) return {Failure::InputUnreadable, errno};
+    return {};
+}
+
+ConversionResult writePng(const std::filesystem::path& path, const std::vector<uint8_t>& png) {
+    File output(std::fopen(path.string().c_str(), "wb"));
+    if (!output) return {Failure::OutputUnwritable, errno};
+    bool written = std::fwrite(png.data(), 1, png.size(), output.get()) == png.size();
+    int error = errno;
+    if (std::fclose(output.release()) != 0 || !written) return {Failure::OutputUnwritable, written ? errno : error};
+    return {};
+}
+
+bool namesSameFile(const std::filesystem::path& a, const char* b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, std::filesystem::path(b), error);
+}
+
+}  // namespace
+
+std::string pictureFileName(const std::string& documentPath, int objectNumber) {
+    return std::filesystem::path(documentPath).filename().string() + "-object" + std::to_string(objectNumber) + ".png";
+}
+
+PictureExtraction extractPictures(const char* inputPath, const char* outputDir) {
+    PictureExtraction extraction;
+    try {
+        std::vector<unsigned char> bytes;
+        extraction.result = readInput(inputPath, bytes);
+        if (!extraction.result.succeeded()) return extraction;
+        Document document;
+        extraction.result = readDocument(bytes, document);
+        if (!extraction.result.succeeded()) return extraction;
+        for (size_t i = 0; i < document.objects.size(); ++i) {
+            const EmbeddedObject& object = document.objects[i];
+            if (object.kind != ObjectKind::Sketch) continue;
+            int number = static_cast<int>(i + 1);
+            std::vector<uint8_t> png = encodePng(object.picture);
+            if (png.empty()) {
+                const std::string reason = object.problem.empty() ? "the sketch could not be drawn" : object.problem;
+                extraction.warnings.push_back("object " + std::to_string(number) + ": " + reason);
+                continue;
+            }
+            std::filesystem::path path = std::filesystem::path(outputDir) / pictureFileName(inputPath, number);
+            if (namesSameFile(path, inputPath)) {
+                extraction.result = {Failure::SameFile};
+                return extraction;
+            }
+            extraction.result = writePng(path, png);
+            if (!extraction.result.succeeded()) return extraction;
+            ++extraction.written;
+        }
+    } catch (const std::bad_alloc&) {
+        extraction.result = {Failure::OutOfMemory};
+    }
+    return extraction;
+}
+
+}  // namespace zentoro

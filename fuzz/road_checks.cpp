@@ -1,0 +1,253 @@
+#include "fuzz/road_checks.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "convert/convert_to_format.h"
+#include "convert/zentoro.h"
+#include "fuzz/rtf_checks.h"
+#include "fuzz/utf8_check.h"
+#include "model/read_document.h"
+#include "tests/support/cp1252.h"
+#include "tests/support/rtf_completeness.h"
+
+namespace zentoro::fuzzing {
+
+namespace {
+
+// An output stream whose bytes end up in a string.
+class MemoryOutput {
+public:
+    MemoryOutput() : file_(open_memstream(&buffer_, &size_)) {
+        if (file_ == nullptr) std::abort();
+    }
+    ~MemoryOutput() {
+        if (file_ != nullptr) std::fclose(file_);
+        std::free(buffer_);
+    }
+    MemoryOutput(const MemoryOutput&) = delete;
+    MemoryOutput& operator=(const MemoryOutput&) = delete;
+
+    std::FILE* file() { return file_; }
+    std::string finish() {
+        std::fclose(file_);
+        file_ = nullptr;
+        return std::string(buffer_, size_);
+    }
+
+private:
+    char* buffer_ = nullptr;
+    size_t size_ = 0;
+    std::FILE* file_;
+};
+
+
+std::string firstDifference(const std::string& expected, const std::string& actual) {
+    size_t pos = 0;
+    while (pos < expected.size() && pos < actual.size() && expected[pos] == actual[pos]) ++pos;
+    return "expected " + std::to_string(expected.size()) + " bytes, got " + std::to_string(actual.size()) +
+           ", first difference at " + std::to_string(pos);
+}
+
+struct ModelRoad {
+    const char* name;
+    OutputFormat format;
+    bool otherOptions = false;  // the options other than the defaults of runModelRoad
+};
+
+constexpr ModelRoad ModelRoads[] = {
+    {"faithful road", OutputFormat::RtfFaithful},
+    {"text", OutputFormat::Text},
+    {"text without header and footer", OutputFormat::Text, true},
+    {"HTML", OutputFormat::Html},
+    {"Markdown", OutputFormat::Markdown},
+    {"Markdown with picture files", OutputFormat::Markdown, true},
+};
+
+// A folder of this process's own for the pictures Markdown writes as
+// files: made for one conversion and removed after it, so that nothing is
+// left behind however the process ends.
+std::filesystem::path pictureFolder() {
+    return std::filesystem::temp_directory_path() / ("zentoro-fuzz-pictures-" + std::to_string(getpid()));
+}
+
+// The other options: no header and footer in text, pictures as files
+// beside Markdown.
+RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
+    if (!road.otherOptions) return runModelRoad(road.format, bytes);
+    WriteOptions options;
+    options.documentName = "fuzzed.wrd";
+    std::filesystem::path folder = pictureFolder();
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    options.pictureFolder = folder.string();
+    options.pictureNamePrefix = "fuzzed";
+    RoadRun run = runModelRoad(road.format, bytes, options);
+    std::filesystem::remove_all(folder, ignored);
+    return run;
+}
+
+// What the output of a conversion that succeeded must be.
+std::string outputProblem(OutputFormat format, const std::string& output) {
+    if (format == OutputFormat::RtfFaithful) {
+        if (std::string problem = rtfWellFormednessProblem(output); !problem.empty()) {
+            return "the RTF is not well formed: " + problem;
+        }
+        return {};
+    }
+    if (std::string problem = utf8Problem(output); !problem.empty()) return "the output is not UTF-8: " + problem;
+    return {};
+}
+
+// The result of one road: a failure it may have for bytes in memory, told in words.
+std::string resultProblem(const std::string& name, int result) {
+    switch (static_cast<Failure>(result)) {
+        case Failure::None: return {};
+        case Failure::NotWordDocument:
+        case Failure::DocumentDamaged:
+        case Failure::LimitReached:
+        case Failure::OutOfMemory:
+            // Every failure is told to a person in words.
+            if (std::string_view(describeFailure(static_cast<Failure>(result))).empty()) {
+                return name + ": a failure without a description: " + std::to_string(result);
+            }
+            return {};
+        default: return name + ": a failure a conversion in memory cannot have: " + std::to_string(result);
+    }
+}
+
+std::string checkModelRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
+    RoadRun run = runRoad(road, bytes);
+    std::string name = road.name;
+    if (!(run == runRoad(road, bytes))) return name + ": a second run of the same input wrote something else";
+    if (std::string problem = resultProblem(name, run.result); !problem.empty()) return problem;
+    if (run.result != 0) return {};
+    if (std::string problem = outputProblem(road.format, run.output); !problem.empty()) return name + ": " + problem;
+    return {};
+}
+
+}  // namespace
+
+RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
+    MemoryOutput output;
+    RoadRun run;
+    run.result = static_cast<int>(convertDocumentBytesWithResult(bytes.data(), bytes.size(), output.file()).failure);
+    run.output = output.finish();
+    return run;
+}
+
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes) {
+    WriteOptions options;
+    options.documentName = "fuzzed.wrd";
+    options.withHeaderFooter = true;
+    options.picturesAsDataUris = true;
+    return runModelRoad(format, bytes, options);
+}
+
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options) {
+    RoadRun run;
+    run.result = static_cast<int>(
+        convertDocumentBytesToString(format, bytes.data(), bytes.size(), run.output, options).failure);
+    return run;
+}
+
+RoadRun runStreamedFaithfulRoad(std::span<const uint8_t> bytes) {
+    RoadRun run;
+    run.result = static_cast<int>(convertDocumentFaithfulToString(bytes.data(), bytes.size(), run.output).failure);
+    return run;
+}
+
+std::string modelText(std::span<const uint8_t> bytes) {
+    Document document;
+    readDocument(bytes, document);
+    std::string text;
+    for (const std::vector<Paragraph>* paragraphs : {&document.header.paragraphs, &document.footer.paragraphs, &document.body}) {
+        for (const Paragraph& paragraph : *paragraphs) {
+            for (const Run& run : paragraph.runs) text += run.text;
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+std::string expectedModelText(std::string_view documentText) {
+    std::string text;
+    for (char byte : documentText) {
+        auto c = static_cast<unsigned char>(byte);
+        switch (c) {
+            case 6: text += '\n'; break;
+            case 7: testing::appendUtf8(text, U'\u2028'); break;
+            case 8: text += '\f'; break;
+            case 9:
+            case 10: text += '\t'; break;
+            case 11: testing::appendUtf8(text, U'\u2011'); break;
+            case 12: testing::appendUtf8(text, U'\u00AD'); break;
+            case 15: text += ' '; break;
+            case 16: testing::appendUtf8(text, U'\u00A0'); break;
+            default:
+                if (c >= 32) testing::appendUtf8(text, testing::cp1252CodePoint(c));
+                break;
+        }
+    }
+    return text;
+}
+
+std::string checkAnyInput(std::span<const uint8_t> bytes) {
+    RoadRun original = runOriginalRoad(bytes);
+    if (!(original == runOriginalRoad(bytes))) return "original road: a second run of the same input wrote something else";
+    if (std::string problem = resultProblem("original road", original.result); !problem.empty()) return problem;
+    for (const ModelRoad& road : ModelRoads) {
+        if (std::string problem = checkModelRoad(road, bytes); !problem.empty()) return problem;
+    }
+    // The faithful conversion streams the body's RTF as it reads; it must
+    // write what the RTF writer writes from the whole model.
+    RoadRun streamed = runStreamedFaithfulRoad(bytes);
+    if (!(streamed == runStreamedFaithfulRoad(bytes))) {
+        return "streamed faithful road: a second run of the same input wrote something else";
+    }
+    RoadRun whole = runFaithfulRoad(bytes);
+    if (streamed.result != whole.result) {
+        return "streamed faithful road: result " + std::to_string(streamed.result) + ", from the whole model " +
+               std::to_string(whole.result);
+    }
+    if (streamed.result == 0 && streamed.output != whole.output) {
+        return "streamed faithful road: not the RTF written from the whole model: " +
+               firstDifference(whole.output, streamed.output);
+    }
+    return {};
+}
+
+std::string checkBuiltDocument(const FuzzedDocument& document) {
+    if (std::string problem = checkAnyInput(document.bytes); !problem.empty()) return problem;
+    if (!document.wellFormed) return {};
+
+    for (const ModelRoad& road : ModelRoads) {
+        RoadRun run = runRoad(road, document.bytes);
+        if (run.result != 0) return std::string(road.name) + ": a well-formed document failed: " + std::to_string(run.result);
+    }
+    std::string allText = document.headerText + document.footerText + document.bodyText;
+    std::string expectedText = expectedModelText(allText);
+    std::string readText = modelText(document.bytes);
+    if (readText != expectedText) {
+        return "faithful road: the model's text is not the document's: " + firstDifference(expectedText, readText);
+    }
+
+    if (!document.originalReadsItWhole) return {};
+    RoadRun original = runOriginalRoad(document.bytes);
+    if (original.result != 0) return "original road: a well-formed document failed";
+    if (std::string incomplete = testing::rtfCompletenessProblem(original.output); !incomplete.empty()) {
+        return "original road: the RTF is not complete: " + incomplete;
+    }
+    // The style sheet ends with an empty paragraph at the document's defaults.
+    std::string expected =
+        expectedVisibleText("\x06" + allText);
+    std::string shown = visibleRtfText(original.output);
+    if (shown != expected) return "original road: the RTF's text is not the document's: " + firstDifference(expected, shown);
+    return {};
+}
+
+}  // namespace zentoro::fuzzing

@@ -1,0 +1,68 @@
+// zentoro -t/--to: each format written under its own extension, from named
+// files and from folders alike.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/builder/conversion_harness.h"
+#include "tests/builder/document_builder.h"
+#include "tests/builder/temporary_folder.h"
+
+namespace zentoro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+CommandRun zentoro(const TemporaryFolder& folder, const std::string& arguments) {
+    return runIn(folder, "'" ZENTORO_CLI_PATH "' " + arguments);
+}
+
+struct FormatCase {
+    const char* arguments;
+    const char* output;
+    const char* starts;  // what the output starts with
+};
+
+TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
+    const FormatCase cases[] = {
+        {"-t text letter", "letter.txt", "Zentoro sample document\n"},
+        {"--to html letter", "letter.html", "<!doctype html>\n"},
+        {"--to=markdown letter", "letter.md", "# Zentoro sample document\n"},
+        {"-t rtf-faithful letter", "letter.rtf", "{\\rtf1"},
+        {"-t rtf letter", "letter.rtf", "{\\rtf1\\ansi\\deff0"},
+        {"-t text --with-header-footer letter", "letter.txt", "Zentoro sample\nZentoro sample document\n"},
+        {"-t html --output-dir out docs", "out/letter.html", "<!doctype html>\n"},
+    };
+    for (const auto& each : cases) {
+        TemporaryFolder folder("formats");
+        writeFile(folder.path("letter"), sampleDocument());
+        fs::create_directory(folder.path("docs"));
+        writeFile(folder.path("docs/letter"), sampleDocument());
+        CommandRun run = zentoro(folder, each.arguments);
+        EXPECT_EQ(run.status, 0) << each.arguments << "\n" << run.out << run.err;
+        EXPECT_EQ(readFile(folder.path(each.output)).rfind(each.starts, 0), 0u) << each.arguments;
+    }
+}
+
+TEST(ConsoleFormats, ConvertsStandardInputToStandardOutput) {
+    TemporaryFolder folder("formats");
+    writeFile(folder.path("letter"), sampleDocument());
+    CommandRun run = zentoro(folder, "-t markdown - < letter");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("# Zentoro sample document\n\nThis paragraph has **bold**", 0), 0u) << run.out;
+}
+
+TEST(ConsoleFormats, RefusesUnknownFormats) {
+    TemporaryFolder folder("formats");
+    writeFile(folder.path("letter"), sampleDocument());
+    for (const char* arguments : {"-t pdf letter", "--to letter", "-t"}) {
+        CommandRun run = zentoro(folder, arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.err.find("zentoro: "), std::string::npos) << arguments;
+    }
+    EXPECT_FALSE(fs::exists(folder.path("letter.html")));
+}
+
+}  // namespace
+}  // namespace zentoro::testing

@@ -1,0 +1,192 @@
+// The HTML writer: a page that a strict HTML5 parser accepts, with the
+// document's structure and formatting as elements.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tests/builder/model_document.h"
+#include "tests/builder/temporary_folder.h"
+#include "tests/support/output_checks.h"
+#include "write/html_writer.h"
+
+namespace zentoro::testing {
+namespace {
+
+std::string html(const Document& document, const WriteOptions& options = {}) {
+    Written written = writtenBy(writeHtml, document, options);
+    EXPECT_TRUE(written.succeeded);
+    return written.output;
+}
+
+// What the page holds between <main> and </main>.
+std::string mainPart(const std::string& page) {
+    size_t start = page.find("<main>\n");
+    size_t end = page.find("</main>");
+    if (start == std::string::npos || end == std::string::npos) return page;
+    return page.substr(start + 7, end - start - 7);
+}
+
+// Everything the writer must get right for a parser at once: every kind of
+// paragraph and run, page breaks inside blocks and list items, characters
+// that HTML reserves or forbids, and names that could end the style sheet.
+Document everything() {
+    Document document = modelDocument({
+        paragraph("Title words", Heading1Style),
+        paragraph({textRun("plain "), textRun("bold", "b"), textRun("italic", "i"), textRun("under", "u"),
+                   textRun("struck", "s"), textRun("up", "^"), textRun("down", ","), textRun("all", "biusp")}),
+        paragraph("a < b & c > d \"quoted\" 'single'\tafter tab"),
+        paragraph("controls \x01\x1F\x7F\u0085\uFDD0\uFFFF end"),
+        paragraph("before\fafter page break\f"),
+        paragraph("one\u2028two\u2028"),
+        paragraph(""),
+        paragraph("first item", BulletStyle),
+        paragraph("second\fitem", BulletStyle),
+        paragraph("Subheading", Heading2Style),
+        paragraph({textRun("picture "), objectRun(0), objectRun(1)}),
+    });
+    document.fonts.push_back({"Evil\" </style><script>x</script>", FontFamily::SansSerif});
+    document.styles[BulletStyle].name = "</style> & \"Bullets\"";
+    zentoro::Run odd = textRun("odd font");
+    odd.format.font = 3;
+    odd.format.colour = {255, 0, 0};
+    document.body[1].runs.push_back(odd);
+    document.body[2].format.alignment = Alignment::Centre;
+    document.body[2].format.borders[TopBorder] = {BorderStyle::Double, 30, {0, 0, 255}};
+    document.body[2].format.hasBackground = true;
+    document.body[2].format.background = {200, 200, 200};
+    document.objects = {sketch(4, 3), EmbeddedObject{ObjectKind::Other}};
+    document.header = {true, true, {paragraph("Header text")}};
+    document.footer = {true, false, {paragraph({textRun("Page "), fieldRun(FieldKind::PageNumber, "1")})}};
+    return document;
+}
+
+TEST(HtmlWriter, PassesAStrictHtml5ParserAndTidy) {
+    TemporaryFolder folder("html");
+    std::string path = folder.path("everything.html");
+    std::ofstream(path, std::ios::binary) << html(everything(), {"everything.wrd"});
+    std::optional<ToolVerdict> html5lib = html5libCheck(path);
+    std::optional<ToolVerdict> tidy = tidyCheck(path);
+    if (!html5lib && !tidy) GTEST_SKIP() << "neither python3-html5lib nor tidy is installed";
+    if (html5lib) {
+        EXPECT_TRUE(html5lib->passed) << html5lib->messages;
+    }
+    if (tidy) {
+        EXPECT_TRUE(tidy->passed) << tidy->messages;
+    }
+}
+
+struct ElementCase {
+    const char* name;
+    Paragraph paragraph;
+    std::string expected;  // the paragraph's element as written
+};
+
+TEST(HtmlWriter, WritesFormattingAsElements) {
+    zentoro::Run bigger = textRun("big");
+    bigger.format.size = 480;
+    zentoro::Run arial = textRun("sans");
+    arial.format.font = 1;
+    zentoro::Run notBold = textRun("light", "", Heading1Style);
+    notBold.format.bold = false;
+    Paragraph centred = paragraph("mid");
+    centred.format.alignment = Alignment::Centre;
+    Paragraph orphan = paragraph("no style");
+    orphan.style = 99;
+    const ElementCase cases[] = {
+        {"plain", paragraph("text"), "<p class=\"style-normal\">text</p>"},
+        {"bold and italic", paragraph({textRun("a", "b"), textRun("b", "i"), textRun("c", "bi")}),
+         "<p class=\"style-normal\"><strong>a</strong><em>b</em><strong><em>c</em></strong></p>"},
+        {"underline, strike, super, sub", paragraph({textRun("u", "u"), textRun("s", "s"), textRun("2", "^"), textRun("0", ",")}),
+         "<p class=\"style-normal\"><u>u</u><s>s</s><sup>2</sup><sub>0</sub></p>"},
+        {"heading is bold by its style", paragraph("Head", Heading1Style), "<h1 class=\"style-heading-1\">Head</h1>"},
+        {"not bold in a bold style", paragraph({notBold}, Heading1Style),
+         "<h1 class=\"style-heading-1\"><span style=\"font-weight: normal\">light</span></h1>"},
+        {"second-level heading", paragraph("Sub", Heading2Style), "<h2 class=\"style-heading-2\">Sub</h2>"},
+        {"size differs", paragraph({bigger}), "<p class=\"style-normal\"><span style=\"font-size: 24pt\">big</span></p>"},
+        {"font differs", paragraph({arial}),
+         "<p class=\"style-normal\"><span style=\"font-family: &quot;Arial&quot;, sans-serif\">sans</span></p>"},
+        {"paragraph format differs", centred, "<p class=\"style-normal\" style=\"text-align: center\">mid</p>"},
+        {"style out of range", orphan, "<p style=\""},
+        {"empty paragraph keeps its line", paragraph(""), "<p class=\"style-normal\"><br></p>"},
+        {"line break", paragraph("a\u2028b"), "<p class=\"style-normal\">a<br>b</p>"},
+        {"tab kept", paragraph("a\tb"), "<p class=\"style-normal\">a\tb</p>"},
+        {"hard space, soft hyphen", paragraph("a\u00A0b\u00ADc"), "<p class=\"style-normal\">a&nbsp;b&shy;c</p>"},
+        {"page break", paragraph("a\fb"),
+         "<p class=\"style-normal\">a</p>\n<hr class=\"page-break\">\n<p class=\"style-normal\">b</p>"},
+    };
+    for (const auto& each : cases) {
+        std::string body = mainPart(html(modelDocument({each.paragraph})));
+        EXPECT_NE(body.find(each.expected), std::string::npos) << each.name << "\n" << body;
+    }
+}
+
+struct HeadingNameCase {
+    const char* styleName;
+    const char* tag;
+};
+
+TEST(HtmlWriter, MakesHeadingsOfHeadingStylesByName) {
+    const HeadingNameCase cases[] = {
+        {"Heading 1", "<h1 "}, {"heading 3", "<h3 "}, {"HEADING 6", "<h6 "}, {"Koptekst 2", "<h2 "},
+        {"Heading 7", "<p "},  {"Heading 0", "<p "},  {"Heading", "<p "},    {"Heading 12", "<p "},
+        {"Subheading 1", "<p "},
+    };
+    for (const auto& each : cases) {
+        Document document = modelDocument({paragraph("x", Heading1Style)});
+        document.styles[Heading1Style].name = each.styleName;
+        EXPECT_NE(mainPart(html(document)).find(each.tag), std::string::npos) << each.styleName;
+    }
+}
+
+TEST(HtmlWriter, GroupsNeighbouringBulletsInOneList) {
+    std::string body = mainPart(html(modelDocument({
+        paragraph("one", BulletStyle), paragraph("two", BulletStyle), paragraph("between"),
+        paragraph("three", BulletStyle)})));
+    EXPECT_EQ(body,
+              "<ul>\n<li class=\"style-bulleted\">one</li>\n<li class=\"style-bulleted\">two</li>\n</ul>\n"
+              "<p class=\"style-normal\">between</p>\n"
+              "<ul>\n<li class=\"style-bulleted\">three</li>\n</ul>\n");
+}
+
+TEST(HtmlWriter, HasAStyleClassForEveryStyleAndATitle) {
+    Document document = modelDocument({paragraph(""), paragraph("  First\tWords & more  ")});
+    document.styles.push_back(document.styles[NormalStyle]);  // a second "Normal"
+    std::string page = html(document);
+    for (const char* rule : {".style-normal {", ".style-heading-1 {", ".style-bulleted {", ".style-normal-4 {"}) {
+        EXPECT_NE(page.find(rule), std::string::npos) << rule;
+    }
+    EXPECT_NE(page.find("<title>First Words &amp; more</title>"), std::string::npos);
+    // A damaged page set-up falls back to A4's text width (451.3 pt).
+    for (int32_t width : {0, -20000, 2000000000}) {
+        document.page.width = width;
+        EXPECT_NE(html(document).find("body { max-width: 451.3pt;"), std::string::npos) << width;
+    }
+    WriteOptions named;
+    named.documentName = "notes <old>";
+    EXPECT_NE(html(modelDocument({}), named).find("<title>notes &lt;old&gt;</title>"), std::string::npos);
+}
+
+TEST(HtmlWriter, EmbedsSketchesAsPngAtTheirDocumentSize) {
+    Document document = modelDocument({paragraph({objectRun(0), objectRun(1)})});
+    document.objects = {sketch(4, 3), sketch(0, 0)};
+    document.objects[0].displayWidth = 1500;  // 100 px
+    document.objects[0].displayHeight = 750;
+    std::string body = mainPart(html(document));
+    EXPECT_NE(body.find("<img src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos) << body;
+    EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"100\" height=\"50\">"), std::string::npos) << body;
+    EXPECT_NE(body.find("<span class=\"object\">[Sketch]</span>"), std::string::npos) << body;  // nothing to draw
+}
+
+TEST(HtmlWriter, WritesTheHeaderAndFooterAroundTheBody) {
+    std::string page = html(everything());
+    size_t header = page.find("<header>\n<p class=\"style-normal\">Header text</p>\n</header>");
+    size_t body = page.find("<main>");
+    size_t footer = page.find("<footer>\n<p class=\"style-normal\">Page 1</p>\n</footer>");
+    ASSERT_NE(header, std::string::npos);
+    ASSERT_NE(footer, std::string::npos);
+    EXPECT_LT(header, body);
+    EXPECT_LT(body, footer);
+}
+
+}  // namespace
+}  // namespace zentoro::testing

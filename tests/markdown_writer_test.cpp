@@ -1,0 +1,135 @@
+// The Markdown writer: what it writes, and what cmark reads in it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/builder/model_document.h"
+#include "tests/builder/temporary_folder.h"
+#include "tests/support/output_checks.h"
+#include "write/markdown_writer.h"
+
+namespace zentoro::testing {
+namespace {
+
+std::string markdown(const Document& document, const WriteOptions& options = {}) {
+    Written written = writtenBy(writeMarkdown, document, options);
+    EXPECT_TRUE(written.succeeded);
+    return written.output;
+}
+
+struct MarkdownCase {
+    const char* name;
+    std::vector<Paragraph> body;
+    std::string expected;
+};
+
+TEST(MarkdownWriter, WritesBlocksAndEmphasis) {
+    const MarkdownCase cases[] = {
+        {"paragraphs", {paragraph("one"), paragraph(""), paragraph("two")}, "one\n\ntwo\n"},
+        {"headings", {paragraph("Top", Heading1Style), paragraph("Next", Heading2Style)}, "# Top\n\n## Next\n"},
+        {"emphasis", {paragraph({textRun("a "), textRun("bold", "b"), textRun(", "), textRun("it", "i"), textRun(" "), textRun("gone", "s")})},
+         "a **bold**, *it* ~~gone~~\n"},
+        {"spaces move outside emphasis", {paragraph({textRun("a"), textRun(" bold words ", "b"), textRun("b")})},
+         "a **bold words** b\n"},
+        {"nested emphasis", {paragraph({textRun("all ", "b"), textRun("of ", "bi"), textRun("it", "b")})}, "**all *of* it**\n"},
+        {"emphasis ending together", {paragraph({textRun("x "), textRun("bold ", "b"), textRun("both", "bi")})},
+         "x **bold *both***\n"},
+        {"emphasis inside a word falls back to HTML", {paragraph({textRun("in"), textRun("side", "b"), textRun("word")})},
+         "in<strong>side</strong>word\n"},
+        {"bullets", {paragraph("one", BulletStyle), paragraph("two", BulletStyle), paragraph("after")},
+         "- one\n- two\n\nafter\n"},
+        {"empty bullet", {paragraph("", BulletStyle)}, "-\n"},
+        {"line breaks", {paragraph("one\u2028two\u2028")}, "one\\\ntwo\n"},
+        {"nothing after the last break", {paragraph("one\u2028 \t\u2028"), paragraph(" ", Heading1Style)}, "one\n"},
+        {"line break in a bullet", {paragraph("one\u2028two", BulletStyle)}, "- one\\\n  two\n"},
+        {"page break ends the paragraph", {paragraph("one\ftwo")}, "one\n\ntwo\n"},
+        {"syntax escaped", {paragraph("*a* _b_ `c` [d](e) <f> #g ~h~ &amp; |i| \\j")},
+         "\\*a\\* \\_b\\_ \\`c\\` \\[d\\](e) \\<f\\> \\#g \\~h\\~ \\&amp; \\|i\\| \\\\j\n"},
+        {"block starts escaped", {paragraph("- no list"), paragraph("+ no"), paragraph("1. no"), paragraph("2) no"),
+                                  paragraph("==="), paragraph("123456789012. fine")},
+         "\\- no list\n\n\\+ no\n\n1\\. no\n\n2\\) no\n\n\\===\n\n123456789012. fine\n"},
+        {"leading spaces kept, trailing dropped", {paragraph("    code? \t")}, "&#32;&#32;&#32;&#32;code?\n"},
+        {"soft hyphen dropped", {paragraph("hy\u00ADphen")}, "hyphen\n"},
+    };
+    for (const auto& each : cases) {
+        EXPECT_EQ(markdown(modelDocument(each.body)), each.expected) << each.name;
+    }
+}
+
+struct CmarkCase {
+    const char* name;
+    std::vector<Paragraph> body;
+    std::string text;                 // what the rendering shows
+    std::vector<std::string> marks;   // elements it must hold
+};
+
+// cmark is the judge: whatever the writer escapes or emphasises, the
+// rendering shows the document's own text with the emphasis meant.
+TEST(MarkdownWriter, CmarkReadsTheTextAndEmphasisBack) {
+    const CmarkCase cases[] = {
+        {"emphasis", {paragraph({textRun("a "), textRun("bold", "b"), textRun(" "), textRun("it", "i")})},
+         "a bold it", {"<strong>bold</strong>", "<em>it</em>"}},
+        {"punctuation inside emphasis", {paragraph({textRun("("), textRun("quoted.", "b"), textRun(")x")})},
+         "(quoted.)x", {"<strong>quoted.</strong>"}},
+        {"emphasis after punctuation in a word", {paragraph({textRun("foo"), textRun(".bar", "i"), textRun("baz")})},
+         "foo.barbaz", {}},
+        {"bold to italic", {paragraph({textRun("bold", "b"), textRun("it", "i")})}, "boldit", {}},
+        {"bold italic", {paragraph({textRun("both", "bi")})}, "both", {"<strong>", "<em>"}},
+        {"every syntax character", {paragraph("*_`[]<>#~&|\\!()-+=.0123456789 &amp; &#32; <b> http://x")},
+         "*_`[]<>#~&|\\!()-+=.0123456789 &amp; &#32; <b> http://x", {}},
+        {"line starts", {paragraph("- a\u2028+ b\u2028# c\u2028> d\u20281. e\u2028===\u2028---\u2028```")},
+         "- a\n+ b\n# c\n> d\n1. e\n===\n---\n```", {"<br />"}},
+        {"indented lines", {paragraph("\tone\u2028    two")}, "\tone\n    two", {}},
+        {"bullet holding a list marker", {paragraph("- nested?", BulletStyle), paragraph("1. no", BulletStyle)},
+         "- nested?\n1. no", {"<li>- nested?</li>", "<li>1. no</li>"}},
+        {"heading with hashes", {paragraph("# C# #", Heading1Style)}, "# C# #", {"<h1>"}},
+    };
+    TemporaryFolder folder("markdown");
+    for (const auto& each : cases) {
+        std::string path = folder.path("case.md");
+        std::ofstream(path, std::ios::binary) << markdown(modelDocument(each.body));
+        std::optional<std::string> rendered = cmarkHtml(path);
+        if (!rendered) GTEST_SKIP() << "cmark is not installed";
+        std::string text = visibleText(*rendered);
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        EXPECT_EQ(text, each.text) << each.name << "\n" << *rendered;
+        for (const std::string& mark : each.marks) {
+            EXPECT_NE(rendered->find(mark), std::string::npos) << each.name << ": " << mark << "\n" << *rendered;
+        }
+    }
+}
+
+TEST(MarkdownWriter, WritesPicturesBesideTheOutputOrAsDataUris) {
+    Document document = modelDocument({paragraph({textRun("see "), objectRun(0), objectRun(1), objectRun(0)})});
+    document.objects = {sketch(3, 2), EmbeddedObject{ObjectKind::Spreadsheet}};
+    EXPECT_EQ(markdown(document), "see \\[Sketch\\]\\[Spreadsheet\\]\\[Sketch\\]\n");  // nowhere to put them
+    TemporaryFolder folder("pictures");
+    WriteOptions beside;
+    beside.pictureFolder = folder.root().string();
+    beside.pictureNamePrefix = "my notes";
+    EXPECT_EQ(markdown(document, beside), "see ![Sketch](my%20notes-1.png)\\[Spreadsheet\\]![Sketch](my%20notes-1.png)\n");
+    EXPECT_TRUE(std::filesystem::exists(folder.path("my notes-1.png")));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("my notes-2.png")));
+
+    WriteOptions embedded;
+    embedded.picturesAsDataUris = true;
+    EXPECT_NE(markdown(document, embedded).find("see ![Sketch](data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+
+    WriteOptions unwritable = beside;
+    unwritable.pictureFolder = folder.path("missing/folder");
+    EXPECT_FALSE(writtenBy(writeMarkdown, document, unwritable).succeeded);
+
+    // Never through a link, nor into a FIFO, which would block.
+    std::filesystem::remove(folder.path("my notes-1.png"));
+    std::filesystem::create_symlink("elsewhere.png", folder.path("my notes-1.png"));
+    EXPECT_FALSE(writtenBy(writeMarkdown, document, beside).succeeded);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("elsewhere.png")));
+    std::filesystem::remove(folder.path("my notes-1.png"));
+    ASSERT_EQ(::mkfifo(folder.path("my notes-1.png").c_str(), 0600), 0);
+    EXPECT_FALSE(writtenBy(writeMarkdown, document, beside).succeeded);
+}
+
+}  // namespace
+}  // namespace zentoro::testing

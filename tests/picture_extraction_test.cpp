@@ -1,0 +1,90 @@
+// Sketches written as PNG files: by the library for one document, and by
+// `zentoro --extract-pictures` next to the conversion.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "convert/extract_pictures.h"
+#include "picture/png_encoder.h"
+#include "tests/builder/conversion_harness.h"
+#include "tests/builder/sketch_builder.h"
+#include "tests/builder/temporary_folder.h"
+
+namespace zentoro {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+// Objects 1 and 4 are sketches that draw; 2 is a spreadsheet; 3 a sketch
+// whose data end early.
+std::vector<uint8_t> mixedDocument() {
+    Sketch dot{3, 3, 2, false, Uncompressed, {3, 3, 3, 3, 0, 3, 3, 3, 3}};
+    Sketch bar{7, 2, 24, true, TwentyFourBitRuns, std::vector<uint32_t>(14, 0xFF0000)};
+    Sketch broken = dot;
+    broken.pixelData = Bytes().fill(5, 0);
+    return documentWithObjects({sketchBlock(dot), {otherObject(SpreadsheetUid), "Sheet", 3810, 1429},
+                                sketchBlock(broken), sketchBlock(bar)})
+        .bytes;
+}
+
+TEST(PictureExtraction, WritesEachDrawableSketchUnderTheDocumentsNameAndItsPlace) {
+    TemporaryFolder folder("extract");
+    writeFile(folder.path("letter.wrd"), mixedDocument());
+    fs::create_directory(folder.path("pictures"));
+    PictureExtraction extraction = extractPictures(folder.path("letter.wrd").c_str(), folder.path("pictures").c_str());
+    ASSERT_TRUE(extraction.result.succeeded()) << describeFailure(extraction.result.failure);
+    EXPECT_EQ(extraction.written, 2);
+    ASSERT_EQ(extraction.warnings.size(), 1u);
+    EXPECT_EQ(extraction.warnings[0], "object 3: the sketch's pixel data end early");
+    std::string dot = readFile(folder.path("pictures/letter.wrd-object1.png"));
+    Picture expected{3, 3, {}};
+    for (int i = 0; i < 9; ++i) expected.rgb.insert(expected.rgb.end(), 3, i == 4 ? 0 : 255);
+    std::vector<uint8_t> png = encodePng(expected);
+    EXPECT_EQ(dot, std::string(png.begin(), png.end()));
+    EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object4.png")));
+    EXPECT_FALSE(fs::exists(folder.path("pictures/letter.wrd-object2.png")));
+    EXPECT_FALSE(fs::exists(folder.path("pictures/letter.wrd-object3.png")));
+}
+
+TEST(PictureExtraction, FailsWithTheReasonWhenTheFolderCannotBeWritten) {
+    TemporaryFolder folder("extract");
+    writeFile(folder.path("letter.wrd"), mixedDocument());
+    PictureExtraction extraction = extractPictures(folder.path("letter.wrd").c_str(), folder.path("absent").c_str());
+    EXPECT_EQ(extraction.result.failure, Failure::OutputUnwritable);
+    EXPECT_NE(extraction.result.systemError, 0);
+    EXPECT_EQ(extraction.written, 0);
+}
+
+TEST(PictureExtraction, CommandLineWritesThePicturesAndReportsTheRest) {
+    TemporaryFolder folder("extract");
+    writeFile(folder.path("letter.wrd"), mixedDocument());
+    CommandRun run = runIn(folder, "'" ZENTORO_CLI_PATH "' --faithful --extract-pictures=pictures letter.wrd");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out,
+              "letter.wrd: 2 pictures written to pictures\n"
+              "letter.wrd -> letter.wrd.rtf: Psion 5 Word file converted to RTF successfully\n");
+    EXPECT_EQ(run.err, "letter.wrd: warning: object 3: the sketch's pixel data end early\n");
+    EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object1.png")));
+    EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object4.png")));
+    if (std::system("command -v pngcheck >/dev/null 2>&1") != 0) return;
+    CommandRun check = runIn(folder, "pngcheck pictures/letter.wrd-object1.png pictures/letter.wrd-object4.png");
+    EXPECT_EQ(check.status, 0) << check.out;
+}
+
+// Standard input is read once, by the conversion: the file fails before
+// anything is written.
+TEST(PictureExtraction, CommandLineRefusesStandardInput) {
+    TemporaryFolder folder("extract");
+    writeFile(folder.path("letter.wrd"), mixedDocument());
+    CommandRun run = runIn(folder, "'" ZENTORO_CLI_PATH "' --extract-pictures=pictures - <letter.wrd");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("pictures are extracted from files only, not from standard input"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(folder.path("pictures")));
+}
+
+}  // namespace
+}  // namespace zentoro

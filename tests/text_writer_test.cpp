@@ -1,0 +1,78 @@
+// The plain text writer: the document's characters, one line per paragraph.
+#include <gtest/gtest.h>
+
+#include "tests/builder/model_document.h"
+#include "write/html_writer.h"
+#include "write/markdown_writer.h"
+#include "write/text_writer.h"
+
+namespace zentoro::testing {
+namespace {
+
+struct CharacterCase {
+    const char* name;
+    std::string text;
+    std::string expected;
+};
+
+TEST(TextWriter, WritesTheDevicesCharactersAsPlainText) {
+    const CharacterCase cases[] = {
+        {"tab", "a\tb", "a\tb\n"},
+        {"line break", "one\u2028two", "one\ntwo\n"},
+        {"page break", "end\fstart", "end\fstart\n"},
+        {"hard space", "10\u00A0kg", "10\u00A0kg\n"},
+        {"hard hyphen", "e\u2011mail", "e\u2011mail\n"},
+        {"soft hyphen dropped", "hyphen\u00ADation", "hyphenation\n"},
+        {"Latin-1 and euro", "caf\u00E9 \u20AC5", "caf\u00E9 \u20AC5\n"},
+        {"malformed UTF-8", "a\xFF" "b\xC3", "a\uFFFDb\uFFFD\n"},
+        {"empty paragraph", "", "\n"},
+    };
+    for (const auto& each : cases) {
+        Written written = writtenBy(writeText, modelDocument({paragraph(each.text)}));
+        EXPECT_TRUE(written.succeeded) << each.name;
+        EXPECT_EQ(written.output, each.expected) << each.name;
+    }
+}
+
+TEST(TextWriter, JoinsRunsAndShowsFieldsAndObjects) {
+    Document document = modelDocument({
+        paragraph({textRun("plain "), textRun("bold", "b"), textRun(" and "), textRun("up", "^")}),
+        paragraph({textRun("Picture: "), objectRun(0), textRun(", table: "), objectRun(1), objectRun(7)}),
+        paragraph({textRun("File "), fieldRun(FieldKind::FileName, "old.wrd"), textRun(", page "),
+                   fieldRun(FieldKind::PageNumber, "3")}),
+    });
+    document.objects = {sketch(2, 2), EmbeddedObject{ObjectKind::Spreadsheet}};
+    WriteOptions options;
+    options.documentName = "letter";
+    Written written = writtenBy(writeText, document, options);
+    EXPECT_EQ(written.output,
+              "plain bold and up\n"
+              "Picture: [Sketch], table: [Spreadsheet][Object]\n"
+              "File letter, page 3\n");
+}
+
+TEST(TextWriter, WritesTheHeaderAndFooterOnlyWhenAsked) {
+    Document document = modelDocument({paragraph("Body")});
+    document.header = {true, true, {paragraph("Head")}};
+    document.footer = {true, true, {paragraph("Foot")}};
+    EXPECT_EQ(writtenBy(writeText, document).output, "Body\n");
+    WriteOptions options;
+    options.withHeaderFooter = true;
+    EXPECT_EQ(writtenBy(writeText, document, options).output, "Head\nBody\nFoot\n");
+    document.footer.present = false;
+    EXPECT_EQ(writtenBy(writeText, document, options).output, "Head\nBody\n");
+}
+
+TEST(Writers, ReportAFullDeviceAsAFailure) {
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (full == nullptr) GTEST_SKIP() << "/dev/full is not there";
+    Document document = modelDocument({paragraph(std::string(200000, 'x'))});
+    for (Writer writer : std::initializer_list<Writer>{writeText, writeHtml, writeMarkdown}) {
+        EXPECT_FALSE(writer(document, {}, full));
+        std::clearerr(full);
+    }
+    std::fclose(full);
+}
+
+}  // namespace
+}  // namespace zentoro::testing

@@ -1,0 +1,65 @@
+#include "write/text_writer.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "write/field_text.h"
+#include "write/picture_data.h"
+#include "write/byte_sink.h"
+#include "model/code_page.h"
+#include "model/device_text.h"
+
+namespace zentoro {
+
+namespace {
+
+void writeCharacters(ByteSink& out, std::string_view text) {
+    std::string piece;
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = nextCodePoint(text, i);
+        if (c == SoftHyphenCharacter) continue;
+        appendUtf8(piece, c == LineBreakCharacter ? U'\n' : c);
+    }
+    put(out, piece);
+}
+
+void writeRun(ByteSink& out, const Document& document, const Run& run, const WriteOptions& options) {
+    switch (run.kind) {
+        case RunKind::Text: writeCharacters(out, run.text); break;
+        case RunKind::Field: writeCharacters(out, fieldText(run, options)); break;
+        case RunKind::Object: {
+            bool known = run.object >= 0 && static_cast<size_t>(run.object) < document.objects.size();
+            put(out, '[');
+            put(out, objectLabel(known ? document.objects[run.object].kind : ObjectKind::Other));
+            put(out, ']');
+            break;
+        }
+    }
+}
+
+void writeParagraphs(ByteSink& out, const Document& document, const std::vector<Paragraph>& paragraphs,
+                     const WriteOptions& options) {
+    for (const Paragraph& paragraph : paragraphs) {
+        for (const Run& run : paragraph.runs) writeRun(out, document, run, options);
+        put(out, '\n');
+    }
+}
+
+}  // namespace
+
+bool writeText(const Document& document, const WriteOptions& options, ByteSink& out) {
+    bool withHeaderFooter = options.withHeaderFooter;
+    if (withHeaderFooter && document.header.present) writeParagraphs(out, document, document.header.paragraphs, options);
+    writeParagraphs(out, document, document.body, options);
+    if (withHeaderFooter && document.footer.present) writeParagraphs(out, document, document.footer.paragraphs, options);
+    return finishSink(out);
+}
+
+bool writeText(const Document& document, const WriteOptions& options, std::FILE* output) {
+    auto sink = std::make_unique<ByteSink>();
+    sink->file = output;
+    return writeText(document, options, *sink);
+}
+
+}  // namespace zentoro
