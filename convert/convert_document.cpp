@@ -9,6 +9,7 @@
 
 #include "reader/conversion_limits.h"
 #include "convert/convert_streams.h"
+#include "convert/native_path.h"
 #include "reader/header_check.h"
 #include "rtf/section_dispatch.h"
 #include "convert/zentoro.h"
@@ -27,12 +28,12 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool namesSameFile(const char* a, const char* b) {
     std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+    return std::filesystem::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
 size_t fileSizeHint(const char* path) {
     std::error_code error;
-    auto size = std::filesystem::file_size(std::filesystem::path(path), error);
+    auto size = std::filesystem::file_size(pathFromNative(path), error);
     return error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, MaxInputSize));
 }
 

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "convert/native_path.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
@@ -35,7 +36,7 @@ struct Job {
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_directory(pathFromNative(path), error);
 }
 
 bool anyDirectory(const std::vector<std::string>& paths) {
@@ -47,13 +48,13 @@ bool anyDirectory(const std::vector<std::string>& paths) {
 
 bool namesSameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return fs::equivalent(a, b, error);
+    return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
 // Something other than a regular file is there (a folder, device or FIFO).
 bool isSpecialFile(const std::string& path) {
     std::error_code error;
-    fs::file_status status = fs::status(path, error);
+    fs::file_status status = fs::status(pathFromNative(path), error);
     return fs::exists(status) && !fs::is_regular_file(status);
 }
 
@@ -81,13 +82,13 @@ public:
 private:
     std::vector<Job> plan() const {
         std::vector<Job> jobs;
-        fs::path excluded = options_.outputDir ? fs::path(*options_.outputDir) : fs::path();
+        fs::path excluded = options_.outputDir ? pathFromNative(*options_.outputDir) : fs::path();
         for (const std::string& input : options_.inputs) {
             if (!isDirectory(input)) {
                 jobs.push_back(namedJob(input));
                 continue;
             }
-            for (WalkEntry& entry : walkFolder(input, excluded)) jobs.push_back(walkedJob(entry));
+            for (WalkEntry& entry : walkFolder(pathFromNative(input), excluded)) jobs.push_back(walkedJob(entry));
         }
         return jobs;
     }
@@ -95,12 +96,12 @@ private:
     Job namedJob(const std::string& input) const {
         std::string output = options_.outputPath
                                  ? *options_.outputPath
-                                 : outputPathFor(input, fs::path(input).filename(), options_.outputDir);
+                                 : outputPathFor(input, pathFromNative(input).filename(), options_.outputDir);
         return Job{input, output, false, EntryKind::RegularFile, {}};
     }
 
     Job walkedJob(WalkEntry& entry) const {
-        std::string input = entry.path.string();
+        std::string input = nativeFromPath(entry.path);
         std::string output = outputPathFor(input, entry.relative, options_.outputDir);
         return Job{input, output, true, entry.kind, std::move(entry.problem)};
     }
@@ -165,7 +166,7 @@ private:
     bool convert(const Job& job) {
         if (options_.outputDir) {
             std::error_code error;
-            fs::create_directories(fs::path(job.output).parent_path(), error);
+            fs::create_directories(pathFromNative(job.output).parent_path(), error);
         }
         bool converted = convertDocument(job.input.c_str(), job.output.c_str()) == 0;
         std::fflush(stdout);

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "convert/native_path.h"
 #include "ui/batch_conversion.h"
 #include "ui/console_options.h"
 
@@ -45,7 +46,7 @@ int usageError(const std::string& problem) {
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return std::filesystem::is_directory(pathFromNative(path), error);
 }
 
 // Reads the argument that an option takes; false when there is none.

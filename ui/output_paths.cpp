@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "convert/native_path.h"
 #include "ui/dialog_messages.h"
 
 namespace zentoro {
@@ -12,8 +13,9 @@ namespace {
 
 fs::path normalised(const std::string& path) {
     std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
-    return (error ? fs::path(path) : absolute).lexically_normal();
+    fs::path native = pathFromNative(path);
+    fs::path absolute = fs::absolute(native, error);
+    return (error ? native : absolute).lexically_normal();
 }
 
 }  // namespace
@@ -21,7 +23,7 @@ fs::path normalised(const std::string& path) {
 std::string outputPathFor(const std::string& input, const fs::path& relative,
                           const std::optional<std::string>& outputDir) {
     if (!outputDir) return input + OutputSuffix;
-    return (fs::path(*outputDir) / relative).string() + OutputSuffix;
+    return nativeFromPath(pathFromNative(*outputDir) / relative) + OutputSuffix;
 }
 
 std::optional<std::string> OutputClaims::claim(const std::string& output, const std::string& input) {
