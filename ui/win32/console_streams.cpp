@@ -7,11 +7,25 @@
 
 namespace zentoro {
 
+namespace {
+
+bool isConsole(DWORD standardHandle) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(standardHandle), &mode) != 0;
+}
+
+}  // namespace
+
 ConsoleStreams::ConsoleStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    // 0 when the process has no console. The code page belongs to the
-    // console, shared with the shell that started us, hence the restore.
+    bool outputIsConsole = isConsole(STD_OUTPUT_HANDLE);
+    bool errorIsConsole = isConsole(STD_ERROR_HANDLE);
+    if (outputIsConsole) std::setvbuf(stdout, outputBuffer_, _IOFBF, BufferSize);
+    if (errorIsConsole) std::setvbuf(stderr, errorBuffer_, _IOFBF, BufferSize);
+    if (!outputIsConsole && !errorIsConsole) return;
+    // The code page belongs to the console, shared with the shell that
+    // started the program: hence the restore at the end.
     UINT current = GetConsoleOutputCP();
     UINT wanted = GetACP();
     if (current != 0 && current != wanted && SetConsoleOutputCP(wanted)) previousCodePage_ = current;
