@@ -26,14 +26,14 @@ else()
   # Depends on the C and C++ libraries the program was linked with, as
   # dpkg-shlibdeps finds them.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The long description below the summary; CPack indents it as Debian wants.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"convert Psion Series 5 Word documents to RTF
- zentoro converts the documents of the Word application of Psion Series 5
- handhelds (EPOC32 Word files) into RTF that desktop word processors open,
- keeping their styles, fonts, page layout, header and footer.
- .
- Given a folder, such as a copy of a handheld's drive, it finds the Word
- documents in it by their header and converts them all.")
+"zentoro converts the documents of the Word application of Psion Series 5
+handhelds (EPOC32 Word files) into RTF that desktop word processors open,
+keeping their styles, fonts, page layout, header and footer.
+
+Given a folder, such as a copy of a handheld's drive, it finds the Word
+documents in it by their header and converts them all.")
 endif()
 
 include(CPack)
