@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "tests/builder/conversion_harness.h"
@@ -24,6 +25,8 @@ struct Name {
     const char* what;
     const char* file;
 };
+
+void PrintTo(const Name& name, std::ostream* out) { *out << name.what; }
 
 const Name Names[] = {
     {"Latin", "Brief \xC3\xA9.wrd"},                                      // "Brief é.wrd"
