@@ -119,6 +119,26 @@ compare_runs "a file that is not a Word document and one that is missing" 1
 run_both -o "$folder/Ωμέγα/../Γράμμα.wrd" "$folder/Γράμμα.wrd"
 compare_runs "-o naming the input itself" 1
 
+# On a console (Wine's, on a pseudo-terminal from script(1)) the names show
+# as they are, not as replacement marks, and the progress line runs.
+if ! command -v script >/dev/null; then
+  echo "SKIPPED CASE: on a console: script(1) is not installed"
+else
+  rm -rf "$work/windows" && mkdir -p "$work/windows" && make_tree "$work/windows"
+  (cd "$work/windows" && script -qec "wine '$zentoro_exe' '$folder'" "$work/console" >/dev/null 2>&1) || true
+  # Wine's console draws with escape sequences; what is left is the text.
+  sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$work/console" >"$work/console.text"
+  grep -qF "$folder\Γράμμα.wrd -> $folder\Γράμμα.wrd.rtf: Psion 5 Word" "$work/console.text" \
+    && pass "on a console: the names show as they are" \
+    || fail "on a console: the report line of Γράμμα.wrd is not shown as it is"
+  ! grep -qF $'\xEF\xBF\xBD' "$work/console.text" \
+    && pass "on a console: no character shows as a replacement mark" \
+    || fail "on a console: some characters show as replacement marks"
+  grep -qF "[3/5] $folder\Γράμμα.wrd" "$work/console.text" \
+    && pass "on a console: the progress line runs" \
+    || fail "on a console: no progress line"
+fi
+
 # -o - writes the RTF to standard output, here into a pipe.
 expected_rtf=$work/expected.rtf
 "$linux_zentoro" -o "$expected_rtf" "$document" >/dev/null
