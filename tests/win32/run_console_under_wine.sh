@@ -49,13 +49,24 @@ make_tree() {
   printf 'Just some notes, not a Word document.\n' >"$root/Größe/notes.txt"
 }
 
-# Runs both programs on fresh trees in $work/linux and $work/windows, from
-# the top of each, with the same arguments, and keeps what each printed.
-run_both() {
+# A document deeper than Windows's old 260-character limit.
+deep='Tief – δ'
+for level in 1 2 3 4 5 6; do deep="$deep/Ωμέγα – a folder with a rather long name, level $level"; done
+make_deep_tree() {
+  mkdir -p "$1/$deep"
+  cp "$document" "$1/$deep/γράμμα.wrd"
+}
+
+# Runs both programs on fresh trees in $work/linux and $work/windows, made
+# by the function named first, from the top of each, with the same
+# arguments, and keeps what each printed.
+run_on() {
+  local make=$1
+  shift
   rm -rf "$work/linux" "$work/windows"
   mkdir -p "$work/linux" "$work/windows"
-  make_tree "$work/linux"
-  make_tree "$work/windows"
+  "$make" "$work/linux"
+  "$make" "$work/windows"
   set +e
   (cd "$work/linux" && "$linux_zentoro" "$@" >"$work/linux.out" 2>"$work/linux.err")
   linux_status=$?
@@ -64,6 +75,7 @@ run_both() {
   set -e
   tr '\\' / <"$work/windows.out" >"$work/windows.slashed"
 }
+run_both() { run_on make_tree "$@"; }
 
 # Every file in both trees, with its bytes' checksum, in one listing each.
 tree_listing() { (cd "$1" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum); }
@@ -113,6 +125,12 @@ expect_rtf_count "--output-dir" 4
 
 run_both "$folder/Größe/notes.txt" "$folder/Brief é.wrd" "$folder/Fehlt – ø.wrd"
 compare_runs "a file that is not a Word document and one that is missing" 1
+
+# A document deeper than Windows's old 260-character limit is found and
+# converted (MinGW's own directory iterator lists another folder there).
+run_on make_deep_tree 'Tief – δ'
+compare_runs "a document $(printf %s "Z:$work/windows/$deep/γράμμα.wrd" | wc -m) characters deep" 0
+expect_rtf_count "a document beyond 260 characters" 1
 
 # The output named by another spelling of the input's path is refused, and
 # the document is left as it was.
