@@ -12,6 +12,7 @@
 #include "convert/convert_streams.h"
 #include "convert/document_bytes.h"
 #include "convert/input_file.h"
+#include "convert/native_path.h"
 #include "convert/output_file.h"
 #include "convert/zentoro.h"
 #include "reader/conversion_limits.h"
@@ -31,7 +32,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool namesSameFile(const char* a, const char* b) {
     std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+    return std::filesystem::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
 ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }

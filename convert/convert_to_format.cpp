@@ -1,6 +1,7 @@
 // Conversions through the document model: the document read whole, then
 // written by the writer of the chosen output.
 #include "convert/convert_to_format.h"
+#include "convert/native_path.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -38,7 +39,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool namesSameFile(const char* a, const char* b) {
     std::error_code error;
-    return fs::equivalent(fs::path(a), fs::path(b), error);
+    return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
 // The whole file, up to MaxInputSize bytes; false on a read error.
@@ -143,17 +144,17 @@ ConversionResult readInput(const ConversionRequest& request, std::vector<unsigne
 WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, const WriteOptions& options) {
     WriteOptions filled = options;
     if (filled.documentName.empty() && request.inputPath != nullptr) {
-        filled.documentName = fs::path(request.inputPath).filename().string();
+        filled.documentName = nativeFromPath(pathFromNative(request.inputPath).filename());
     }
     if (format != OutputFormat::Markdown || filled.picturesAsDataUris || !filled.pictureFolder.empty()) return filled;
     if (request.outputPath == nullptr) {
         filled.picturesAsDataUris = true;
         return filled;
     }
-    fs::path output(request.outputPath);
-    filled.pictureFolder = output.has_parent_path() ? output.parent_path().string() : ".";
+    fs::path output = pathFromNative(request.outputPath);
+    filled.pictureFolder = output.has_parent_path() ? nativeFromPath(output.parent_path()) : ".";
     if (filled.pictureNamePrefix.empty()) {
-        filled.pictureNamePrefix = output.extension() == ".md" ? output.stem().string() : output.filename().string();
+        filled.pictureNamePrefix = nativeFromPath(output.extension() == ".md" ? output.stem() : output.filename());
     }
     return filled;
 }

@@ -1,4 +1,5 @@
 #include "convert/extract_pictures.h"
+#include "convert/native_path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -39,7 +40,7 @@ ConversionResult readInput(const char* path, std::vector<unsigned char>& bytes) 
 }
 
 ConversionResult writePng(const std::filesystem::path& path, const std::vector<uint8_t>& png) {
-    File output(std::fopen(path.string().c_str(), "wb"));
+    File output(std::fopen(nativeFromPath(path).c_str(), "wb"));
     if (!output) return {Failure::OutputUnwritable, errno};
     bool written = std::fwrite(png.data(), 1, png.size(), output.get()) == png.size();
     int error = errno;
@@ -49,13 +50,13 @@ ConversionResult writePng(const std::filesystem::path& path, const std::vector<u
 
 bool namesSameFile(const std::filesystem::path& a, const char* b) {
     std::error_code error;
-    return std::filesystem::equivalent(a, std::filesystem::path(b), error);
+    return std::filesystem::equivalent(a, pathFromNative(b), error);
 }
 
 }  // namespace
 
 std::string pictureFileName(const std::string& documentPath, int objectNumber) {
-    return std::filesystem::path(documentPath).filename().string() + "-object" + std::to_string(objectNumber) + ".png";
+    return nativeFromPath(pathFromNative(documentPath).filename()) + "-object" + std::to_string(objectNumber) + ".png";
 }
 
 PictureExtraction extractPictures(const char* inputPath, const char* outputDir) {
@@ -77,7 +78,7 @@ PictureExtraction extractPictures(const char* inputPath, const char* outputDir) 
                 extraction.warnings.push_back("object " + std::to_string(number) + ": " + reason);
                 continue;
             }
-            std::filesystem::path path = std::filesystem::path(outputDir) / pictureFileName(inputPath, number);
+            std::filesystem::path path = pathFromNative(outputDir) / pathFromNative(pictureFileName(inputPath, number));
             if (namesSameFile(path, inputPath)) {
                 extraction.result = {Failure::SameFile};
                 return extraction;

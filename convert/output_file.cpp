@@ -1,4 +1,5 @@
 #include "convert/output_file.h"
+#include "convert/native_path.h"
 
 #include <cerrno>
 #include <chrono>
@@ -78,7 +79,7 @@ ConversionResult unwritable(int error) { return {Failure::OutputUnwritable, erro
 // ".zentoro-<pid>-<clock>-<attempt>.tmp" in the output's folder: hidden, and
 // no longer than any name, so that a long output name still fits.
 std::string temporaryPathFor(const std::string& output, int attempt) {
-    std::filesystem::path folder = std::filesystem::path(output).parent_path();
+    std::filesystem::path folder = pathFromNative(output).parent_path();
     auto clock = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
 #ifdef _WIN32
     unsigned long process = GetCurrentProcessId();
@@ -87,7 +88,7 @@ std::string temporaryPathFor(const std::string& output, int attempt) {
 #endif
     char name[96];
     std::snprintf(name, sizeof name, ".zentoro-%lx-%llx-%d.tmp", process, clock & 0xFFFFFFFFFFull, attempt);
-    return folder.empty() ? std::string(name) : (folder / name).string();
+    return folder.empty() ? std::string(name) : nativeFromPath(folder / name);
 }
 
 bool headerIsWordDocument(std::FILE* file) {

@@ -16,6 +16,7 @@
 #endif
 
 #include "convert/extract_pictures.h"
+#include "convert/native_path.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
 #include "ui/console_front_end.h"
@@ -53,7 +54,7 @@ bool isStandardStream(const std::string& path) { return path == StandardStreamNa
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return !isStandardStream(path) && fs::is_directory(path, error);
+    return !isStandardStream(path) && fs::is_directory(pathFromNative(path), error);
 }
 
 bool anyDirectory(const std::vector<std::string>& paths) {
@@ -65,7 +66,7 @@ bool anyDirectory(const std::vector<std::string>& paths) {
 
 bool namesSameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return fs::equivalent(a, b, error);
+    return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
 bool exists(const std::string& path) {
@@ -76,7 +77,7 @@ bool exists(const std::string& path) {
 // Something other than a regular file is there (a folder, device or FIFO).
 bool isSpecialFile(const std::string& path) {
     std::error_code error;
-    fs::file_status status = fs::status(path, error);
+    fs::file_status status = fs::status(pathFromNative(path), error);
     return fs::exists(status) && !fs::is_regular_file(status);
 }
 
@@ -147,13 +148,13 @@ private:
 
     std::vector<Job> plan() const {
         std::vector<Job> jobs;
-        fs::path excluded = options_.outputDir ? fs::path(*options_.outputDir) : fs::path();
+        fs::path excluded = options_.outputDir ? pathFromNative(*options_.outputDir) : fs::path();
         for (const std::string& input : options_.inputs) {
             if (!isDirectory(input)) {
                 jobs.push_back(namedJob(input));
                 continue;
             }
-            for (WalkEntry& entry : walkFolder(input, excluded)) jobs.push_back(walkedJob(entry));
+            for (WalkEntry& entry : walkFolder(pathFromNative(input), excluded)) jobs.push_back(walkedJob(entry));
         }
         return jobs;
     }
@@ -163,7 +164,7 @@ private:
             return std::string(StandardStreamName);
         }
         if (options_.outputPath) return *options_.outputPath;
-        return outputPathFor(input, fs::path(input).filename(), options_.outputDir, extensionOf(options_.format));
+        return outputPathFor(input, pathFromNative(input).filename(), options_.outputDir, extensionOf(options_.format));
     }
 
     Job namedJob(const std::string& input) const {
@@ -175,7 +176,7 @@ private:
 
     Job walkedJob(WalkEntry& entry) const {
         Job job;
-        job.input = entry.path.string();
+        job.input = nativeFromPath(entry.path);
         job.output = outputPathFor(job.input, entry.relative, options_.outputDir, extensionOf(options_.format));
         job.walked = true;
         job.kind = entry.kind;
@@ -283,7 +284,7 @@ private:
         }
         if (options_.outputDir) {
             std::error_code error;
-            fs::create_directories(fs::path(job.output).parent_path(), error);
+            fs::create_directories(pathFromNative(job.output).parent_path(), error);
         }
         progress_.clear();
         FormatConversion conversion = convertToFormat(requestFor(job), options_);

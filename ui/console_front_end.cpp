@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "convert/native_path.h"
 #include "ui/batch_conversion.h"
 #include "ui/console_options.h"
 #include "ui/format_conversion.h"
@@ -99,7 +100,7 @@ int usageError(const std::string& problem) {
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return path != StandardStreamName && std::filesystem::is_directory(path, error);
+    return path != StandardStreamName && std::filesystem::is_directory(pathFromNative(path), error);
 }
 
 // The option's name as the user would write it, for messages.

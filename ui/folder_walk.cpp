@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "ui/folder_listing.h"
+
 namespace zentoro {
 
 namespace fs = std::filesystem;
@@ -33,11 +35,9 @@ Found classify(const fs::path& path, std::string& problem) {
 // Fills `names` with the entries of `dir` in name order; returns why the
 // listing failed or stopped early, or nothing.
 std::string listSorted(const fs::path& dir, std::vector<fs::path>& names) {
-    std::error_code error;
-    fs::directory_iterator it(dir, error);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) names.push_back(it->path().filename());
+    std::string problem = listFolder(dir, names);
     std::sort(names.begin(), names.end());
-    return error ? error.message() : std::string();
+    return problem;
 }
 
 class Walker {

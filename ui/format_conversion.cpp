@@ -40,10 +40,6 @@ FormatConversion convertToFormat(const ConversionRequest& request, const Console
     switch (options.format) {
         case OutputFormat::Rtf: return {runConversion(request), nullptr};
         case OutputFormat::RtfFaithful:
-            if (request.inputPath == nullptr || request.outputPath == nullptr) {
-                return unavailable("the faithful RTF is written to files only");
-            }
-            return {convertDocumentFaithful(request.inputPath, request.outputPath), nullptr};
         case OutputFormat::Text:
         case OutputFormat::Html:
         case OutputFormat::Markdown: {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include <sys/stat.h>
+#include "convert/native_path.h"
 
 namespace zentoro {
 
@@ -14,13 +15,14 @@ namespace {
 
 fs::path normalised(const std::string& path) {
     std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
-    fs::path normal = (error ? fs::path(path) : absolute).lexically_normal();
+    fs::path native = pathFromNative(path);
+    fs::path absolute = fs::absolute(native, error);
+    fs::path normal = (error ? native : absolute).lexically_normal();
 #if defined(_WIN32) || defined(__APPLE__)
-    std::string folded = normal.string();
+    std::string folded = nativeFromPath(normal);
     std::transform(folded.begin(), folded.end(), folded.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return fs::path(folded);
+    return pathFromNative(folded);
 #else
     return normal;
 #endif
@@ -31,7 +33,7 @@ fs::path normalised(const std::string& path) {
 std::string outputPathFor(const std::string& input, const fs::path& relative,
                           const std::optional<std::string>& outputDir, const char* extension) {
     if (!outputDir) return input + extension;
-    return (fs::path(*outputDir) / relative).string() + extension;
+    return nativeFromPath(pathFromNative(*outputDir) / relative) + extension;
 }
 
 std::optional<std::string> OutputClaims::claim(const std::string& output, const std::string& input) {

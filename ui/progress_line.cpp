@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
 #endif
@@ -35,7 +37,13 @@ std::string printable(std::string text) {
 }
 
 size_t standardErrorWidth() {
-#ifndef _WIN32
+#ifdef _WIN32
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) {
+        int columns = info.srWindow.Right - info.srWindow.Left + 1;
+        if (columns > 0) return static_cast<size_t>(columns);
+    }
+#else
     winsize size{};
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
 #endif
@@ -43,10 +51,12 @@ size_t standardErrorWidth() {
 }
 
 bool standardErrorIsTerminal() {
-#ifndef _WIN32
-    return ::isatty(STDERR_FILENO) == 1;
+#ifdef _WIN32
+    // A console answers GetConsoleMode; a file, a pipe or the NUL device does not.
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 #else
-    return false;
+    return ::isatty(STDERR_FILENO) == 1;
 #endif
 }
 

@@ -6,8 +6,10 @@
 //   dialog_driver --pose DIALOG_EXE FILES_DIR   open the dialog with a document
 //                                               chosen, and hold it for a picture
 //
-// FILES_DIR holds letter.wrd (a Word document), notes.txt (not one) and
-// expected.rtf (what the Linux build writes for letter.wrd).
+// FILES_DIR holds letter.wrd (a Word document), Ωμέγα\γράμμα.wrd (the same
+// document under Greek names), notes.txt (not one) and expected.rtf (what the
+// Linux build writes for letter.wrd). The driver runs under the programs'
+// manifest, so its narrow strings, like the dialog's, are UTF-8.
 #include <windows.h>
 
 #include <chrono>
@@ -235,6 +237,7 @@ void checkFields(const DialogProgram& program, const std::string& input, const s
 struct Files {
     std::string dir;
     std::string document() const { return dir + "\\letter.wrd"; }
+    std::string greekDocument() const { return dir + "\\Ωμέγα\\γράμμα.wrd"; }
     std::string notDocument() const { return dir + "\\notes.txt"; }
     std::string expectedRtf() const { return readFile(dir + "\\expected.rtf"); }
 };
@@ -454,6 +457,7 @@ int runChecks(const std::string& exe, const Files& files) {
             checkCancelledBrowseChangesNothing(program, "before any browse");
             checkBrowseAndProcess(program, files.document(), expected, "letter.wrd");
             checkProcessAgainReplacesOutput(program, files.document(), expected);
+            checkBrowseAndProcess(program, files.greekDocument(), expected, "Ωμέγα\\γράμμα.wrd");
             checkRejectedFileChangesNothing(program, files);
             checkCancelledBrowseChangesNothing(program, "after a browse");
             program.press(IDCANCEL);

@@ -8,7 +8,7 @@
 # fails instead when ZENTORO_REQUIRE_WINDOWS_TESTS=1 (as in CI).
 set -euo pipefail
 
-skip_exit=77
+source "$(dirname "$0")/wine_test_support.sh"
 windows_build=$1
 linux_zentoro=$2
 document=$3
@@ -18,22 +18,8 @@ screenshot=${5:-}
 dialog_exe=$windows_build/ui/win32/zentoro_dialog.exe
 driver_exe=$windows_build/tests/win32/dialog_driver.exe
 
-skip() {
-  if [[ ${ZENTORO_REQUIRE_WINDOWS_TESTS:-0} == 1 ]]; then
-    echo "FAILED: $1, and ZENTORO_REQUIRE_WINDOWS_TESTS=1"
-    exit 1
-  fi
-  echo "SKIPPED: $1 (.ci/run installs it and builds the windows preset)"
-  # Where ctest collects the reasons of skipped tests, when it asks for them.
-  if [[ -n ${ZENTORO_SKIP_REASON_FILE:-} ]]; then
-    echo "$1" >"$ZENTORO_SKIP_REASON_FILE"
-  fi
-  exit "$skip_exit"
-}
-for tool in wine wineserver Xvfb; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-[[ -f $dialog_exe && -f $driver_exe ]] || skip "no Windows build in $windows_build (cmake --workflow --preset windows)"
+require_tools wine wineserver Xvfb
+update_windows_build "$windows_build" zentoro_dialog dialog_driver
 if [[ -n $screenshot ]]; then
   command -v import >/dev/null || skip "ImageMagick's import is not installed"
 fi
@@ -56,8 +42,7 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=:$(cat "$work/display")
 
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine wineboot --init >/dev/null 2>&1
+start_wine_prefix "$work/prefix"
 # A virtual desktop stands in for a window manager; without one every
 # window close waits about two seconds.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
@@ -70,10 +55,10 @@ wineserver -w
 files=$work/files
 mkdir -p "$files"
 cp "$document" "$files/letter.wrd"
+mkdir "$files/Ωμέγα"
+cp "$document" "$files/Ωμέγα/γράμμα.wrd"
 printf 'Just some notes, not a Word document.\n' >"$files/notes.txt"
 "$linux_zentoro" -o "$files/expected.rtf" "$files/letter.wrd" >/dev/null
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 if [[ -n $screenshot ]]; then
   wine "$driver_exe" --pose "$(windows_path "$dialog_exe")" "$(windows_path "$files")" &
