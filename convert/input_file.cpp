@@ -4,7 +4,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include "convert/native_path.h"
+#else
 #include <unistd.h>
 #endif
 
@@ -36,7 +38,9 @@ ConversionResult openInputFile(const char* path, bool followLinks, std::FILE*& f
     }
 #else
     (void)followLinks;
-    file = std::fopen(path, "rb");
+    // The wide call on the extended-length path opens documents past 260
+    // characters, where the narrow one fails.
+    file = ::_wfopen(extendedLengthPath(path).c_str(), L"rb");
     if (file == nullptr) return {Failure::InputUnopenable, errno, false};
     struct _stat64 status;
     if (::_fstat64(::_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {

@@ -30,6 +30,35 @@ std::string nativeFromPath(const std::filesystem::path& path) {
     return text;
 }
 
+namespace {
+
+bool startsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// What GetFullPathNameW makes of the path, or the path itself when it fails.
+std::wstring fullPath(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return full;
+}
+
+}  // namespace
+
+std::wstring extendedLengthPath(std::string_view text) {
+    std::wstring path = pathFromNative(text).native();
+    if (path.empty() || startsWith(path, L"\\\\?\\") || startsWith(path, L"\\\\.\\")) return path;
+    // An extended-length path is passed to the file system untouched, so it
+    // is resolved here first, exactly as a plain call would resolve it.
+    std::wstring full = fullPath(path);
+    if (startsWith(full, L"\\\\?\\") || startsWith(full, L"\\\\.\\")) return full;
+    if (startsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    bool drive = full.size() >= 3 && full[1] == L':' && full[2] == L'\\';
+    return drive ? L"\\\\?\\" + full : full;
+}
+
 #else
 
 std::filesystem::path pathFromNative(std::string_view text) { return std::filesystem::path(text); }

@@ -18,4 +18,13 @@ std::filesystem::path pathFromNative(std::string_view text);
 // file name holds: the path then names nothing rather than some other file.
 std::string nativeFromPath(const std::filesystem::path& path);
 
+#ifdef _WIN32
+// The wide form that the "W" calls take past 260 characters: the full path
+// as the plain calls would resolve it (relative to the current folder, with
+// "." and ".." collapsed and "/" read as "\\"), then marked extended-length
+// ("\\?\C:\..." or "\\?\UNC\server\share\..."). Device names such as
+// "NUL" and paths already in a "\\?\" or "\\.\" form are kept as they are.
+std::wstring extendedLengthPath(std::string_view text);
+#endif
+
 }  // namespace zentoro

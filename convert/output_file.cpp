@@ -34,9 +34,17 @@ constexpr int SignalSlots = 64;
 constexpr size_t MaxSignalVisiblePath = 4096;
 enum SlotState : int { SlotFree, SlotFilling, SlotRegistered, SlotDiscarded };
 
+// The path in the form the removal takes: on Windows the wide
+// extended-length form, made before any signal arrives.
+#ifdef _WIN32
+using SystemPath = std::wstring;
+#else
+using SystemPath = std::string;
+#endif
+
 struct SignalSlot {
     std::atomic<int> state{SlotFree};
-    char path[MaxSignalVisiblePath];
+    SystemPath::value_type path[MaxSignalVisiblePath];
 };
 
 SignalSlot signalSlots[SignalSlots];
@@ -46,12 +54,12 @@ std::atomic<bool> interrupted{false};
 
 // Makes the temporary file visible to discardOutputFromSignal; returns its
 // slot, or -1 when every slot is taken or the path is too long.
-int registerTemporary(const std::string& path) {
+int registerTemporary(const SystemPath& path) {
     if (path.size() >= MaxSignalVisiblePath) return -1;
     for (int i = 0; i < SignalSlots; ++i) {
         int expected = SlotFree;
         if (!signalSlots[i].state.compare_exchange_strong(expected, SlotFilling)) continue;
-        std::memcpy(signalSlots[i].path, path.c_str(), path.size() + 1);
+        std::memcpy(signalSlots[i].path, path.c_str(), (path.size() + 1) * sizeof(SystemPath::value_type));
         signalSlots[i].state.store(SlotRegistered);
         return i;
     }
@@ -68,7 +76,7 @@ void unregisterTemporary(int slot) {
 
 void removeFile(const std::string& path) {
 #ifdef _WIN32
-    std::remove(path.c_str());
+    DeleteFileW(extendedLengthPath(path).c_str());
 #else
     ::unlink(path.c_str());
 #endif
@@ -134,15 +142,15 @@ int createExclusively(const std::string& path) {
 #else
 
 bool isWordDocument(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = ::_wfopen(extendedLengthPath(path).c_str(), L"rb");
     if (file == nullptr) return false;
     bool word = headerIsWordDocument(file);
     std::fclose(file);
     return word;
 }
 
-int createExclusively(const std::string& path) {
-    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+int createExclusively(const std::wstring& path) {
+    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 
 int errnoOf(DWORD error) {
@@ -190,10 +198,11 @@ ConversionResult checkExisting(const char* path, ExistingOutput existing, Pendin
 #else
     (void)output;
     (void)mode;
-    std::error_code error;
-    std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
-    if (!std::filesystem::exists(status)) return {};
-    if (std::filesystem::is_directory(status)) return unwritable(EISDIR);
+    // Read through the extended-length path: past 260 characters the plain
+    // calls fail, and an existing file would look absent and go unprotected.
+    DWORD attributes = GetFileAttributesW(extendedLengthPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return unwritable(EISDIR);
     if (existing == ExistingOutput::Keep) return {Failure::OutputExists, 0, false};
     if (existing == ExistingOutput::KeepWordDocument && isWordDocument(path)) {
         return {Failure::OutputIsWordDocument, 0, false};
@@ -205,10 +214,15 @@ ConversionResult checkExisting(const char* path, ExistingOutput existing, Pendin
 ConversionResult createTemporary(PendingOutput& output, int mode) {
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         std::string temporary = temporaryPathFor(output.path, attempt);
-        int fd = createExclusively(temporary);
+#ifdef _WIN32
+        SystemPath systemPath = extendedLengthPath(temporary);
+#else
+        const SystemPath& systemPath = temporary;
+#endif
+        int fd = createExclusively(systemPath);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return unwritable(errno);
-        output.signalSlot = registerTemporary(temporary);
+        output.signalSlot = registerTemporary(systemPath);
 #ifndef _WIN32
         if (mode >= 0) (void)::fchmod(fd, static_cast<mode_t>(mode));
         output.file = ::fdopen(fd, "wb");
@@ -237,7 +251,9 @@ ConversionResult createTemporary(PendingOutput& output, int mode) {
 int putInPlace(const std::string& temporary, const std::string& path, bool replace) {
 #ifdef _WIN32
     DWORD flags = replace ? MOVEFILE_REPLACE_EXISTING : 0;
-    return MoveFileExA(temporary.c_str(), path.c_str(), flags) ? 0 : errnoOf(GetLastError());
+    std::wstring from = extendedLengthPath(temporary);
+    std::wstring to = extendedLengthPath(path);
+    return MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : errnoOf(GetLastError());
 #else
     if (replace) return ::rename(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
     // A hard link is created only where no name exists, with no window
@@ -303,7 +319,7 @@ void discardOutputFromSignal() {
         int expected = SlotRegistered;
         if (!slot.state.compare_exchange_strong(expected, SlotDiscarded)) continue;
 #ifdef _WIN32
-        std::remove(slot.path);
+        DeleteFileW(slot.path);
 #else
         ::unlink(slot.path);
 #endif

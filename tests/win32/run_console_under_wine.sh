@@ -132,6 +132,19 @@ run_on make_deep_tree 'Tief – δ'
 compare_runs "a document $(printf %s "Z:$work/windows/$deep/γράμμα.wrd" | wc -m) characters deep" 0
 expect_rtf_count "a document beyond 260 characters" 1
 
+# Outputs named beyond 260 characters: one reached through "..", which is
+# resolved before the path is marked extended-length; and a Word document
+# there that is refused, not replaced, as anywhere else.
+run_on make_deep_tree -o "$deep/../Brief – über 260.rtf" "$deep/γράμμα.wrd"
+compare_runs "-o beyond 260 characters, through \"..\"" 0
+expect_rtf_count "-o beyond 260 characters" 1
+make_deep_pair() {
+  make_deep_tree "$1"
+  cp "$document" "$1/$deep/Kopie.wrd"
+}
+run_on make_deep_pair -o "$deep/Kopie.wrd" "$deep/γράμμα.wrd"
+compare_runs "-o naming a Word document beyond 260 characters" 1
+
 # The output named by another spelling of the input's path is refused, and
 # the document is left as it was.
 run_both -o "$folder/Ωμέγα/../Γράμμα.wrd" "$folder/Γράμμα.wrd"
