@@ -169,7 +169,8 @@ RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) {
     auto sink = std::make_unique<ByteSink>();
     sink->memory = &run.output;
     sink->sizeLimit = outputLimitFor(bytes.size());
-    if (!writeFaithfulRtf(document, *sink)) run.result = static_cast<int>(Failure::LimitReached);
+    bool written = writeFaithfulRtf(document, *sink);
+    run.result = static_cast<int>(written ? Failure::None : Failure::LimitReached);
     return run;
 }
 
