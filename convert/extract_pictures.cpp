@@ -41,9 +41,10 @@ ConversionResult writePng(const std::filesystem::path& path, const std::vector<u
     return {};
 }
 
-bool namesSameFile(const std::filesystem::path& a, const char* b) {
+// A picture file named like the document itself would overwrite it.
+bool namesTheInput(const std::filesystem::path& picture, const char* inputPath) {
     std::error_code error;
-    return std::filesystem::equivalent(a, pathFromNative(b), error);
+    return std::filesystem::equivalent(picture, pathFromNative(inputPath), error);
 }
 
 }  // namespace
@@ -72,7 +73,7 @@ PictureExtraction extractPictures(const char* inputPath, const char* outputDir) 
                 continue;
             }
             std::filesystem::path path = pathFromNative(outputDir) / pathFromNative(pictureFileName(inputPath, number));
-            if (namesSameFile(path, inputPath)) {
+            if (namesTheInput(path, inputPath)) {
                 extraction.result = {Failure::SameFile};
                 return extraction;
             }
