@@ -1,6 +1,7 @@
-// One entry point for every output: the default RTF (the streaming
+// The entry points that name the output: the default RTF (the streaming
 // translation of convertDocument) and, through the document model, the
-// faithful RTF, plain text, HTML and Markdown.
+// faithful RTF, plain text, HTML and Markdown. Every one of a file or stream
+// goes through convertRequestTo.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +17,10 @@ namespace zentoro {
 
 // Converts the request's document (a file or a stream) to `format`, at its
 // output path (whole or not at all, as runConversion writes, keeping what
-// request.existingOutput says to keep) or on its output stream. Every
-// format but Rtf reads the document whole into the model first, so that a
+// request.existingOutput says to keep) or on its output stream. A header
+// that is not a Word document's is told to request.diagnostics. Every
+// format but Rtf reads the document whole into the model first (not mapped,
+// and the faithful RTF's body written as each paragraph is read), so that a
 // document that cannot be read leaves no output. Markdown written to a
 // stream embeds its pictures as data URIs.
 ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& request,

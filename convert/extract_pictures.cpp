@@ -8,6 +8,7 @@
 #include <new>
 #include <system_error>
 
+#include "convert/request_input.h"
 #include "model/read_document.h"
 #include "picture/png_encoder.h"
 
@@ -15,28 +16,20 @@ namespace zentoro {
 
 namespace {
 
-// Positions in a document are 32-bit, so nothing past this is ever read.
-constexpr size_t MaxInputSize = 0x7FFFFFFF;
-constexpr size_t ChunkSize = 64 * 1024;
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-ConversionResult readInput(const char* path, std::vector<unsigned char>& bytes) {
-    File input(std::fopen(path, "rb"));
-    if (!input) return {Failure::InputUnreadable, errno};
-    while (bytes.size() < MaxInputSize) {
-        size_t had = bytes.size();
-        size_t want = std::min(ChunkSize, MaxInputSize - had);
-        bytes.resize(had + want);
-        size_t got = std::fread(bytes.data() + had, 1, want, input.get());
-        bytes.resize(had + got);
-        if (got < want) break;
-    }
-    if (std::ferror(input.get()) != 0) return {Failure::InputUnreadable, errno};
-    return {};
+// The document at `path`, read whole (the model's reading is not guarded
+// against a mapped file shrinking under it).
+ConversionResult readInput(const char* path, RequestInput& input) {
+    ConversionRequest request;
+    request.inputPath = path;
+    request.diagnostics = nullptr;
+    ConversionResult read = readRequestInput(request, InputMapping::Never, input);
+    if (read.succeeded() && input.readError != 0) return {Failure::InputUnreadable, input.readError};
+    return read;
 }
 
 ConversionResult writePng(const std::filesystem::path& path, const std::vector<uint8_t>& png) {
@@ -48,9 +41,10 @@ ConversionResult writePng(const std::filesystem::path& path, const std::vector<u
     return {};
 }
 
-bool namesSameFile(const std::filesystem::path& a, const char* b) {
+// A picture file named like the document itself would overwrite it.
+bool namesTheInput(const std::filesystem::path& picture, const char* inputPath) {
     std::error_code error;
-    return std::filesystem::equivalent(a, pathFromNative(b), error);
+    return std::filesystem::equivalent(picture, pathFromNative(inputPath), error);
 }
 
 }  // namespace
@@ -62,11 +56,11 @@ std::string pictureFileName(const std::string& documentPath, int objectNumber) {
 PictureExtraction extractPictures(const char* inputPath, const char* outputDir) {
     PictureExtraction extraction;
     try {
-        std::vector<unsigned char> bytes;
-        extraction.result = readInput(inputPath, bytes);
+        RequestInput input;
+        extraction.result = readInput(inputPath, input);
         if (!extraction.result.succeeded()) return extraction;
         Document document;
-        extraction.result = readDocument(bytes, document);
+        extraction.result = readDocument(input.bytes.bytes(), document);
         if (!extraction.result.succeeded()) return extraction;
         for (size_t i = 0; i < document.objects.size(); ++i) {
             const EmbeddedObject& object = document.objects[i];
@@ -79,7 +73,7 @@ PictureExtraction extractPictures(const char* inputPath, const char* outputDir) 
                 continue;
             }
             std::filesystem::path path = pathFromNative(outputDir) / pathFromNative(pictureFileName(inputPath, number));
-            if (namesSameFile(path, inputPath)) {
+            if (namesTheInput(path, inputPath)) {
                 extraction.result = {Failure::SameFile};
                 return extraction;
             }

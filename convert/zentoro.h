@@ -29,7 +29,8 @@ struct ConversionRequest {
     std::FILE* diagnostics = stdout;
 };
 
-// Runs a conversion and says why it failed. The output is written to a
+// Runs the default RTF conversion of the request and says why it failed:
+// convertRequestTo(OutputFormat::Rtf, request) of convert/convert_to_format.h. The output is written to a
 // temporary file and put in place only when the RTF is complete. A
 // conversion that fails on its input (read error, a damaged document: one
 // cut short, one whose counts or positions run past its end, one without a
@@ -57,8 +58,10 @@ ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_
 // The faithful conversion: reads the whole document into the document
 // model and writes RTF that shows it as its author saw it on the device
 // (the document's fonts, colours, bullets, tab stops, header and footer
-// fields). Fails, without creating the output, when the document cannot be
-// read whole; otherwise fails as convertDocument does.
+// fields). convertDocumentTo(OutputFormat::RtfFaithful, ...) of
+// convert/convert_to_format.h: the output appears whole or not at all, and
+// not before the document has been read whole; otherwise fails as
+// convertDocument does.
 ConversionResult convertDocumentFaithful(const char* inputPath, const char* outputPath);
 
 // The faithful conversion of a document in memory, to `output` (null

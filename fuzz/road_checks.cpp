@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include <unistd.h>
@@ -12,6 +13,8 @@
 #include "fuzz/rtf_checks.h"
 #include "fuzz/utf8_check.h"
 #include "model/read_document.h"
+#include "reader/conversion_limits.h"
+#include "write/faithful_rtf.h"
 #include "tests/support/cp1252.h"
 #include "tests/support/rtf_completeness.h"
 
@@ -152,6 +155,22 @@ RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const 
     RoadRun run;
     run.result = static_cast<int>(
         convertDocumentBytesToString(format, bytes.data(), bytes.size(), run.output, options).failure);
+    return run;
+}
+
+RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) {
+    RoadRun run;
+    Document document;
+    Failure read = readDocument(bytes, document).failure;
+    if (read != Failure::None) {
+        run.result = static_cast<int>(read);
+        return run;
+    }
+    auto sink = std::make_unique<ByteSink>();
+    sink->memory = &run.output;
+    sink->sizeLimit = outputLimitFor(bytes.size());
+    bool written = writeFaithfulRtf(document, *sink);
+    run.result = static_cast<int>(written ? Failure::None : Failure::LimitReached);
     return run;
 }
 

@@ -29,7 +29,9 @@ RoadRun runOriginalRoad(std::span<const uint8_t> bytes);
 // as data URIs), with the same limits; its result is the Failure value.
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes);
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options);
-inline RoadRun runFaithfulRoad(std::span<const uint8_t> bytes) { return runModelRoad(OutputFormat::RtfFaithful, bytes); }
+// The faithful RTF written by the writer from the whole model, read first:
+// what the streamed faithful conversion must write too.
+RoadRun runFaithfulRoad(std::span<const uint8_t> bytes);
 // The faithful conversion as the command line runs it, writing the body as
 // it reads it.
 RoadRun runStreamedFaithfulRoad(std::span<const uint8_t> bytes);

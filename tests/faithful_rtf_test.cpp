@@ -277,7 +277,7 @@ TEST(FaithfulConversion, FailuresCarryTheirReasonAndLeaveNoOutput) {
         {"Converted", good, folder.path("good.rtf"), Failure::None},
         {"Damaged", truncated, folder.path("truncated.rtf"), Failure::DocumentDamaged},
         {"NotWord", notWord, folder.path("notes.rtf"), Failure::NotWordDocument},
-        {"Missing", folder.path("missing.wrd"), folder.path("missing.rtf"), Failure::InputUnreadable},
+        {"Missing", folder.path("missing.wrd"), folder.path("missing.rtf"), Failure::InputUnopenable},
         {"SameFile", good, good, Failure::SameFile},
         {"OutputFolderMissing", good, folder.path("none/good.rtf"), Failure::OutputUnwritable},
     };

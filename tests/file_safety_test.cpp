@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -13,7 +14,7 @@
 #include <vector>
 
 #include "reader/conversion_limits.h"
-#include "convert/convert_streams.h"
+#include "convert/convert_to_format.h"
 #include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
@@ -24,6 +25,14 @@ namespace zentoro {
 namespace {
 
 using namespace testing;
+
+// Converts one open stream to another, as standard input to standard output.
+ConversionResult convertStream(std::FILE* input, std::FILE* output) {
+    ConversionRequest request;
+    request.inputStream = input;
+    request.outputStream = output;
+    return runConversion(request);
+}
 namespace fs = std::filesystem;
 
 class FileSafety : public ::testing::Test {
@@ -111,13 +120,13 @@ TEST(ReadFailure, DocumentThatCannotBeReadToItsEndFailsAfterConvertingWhatWasRea
     ASSERT_NE(output, nullptr);
     {
         FailingInput whole(bytes, bytes.size());
-        EXPECT_EQ(convertStreams(whole.file(), output, bytes.size()), 0);
+        EXPECT_TRUE(convertStream(whole.file(), output).succeeded());
     }
     long wholeSize = std::ftell(output);
     std::rewind(output);
     {
         FailingInput damaged(bytes, bytes.size() / 2);
-        EXPECT_EQ(convertStreams(damaged.file(), output, bytes.size()), 1);
+        EXPECT_EQ(convertStream(damaged.file(), output).failure, Failure::InputUnreadable);
     }
     long partSize = std::ftell(output);
     EXPECT_GT(partSize, 0);
@@ -206,6 +215,103 @@ TEST_F(FileSafety, ExistingOutputsAreKeptAsAsked) {
         EXPECT_EQ(result.failure, c.failure) << static_cast<int>(c.existing) << " " << c.wordDocumentThere;
         bool untouched = readFile(path("out")) == std::string(before.begin(), before.end());
         EXPECT_EQ(untouched, !result.succeeded()) << static_cast<int>(c.existing) << " " << c.wordDocumentThere;
+    }
+}
+
+constexpr std::array EveryFormat{OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text, OutputFormat::Html,
+                                 OutputFormat::Markdown};
+
+// Every format goes through the same opening, header check and output:
+// whatever fails, an earlier output stays as it was, no temporary file is
+// left, and the reason is the same.
+TEST_F(FileSafety, EveryFormatFailsAlikeAndLeavesAnEarlierOutputAsItWas) {
+    std::vector<uint8_t> sample = sampleDocument();
+    std::vector<uint8_t> cut(sample.begin(), sample.begin() + 200);
+    std::vector<uint8_t> notWord(40, 'x');
+    std::string earlier = "an earlier, good conversion";
+    struct Case {
+        const char* name;
+        const std::vector<uint8_t>* input;  // null: read from a stream that fails half-way
+        const char* output;
+        ExistingOutput existing;
+        Failure failure;
+    };
+    for (OutputFormat format : EveryFormat) {
+        for (const Case& c : std::initializer_list<Case>{
+                 {"not a Word document", &notWord, "out", ExistingOutput::Replace, Failure::NotWordDocument},
+                 {"cut short", &cut, "out", ExistingOutput::Replace, Failure::DocumentDamaged},
+                 {"read error", nullptr, "out", ExistingOutput::Replace, Failure::InputUnreadable},
+                 {"output kept", &sample, "out", ExistingOutput::Keep, Failure::OutputExists},
+                 {"output is the input", &sample, "doc", ExistingOutput::Replace, Failure::SameFile},
+             }) {
+            std::string trace = std::string(outputFormatName(format)) + ", " + c.name;
+            writeFile(path("out"), std::vector<uint8_t>(earlier.begin(), earlier.end()));
+            std::string input = path("doc");
+            std::string output = path(c.output);
+            ConversionRequest request;
+            request.outputPath = output.c_str();
+            request.existingOutput = c.existing;
+            request.diagnostics = nullptr;
+            FailingInput failing(sample, sample.size() / 2);
+            if (c.input != nullptr) {
+                writeDocument(*c.input);
+                request.inputPath = input.c_str();
+            } else {
+                request.inputStream = failing.file();
+            }
+            ConversionResult result = convertRequestTo(format, request);
+            EXPECT_EQ(result.failure, c.failure) << trace;
+            EXPECT_FALSE(result.partialOutputKept) << trace;
+            EXPECT_TRUE(readFile(path("out")) == earlier) << trace;
+            if (c.input != nullptr) {
+                EXPECT_TRUE(readFile(input) == std::string(c.input->begin(), c.input->end())) << trace;
+            }
+            for (const auto& entry : fs::directory_iterator(dir_)) {
+                EXPECT_NE(entry.path().filename().string().rfind(".zentoro-", 0), 0u) << trace << ": " << entry.path();
+            }
+        }
+    }
+}
+
+// A stream that is no Word document is told of on the request's
+// diagnostics, whatever the format, and gets no output.
+TEST(ConversionRequest, EveryFormatTellsAHeaderMismatchToTheRequestsDiagnostics) {
+    std::string notWord = "a letter, not a document";
+    for (OutputFormat format : EveryFormat) {
+        std::FILE* input = std::tmpfile();
+        std::FILE* output = std::tmpfile();
+        std::FILE* diagnostics = std::tmpfile();
+        ASSERT_TRUE(input != nullptr && output != nullptr && diagnostics != nullptr);
+        std::fputs(notWord.c_str(), input);
+        std::rewind(input);
+        ConversionRequest request;
+        request.inputStream = input;
+        request.outputStream = output;
+        request.diagnostics = diagnostics;
+        EXPECT_EQ(convertRequestTo(format, request).failure, Failure::NotWordDocument) << outputFormatName(format);
+        EXPECT_EQ(std::ftell(output), 0) << outputFormatName(format);
+        std::rewind(diagnostics);
+        char told[128] = {};
+        EXPECT_NE(std::fgets(told, sizeof told, diagnostics), nullptr) << outputFormatName(format);
+        EXPECT_EQ(std::string(told), "This isn't an EPOC file - exiting program.\n") << outputFormatName(format);
+        for (std::FILE* file : {input, output, diagnostics}) std::fclose(file);
+    }
+}
+
+// A document at a path and the same bytes in memory convert alike, in
+// every format (the faithful RTF from a file streams its body).
+TEST_F(FileSafety, EveryFormatWritesAFileAsItWritesTheSameBytesInMemory) {
+    std::vector<uint8_t> sample = sampleDocument();
+    writeDocument(sample);
+    WriteOptions options;
+    options.documentName = "doc";
+    options.picturesAsDataUris = true;
+    for (OutputFormat format : EveryFormat) {
+        std::string inMemory;
+        ASSERT_TRUE(convertDocumentBytesToString(format, sample.data(), sample.size(), inMemory, options).succeeded());
+        ConversionResult result = convertDocumentTo(format, path("doc").c_str(), path("out").c_str(), options);
+        ASSERT_TRUE(result.succeeded()) << outputFormatName(format) << ": " << describeFailure(result.failure);
+        EXPECT_TRUE(readFile(path("out")) == inMemory) << outputFormatName(format);
     }
 }
 

@@ -1,0 +1,147 @@
+// The one road of every conversion of a request: the input opened, taken in
+// and checked once, the output begun, and then put in place or discarded,
+// whatever the format. The format chooses only what is written: the
+// streaming RTF translation, or the document model and its writer.
+#include <cerrno>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+#include "convert/convert_to_format.h"
+#include "convert/model_conversion.h"
+#include "convert/native_path.h"
+#include "convert/output_file.h"
+#include "convert/request_input.h"
+#include "convert/rtf_translation.h"
+
+namespace zentoro {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool namesSameFile(const char* a, const char* b) {
+    std::error_code error;
+    return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
+}
+
+// What was read could still be translated, but a document that could not be
+// read to its end is not reported as converted.
+ConversionResult withReadError(ConversionResult translated, int readError) {
+    bool explainsTheFailure = translated.succeeded() || translated.failure == Failure::DocumentDamaged;
+    if (explainsTheFailure && readError != 0) return {Failure::InputUnreadable, readError, false};
+    return translated;
+}
+
+bool failedOnInput(Failure failure) {
+    return failure == Failure::InputUnreadable || failure == Failure::DocumentDamaged ||
+           failure == Failure::LimitReached;
+}
+
+// Whether a failed output is kept where no file stood: the streaming
+// translation's part of a document is worth keeping, a writer's is not.
+enum class PartialOutput { KeepWhereNoFileStood, Discard };
+
+// Writes into the output file with `write` and puts the file in place, or not.
+template <typename Write>
+ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput partial, PendingOutput& output,
+                                 Write write) {
+    ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output);
+    if (!begun.succeeded()) return begun;
+    ConversionResult result = write(output.file);
+    bool replace = request.existingOutput != ExistingOutput::Keep;
+    if (result.succeeded()) return commitOutput(output, replace);
+    if (partial == PartialOutput::Discard || !failedOnInput(result.failure)) {
+        discardOutput(output);
+        return result;
+    }
+    bool inPlace = output.inPlace;
+    ConversionResult kept = commitOutput(output, false);
+    result.partialOutputKept = kept.succeeded() && !inPlace;
+    return result;
+}
+
+// To the output file, or straight to the output stream.
+template <typename Write>
+ConversionResult writeOutput(const ConversionRequest& request, PartialOutput partial, PendingOutput& output,
+                             Write write) {
+    if (request.outputPath == nullptr) return write(request.outputStream);
+    return writeOutputFile(request, partial, output, write);
+}
+
+// What the writers need to know of the request: the document's name, and
+// where Markdown's pictures go (beside an output file, named after it; into
+// the text itself when the output is a stream).
+WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, const WriteOptions& options) {
+    WriteOptions filled = options;
+    if (filled.documentName.empty() && request.inputPath != nullptr) {
+        filled.documentName = nativeFromPath(pathFromNative(request.inputPath).filename());
+    }
+    if (format != OutputFormat::Markdown || filled.picturesAsDataUris || !filled.pictureFolder.empty()) return filled;
+    if (request.outputPath == nullptr) {
+        filled.picturesAsDataUris = true;
+        return filled;
+    }
+    fs::path output = pathFromNative(request.outputPath);
+    filled.pictureFolder = output.has_parent_path() ? nativeFromPath(output.parent_path()) : ".";
+    if (filled.pictureNamePrefix.empty()) {
+        filled.pictureNamePrefix = nativeFromPath(output.extension() == ".md" ? output.stem() : output.filename());
+    }
+    return filled;
+}
+
+// The streaming translation writes as it reads, so its output is begun first.
+ConversionResult convertToRtf(const ConversionRequest& request, const RequestInput& input, PendingOutput& output) {
+    return writeOutput(request, PartialOutput::KeepWhereNoFileStood, output, [&](std::FILE* file) {
+        return withReadError(translateToRtf(input.bytes, file, request.diagnostics), input.readError);
+    });
+}
+
+// The model is read before the output is begun, so that a document that
+// cannot be read leaves no output behind.
+ConversionResult convertThroughModel(OutputFormat format, const ConversionRequest& request, const WriteOptions& options,
+                                     const RequestInput& input, PendingOutput& output) {
+    if (input.readError != 0) return {Failure::InputUnreadable, input.readError, false};
+    ModelConversion conversion;
+    conversion.format = format;
+    conversion.options = optionsFor(format, request, options);
+    ConversionResult read = readModel(input.bytes.bytes(), conversion);
+    if (!read.succeeded()) return read;
+    return writeOutput(request, PartialOutput::Discard, output,
+                       [&](std::FILE* file) { return writeModel(conversion, file, nullptr); });
+}
+
+ConversionResult convertRequest(OutputFormat format, const ConversionRequest& request, const WriteOptions& options,
+                                PendingOutput& output) {
+    bool hasInput = request.inputPath != nullptr || request.inputStream != nullptr;
+    bool hasOutput = request.outputPath != nullptr || request.outputStream != nullptr;
+    if (!hasInput || !hasOutput) return {Failure::InputUnopenable, EINVAL, false};
+    // Writing the output would destroy the very document being read.
+    if (request.inputPath != nullptr && request.outputPath != nullptr &&
+        namesSameFile(request.inputPath, request.outputPath)) {
+        return {Failure::SameFile, 0, false};
+    }
+    // Only the streaming translation reads a mapping under guard.
+    InputMapping mapping = format == OutputFormat::Rtf ? InputMapping::Allowed : InputMapping::Never;
+    RequestInput input;
+    ConversionResult taken = readRequestInput(request, mapping, input);
+    if (!taken.succeeded()) return taken;
+    if (format == OutputFormat::Rtf) return convertToRtf(request, input, output);
+    return convertThroughModel(format, request, options, input, output);
+}
+
+}  // namespace
+
+ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& request, const WriteOptions& options) {
+    PendingOutput output;
+    try {
+        return convertRequest(format, request, options, output);
+    } catch (const std::bad_alloc&) {
+        discardOutput(output);
+        return {Failure::OutOfMemory, 0, false};
+    }
+}
+
+ConversionResult runConversion(const ConversionRequest& request) { return convertRequestTo(OutputFormat::Rtf, request); }
+
+}  // namespace zentoro

@@ -1,0 +1,63 @@
+#include "convert/model_conversion.h"
+
+#include <cerrno>
+
+#include "model/read_document.h"
+#include "reader/conversion_limits.h"
+#include "write/html_writer.h"
+#include "write/markdown_writer.h"
+#include "write/text_writer.h"
+
+namespace zentoro {
+
+namespace {
+
+// Reads the document, writing each body paragraph's RTF as it is read.
+ConversionResult readFaithfulStreaming(std::span<const unsigned char> bytes, ModelConversion& conversion) {
+    conversion.faithful = std::make_unique<FaithfulRtfStream>();
+    FaithfulRtfStream& stream = *conversion.faithful;
+    Document& document = conversion.document;
+    // Real documents' RTF is under twice their size; a longer one grows the buffer.
+    beginFaithfulRtf(stream, outputLimitFor(bytes.size()), 2 * bytes.size());
+    ConversionResult read = readDocumentStreaming(bytes, document, [&](const Paragraph& paragraph) {
+        writeFaithfulBodyParagraph(stream, document, paragraph);
+    });
+    if (!read.succeeded()) return read;
+    if (stream.bodySink.limitReached) return {Failure::LimitReached};
+    return {};
+}
+
+bool writeWith(ModelConversion& conversion, ByteSink& sink) {
+    const Document& document = conversion.document;
+    switch (conversion.format) {
+        case OutputFormat::Rtf:
+        case OutputFormat::RtfFaithful:
+            if (conversion.faithful) return finishFaithfulRtf(*conversion.faithful, document, sink);
+            return writeFaithfulRtf(document, sink);
+        case OutputFormat::Text: return writeText(document, conversion.options, sink);
+        case OutputFormat::Html: return writeHtml(document, conversion.options, sink);
+        case OutputFormat::Markdown: return writeMarkdown(document, conversion.options, sink);
+    }
+    return false;
+}
+
+}  // namespace
+
+ConversionResult readModel(std::span<const unsigned char> bytes, ModelConversion& conversion) {
+    conversion.inputSize = bytes.size();
+    if (conversion.format == OutputFormat::RtfFaithful) return readFaithfulStreaming(bytes, conversion);
+    return readDocument(bytes, conversion.document);
+}
+
+ConversionResult writeModel(ModelConversion& conversion, std::FILE* file, std::string* memory) {
+    auto sink = std::make_unique<ByteSink>();
+    sink->file = file;
+    sink->memory = memory;
+    sink->sizeLimit = outputLimitFor(conversion.inputSize);
+    errno = 0;
+    if (writeWith(conversion, *sink)) return {};
+    if (sink->limitReached) return {Failure::LimitReached};
+    return {Failure::OutputUnwritable, file != nullptr ? errno : 0};
+}
+
+}  // namespace zentoro

@@ -1,0 +1,57 @@
+#include "convert/request_input.h"
+
+#include <cerrno>
+#include <memory>
+
+#include "convert/input_file.h"
+#include "reader/header_check.h"
+
+namespace zentoro {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+int readErrno() { return errno != 0 ? errno : EIO; }
+
+// Maps the input where allowed and possible, or reads it; checks the header
+// first, so that nothing more of a file that is no Word document is read.
+ConversionResult readChecked(std::FILE* stream, size_t sizeHint, InputMapping mapping, std::FILE* diagnostics,
+                             RequestInput& input) {
+    DocumentBytes& document = input.bytes;
+    bool mapped = mapping == InputMapping::Allowed && document.map(stream);
+    errno = 0;
+    if (!mapped) document.read(stream, WordHeaderCheckSize);
+    if (std::ferror(stream) != 0) return {Failure::InputUnreadable, readErrno(), false};
+    InputStream header{document.bytes().data(), document.bytes().size(), 0};
+    if (const char* mismatch = headerMismatchMessage(header)) {
+        if (diagnostics != nullptr) std::fputs(mismatch, diagnostics);
+        return {Failure::NotWordDocument, 0, false};
+    }
+    if (!mapped) {
+        errno = 0;
+        document.read(stream, MaxDocumentBytes, sizeHint);
+        if (!document.readWhole()) input.readError = readErrno();
+    }
+    return {};
+}
+
+}  // namespace
+
+ConversionResult readRequestInput(const ConversionRequest& request, InputMapping mapping, RequestInput& input) {
+    if (request.inputPath == nullptr) {
+        if (request.inputStream == nullptr) return {Failure::InputUnopenable, EINVAL, false};
+        return readChecked(request.inputStream, 0, mapping, request.diagnostics, input);
+    }
+    std::FILE* opened = nullptr;
+    size_t size = 0;
+    ConversionResult open = openInputFile(request.inputPath, request.followInputLink, opened, size);
+    if (!open.succeeded()) return open;
+    File file(opened);
+    return readChecked(file.get(), size, mapping, request.diagnostics, input);
+}
+
+}  // namespace zentoro
