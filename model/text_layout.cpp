@@ -193,6 +193,18 @@ uint32_t phraseListStart(LoadState& s, const TextLayoutSource& source, uint32_t 
     return position(s);
 }
 
+// A paragraph read: counted into the model kept whole, or handed to the
+// sink and its runs kept for the next paragraph to reuse.
+void deliverParagraph(LoadState& s, const TextLayoutSource& source, Paragraph& paragraph) {
+    if (source.sink == nullptr) {
+        countParagraph(s, paragraph);
+        return;
+    }
+    if (!s.damaged) (*source.sink)(paragraph);
+    for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
+    paragraph.runs.clear();
+}
+
 }  // namespace
 
 void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
@@ -248,13 +260,7 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
             seekTo(s, next);
         }
         nextField = builder.nextField;
-        if (source.sink == nullptr) {
-            countParagraph(s, paragraph);
-            continue;
-        }
-        if (!s.damaged) (*source.sink)(paragraph);
-        for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
-        paragraph.runs.clear();
+        deliverParagraph(s, source, paragraph);
     }
 }
 
@@ -276,13 +282,7 @@ void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const For
         builder.append(from, end, formats.character);
         nextField = builder.nextField;
         from = end;
-        if (source.sink == nullptr) {
-            countParagraph(s, paragraph);
-            continue;
-        }
-        if (!s.damaged) (*source.sink)(paragraph);
-        for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
-        paragraph.runs.clear();
+        deliverParagraph(s, source, paragraph);
     }
 }
 

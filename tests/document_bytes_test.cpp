@@ -23,13 +23,6 @@ namespace {
 
 using namespace testing;
 
-// Converts one open stream to another, as standard input to standard output.
-ConversionResult convertStream(std::FILE* input, std::FILE* output) {
-    ConversionRequest request;
-    request.inputStream = input;
-    request.outputStream = output;
-    return runConversion(request);
-}
 
 std::vector<uint8_t> patternBytes(size_t size) {
     std::vector<uint8_t> bytes(size);

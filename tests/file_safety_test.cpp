@@ -26,13 +26,6 @@ namespace {
 
 using namespace testing;
 
-// Converts one open stream to another, as standard input to standard output.
-ConversionResult convertStream(std::FILE* input, std::FILE* output) {
-    ConversionRequest request;
-    request.inputStream = input;
-    request.outputStream = output;
-    return runConversion(request);
-}
 namespace fs = std::filesystem;
 
 class FileSafety : public ::testing::Test {

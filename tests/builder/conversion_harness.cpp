@@ -24,6 +24,13 @@ std::string readAll(std::FILE* file) {
 
 }  // namespace
 
+ConversionResult convertStream(std::FILE* input, std::FILE* output) {
+    ConversionRequest request;
+    request.inputStream = input;
+    request.outputStream = output;
+    return runConversion(request);
+}
+
 Conversion convertBytes(const std::vector<uint8_t>& document) {
     Conversion conversion;
     std::FILE* file = std::tmpfile();

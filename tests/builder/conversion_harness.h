@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/failure.h"
 #include "rtf/conversion_state.h"
 
 namespace zentoro::testing {
@@ -20,6 +21,9 @@ struct Conversion {
 
 // Converts a document held in memory, as convertDocument would a file.
 Conversion convertBytes(const std::vector<uint8_t>& document);
+
+// Converts one open stream to another, as standard input to standard output.
+ConversionResult convertStream(std::FILE* input, std::FILE* output);
 
 // A ConversionState reading `bytes`, whose output can be read back.
 class StateOver {
