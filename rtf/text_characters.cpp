@@ -166,4 +166,11 @@ void writeTextRun(ConversionState& s, int32_t position, uint32_t count, Characte
     }
 }
 
+void writeNameText(RtfOutput& out, std::string_view name) {
+    for (char c : name) {
+        if (c == '\\' || c == '{' || c == '}') writeByte(out, '\\');
+        writeByte(out, static_cast<unsigned char>(c));
+    }
+}
+
 }  // namespace zentoro
