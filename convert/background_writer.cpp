@@ -91,7 +91,7 @@ ssize_t writeToQueue(void* cookie, const char* data, size_t size) {
         if (used < BlockBytes) continue;
         if (int error = handOver(s); error != 0) {
             errno = error;
-            return -1;
+            return 0;  // a custom stream's failed write returns 0, never a negative count
         }
     }
     return static_cast<ssize_t>(size);
