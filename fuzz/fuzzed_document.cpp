@@ -532,6 +532,7 @@ FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
     result.bytes = document.build();
     breakBytes(d, result.bytes);
     result.wellFormed = !d.damaged;
+    result.roads = roadChoicesFor(input);
     auto readWhole = [](const HeaderFooter& block) {
         return block.present && block.baseParagraph.recordsSize() == 0 && block.baseCharacter.recordsSize() == 0;
     };

@@ -1,0 +1,31 @@
+// What a fuzz input chooses besides the document: the name the document is
+// given, lower conversion limits for one more run of the roads, the output
+// format also written through a C file, and whether the document also goes
+// through the entry point that reads and writes streams. The choices come
+// from the input's last bytes, so that both targets make them alike.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "convert/output_format.h"
+#include "reader/conversion_limits.h"
+
+namespace zentoro::fuzzing {
+
+struct RoadChoices {
+    // The document's file name, which a file name field shows: any bytes a
+    // file system allows in a name, not always UTF-8.
+    std::string documentName = "fuzzed.wrd";
+    // Limits low enough to be reached in a few bytes; none: no such run.
+    std::optional<ConversionLimits> lowLimits;
+    OutputFormat fileFormat = OutputFormat::Text;
+    bool throughStreams = false;
+    bool streamsToRtf = false;  // through streams to the default RTF, not to fileFormat
+};
+
+RoadChoices roadChoicesFor(std::span<const uint8_t> input);
+
+}  // namespace zentoro::fuzzing
