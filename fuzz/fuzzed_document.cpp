@@ -260,6 +260,7 @@ Phrase objectPhrase(Decoder& d, size_t paragraph, size_t phrase) {
                                                          name(d, 8), measure(d), measure(d)});
             break;
     }
+    d.objectBlocks.back().shownAsIcon = d.in.chance(4);
     // Placed when the document is built; the reference is filled in then.
     d.objectPlaces.push_back({paragraph, phrase, d.objectBlocks.size() - 1});
     object.object = ObjectReference{};

@@ -101,7 +101,7 @@ RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes, const std
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     options.pictureFolder = folder.string();
-    options.pictureNamePrefix = "fuzzed";
+    options.pictureNamePrefix = documentName;  // no '/' in it, as in a file's name
     RoadRun run = runModelRoad(road.format, bytes, options);
     std::filesystem::remove_all(folder, ignored);
     return run;
@@ -159,9 +159,9 @@ std::string lowLimitsProblem(const std::string& name, const RoadRun& full, const
 }
 
 // The caches are on from the first byte when the input is smaller than
-// where they start, and off otherwise: what the road writes either way.
-std::string layerCacheProblem(std::span<const uint8_t> bytes, const RoadRun& original) {
-    TranslationSettings other;
+// where they start, and off otherwise: what the road writes either way,
+// with the same result, also where a limit stops it.
+std::string layerCacheProblem(std::span<const uint8_t> bytes, const RoadRun& original, TranslationSettings other = {}) {
     other.layerCachesFrom = bytes.size() < SmallestCachedDocument ? 0 : SIZE_MAX;
     RoadRun run = runOriginalRoad(bytes, other);
     if (run == original) return {};
@@ -199,28 +199,36 @@ std::string fileWriterProblem(OutputFormat format, std::span<const uint8_t> byte
 }
 
 // The document read from a stream and written to one: what the entry
-// point over memory writes, with its result.
+// point over memory writes, with its result. Written to a device that is
+// always full, it fails for the output unless the input failed it first,
+// and never succeeds unless there was nothing to write.
 std::string streamsProblem(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options,
-                           const RoadRun& inMemory) {
+                           const RoadChoices& choices, const RoadRun& inMemory) {
     if (bytes.empty()) return {};  // a stream over no bytes cannot be made
     std::FILE* input = fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "rb");
     if (input == nullptr) std::abort();
+    std::FILE* full = choices.fullOutput ? std::fopen("/dev/full", "wb") : nullptr;
     MemoryOutput output;
     MemoryOutput diagnostics;
     ConversionRequest request;
     request.inputStream = input;
-    request.outputStream = output.file();
-    request.diagnostics = diagnostics.file();
+    request.outputStream = full != nullptr ? full : output.file();
+    request.diagnostics = choices.quietDiagnostics ? nullptr : diagnostics.file();
     ConversionResult result = convertRequestTo(format, request, options);
     std::fclose(input);
+    if (full != nullptr) std::fclose(full);
     RoadRun run{static_cast<int>(result.failure), output.finish()};
     std::string told = diagnostics.finish();
     std::string name = "streams to " + std::string(outputFormatName(format));
-    if (run.result != inMemory.result) {
+    bool unwritable = full != nullptr && result.failure == Failure::OutputUnwritable;
+    if (run.result != inMemory.result && !unwritable) {
         return name + ": result " + std::to_string(run.result) + ", in memory " + std::to_string(inMemory.result);
     }
-    if (result.failure == Failure::NotWordDocument && told.empty()) return name + ": a header mismatch told nothing";
-    if (run.result == 0 && run.output != inMemory.output) {
+    if (full != nullptr && result.succeeded() && !inMemory.output.empty()) return name + ": succeeded on a full device";
+    if (result.failure == Failure::NotWordDocument && !choices.quietDiagnostics && told.empty()) {
+        return name + ": a header mismatch told nothing";
+    }
+    if (full == nullptr && run.result == 0 && run.output != inMemory.output) {
         return name + ": not what is written in memory: " + firstDifference(inMemory.output, run.output);
     }
     return {};
@@ -348,8 +356,12 @@ std::string checkAnyInput(std::span<const uint8_t> bytes, const RoadChoices& cho
     OutputFormat format = choices.fileFormat;
     if (choices.lowLimits) {
         TranslationSettings low{*choices.lowLimits};
-        if (std::string problem = lowLimitsProblem("original road", original, runOriginalRoad(bytes, low)); !problem.empty()) {
+        RoadRun limitedOriginal = runOriginalRoad(bytes, low);
+        if (std::string problem = lowLimitsProblem("original road", original, limitedOriginal); !problem.empty()) {
             return problem;
+        }
+        if (std::string problem = layerCacheProblem(bytes, limitedOriginal, low); !problem.empty()) {
+            return "with lower limits: " + problem;
         }
         RoadRun limited = runModelRoad(format, bytes, options, *choices.lowLimits);
         if (std::string problem = lowLimitsProblem(std::string(outputFormatName(format)), defaultRun(format), limited);
@@ -360,7 +372,8 @@ std::string checkAnyInput(std::span<const uint8_t> bytes, const RoadChoices& cho
     if (std::string problem = fileWriterProblem(format, bytes, options, defaultRun(format)); !problem.empty()) return problem;
     if (choices.throughStreams) {
         const RoadRun& inMemory = choices.streamsToRtf ? original : defaultRun(format);
-        if (std::string problem = streamsProblem(choices.streamsToRtf ? OutputFormat::Rtf : format, bytes, options, inMemory);
+        if (std::string problem =
+                streamsProblem(choices.streamsToRtf ? OutputFormat::Rtf : format, bytes, options, choices, inMemory);
             !problem.empty()) {
             return problem;
         }

@@ -18,6 +18,7 @@ constexpr size_t ChoiceBytes = 8;
 // forbids, characters a URL must escape, and bytes that are not UTF-8.
 constexpr std::string_view DocumentNames[] = {
     "fuzzed.wrd",
+    "",  // a document read from a stream has none
     "Notes\xE3\x80\x80" "2024\xE2\x80\x83(draft)\xC2\xA0" "final.wrd",             // U+3000, U+2003, U+00A0
     "\xE1\x9A\x80" "a\xE2\x80\xAF" "b\xE2\x81\x9F" "c\xE2\x80\x8A" "d",              // U+1680, U+202F, U+205F, U+200A
     "\xC2\xA1" "Hola!\xC2\xA7" "1\xC2\xAB" "x\xC2\xBB\xC2\xB6\xC2\xB7\xC2\xBF",        // Latin-1 punctuation
@@ -51,6 +52,8 @@ RoadChoices roadChoicesFor(std::span<const uint8_t> input) {
     choices.fileFormat = Formats[in.below(std::size(Formats))];
     choices.throughStreams = in.chance(4);
     choices.streamsToRtf = in.flag();
+    choices.fullOutput = in.chance(3);
+    choices.quietDiagnostics = in.chance(4);
     return choices;
 }
 
