@@ -1,8 +1,10 @@
 #include "fuzz/road_checks.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <system_error>
 
@@ -189,7 +191,7 @@ std::string fileWriterProblem(OutputFormat format, std::span<const uint8_t> byte
                               const RoadRun& inMemory) {
     if (inMemory.result != 0) return {};
     Document document;
-    if (!readDocument(bytes, document).succeeded()) return "the model was read, and then not";
+    if (!readDocument(bytes, document).succeeded()) return "the model could be read once and not again";
     MemoryOutput file;
     bool written = fileWriterFor(format)(document, options, file.file());
     std::string output = file.finish();
@@ -232,6 +234,34 @@ std::string streamsProblem(OutputFormat format, std::span<const uint8_t> bytes, 
         return name + ": not what is written in memory: " + firstDifference(inMemory.output, run.output);
     }
     return {};
+}
+
+// The runs the input chose: with lower limits, to a C file, over streams.
+// `original` is the default translation's run, `inFormat` the default run
+// of the chosen format.
+std::string chosenRoadsProblem(std::span<const uint8_t> bytes, const RoadChoices& choices, const RoadRun& original,
+                               const RoadRun& inFormat) {
+    WriteOptions options = defaultOptions(choices.documentName);
+    OutputFormat format = choices.fileFormat;
+    if (choices.lowLimits) {
+        TranslationSettings low{*choices.lowLimits};
+        RoadRun limitedOriginal = runOriginalRoad(bytes, low);
+        if (std::string problem = lowLimitsProblem("original road", original, limitedOriginal); !problem.empty()) {
+            return problem;
+        }
+        if (std::string problem = layerCacheProblem(bytes, limitedOriginal, low); !problem.empty()) {
+            return "with lower limits: " + problem;
+        }
+        RoadRun limited = runModelRoad(format, bytes, options, *choices.lowLimits);
+        if (std::string problem = lowLimitsProblem(std::string(outputFormatName(format)), inFormat, limited);
+            !problem.empty()) {
+            return problem;
+        }
+    }
+    if (std::string problem = fileWriterProblem(format, bytes, options, inFormat); !problem.empty()) return problem;
+    if (!choices.throughStreams) return {};
+    if (choices.streamsToRtf) return streamsProblem(OutputFormat::Rtf, bytes, options, choices, original);
+    return streamsProblem(format, bytes, options, choices, inFormat);
 }
 
 }  // namespace
@@ -352,31 +382,8 @@ std::string checkAnyInput(std::span<const uint8_t> bytes, const RoadChoices& cho
             return problem;
         }
     }
-    WriteOptions options = defaultOptions(choices.documentName);
-    OutputFormat format = choices.fileFormat;
-    if (choices.lowLimits) {
-        TranslationSettings low{*choices.lowLimits};
-        RoadRun limitedOriginal = runOriginalRoad(bytes, low);
-        if (std::string problem = lowLimitsProblem("original road", original, limitedOriginal); !problem.empty()) {
-            return problem;
-        }
-        if (std::string problem = layerCacheProblem(bytes, limitedOriginal, low); !problem.empty()) {
-            return "with lower limits: " + problem;
-        }
-        RoadRun limited = runModelRoad(format, bytes, options, *choices.lowLimits);
-        if (std::string problem = lowLimitsProblem(std::string(outputFormatName(format)), defaultRun(format), limited);
-            !problem.empty()) {
-            return problem;
-        }
-    }
-    if (std::string problem = fileWriterProblem(format, bytes, options, defaultRun(format)); !problem.empty()) return problem;
-    if (choices.throughStreams) {
-        const RoadRun& inMemory = choices.streamsToRtf ? original : defaultRun(format);
-        if (std::string problem =
-                streamsProblem(choices.streamsToRtf ? OutputFormat::Rtf : format, bytes, options, choices, inMemory);
-            !problem.empty()) {
-            return problem;
-        }
+    if (std::string problem = chosenRoadsProblem(bytes, choices, original, defaultRun(choices.fileFormat)); !problem.empty()) {
+        return problem;
     }
     // The faithful conversion streams the body's RTF as it reads; it must
     // write what the RTF writer writes from the whole model.
