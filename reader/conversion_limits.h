@@ -24,7 +24,7 @@ inline constexpr uint64_t ReadFloor = 16 * MiB;
 
 // The limits as parameters: every conversion runs with the defaults above,
 // and a caller that wants them reached in a few bytes (as the fuzz targets
-// do) passes lower ones.
+// do) passes lower ones. A limit that comes to 0 is no limit.
 struct ConversionLimits {
     uint64_t outputBytesPerInputByte = OutputBytesPerInputByte;
     uint64_t outputFloor = OutputFloor;
