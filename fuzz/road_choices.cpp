@@ -25,7 +25,8 @@ constexpr std::string_view DocumentNames[] = {
     "\xE2\x80\x94" "dash\xE2\x80\xA6\xE2\x80\xB0\xE3\x80\x81\xE3\x80\x8C" "q\xEF\xBC\x81",  // general, CJK, full width
     "*emph* _u_ `code` [link](x) <b>&amp; #1. - + > | ~ \\ !",
     "\xF0\x9F\x98\x80 smile \xF0\x90\x80\x80.wrd",                                    // beyond the first plane
-    "bad \xFF\xFE utf8 \xED\xA0\x80 \xEF\xB7\x90 \xC3",                                // invalid, surrogate, non-character, cut
+    // Invalid bytes, a surrogate, a non-character, an overlong '/', past U+10FFFF, cut short.
+    "bad \xFF\xFE utf8 \xED\xA0\x80 \xEF\xB7\x90 \xC0\xAF \xF4\x90\x80\x80 \xC3",
     "\x01\x02 control\x7F\x1F\x0B.wrd",
     "100% sure & \"quoted\" 'name' #hash ?q=1.wrd",
 };
