@@ -17,9 +17,9 @@ namespace {
 
 ConversionResult failedWith(Failure failure, int systemError = 0) { return ConversionResult{failure, systemError}; }
 
-void setLimits(ConversionState& s) {
-    s.output.sizeLimit = outputLimitFor(s.input.size);
-    s.input.readLimit = readLimitFor(s.input.size);
+void setLimits(ConversionState& s, const ConversionLimits& limits = {}) {
+    s.output.sizeLimit = outputLimitFor(s.input.size, limits);
+    s.input.readLimit = readLimitFor(s.input.size, limits);
 }
 
 // Fails when a limit stopped the translation, the output could not be
@@ -62,19 +62,25 @@ int convertDocument(const char* inputPath, const char* outputPath) {
     return convertDocumentWithResult(inputPath, outputPath).succeeded() ? 0 : 1;
 }
 
-ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output) {
+ConversionResult translateBytesToRtf(std::span<const unsigned char> bytes, std::FILE* output,
+                                     const TranslationSettings& settings) {
     try {
         auto state = std::make_unique<ConversionState>();
         ConversionState& s = *state;
         s.output.file = output;
-        s.input = InputStream{data, std::min(size, MaxDocumentBytes), 0};
+        s.input = InputStream{bytes.data(), std::min(bytes.size(), MaxDocumentBytes), 0};
         if (!checkHeaderUids(s.input)) return failedWith(Failure::NotWordDocument);
-        setLimits(s);
+        setLimits(s, settings.limits);
+        s.layerCachesFrom = settings.layerCachesFrom;
         translateSections(s);
         return finishTranslation(s);
     } catch (const std::bad_alloc&) {
         return failedWith(Failure::OutOfMemory);
     }
+}
+
+ConversionResult convertDocumentBytesWithResult(const unsigned char* data, size_t size, std::FILE* output) {
+    return translateBytesToRtf({data, size}, output, {});
 }
 
 int convertDocumentBytes(const unsigned char* data, size_t size, std::FILE* output) {

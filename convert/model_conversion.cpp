@@ -18,10 +18,10 @@ ConversionResult readFaithfulStreaming(std::span<const unsigned char> bytes, Mod
     FaithfulRtfStream& stream = *conversion.faithful;
     Document& document = conversion.document;
     // Real documents' RTF is under twice their size; a longer one grows the buffer.
-    beginFaithfulRtf(stream, outputLimitFor(bytes.size()), 2 * bytes.size());
+    beginFaithfulRtf(stream, outputLimitFor(bytes.size(), conversion.limits), 2 * bytes.size());
     ConversionResult read = readDocumentStreaming(bytes, document, [&](const Paragraph& paragraph) {
         writeFaithfulBodyParagraph(stream, document, paragraph);
-    });
+    }, conversion.limits);
     if (!read.succeeded()) return read;
     if (stream.bodySink.limitReached) return {Failure::LimitReached};
     return {};
@@ -46,14 +46,14 @@ bool writeWith(ModelConversion& conversion, ByteSink& sink) {
 ConversionResult readModel(std::span<const unsigned char> bytes, ModelConversion& conversion) {
     conversion.inputSize = bytes.size();
     if (conversion.format == OutputFormat::RtfFaithful) return readFaithfulStreaming(bytes, conversion);
-    return readDocument(bytes, conversion.document);
+    return readDocument(bytes, conversion.document, conversion.limits);
 }
 
 ConversionResult writeModel(ModelConversion& conversion, std::FILE* file, std::string* memory) {
     auto sink = std::make_unique<ByteSink>();
     sink->file = file;
     sink->memory = memory;
-    sink->sizeLimit = outputLimitFor(conversion.inputSize);
+    sink->sizeLimit = outputLimitFor(conversion.inputSize, conversion.limits);
     errno = 0;
     if (writeWith(conversion, *sink)) return {};
     if (sink->limitReached) return {Failure::LimitReached};

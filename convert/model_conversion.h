@@ -11,6 +11,7 @@
 
 #include "convert/output_format.h"
 #include "model/document.h"
+#include "reader/conversion_limits.h"
 #include "reader/failure.h"
 #include "write/faithful_rtf.h"
 #include "write/write_options.h"
@@ -21,6 +22,7 @@ namespace zentoro {
 struct ModelConversion {
     OutputFormat format = OutputFormat::RtfFaithful;
     WriteOptions options;
+    ConversionLimits limits;  // what reading and writing may take for the input's size
     size_t inputSize = 0;
     Document document;
     // The faithful RTF's body, written as each paragraph is read, so that

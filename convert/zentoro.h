@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "convert/failure_description.h"
 #include "convert/output_file.h"
 #include "reader/failure.h"
 

@@ -110,5 +110,28 @@ TEST(FoundByFuzzing, HeaderBaseLayersOrAnAbsentHeaderLeaveTheFooterInPlace) {
     }
 }
 
+// A file name field showed the document's name byte for byte, so a name
+// that is not UTF-8 (a surrogate, an overlong form, Latin-1) made the text
+// and Markdown outputs invalid UTF-8.
+TEST(FoundByFuzzing, AFileNameThatIsNotUtf8IsWrittenAsCharacters) {
+    PageLayoutSection page;
+    page.header.present = true;
+    page.header.text = "memo\x06";
+    page.header.fields = {{0, 4, 0x10000062, ""}};
+    page.header.paragraphs = {{5, 0, Layer(), {{5}}}};
+    page.footer.present = true;
+    page.footer.text = "x\x06";
+    page.footer.paragraphs = {{2, 0, Layer(), {{2}}}};
+    std::vector<uint8_t> document = WordDocument().styles(StyleSection{}).pageLayout(page).text("Body\x06").build();
+    for (const char* name : {"\xED\xA0\x80.wrd", "\xC0\xAF.wrd", "caf\xE9.wrd"}) {
+        RoadChoices choices;
+        choices.documentName = name;
+        for (OutputFormat format : {OutputFormat::Text, OutputFormat::Html, OutputFormat::Markdown}) {
+            choices.fileFormat = format;
+            EXPECT_EQ(checkAnyInput(document, choices), "") << name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zentoro::fuzzing

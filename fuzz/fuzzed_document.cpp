@@ -260,6 +260,7 @@ Phrase objectPhrase(Decoder& d, size_t paragraph, size_t phrase) {
                                                          name(d, 8), measure(d), measure(d)});
             break;
     }
+    d.objectBlocks.back().shownAsIcon = d.in.chance(4);
     // Placed when the document is built; the reference is filled in then.
     d.objectPlaces.push_back({paragraph, phrase, d.objectBlocks.size() - 1});
     object.object = ObjectReference{};
@@ -532,6 +533,7 @@ FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
     result.bytes = document.build();
     breakBytes(d, result.bytes);
     result.wellFormed = !d.damaged;
+    result.roads = roadChoicesFor(input);
     auto readWhole = [](const HeaderFooter& block) {
         return block.present && block.baseParagraph.recordsSize() == 0 && block.baseCharacter.recordsSize() == 0;
     };

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/road_choices.h"
+
 namespace zentoro::fuzzing {
 
 struct FuzzedDocument {
@@ -29,6 +31,8 @@ struct FuzzedDocument {
     std::string bodyText;
     std::string headerText;
     std::string footerText;
+    // How the roads run besides their defaults.
+    RoadChoices roads;
 };
 
 FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input);

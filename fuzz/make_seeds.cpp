@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
         {"rewinding-text", rewindingTextDocument(8, 16)},
         {"heavy-style-writing", heavyStyleDocument(16, 8, StyleRecords::Writing)},
         {"heavy-style-silent", heavyStyleDocument(16, 8, StyleRecords::Silent)},
+        // RTF several times the output buffer long, from 1.3 KB.
+        {"heavy-style-several-buffers", heavyStyleDocument(100, 200, StyleRecords::Writing)},
         // A document that stops at the output limit, so that fuzzing starts
         // with that path reached. (One that reaches the read limit must read
         // over 16 MiB, which takes longer than the fuzzers' time-out.)

@@ -1,20 +1,26 @@
 #include "fuzz/road_checks.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <system_error>
 
 #include <unistd.h>
 
 #include "convert/convert_to_format.h"
+#include "convert/model_conversion.h"
 #include "convert/zentoro.h"
 #include "fuzz/rtf_checks.h"
 #include "fuzz/utf8_check.h"
 #include "model/read_document.h"
 #include "reader/conversion_limits.h"
 #include "write/faithful_rtf.h"
+#include "write/html_writer.h"
+#include "write/markdown_writer.h"
+#include "write/text_writer.h"
 #include "tests/support/cp1252.h"
 #include "tests/support/rtf_completeness.h"
 
@@ -78,17 +84,26 @@ std::filesystem::path pictureFolder() {
     return std::filesystem::temp_directory_path() / ("zentoro-fuzz-pictures-" + std::to_string(getpid()));
 }
 
+// The options of runModelRoad, under the document's chosen name.
+WriteOptions defaultOptions(const std::string& documentName) {
+    WriteOptions options;
+    options.documentName = documentName;
+    options.withHeaderFooter = true;
+    options.picturesAsDataUris = true;
+    return options;
+}
+
 // The other options: no header and footer in text, pictures as files
 // beside Markdown.
-RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
-    if (!road.otherOptions) return runModelRoad(road.format, bytes);
+RoadRun runRoad(const ModelRoad& road, std::span<const uint8_t> bytes, const std::string& documentName) {
+    if (!road.otherOptions) return runModelRoad(road.format, bytes, defaultOptions(documentName));
     WriteOptions options;
-    options.documentName = "fuzzed.wrd";
+    options.documentName = documentName;
     std::filesystem::path folder = pictureFolder();
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     options.pictureFolder = folder.string();
-    options.pictureNamePrefix = "fuzzed";
+    options.pictureNamePrefix = documentName;  // no '/' in it, as in a file's name
     RoadRun run = runModelRoad(road.format, bytes, options);
     std::filesystem::remove_all(folder, ignored);
     return run;
@@ -123,17 +138,141 @@ std::string resultProblem(const std::string& name, int result) {
     }
 }
 
-std::string checkModelRoad(const ModelRoad& road, std::span<const uint8_t> bytes) {
-    RoadRun run = runRoad(road, bytes);
+std::string checkModelRoad(const ModelRoad& road, std::span<const uint8_t> bytes, const std::string& documentName,
+                           RoadRun& run) {
+    run = runRoad(road, bytes, documentName);
     std::string name = road.name;
-    if (!(run == runRoad(road, bytes))) return name + ": a second run of the same input wrote something else";
+    if (!(run == runRoad(road, bytes, documentName))) return name + ": a second run of the same input wrote something else";
     if (std::string problem = resultProblem(name, run.result); !problem.empty()) return problem;
     if (run.result != 0) return {};
     if (std::string problem = outputProblem(road.format, run.output); !problem.empty()) return name + ": " + problem;
     return {};
 }
 
+// With lower limits a road writes what it wrote without them, or stops
+// at a limit.
+std::string lowLimitsProblem(const std::string& name, const RoadRun& full, const RoadRun& limited) {
+    if (limited == full || limited.result == static_cast<int>(Failure::LimitReached)) return {};
+    if (limited.result != full.result) {
+        return name + " with lower limits: result " + std::to_string(limited.result) + ", without them " +
+               std::to_string(full.result);
+    }
+    return name + " with lower limits wrote something else: " + firstDifference(full.output, limited.output);
+}
+
+// The caches are on from the first byte when the input is smaller than
+// where they start, and off otherwise: what the road writes either way,
+// with the same result, also where a limit stops it.
+std::string layerCacheProblem(std::span<const uint8_t> bytes, const RoadRun& original, TranslationSettings other = {}) {
+    other.layerCachesFrom = bytes.size() < SmallestCachedDocument ? 0 : SIZE_MAX;
+    RoadRun run = runOriginalRoad(bytes, other);
+    if (run == original) return {};
+    if (run.result != original.result) {
+        return "original road: result " + std::to_string(original.result) + ", with the layer caches switched " +
+               std::to_string(run.result);
+    }
+    return "original road: the layer caches switched write something else: " + firstDifference(original.output, run.output);
+}
+
+using FileWriter = bool (*)(const Document&, const WriteOptions&, std::FILE*);
+
+FileWriter fileWriterFor(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Text: return writeText;
+        case OutputFormat::Html: return writeHtml;
+        case OutputFormat::Markdown: return writeMarkdown;
+        default: return writeFaithfulRtf;
+    }
+}
+
+// The whole model written by the writer to a C file: what it writes to
+// memory, when that succeeded.
+std::string fileWriterProblem(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options,
+                              const RoadRun& inMemory) {
+    if (inMemory.result != 0) return {};
+    Document document;
+    if (!readDocument(bytes, document).succeeded()) return "the model could be read once and not again";
+    MemoryOutput file;
+    bool written = fileWriterFor(format)(document, options, file.file());
+    std::string output = file.finish();
+    if (!written) return "a writer to a C file failed where the one to memory succeeded";
+    if (output != inMemory.output) return "a writer to a C file wrote something else: " + firstDifference(inMemory.output, output);
+    return {};
+}
+
+// The document read from a stream and written to one: what the entry
+// point over memory writes, with its result. Written to a device that is
+// always full, it fails for the output unless the input failed it first,
+// and never succeeds unless there was nothing to write.
+std::string streamsProblem(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options,
+                           const RoadChoices& choices, const RoadRun& inMemory) {
+    if (bytes.empty()) return {};  // a stream over no bytes cannot be made
+    std::FILE* input = fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "rb");
+    if (input == nullptr) std::abort();
+    std::FILE* full = choices.fullOutput ? std::fopen("/dev/full", "wb") : nullptr;
+    MemoryOutput output;
+    MemoryOutput diagnostics;
+    ConversionRequest request;
+    request.inputStream = input;
+    request.outputStream = full != nullptr ? full : output.file();
+    request.diagnostics = choices.quietDiagnostics ? nullptr : diagnostics.file();
+    ConversionResult result = convertRequestTo(format, request, options);
+    std::fclose(input);
+    if (full != nullptr) std::fclose(full);
+    RoadRun run{static_cast<int>(result.failure), output.finish()};
+    std::string told = diagnostics.finish();
+    std::string name = "streams to " + std::string(outputFormatName(format));
+    bool unwritable = full != nullptr && result.failure == Failure::OutputUnwritable;
+    if (run.result != inMemory.result && !unwritable) {
+        return name + ": result " + std::to_string(run.result) + ", in memory " + std::to_string(inMemory.result);
+    }
+    if (full != nullptr && result.succeeded() && !inMemory.output.empty()) return name + ": succeeded on a full device";
+    if (result.failure == Failure::NotWordDocument && !choices.quietDiagnostics && told.empty()) {
+        return name + ": a header mismatch told nothing";
+    }
+    if (full == nullptr && run.result == 0 && run.output != inMemory.output) {
+        return name + ": not what is written in memory: " + firstDifference(inMemory.output, run.output);
+    }
+    return {};
+}
+
+// The runs the input chose: with lower limits, to a C file, over streams.
+// `original` is the default translation's run, `inFormat` the default run
+// of the chosen format.
+std::string chosenRoadsProblem(std::span<const uint8_t> bytes, const RoadChoices& choices, const RoadRun& original,
+                               const RoadRun& inFormat) {
+    WriteOptions options = defaultOptions(choices.documentName);
+    OutputFormat format = choices.fileFormat;
+    if (choices.lowLimits) {
+        TranslationSettings low{*choices.lowLimits};
+        RoadRun limitedOriginal = runOriginalRoad(bytes, low);
+        if (std::string problem = lowLimitsProblem("original road", original, limitedOriginal); !problem.empty()) {
+            return problem;
+        }
+        if (std::string problem = layerCacheProblem(bytes, limitedOriginal, low); !problem.empty()) {
+            return "with lower limits: " + problem;
+        }
+        RoadRun limited = runModelRoad(format, bytes, options, *choices.lowLimits);
+        if (std::string problem = lowLimitsProblem(std::string(outputFormatName(format)), inFormat, limited);
+            !problem.empty()) {
+            return problem;
+        }
+    }
+    if (std::string problem = fileWriterProblem(format, bytes, options, inFormat); !problem.empty()) return problem;
+    if (!choices.throughStreams) return {};
+    if (choices.streamsToRtf) return streamsProblem(OutputFormat::Rtf, bytes, options, choices, original);
+    return streamsProblem(format, bytes, options, choices, inFormat);
+}
+
 }  // namespace
+
+RoadRun runOriginalRoad(std::span<const uint8_t> bytes, const TranslationSettings& settings) {
+    MemoryOutput output;
+    RoadRun run;
+    run.result = static_cast<int>(translateBytesToRtf(bytes, output.file(), settings).failure);
+    run.output = output.finish();
+    return run;
+}
 
 RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
     MemoryOutput output;
@@ -144,17 +283,26 @@ RoadRun runOriginalRoad(std::span<const uint8_t> bytes) {
 }
 
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes) {
-    WriteOptions options;
-    options.documentName = "fuzzed.wrd";
-    options.withHeaderFooter = true;
-    options.picturesAsDataUris = true;
-    return runModelRoad(format, bytes, options);
+    return runModelRoad(format, bytes, defaultOptions("fuzzed.wrd"));
 }
 
 RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options) {
     RoadRun run;
     run.result = static_cast<int>(
         convertDocumentBytesToString(format, bytes.data(), bytes.size(), run.output, options).failure);
+    return run;
+}
+
+RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const WriteOptions& options,
+                     const ConversionLimits& limits) {
+    ModelConversion conversion;
+    conversion.format = format;
+    conversion.options = options;
+    conversion.limits = limits;
+    RoadRun run;
+    ConversionResult result = readModel(bytes, conversion);
+    if (result.succeeded()) result = writeModel(conversion, nullptr, &run.output);
+    run.result = static_cast<int>(result.failure);
     return run;
 }
 
@@ -215,12 +363,27 @@ std::string expectedModelText(std::string_view documentText) {
     return text;
 }
 
-std::string checkAnyInput(std::span<const uint8_t> bytes) {
+std::string checkAnyInput(std::span<const uint8_t> bytes) { return checkAnyInput(bytes, roadChoicesFor(bytes)); }
+
+std::string checkAnyInput(std::span<const uint8_t> bytes, const RoadChoices& choices) {
     RoadRun original = runOriginalRoad(bytes);
     if (!(original == runOriginalRoad(bytes))) return "original road: a second run of the same input wrote something else";
     if (std::string problem = resultProblem("original road", original.result); !problem.empty()) return problem;
-    for (const ModelRoad& road : ModelRoads) {
-        if (std::string problem = checkModelRoad(road, bytes); !problem.empty()) return problem;
+    if (std::string problem = layerCacheProblem(bytes, original); !problem.empty()) return problem;
+    // The run of each model road with the default options, by format.
+    RoadRun byFormat[std::size(ModelRoads)];
+    auto defaultRun = [&](OutputFormat format) -> const RoadRun& {
+        size_t i = 0;
+        while (ModelRoads[i].format != format || ModelRoads[i].otherOptions) ++i;
+        return byFormat[i];
+    };
+    for (size_t i = 0; i < std::size(ModelRoads); ++i) {
+        if (std::string problem = checkModelRoad(ModelRoads[i], bytes, choices.documentName, byFormat[i]); !problem.empty()) {
+            return problem;
+        }
+    }
+    if (std::string problem = chosenRoadsProblem(bytes, choices, original, defaultRun(choices.fileFormat)); !problem.empty()) {
+        return problem;
     }
     // The faithful conversion streams the body's RTF as it reads; it must
     // write what the RTF writer writes from the whole model.
@@ -241,11 +404,11 @@ std::string checkAnyInput(std::span<const uint8_t> bytes) {
 }
 
 std::string checkBuiltDocument(const FuzzedDocument& document) {
-    if (std::string problem = checkAnyInput(document.bytes); !problem.empty()) return problem;
+    if (std::string problem = checkAnyInput(document.bytes, document.roads); !problem.empty()) return problem;
     if (!document.wellFormed) return {};
 
     for (const ModelRoad& road : ModelRoads) {
-        RoadRun run = runRoad(road, document.bytes);
+        RoadRun run = runRoad(road, document.bytes, document.roads.documentName);
         if (run.result != 0) return std::string(road.name) + ": a well-formed document failed: " + std::to_string(run.result);
     }
     std::string allText = document.headerText + document.footerText + document.bodyText;

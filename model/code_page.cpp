@@ -70,6 +70,12 @@ char32_t nextCodePoint(std::string_view utf8, size_t& at) {
         }
         code = (code << 6) | (byte(at + i) & 0x3F);
     }
+    // An overlong form, a surrogate or a value past U+10FFFF is no character.
+    constexpr char32_t ShortestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < ShortestOfLength[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        ++at;
+        return ReplacementCharacter;
+    }
     at += length;
     return code;
 }

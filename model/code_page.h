@@ -19,7 +19,8 @@ int cp1252Byte(char32_t codePoint);
 void appendUtf8(std::string& out, char32_t codePoint);
 
 // Decodes the code point that starts at `at` and moves `at` past it. A
-// malformed sequence yields U+FFFD and moves on by one byte.
+// malformed sequence (cut short, overlong, a surrogate or past U+10FFFF:
+// a file name may hold any bytes) yields U+FFFD and moves on by one byte.
 char32_t nextCodePoint(std::string_view utf8, size_t& at);
 
 }  // namespace zentoro

@@ -131,7 +131,8 @@ ConversionResult loadAll(LoadState& s) {
 
 // The sink may throw, as a writer running out of memory does: the reading
 // ends there with that failure.
-ConversionResult read(std::span<const unsigned char> bytes, Document& document, const BodyParagraphSink* sink) {
+ConversionResult read(std::span<const unsigned char> bytes, Document& document, const BodyParagraphSink* sink,
+                      const ConversionLimits& limits) {
     InputStream header{bytes.data(), bytes.size(), 0};
     if (!hasWordHeaderUids(header)) return {Failure::NotWordDocument};
     try {
@@ -140,7 +141,7 @@ ConversionResult read(std::span<const unsigned char> bytes, Document& document, 
         s.bodySink = sink;
         s.document = &document;
         s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
-        s.reader.input.readLimit = readLimitFor(bytes.size());
+        s.reader.input.readLimit = readLimitFor(bytes.size(), limits);
         s.modelLimit = ModelBytesPerInputByte * bytes.size() + ModelFloor;
         return loadAll(s);
     } catch (const std::bad_alloc&) {
@@ -150,13 +151,14 @@ ConversionResult read(std::span<const unsigned char> bytes, Document& document, 
 
 }  // namespace
 
-ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document) {
-    return read(bytes, document, nullptr);
+ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document,
+                              const ConversionLimits& limits) {
+    return read(bytes, document, nullptr, limits);
 }
 
 ConversionResult readDocumentStreaming(std::span<const unsigned char> bytes, Document& document,
-                                       const BodyParagraphSink& bodyParagraph) {
-    return read(bytes, document, &bodyParagraph);
+                                       const BodyParagraphSink& bodyParagraph, const ConversionLimits& limits) {
+    return read(bytes, document, &bodyParagraph, limits);
 }
 
 }  // namespace zentoro

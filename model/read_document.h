@@ -7,6 +7,7 @@
 #include <span>
 
 #include "model/document.h"
+#include "reader/conversion_limits.h"
 #include "reader/failure.h"
 
 namespace zentoro {
@@ -15,8 +16,10 @@ namespace zentoro {
 // NotWordDocument when the header is not that of a Word document, with
 // DocumentDamaged when the document ends early or points outside itself,
 // and with LimitReached when it would take reading without end. Never
-// throws; what was read until a failure stays in `document`.
-ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document);
+// throws; what was read until a failure stays in `document`. The read limit
+// is that of `limits` for the input's size.
+ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document,
+                              const ConversionLimits& limits = {});
 
 // Receives the body's paragraphs one at a time, in order.
 using BodyParagraphSink = std::function<void(const Paragraph&)>;
@@ -28,6 +31,6 @@ using BodyParagraphSink = std::function<void(const Paragraph&)>;
 // header, footer, objects) is in `document` before the first paragraph
 // arrives. The paragraph handed over is only valid during the call.
 ConversionResult readDocumentStreaming(std::span<const unsigned char> bytes, Document& document,
-                                       const BodyParagraphSink& bodyParagraph);
+                                       const BodyParagraphSink& bodyParagraph, const ConversionLimits& limits = {});
 
 }  // namespace zentoro

@@ -52,10 +52,6 @@ uint32_t pixelValue(const PaintData& paint, uint32_t x, uint32_t y);
 // 12, 16 or 24 bits.
 Colour valueColour(const PaintData& paint, uint32_t value);
 
-inline Colour pixelColour(const PaintData& paint, uint32_t x, uint32_t y) {
-    return valueColour(paint, pixelValue(paint, x, y));
-}
-
 // Bits that one pixel takes in a decoded row: 12-bit pixels take 16. 0 for
 // an unknown depth.
 uint32_t storedPixelBits(uint32_t bitsPerPixel);

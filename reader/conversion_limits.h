@@ -22,7 +22,21 @@ inline constexpr uint64_t OutputFloor = 16 * MiB;
 inline constexpr uint64_t ReadBytesPerInputByte = 256;
 inline constexpr uint64_t ReadFloor = 16 * MiB;
 
-inline uint64_t outputLimitFor(size_t inputSize) { return OutputBytesPerInputByte * inputSize + OutputFloor; }
-inline uint64_t readLimitFor(size_t inputSize) { return ReadBytesPerInputByte * inputSize + ReadFloor; }
+// The limits as parameters: every conversion runs with the defaults above,
+// and a caller that wants them reached in a few bytes (as the fuzz targets
+// do) passes lower ones. A limit that comes to 0 is no limit.
+struct ConversionLimits {
+    uint64_t outputBytesPerInputByte = OutputBytesPerInputByte;
+    uint64_t outputFloor = OutputFloor;
+    uint64_t readBytesPerInputByte = ReadBytesPerInputByte;
+    uint64_t readFloor = ReadFloor;
+};
+
+inline uint64_t outputLimitFor(size_t inputSize, const ConversionLimits& limits = {}) {
+    return limits.outputBytesPerInputByte * inputSize + limits.outputFloor;
+}
+inline uint64_t readLimitFor(size_t inputSize, const ConversionLimits& limits = {}) {
+    return limits.readBytesPerInputByte * inputSize + limits.readFloor;
+}
 
 }  // namespace zentoro

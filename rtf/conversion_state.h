@@ -85,10 +85,6 @@ struct ConversionState : ReaderState {
     int32_t textLength = 0;
 };
 
-// Every loop over a count tests this: it also ends the loops once the
-// output has failed, or passed its size limit, so that nothing more is done.
-inline bool atEnd(const ConversionState& s) { return s.input.pos >= s.input.size || s.output.failed; }
-
 // The test of a loop over a count read from the file, made while the count
 // is not yet reached: false once the output has failed, or once the input
 // has ended, which leaves the count short and the document cut.

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "convert/convert_to_format.h"
+#include "convert/failure_description.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/sketch_sample.h"

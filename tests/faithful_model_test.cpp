@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/failure_description.h"
 #include "model/read_document.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"

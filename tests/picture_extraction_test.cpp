@@ -7,6 +7,7 @@
 #include <string>
 
 #include "convert/extract_pictures.h"
+#include "convert/failure_description.h"
 #include "picture/png_encoder.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/sketch_builder.h"

@@ -32,7 +32,7 @@ Walk walkFromListStart(ConversionState& s, int wanted) {
     int entries = wanted == 0 ? count : wanted;
     int walked = 0;
     int32_t entryStart = tell(s);
-    for (; walked < entries && !atEnd(s); ++walked) {
+    for (; walked < entries && s.input.pos < s.input.size && !s.output.failed; ++walked) {
         entryStart = tell(s);
         skipSharedFormat(s);
     }

@@ -25,6 +25,9 @@ TEST(TextWriter, WritesTheDevicesCharactersAsPlainText) {
         {"soft hyphen dropped", "hyphen\u00ADation", "hyphenation\n"},
         {"Latin-1 and euro", "caf\u00E9 \u20AC5", "caf\u00E9 \u20AC5\n"},
         {"malformed UTF-8", "a\xFF" "b\xC3", "a\uFFFDb\uFFFD\n"},
+        {"overlong, surrogate, past U+10FFFF", "a\xC0\xAF" "b\xED\xA0\x80" "c\xF4\x90\x80\x80",
+         "a\uFFFD\uFFFDb\uFFFD\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD\uFFFD\n"},
+        {"beyond the first plane", "\U0001F600", "\U0001F600\n"},
         {"empty paragraph", "", "\n"},
     };
     for (const auto& each : cases) {
@@ -61,6 +64,17 @@ TEST(TextWriter, WritesTheHeaderAndFooterOnlyWhenAsked) {
     EXPECT_EQ(writtenBy(writeText, document, options).output, "Head\nBody\nFoot\n");
     document.footer.present = false;
     EXPECT_EQ(writtenBy(writeText, document, options).output, "Head\nBody\n");
+}
+
+// A file name may hold any bytes; what the writers show of it is UTF-8.
+TEST(Writers, ShowAFileNameThatIsNotUtf8AsCharacters) {
+    Document document = modelDocument({paragraph({fieldRun(FieldKind::FileName, "old.wrd")})});
+    WriteOptions options;
+    options.documentName = "caf\xE9 \xED\xA0\x80.wrd";
+    for (Writer writer : std::initializer_list<Writer>{writeText, writeHtml, writeMarkdown}) {
+        std::string output = writtenBy(writer, document, options).output;
+        EXPECT_NE(output.find("caf\uFFFD \uFFFD\uFFFD\uFFFD.wrd"), std::string::npos) << output;
+    }
 }
 
 TEST(Writers, ReportAFullDeviceAsAFailure) {

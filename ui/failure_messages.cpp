@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "convert/failure_description.h"
 #include "ui/dialog_messages.h"
 
 namespace zentoro {

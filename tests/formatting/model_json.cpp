@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/failure_description.h"
 #include "model/code_page.h"
 #include "model/read_document.h"
 
