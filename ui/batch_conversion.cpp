@@ -1,9 +1,12 @@
 #include "ui/batch_conversion.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -30,6 +33,7 @@
 #include "ui/progress_line.h"
 #include "ui/report_lines.h"
 #include "ui/word_file_probe.h"
+#include "ui/worker_threads.h"
 
 namespace zentoro {
 
@@ -40,6 +44,23 @@ namespace {
 constexpr const char* WordFileMessage = "Psion 5 Word file";
 constexpr const char* WouldConvertMessage = "would be converted";
 constexpr int SignalExitBase = 128;
+// Files checked ahead of the one being reported, per worker: enough to keep
+// every worker busy, few enough that their reports are held briefly.
+constexpr size_t JobsAheadPerWorker = 4;
+
+#ifdef _WIN32
+constexpr const char* PathSeparators = "/\\";
+#else
+constexpr const char* PathSeparators = "/";
+#endif
+
+enum class Tally { Untold, Succeeded, Skipped, Kept, Failed };
+enum class Conversion { None, OnWorker, OnCallingThread };
+
+struct ReportLine {
+    bool failure;  // to standard error, else to the report stream
+    std::string text;
+};
 
 struct Job {
     std::string input;   // a path, or "-" for standard input
@@ -48,7 +69,37 @@ struct Job {
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;
     bool viaLink = false;
+
+    // What became of it, told in the order of the jobs whatever thread did
+    // the work: the lines, then the summary's count.
+    Conversion conversion = Conversion::None;
+    size_t ticket = 0;
+    std::vector<ReportLine> lines;
+    Tally tally = Tally::Untold;
+    std::string failureReason;
+    bool wroteOutput = false;
 };
+
+// The last part of a path, folded to lower case, any byte outside ASCII as
+// '?': two names that can be one file on a file system that folds case
+// fold to the same, and so do some that cannot.
+bool sameFoldedName(std::string_view a, std::string_view b) {
+    auto nameOf = [](std::string_view path) {
+        size_t slash = path.find_last_of(PathSeparators);
+        return slash == std::string_view::npos ? path : path.substr(slash + 1);
+    };
+    auto fold = [](char c) {
+        auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x80 ? '?' : static_cast<char>(std::tolower(byte));
+    };
+    std::string_view x = nameOf(a);
+    std::string_view y = nameOf(b);
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (fold(x[i]) != fold(y[i])) return false;
+    }
+    return true;
+}
 
 bool isStandardStream(const std::string& path) { return path == StandardStreamName; }
 
@@ -118,12 +169,22 @@ public:
           progress_(walksFolders_ ? ProgressLine::onStandardError() : ProgressLine(stderr, false, 0)),
           reports_(documentOnStandardOutput_ ? stderr : stdout, options.quiet, progress_) {}
 
+    // Each file is checked, and its output decided, on this thread in the
+    // order of the files; its conversion runs on a worker; what became of it
+    // is reported here in the same order. With one worker all three happen
+    // in turn, file by file.
     int run() {
-        std::vector<Job> jobs = plan();
-        for (size_t i = 0; i < jobs.size() && interruptingSignal() == 0; ++i) {
-            progress_.show(i, jobs.size(), jobs[i].input);
-            process(jobs[i]);
+        jobs_ = plan();
+        unsigned count = workerCount();
+        WorkerThreads workers(count, leaveInterruptionsToOtherThreads);
+        workers_ = &workers;
+        size_t ahead = workers.runsElsewhere() ? JobsAheadPerWorker * count : 1;
+        while (reported_ < jobs_.size()) {
+            while (decided_ < jobs_.size() && decided_ < reported_ + ahead && interruptingSignal() == 0) decideNext();
+            if (reported_ == decided_) break;
+            reportNext();
         }
+        workers_ = nullptr;
         progress_.clear();
         int signal = interruptingSignal();
         if (signal != 0) reports_.failure("zentoro: interrupted\n");
@@ -144,6 +205,16 @@ private:
             if (isStandardStream(input) && !options.outputDir) return true;
         }
         return false;
+    }
+
+    // Workers pay only where there are several files to convert, each to a
+    // file of its own.
+    unsigned workerCount() const {
+        if (options_.action != ConsoleAction::Convert || documentOnStandardOutput_ || jobs_.size() < 2) return 1;
+        for (const std::string& input : options_.inputs) {
+            if (isStandardStream(input)) return 1;
+        }
+        return WorkerThreads::forThisMachine();
     }
 
     std::vector<Job> plan() const {
@@ -185,7 +256,56 @@ private:
         return job;
     }
 
-    void process(const Job& job) {
+    // Checks the next file and decides its output, once every earlier file
+    // whose output may be this one's input or output, or whose pictures may
+    // share names with this one's, has been converted and reported: the
+    // checks then see what a run of one file after another would see.
+    void decideNext() {
+        Job& job = jobs_[decided_];
+        for (size_t i = decided_; i-- > reported_;) {
+            if (mayMeet(jobs_[i], job)) {
+                while (reported_ <= i) reportNext();
+                break;
+            }
+        }
+        if (!workers_->runsElsewhere()) progress_.show(decided_, jobs_.size(), job.input);
+        process(job);
+        ++decided_;
+        if (job.conversion == Conversion::OnWorker) {
+            job.ticket = workers_->handIn([this, &job] { convertOnWorker(job); });
+        }
+    }
+
+    bool mayMeet(const Job& earlier, const Job& later) const {
+        if (earlier.conversion == Conversion::None) return false;
+        if (sameFoldedName(earlier.output, later.output) || sameFoldedName(earlier.output, later.input)) return true;
+        return options_.extractPicturesDir && sameFoldedName(earlier.input, later.input);
+    }
+
+    void reportNext() {
+        Job& job = jobs_[reported_++];
+        if (workers_->runsElsewhere()) progress_.show(reported_ - 1, jobs_.size(), job.input);
+        if (job.conversion == Conversion::OnWorker) workers_->waitFor(job.ticket);
+        if (job.conversion == Conversion::OnCallingThread) convertHere(job);
+        if (job.wroteOutput) written_.record(job.output, job.input);
+        for (const ReportLine& line : job.lines) {
+            if (line.failure) {
+                reports_.failure(line.text);
+            } else {
+                reports_.success(line.text);
+            }
+        }
+        switch (job.tally) {
+            case Tally::Untold: break;
+            case Tally::Succeeded: summary_.addSucceeded(); break;
+            case Tally::Skipped: summary_.addSkipped(); break;
+            case Tally::Kept: summary_.addKept(); break;
+            case Tally::Failed: summary_.addFailure(shownInput(job.input), job.failureReason); break;
+        }
+        job = Job{};
+    }
+
+    void process(Job& job) {
         if (!job.walked) return processNamedFile(job);
         switch (job.kind) {
             case EntryKind::RegularFile: return processWalkedFile(job);
@@ -198,7 +318,7 @@ private:
 
     // A named file is checked as the dialog does, with the header check's
     // message, and is a failure when it is not a Word document.
-    void processNamedFile(const Job& job) {
+    void processNamedFile(Job& job) {
         if (isStandardStream(job.input)) {
             useBinaryMode(stdin);
             if (options_.action != ConsoleAction::CheckOnly) return processWordDocument(job);
@@ -206,7 +326,7 @@ private:
         ProbedFile probe = isStandardStream(job.input) ? probeWordStream(stdin) : probeWordFile(job.input);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
         if (probe.kind == FileKind::OtherFile) {
-            reports_.failure(probe.headerMessage);
+            job.lines.push_back({true, probe.headerMessage});
             return fail(job, NotWordFileMessage);
         }
         processWordDocument(job);
@@ -214,22 +334,30 @@ private:
 
     // A file found in a folder is checked quietly and passed over, with its
     // reason, when it is not a Word document.
-    void processWalkedFile(const Job& job) {
+    void processWalkedFile(Job& job) {
         ProbedFile probe = probeWordFile(job.input, job.viaLink);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
         if (probe.kind == FileKind::WordDocument) return processWordDocument(job);
         skip(job, "not a Word document: " + probe.problem);
     }
 
-    void processWordDocument(const Job& job) {
-        if (options_.action == ConsoleAction::CheckOnly) return succeed(shownInput(job.input), WordFileMessage);
+    void processWordDocument(Job& job) {
+        if (options_.action == ConsoleAction::CheckOnly) return succeed(job, shownInput(job.input), WordFileMessage);
         if (!isStandardStream(job.output)) {
             if (options_.noClobber && exists(job.output)) return keep(job);
             std::string refusal = refusalFor(job);
             if (!refusal.empty()) return fail(job, refusal);
         }
-        if (options_.action == ConsoleAction::DryRun) return succeed(subject(job), WouldConvertMessage);
-        convert(job);
+        if (options_.action == ConsoleAction::DryRun) return succeed(job, subject(job), WouldConvertMessage);
+        // The pictures are read from the input file again after the conversion.
+        if (options_.extractPicturesDir && isStandardStream(job.input)) {
+            return fail(job, "pictures are extracted from files only, not from standard input");
+        }
+        if (!workers_->runsElsewhere()) return convertHere(job);
+        // A named file's messages go to standard error as its conversion
+        // writes them, between the reports of the files around it: it is
+        // converted on this thread, in its turn.
+        job.conversion = job.walked ? Conversion::OnWorker : Conversion::OnCallingThread;
     }
 
     // Why the output must not be written, or nothing.
@@ -277,18 +405,30 @@ private:
         return request;
     }
 
-    void convert(const Job& job) {
-        // The pictures are read from the input file again after the conversion.
-        if (options_.extractPicturesDir && isStandardStream(job.input)) {
-            return fail(job, "pictures are extracted from files only, not from standard input");
+    void convertHere(Job& job) {
+        progress_.clear();
+        convert(job);
+        if (isStandardStream(job.output)) std::fflush(stdout);
+    }
+
+    void convertOnWorker(Job& job) const {
+        try {
+            convert(job);
+        } catch (const std::bad_alloc&) {
+            job.lines.clear();
+            job.wroteOutput = false;
+            fail(job, std::string(ConversionFailedMessage) + ": " + describeFailure(Failure::OutOfMemory));
         }
+    }
+
+    // Converts the document and writes its pictures, touching nothing but
+    // the job: it may run on a worker, beside the conversions of other jobs.
+    void convert(Job& job) const {
         if (options_.outputDir) {
             std::error_code error;
             fs::create_directories(pathFromNative(job.output).parent_path(), error);
         }
-        progress_.clear();
         FormatConversion conversion = convertToFormat(requestFor(job), options_);
-        if (isStandardStream(job.output)) std::fflush(stdout);
         const ConversionResult& result = conversion.result;
         if (conversion.unavailable != nullptr) {
             return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);
@@ -299,21 +439,21 @@ private:
         if (!result.succeeded()) {
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
-        if (!isStandardStream(job.output)) written_.record(job.output, job.input);
+        job.wroteOutput = !isStandardStream(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;
-        succeed(subject(job), ConvertedMessage);
+        succeed(job, subject(job), ConvertedMessage);
     }
 
     // Writes the document's sketches as PNG files into --extract-pictures'
     // folder: a warning for each sketch that cannot be drawn, a failure of
     // the file when the pictures cannot be written.
-    bool writePictures(const Job& job) {
+    bool writePictures(Job& job) const {
         const std::string& folder = *options_.extractPicturesDir;
         std::error_code error;
         fs::create_directories(folder, error);
         PictureExtraction extraction = extractPictures(job.input.c_str(), folder.c_str());
         for (const std::string& warning : extraction.warnings) {
-            reports_.failure(shownInput(job.input) + ": warning: " + warning + "\n");
+            job.lines.push_back({true, shownInput(job.input) + ": warning: " + warning + "\n"});
         }
         if (!extraction.result.succeeded()) {
             std::string reason = describeFailure(extraction.result.failure);
@@ -322,35 +462,35 @@ private:
             return false;
         }
         if (extraction.written > 0) {
-            reports_.success(shownInput(job.input) + ": " + std::to_string(extraction.written) +
-                             (extraction.written == 1 ? " picture" : " pictures") + " written to " + escapedName(folder) + "\n");
+            job.lines.push_back({false, shownInput(job.input) + ": " + std::to_string(extraction.written) +
+                                            (extraction.written == 1 ? " picture" : " pictures") + " written to " +
+                                            escapedName(folder) + "\n"});
         }
         return true;
     }
 
     static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }
 
-    // Each outcome is reported after those of the files before it, whose
-    // conversions may still be running.
-    void succeed(const std::string& subject, const std::string& message) {
-        reports_.success(subject + ": " + message + "\n");
-        summary_.addSucceeded();
+    static void succeed(Job& job, const std::string& subject, const std::string& message) {
+        job.lines.push_back({false, subject + ": " + message + "\n"});
+        job.tally = Tally::Succeeded;
     }
 
-    void skip(const Job& job, const std::string& reason) {
-        if (options_.verbose) reports_.success(shownInput(job.input) + ": skipped, " + reason + "\n");
-        summary_.addSkipped();
+    void skip(Job& job, const std::string& reason) const {
+        if (options_.verbose) job.lines.push_back({false, shownInput(job.input) + ": skipped, " + reason + "\n"});
+        job.tally = Tally::Skipped;
     }
 
     // --no-clobber found a file at the output path and left it as it was.
-    void keep(const Job& job) {
-        reports_.success(shownInput(job.input) + ": skipped, " + shownOutput(job.output) + " exists\n");
-        summary_.addKept();
+    static void keep(Job& job) {
+        job.lines.push_back({false, shownInput(job.input) + ": skipped, " + shownOutput(job.output) + " exists\n"});
+        job.tally = Tally::Kept;
     }
 
-    void fail(const Job& job, const std::string& reason) {
-        reports_.failure(shownInput(job.input) + ": " + reason + "\n");
-        summary_.addFailure(shownInput(job.input), reason);
+    static void fail(Job& job, const std::string& reason) {
+        job.lines.push_back({true, shownInput(job.input) + ": " + reason + "\n"});
+        job.tally = Tally::Failed;
+        job.failureReason = reason;
     }
 
     const ConsoleOptions& options_;
@@ -361,6 +501,10 @@ private:
     BatchSummary summary_;
     OutputClaims claims_;
     WrittenOutputs written_;
+    std::vector<Job> jobs_;
+    WorkerThreads* workers_ = nullptr;
+    size_t decided_ = 0;   // jobs checked, their outputs decided
+    size_t reported_ = 0;  // jobs reported, all before decided_
 };
 
 }  // namespace

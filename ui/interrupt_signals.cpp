@@ -2,6 +2,10 @@
 
 #include <csignal>
 
+#ifndef _WIN32
+#include <pthread.h>
+#endif
+
 #include "convert/output_file.h"
 
 namespace zentoro {
@@ -36,5 +40,14 @@ void catchInterruptions() {
 }
 
 int interruptingSignal() { return caughtSignal; }
+
+void leaveInterruptionsToOtherThreads() {
+#ifndef _WIN32
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+#endif
+}
 
 }  // namespace zentoro
