@@ -20,9 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool namesSameFile(const char* a, const char* b) {
+// The output is looked at first: where none stands yet, as in most
+// conversions, the input need not be.
+bool namesSameFile(const char* input, const char* output) {
     std::error_code error;
-    return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
+    fs::path outputPath = pathFromNative(output);
+    if (!fs::exists(fs::status(outputPath, error))) return false;
+    return fs::equivalent(pathFromNative(input), outputPath, error);
 }
 
 // What was read could still be translated, but a document that could not be

@@ -1,10 +1,10 @@
 #include "ui/batch_conversion.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -77,28 +77,25 @@ struct Job {
     std::vector<ReportLine> lines;
     Tally tally = Tally::Untold;
     std::string failureReason;
-    bool wroteOutput = false;
+    std::optional<WrittenOutputs::Identity> written;  // the output it put in place
+    size_t inputKey = 0;                               // foldedNameKey of each
+    size_t outputKey = 0;
 };
 
-// The last part of a path, folded to lower case, any byte outside ASCII as
-// '?': two names that can be one file on a file system that folds case
-// fold to the same, and so do some that cannot.
-bool sameFoldedName(std::string_view a, std::string_view b) {
-    auto nameOf = [](std::string_view path) {
-        size_t slash = path.find_last_of(PathSeparators);
-        return slash == std::string_view::npos ? path : path.substr(slash + 1);
-    };
-    auto fold = [](char c) {
+// A key of the last part of a path, folded to lower case with any byte
+// outside ASCII as '?': names that can be one file on a file system that
+// folds case have the same key, and so do some that cannot.
+size_t foldedNameKey(std::string_view path) {
+    size_t slash = path.find_last_of(PathSeparators);
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    size_t key = 14695981039346656037ull;  // FNV-1a
+    for (char c : name) {
         auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x80 ? '?' : static_cast<char>(std::tolower(byte));
-    };
-    std::string_view x = nameOf(a);
-    std::string_view y = nameOf(b);
-    if (x.size() != y.size()) return false;
-    for (size_t i = 0; i < x.size(); ++i) {
-        if (fold(x[i]) != fold(y[i])) return false;
+        if (byte >= 0x80) byte = '?';
+        if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte - 'A' + 'a');
+        key = (key ^ byte) * 1099511628211ull;
     }
-    return true;
+    return key;
 }
 
 bool isStandardStream(const std::string& path) { return path == StandardStreamName; }
@@ -120,9 +117,10 @@ bool namesSameFile(const std::string& a, const std::string& b) {
     return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
+// Anything at all, a dangling link included.
 bool exists(const std::string& path) {
     std::error_code error;
-    return fs::exists(fs::symlink_status(path, error));
+    return fs::exists(fs::symlink_status(pathFromNative(path), error));
 }
 
 // Something other than a regular file is there (a folder, device or FIFO).
@@ -262,6 +260,8 @@ private:
     // checks then see what a run of one file after another would see.
     void decideNext() {
         Job& job = jobs_[decided_];
+        job.inputKey = foldedNameKey(job.input);
+        job.outputKey = foldedNameKey(job.output);
         for (size_t i = decided_; i-- > reported_;) {
             if (mayMeet(jobs_[i], job)) {
                 while (reported_ <= i) reportNext();
@@ -278,8 +278,8 @@ private:
 
     bool mayMeet(const Job& earlier, const Job& later) const {
         if (earlier.conversion == Conversion::None) return false;
-        if (sameFoldedName(earlier.output, later.output) || sameFoldedName(earlier.output, later.input)) return true;
-        return options_.extractPicturesDir && sameFoldedName(earlier.input, later.input);
+        if (earlier.outputKey == later.outputKey || earlier.outputKey == later.inputKey) return true;
+        return options_.extractPicturesDir && earlier.inputKey == later.inputKey;
     }
 
     void reportNext() {
@@ -287,7 +287,7 @@ private:
         if (workers_->runsElsewhere()) progress_.show(reported_ - 1, jobs_.size(), job.input);
         if (job.conversion == Conversion::OnWorker) workers_->waitFor(job.ticket);
         if (job.conversion == Conversion::OnCallingThread) convertHere(job);
-        if (job.wroteOutput) written_.record(job.output, job.input);
+        if (job.written) written_.record(*job.written, job.input);
         for (const ReportLine& line : job.lines) {
             if (line.failure) {
                 reports_.failure(line.text);
@@ -363,21 +363,24 @@ private:
     // Why the output must not be written, or nothing.
     std::string refusalFor(const Job& job) {
         std::string output = shownOutput(job.output);
-        if (!isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
+        // With nothing at the output path, not even a link, only another
+        // input's claim on it can stand in the way.
+        bool outputStands = exists(job.output);
+        if (outputStands && !isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
             return failureReason({Failure::SameFile, 0, false}, output);
         }
         // Outputs the user did not name are never anything but a file: a
         // FIFO would hang the run.
-        if (!options_.outputPath && isSpecialFile(job.output)) {
+        if (outputStands && !options_.outputPath && isSpecialFile(job.output)) {
             return "refusing to write " + output + ", which is not a regular file";
         }
         // A Word document is never replaced, even when named: it may well be
         // another input of this run, or the only copy of a document.
-        if (probeWordFile(job.output, false).kind == FileKind::WordDocument) {
+        if (outputStands && probeWordFile(job.output, false).kind == FileKind::WordDocument) {
             return failureReason({Failure::OutputIsWordDocument, 0, false}, output);
         }
         std::optional<std::string> other = claims_.claim(job.output, job.input);
-        if (!other) other = written_.writerOf(job.output);
+        if (!other && outputStands) other = written_.writerOf(job.output);
         if (other && *other != job.input) {
             return "refusing to write " + output + ", the output of " + escapedName(*other) + " too";
         }
@@ -416,7 +419,7 @@ private:
             convert(job);
         } catch (const std::bad_alloc&) {
             job.lines.clear();
-            job.wroteOutput = false;
+            job.written.reset();
             fail(job, std::string(ConversionFailedMessage) + ": " + describeFailure(Failure::OutOfMemory));
         }
     }
@@ -439,7 +442,7 @@ private:
         if (!result.succeeded()) {
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
-        job.wroteOutput = !isStandardStream(job.output);
+        if (!isStandardStream(job.output)) job.written = WrittenOutputs::identityOf(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;
         succeed(job, subject(job), ConvertedMessage);
     }

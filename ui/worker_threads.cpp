@@ -1,6 +1,7 @@
 #include "ui/worker_threads.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <utility>
 #include <vector>
@@ -121,6 +122,7 @@ struct WorkerThreads::Shared {
     std::deque<std::function<void()>> waiting;  // handed in, not yet taken
     size_t nextTicket = 0;                      // the ticket of waiting.front()
     std::vector<bool> finished;                 // by ticket
+    size_t awaited = SIZE_MAX;                  // the ticket waitFor waits for
     bool stopping = false;
     void (*onStart)() = nullptr;
     std::vector<Thread> threads;
@@ -140,7 +142,7 @@ struct WorkerThreads::Shared {
             task();
             lock.acquire();
             finished[ticket] = true;
-            taskFinished.wakeAll();
+            if (ticket == awaited) taskFinished.wakeAll();
         }
         lock.release();
     }
@@ -186,7 +188,9 @@ size_t WorkerThreads::handIn(std::function<void()> task) {
 void WorkerThreads::waitFor(size_t ticket) {
     if (!shared_) return;
     shared_->lock.acquire();
+    shared_->awaited = ticket;
     while (!shared_->finished[ticket]) shared_->taskFinished.wait(shared_->lock);
+    shared_->awaited = SIZE_MAX;
     shared_->lock.release();
 }
 
