@@ -212,7 +212,7 @@ private:
         for (const std::string& input : options_.inputs) {
             if (isStandardStream(input)) return 1;
         }
-        return WorkerThreads::forThisMachine();
+        return options_.workers != 0 ? options_.workers : WorkerThreads::forThisMachine();
     }
 
     std::vector<Job> plan() const {
