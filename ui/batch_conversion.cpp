@@ -1,5 +1,6 @@
 #include "ui/batch_conversion.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -212,6 +213,8 @@ private:
         for (const std::string& input : options_.inputs) {
             if (isStandardStream(input)) return 1;
         }
+        // Named files are converted on the calling thread, in their turn.
+        if (std::none_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.walked; })) return 1;
         return options_.workers != 0 ? options_.workers : WorkerThreads::forThisMachine();
     }
 
@@ -415,6 +418,9 @@ private:
     }
 
     void convertOnWorker(Job& job) const {
+        // Waiting conversions are dropped once a signal has come: each would
+        // read its document only to find that its output may not be begun.
+        if (interruptingSignal() != 0) return;
         try {
             convert(job);
         } catch (const std::bad_alloc&) {
