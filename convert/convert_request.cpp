@@ -97,6 +97,9 @@ WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, c
 // The streaming translation writes as it reads, so its output is begun first.
 ConversionResult convertToRtf(const ConversionRequest& request, const RequestInput& input, PendingOutput& output) {
     return writeOutput(request, PartialOutput::KeepWhereNoFileStood, output, [&](std::FILE* file) {
+        // The translation writes through a buffer of its own: the file's
+        // would only copy the RTF once more and take a call to size itself.
+        if (request.outputPath != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
         return withReadError(translateToRtf(input.bytes, file, request.diagnostics), input.readError);
     });
 }

@@ -51,6 +51,9 @@ ConversionResult readRequestInput(const ConversionRequest& request, InputMapping
     ConversionResult open = openInputFile(request.inputPath, request.followInputLink, opened, size);
     if (!open.succeeded()) return open;
     File file(opened);
+    // The document is mapped or read in large pieces: a stream buffer would
+    // only take a call to size itself and one more read.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return readChecked(file.get(), size, mapping, request.diagnostics, input);
 }
 

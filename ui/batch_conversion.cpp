@@ -356,11 +356,23 @@ private:
         if (options_.extractPicturesDir && isStandardStream(job.input)) {
             return fail(job, "pictures are extracted from files only, not from standard input");
         }
+        makeOutputFolder(job);
         if (!workers_->runsElsewhere()) return convertHere(job);
         // A named file's messages go to standard error as its conversion
         // writes them, between the reports of the files around it: it is
         // converted on this thread, in its turn.
         job.conversion = job.walked ? Conversion::OnWorker : Conversion::OnCallingThread;
+    }
+
+    // The folder of an output below --output-dir, made before the output is
+    // begun; once for the files of one folder, which a walk hands on together.
+    void makeOutputFolder(const Job& job) {
+        if (!options_.outputDir) return;
+        fs::path folder = pathFromNative(job.output).parent_path();
+        if (folder == madeFolder_) return;
+        std::error_code error;
+        fs::create_directories(folder, error);
+        madeFolder_ = std::move(folder);
     }
 
     // Why the output must not be written, or nothing.
@@ -433,10 +445,6 @@ private:
     // Converts the document and writes its pictures, touching nothing but
     // the job: it may run on a worker, beside the conversions of other jobs.
     void convert(Job& job) const {
-        if (options_.outputDir) {
-            std::error_code error;
-            fs::create_directories(pathFromNative(job.output).parent_path(), error);
-        }
         FormatConversion conversion = convertToFormat(requestFor(job), options_);
         const ConversionResult& result = conversion.result;
         if (conversion.unavailable != nullptr) {
@@ -512,6 +520,7 @@ private:
     WrittenOutputs written_;
     std::vector<Job> jobs_;
     WorkerThreads* workers_ = nullptr;
+    fs::path madeFolder_;  // the output folder made last
     size_t decided_ = 0;   // jobs checked, their outputs decided
     size_t reported_ = 0;  // jobs reported, all before decided_
 };
