@@ -1,6 +1,7 @@
 #include "ui/batch_conversion.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -46,8 +47,9 @@ constexpr const char* WordFileMessage = "Psion 5 Word file";
 constexpr const char* WouldConvertMessage = "would be converted";
 constexpr int SignalExitBase = 128;
 // Files checked ahead of the one being reported, per worker: enough to keep
-// every worker busy, few enough that their reports are held briefly.
-constexpr size_t JobsAheadPerWorker = 4;
+// every worker busy while this thread waits its turn for a core, few enough
+// that their reports are held briefly.
+constexpr size_t JobsAheadPerWorker = 16;
 
 #ifdef _WIN32
 constexpr const char* PathSeparators = "/\\";
@@ -79,17 +81,17 @@ struct Job {
     Tally tally = Tally::Untold;
     std::string failureReason;
     std::optional<WrittenOutputs::Identity> written;  // the output it put in place
-    size_t inputKey = 0;                               // foldedNameKey of each
-    size_t outputKey = 0;
+    uint64_t inputKey = 0;                             // foldedNameKey of each
+    uint64_t outputKey = 0;
 };
 
 // A key of the last part of a path, folded to lower case with any byte
 // outside ASCII as '?': names that can be one file on a file system that
 // folds case have the same key, and so do some that cannot.
-size_t foldedNameKey(std::string_view path) {
+uint64_t foldedNameKey(std::string_view path) {
     size_t slash = path.find_last_of(PathSeparators);
     std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    size_t key = 14695981039346656037ull;  // FNV-1a
+    uint64_t key = 14695981039346656037ull;  // FNV-1a
     for (char c : name) {
         auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x80) byte = '?';
