@@ -122,10 +122,14 @@ struct WorkerThreads::Shared {
     std::deque<std::function<void()>> waiting;  // handed in, not yet taken
     size_t nextTicket = 0;                      // the ticket of waiting.front()
     std::vector<bool> finished;                 // by ticket
-    size_t awaited = SIZE_MAX;                  // the ticket waitFor waits for
+    size_t finishedCount = 0;
+    size_t awaited = SIZE_MAX;  // the ticket waitFor waits for
+    size_t wakeAt = 0;          // and the finishedCount it waits for, unless nothing is left waiting
     bool stopping = false;
     void (*onStart)() = nullptr;
     std::vector<Thread> threads;
+
+    bool awaitedIsDue() const { return finished[awaited] && (finishedCount >= wakeAt || waiting.empty()); }
 
     // What each thread runs: takes the oldest waiting task until told to stop
     // with nothing left waiting.
@@ -142,7 +146,8 @@ struct WorkerThreads::Shared {
             task();
             lock.acquire();
             finished[ticket] = true;
-            if (ticket == awaited) taskFinished.wakeAll();
+            ++finishedCount;
+            if (awaited != SIZE_MAX && awaitedIsDue()) taskFinished.wakeAll();
         }
         lock.release();
     }
@@ -187,11 +192,15 @@ size_t WorkerThreads::handIn(std::function<void()> task) {
 
 void WorkerThreads::waitFor(size_t ticket) {
     if (!shared_) return;
-    shared_->lock.acquire();
-    shared_->awaited = ticket;
-    while (!shared_->finished[ticket]) shared_->taskFinished.wait(shared_->lock);
-    shared_->awaited = SIZE_MAX;
-    shared_->lock.release();
+    Shared& shared = *shared_;
+    shared.lock.acquire();
+    if (!shared.finished[ticket]) {
+        shared.awaited = ticket;
+        shared.wakeAt = shared.finishedCount + shared.threads.size();
+        while (!shared.awaitedIsDue()) shared.taskFinished.wait(shared.lock);
+        shared.awaited = SIZE_MAX;
+    }
+    shared.lock.release();
 }
 
 }  // namespace zentoro

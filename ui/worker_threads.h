@@ -28,8 +28,10 @@ public:
 
     // Returns the task's ticket.
     size_t handIn(std::function<void()> task);
-    // Returns once the task of `ticket` has run to its end. Whatever the
-    // task wrote is then visible to the caller.
+    // Returns once the task of `ticket` has run to its end; whatever the
+    // task wrote is then visible to the caller. When it has not yet, the
+    // caller sleeps on until as many more tasks as there are threads have
+    // run too, or none is left waiting: it wakes once for several tasks.
     void waitFor(size_t ticket);
 
 private:
