@@ -46,6 +46,9 @@ ConversionResult readRequestInput(const ConversionRequest& request, InputMapping
         if (request.inputStream == nullptr) return {Failure::InputUnopenable, EINVAL, false};
         return readChecked(request.inputStream, 0, mapping, request.diagnostics, input);
     }
+    if (request.openedInput != nullptr) {
+        return readChecked(request.openedInput, request.openedInputSize, mapping, request.diagnostics, input);
+    }
     std::FILE* opened = nullptr;
     size_t size = 0;
     ConversionResult open = openInputFile(request.inputPath, request.followInputLink, opened, size);

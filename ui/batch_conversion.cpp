@@ -80,6 +80,8 @@ struct Job {
     std::vector<ReportLine> lines;
     Tally tally = Tally::Untold;
     std::string failureReason;
+    OpenFile inputFile;  // a walked Word document as checked, for its conversion
+    size_t inputSize = 0;
     std::optional<WrittenOutputs::Identity> written;  // the output it put in place
     uint64_t inputKey = 0;                             // foldedNameKey of each
     uint64_t outputKey = 0;
@@ -340,9 +342,16 @@ private:
     // A file found in a folder is checked quietly and passed over, with its
     // reason, when it is not a Word document.
     void processWalkedFile(Job& job) {
-        ProbedFile probe = probeWordFile(job.input, job.viaLink);
+        ProbedFile probe = probeWordFile(job.input, job.viaLink, options_.action == ConsoleAction::Convert);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
-        if (probe.kind == FileKind::WordDocument) return processWordDocument(job);
+        if (probe.kind == FileKind::WordDocument) {
+            job.inputFile = std::move(probe.file);
+            job.inputSize = probe.size;
+            processWordDocument(job);
+            // Kept open only for a conversion still to come.
+            if (job.conversion == Conversion::None) job.inputFile.reset();
+            return;
+        }
         skip(job, "not a Word document: " + probe.problem);
     }
 
@@ -412,6 +421,8 @@ private:
             request.inputPath = job.input.c_str();
         }
         request.followInputLink = !job.walked || job.viaLink;
+        request.openedInput = job.inputFile.get();
+        request.openedInputSize = job.inputSize;
         if (isStandardStream(job.output)) {
             useBinaryMode(stdout);
             request.outputStream = stdout;
@@ -434,7 +445,7 @@ private:
     void convertOnWorker(Job& job) const {
         // Waiting conversions are dropped once a signal has come: each would
         // read its document only to find that its output may not be begun.
-        if (interruptingSignal() != 0) return;
+        if (interruptingSignal() != 0) return job.inputFile.reset();
         try {
             convert(job);
         } catch (const std::bad_alloc&) {
@@ -448,6 +459,7 @@ private:
     // the job: it may run on a worker, beside the conversions of other jobs.
     void convert(Job& job) const {
         FormatConversion conversion = convertToFormat(requestFor(job), options_);
+        job.inputFile.reset();
         const ConversionResult& result = conversion.result;
         if (conversion.unavailable != nullptr) {
             return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);

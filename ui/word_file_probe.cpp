@@ -47,23 +47,33 @@ std::string whatTheFileIs(const unsigned char* header, size_t size) {
     return text;
 }
 
+ProbedFile unreadable(std::string problem) {
+    ProbedFile probe;
+    probe.kind = FileKind::Unreadable;
+    probe.problem = std::move(problem);
+    return probe;
+}
+
 ProbedFile unopenable(int error, bool followLinks) {
     if (!followLinks && error == ELOOP) {
-        return {FileKind::Unreadable, "cannot open: it has become a symbolic link since the folder was listed"};
+        return unreadable("cannot open: it has become a symbolic link since the folder was listed");
     }
-    return {FileKind::Unreadable, std::string("cannot open: ") + std::strerror(error)};
+    return unreadable(std::string("cannot open: ") + std::strerror(error));
 }
 
 ProbedFile probeHeader(const unsigned char* header, size_t got) {
     InputStream in{header, got, 0};
     const char* mismatch = headerMismatchMessage(in);
-    if (mismatch == nullptr) return {FileKind::WordDocument, {}};
-    return {FileKind::OtherFile, whatTheFileIs(header, got), mismatch};
+    ProbedFile probe;
+    probe.kind = mismatch == nullptr ? FileKind::WordDocument : FileKind::OtherFile;
+    if (mismatch != nullptr) probe.problem = whatTheFileIs(header, got);
+    probe.headerMessage = mismatch;
+    return probe;
 }
 
 }  // namespace
 
-ProbedFile probeWordFile(const std::string& path, bool followLinks) {
+ProbedFile probeWordFile(const std::string& path, bool followLinks, bool keepOpen) {
 #ifndef _WIN32
     // The header alone is read, straight into place: no stream buffer.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
@@ -76,28 +86,47 @@ ProbedFile probeWordFile(const std::string& path, bool followLinks) {
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
-        return {FileKind::Unreadable, "not a regular file"};
+        return unreadable("not a regular file");
     }
+    // Read where it lies, leaving the file at its start for a conversion.
     unsigned char header[WordHeaderCheckSize];
     size_t got = 0;
     int readError = 0;
     while (got < sizeof header) {
-        ssize_t n = ::read(fd, header + got, sizeof header - got);
+        ssize_t n = ::pread(fd, header + got, sizeof header - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) readError = errno;
         if (n <= 0) break;
         got += static_cast<size_t>(n);
     }
-    ::close(fd);
-    if (readError != 0) return {FileKind::Unreadable, std::string("cannot read: ") + std::strerror(readError)};
-    return probeHeader(header, got);
+    if (readError != 0) {
+        ::close(fd);
+        return unreadable(std::string("cannot read: ") + std::strerror(readError));
+    }
+    ProbedFile probe = probeHeader(header, got);
+    std::FILE* file = probe.kind == FileKind::WordDocument && keepOpen ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        ::close(fd);
+        return probe;
+    }
+    // The conversion maps the file or reads it in large pieces: a stream
+    // buffer would only take a call to size itself and one more read.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    probe.file.reset(file);
+    probe.size = static_cast<size_t>(status.st_size);
+    return probe;
 #else
     std::FILE* file = nullptr;
     size_t size = 0;
     ConversionResult opened = openInputFile(path.c_str(), followLinks, file, size);
-    if (opened.failure == Failure::InputNotRegularFile) return {FileKind::Unreadable, "not a regular file"};
+    if (opened.failure == Failure::InputNotRegularFile) return unreadable("not a regular file");
     if (!opened.succeeded()) return unopenable(opened.systemError, followLinks);
     ProbedFile probe = probeWordStream(file);
+    if (probe.kind == FileKind::WordDocument && keepOpen && std::fseek(file, 0, SEEK_SET) == 0) {
+        probe.file.reset(file);
+        probe.size = size;
+        return probe;
+    }
     std::fclose(file);
     return probe;
 #endif
@@ -108,7 +137,7 @@ ProbedFile probeWordStream(std::FILE* stream) {
     errno = 0;
     size_t got = std::fread(header, 1, sizeof header, stream);
     int readError = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    if (readError != 0) return {FileKind::Unreadable, std::string("cannot read: ") + std::strerror(readError)};
+    if (readError != 0) return unreadable(std::string("cannot read: ") + std::strerror(readError));
     return probeHeader(header, got);
 }
 
