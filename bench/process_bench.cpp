@@ -162,16 +162,20 @@ private:
         std::string output = (work_ / (shape + ".rtf")).string();
         std::string sizeName = std::to_string(document.size() / 100000 / 10.0).substr(0, 4);
         std::vector<size_t> conversions;
+        // Every run writes a new file, as a first conversion does: replacing a
+        // file costs its own, on some file systems much more than the writing.
+        auto removeOutput = [](std::string path) { return [path] { std::remove(path.c_str()); }; };
         for (size_t p = 0; p < options_.programs.size(); ++p) {
             conversions.push_back(add(programLabel(options_, p) + " " + shape + " " + sizeName + " MB",
-                                      {options_.programs[p], "-o", output, input}));
+                                      {options_.programs[p], "-o", output, input}, removeOutput(output)));
         }
         // The floor writes what the first program writes.
         Measurement probe{"", {options_.programs[0], "-o", output, input}, {}};
         runTimed(probe);
         std::error_code error;
         uintmax_t outputSize = fs::file_size(output, error);
-        size_t floor = add("copy " + shape, {ZENTORO_COPY_PATH, input, output + ".copy", std::to_string(error ? 0 : outputSize)});
+        size_t floor = add("copy " + shape, {ZENTORO_COPY_PATH, input, output + ".copy", std::to_string(error ? 0 : outputSize)},
+                           removeOutput(output + ".copy"));
         for (size_t c : conversions) rows_.push_back({c, floor});
     }
 
@@ -195,7 +199,8 @@ private:
         std::string input = (work_ / "small" / "folder0" / "doc0.wrd").string();
         std::string output = (work_ / "doc0.rtf").string();
         for (size_t p = 0; p < options_.programs.size(); ++p) {
-            smallRows_.push_back(add(programLabel(options_, p) + " small document", {options_.programs[p], "-o", output, input}));
+            smallRows_.push_back(add(programLabel(options_, p) + " small document", {options_.programs[p], "-o", output, input},
+                                     [output] { std::remove(output.c_str()); }));
         }
     }
 

@@ -7,6 +7,7 @@
 #include <new>
 #include <system_error>
 
+#include "convert/background_writer.h"
 #include "convert/convert_to_format.h"
 #include "convert/model_conversion.h"
 #include "convert/native_path.h"
@@ -46,13 +47,25 @@ bool failedOnInput(Failure failure) {
 // translation's part of a document is worth keeping, a writer's is not.
 enum class PartialOutput { KeepWhereNoFileStood, Discard };
 
+// Writes with `write`, on a second thread for a large document; a failure
+// to store the bytes outweighs any other.
+template <typename Write>
+ConversionResult writeToFile(std::FILE* file, size_t documentSize, Write write) {
+    if (documentSize < BackgroundWritingFrom) return write(file);
+    BackgroundWriter background;
+    ConversionResult result = write(background.begin(file));
+    int stored = background.finish();
+    if (stored != 0) return {Failure::OutputUnwritable, stored, false};
+    return result;
+}
+
 // Writes into the output file with `write` and puts the file in place, or not.
 template <typename Write>
-ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput partial, PendingOutput& output,
-                                 Write write) {
+ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput partial, size_t documentSize,
+                                 PendingOutput& output, Write write) {
     ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output);
     if (!begun.succeeded()) return begun;
-    ConversionResult result = write(output.file);
+    ConversionResult result = writeToFile(output.file, documentSize, write);
     bool replace = request.existingOutput != ExistingOutput::Keep;
     if (result.succeeded()) return commitOutput(output, replace);
     if (partial == PartialOutput::Discard || !failedOnInput(result.failure)) {
@@ -67,10 +80,10 @@ ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput
 
 // To the output file, or straight to the output stream.
 template <typename Write>
-ConversionResult writeOutput(const ConversionRequest& request, PartialOutput partial, PendingOutput& output,
-                             Write write) {
+ConversionResult writeOutput(const ConversionRequest& request, PartialOutput partial, const RequestInput& input,
+                             PendingOutput& output, Write write) {
     if (request.outputPath == nullptr) return write(request.outputStream);
-    return writeOutputFile(request, partial, output, write);
+    return writeOutputFile(request, partial, input.bytes.bytes().size(), output, write);
 }
 
 // What the writers need to know of the request: the document's name, and
@@ -96,7 +109,7 @@ WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, c
 
 // The streaming translation writes as it reads, so its output is begun first.
 ConversionResult convertToRtf(const ConversionRequest& request, const RequestInput& input, PendingOutput& output) {
-    return writeOutput(request, PartialOutput::KeepWhereNoFileStood, output, [&](std::FILE* file) {
+    return writeOutput(request, PartialOutput::KeepWhereNoFileStood, input, output, [&](std::FILE* file) {
         // The translation writes through a buffer of its own: the file's
         // would only copy the RTF once more and take a call to size itself.
         if (request.outputPath != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
@@ -114,7 +127,7 @@ ConversionResult convertThroughModel(OutputFormat format, const ConversionReques
     conversion.options = optionsFor(format, request, options);
     ConversionResult read = readModel(input.bytes.bytes(), conversion);
     if (!read.succeeded()) return read;
-    return writeOutput(request, PartialOutput::Discard, output,
+    return writeOutput(request, PartialOutput::Discard, input, output,
                        [&](std::FILE* file) { return writeModel(conversion, file, nullptr); });
 }
 

@@ -71,25 +71,43 @@ TEST(FoundByFuzzing, BulletIndentsOfAnyValueGiveATextStart) {
     }
 }
 
-// A header or footer block that is absent is its content byte 0 alone. The
-// original translation reads every block's start as 13 bytes, so it reads
-// the rest of the page layout from the wrong place and fails: the footer's
-// text is lost. Not mended here: the original translation's reading of the
-// page layout is the lead's to change.
-TEST(FoundByFuzzing, DISABLED_AnAbsentHeaderLeavesTheFooterToTheOriginalTranslation) {
-    PageLayoutSection page;
-    page.header.contentByteOnlyWhenAbsent = true;
-    page.footer.present = true;
-    page.footer.text = "Footer\x06";
-    page.footer.paragraphs = {{static_cast<uint32_t>(page.footer.text.size()), 0, Layer(),
-                               {{static_cast<uint32_t>(page.footer.text.size())}}}};
-    const std::string text = "Body\x06";
-    std::vector<uint8_t> document =
-        WordDocument().styles(StyleSection{}).pageLayout(page).text(text).build();
-    RoadRun original = runOriginalRoad(document);
+// A header or footer block whose base layers are not empty: the original
+// translation read every block's start as 13 bytes, so it read the rest of
+// the page layout from the wrong place and failed, and the footer's text was
+// lost. A block that is absent is its content byte 0 alone; the faithful
+// road reads that too (the original one keeps its own reading of an absent
+// block: the content byte, twelve bytes and a block UID other than the one
+// expected).
+TEST(FoundByFuzzing, HeaderBaseLayersOrAnAbsentHeaderLeaveTheFooterInPlace) {
+    auto documentWith = [](const HeaderFooter& header) {
+        PageLayoutSection page;
+        page.header = header;
+        page.footer.present = true;
+        page.footer.baseParagraph = Layer().alignment(1);
+        page.footer.baseCharacter = Layer().bold().font("Arial");
+        page.footer.text = "Footer\x06";
+        page.footer.paragraphs = {{static_cast<uint32_t>(page.footer.text.size()), 0, Layer(),
+                                   {{static_cast<uint32_t>(page.footer.text.size())}}}};
+        return WordDocument().styles(StyleSection{}).pageLayout(page).text("Body\x06").build();
+    };
+    HeaderFooter filled;
+    filled.present = true;
+    filled.baseParagraph = Layer().leftIndent(720);
+    filled.baseCharacter = Layer().italic();
+    filled.text = "Head\x06";
+    filled.paragraphs = {{5, 0, Layer(), {{5}}}};
+    RoadRun original = runOriginalRoad(documentWith(filled));
     EXPECT_EQ(original.result, 0);
-    EXPECT_NE(original.output.find("{\\footer "), std::string::npos) << original.output;
-    EXPECT_EQ(runFaithfulRoad(document).result, 0);
+    EXPECT_NE(original.output.find("{\\header {\\pard {Head"), std::string::npos) << original.output;
+    EXPECT_NE(original.output.find("{\\footer {\\pard {Footer"), std::string::npos) << original.output;
+
+    HeaderFooter absent;
+    absent.contentByteOnlyWhenAbsent = true;
+    for (const HeaderFooter& header : {filled, absent}) {
+        RoadRun text = runModelRoad(OutputFormat::Text, documentWith(header));
+        EXPECT_EQ(text.result, 0);
+        EXPECT_NE(text.output.find("Footer"), std::string::npos) << text.output;
+    }
 }
 
 }  // namespace

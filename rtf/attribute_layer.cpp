@@ -4,6 +4,7 @@
 
 #include "reader/attribute_record.h"
 #include "reader/input_readers.h"
+#include "rtf/text_characters.h"
 
 namespace zentoro {
 
@@ -69,7 +70,7 @@ void writeBullet(ConversionState& s, const RecordBullet& bullet) {
     writeLiteral(out, "SYMBOL ");
     writeNumber(out, bullet.character);
     writeLiteral(out, "\n\\\\f \"");
-    writeLiteral(out, std::string_view(bullet.font.name));
+    writeNameText(out, std::string_view(bullet.font.name));
     writeLiteral(out, "\"\n\\\\s ");
     writeNumber(out, halfPoints(bullet.size));
     writeLiteral(out, "\n\\\\h\n}\n{\\fldrslt}}\n");

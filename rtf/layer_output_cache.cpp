@@ -1,6 +1,7 @@
 #include "rtf/layer_output_cache.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -14,10 +15,37 @@ namespace {
 constexpr size_t LengthFieldSize = 4;
 constexpr size_t Probes = 4;
 
+uint64_t load64(const unsigned char* bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+uint64_t load32(const unsigned char* bytes) {
+    uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// A hash over eight bytes at a time, the last word overlapping the one
+// before: an entry is only used after its bytes compare equal, so the hash
+// needs to spread layers over the slots, not to be strong. Layers are at
+// least LengthFieldSize + 1 bytes long.
 uint64_t hashOf(const unsigned char* bytes, size_t size) {
-    uint64_t hash = 0xcbf29ce484222325ULL;
-    for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ULL;
-    return hash;
+    static_assert(LengthFieldSize >= sizeof(uint32_t));
+    constexpr uint64_t Multiplier = 0x9E3779B97F4A7C15ULL;
+    uint64_t hash = size * Multiplier;
+    uint64_t last;
+    if (size >= sizeof(uint64_t)) {
+        for (size_t i = 0; size - i > sizeof(uint64_t); i += sizeof(uint64_t)) {
+            hash = std::rotl((hash ^ load64(bytes + i)) * Multiplier, 29);
+        }
+        last = load64(bytes + size - sizeof(uint64_t));
+    } else {
+        last = load32(bytes) | load32(bytes + size - sizeof(uint32_t)) << 32;
+    }
+    hash = (hash ^ last) * Multiplier;
+    return hash ^ (hash >> 32);  // the slot is taken from the low bits
 }
 
 uint64_t outputPosition(const RtfOutput& out) { return out.bytesWritten + out.used; }

@@ -116,9 +116,14 @@ bool readTaggedEntry(ConversionState& s, uint32_t expectedUid, uint32_t& value) 
     return true;
 }
 
+// The block starts with its content byte, its first-page byte and three
+// unknown bytes, then its base layers, which give header and footer
+// paragraphs no formatting here: they are passed over by their lengths.
 void writeHeaderFooterBlock(ConversionState& s, std::string_view opening) {
     readByte(s);
-    for (int i = 0; i < 3; ++i) readU32(s);
+    readU32(s);
+    translateAttributeLayer(s, SkipLayer);
+    translateAttributeLayer(s, SkipLayer);
     if (readU32(s) != HeaderFooterBlockUid) return;
     uint32_t unused = 0;
     uint32_t layoutPos = 0;

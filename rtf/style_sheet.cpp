@@ -4,6 +4,7 @@
 
 #include "reader/input_readers.h"
 #include "rtf/attribute_layer.h"
+#include "rtf/text_characters.h"
 
 namespace zentoro {
 
@@ -28,7 +29,8 @@ void skipBytes(ConversionState& s, int count) {
 
 void writeKeycode(ConversionState& s, int character) {
     writeLiteral(s.output, "{\\*\\keycode \\shift\\ctrl ");
-    writeByte(s.output, character);
+    char key = static_cast<char>(character);
+    writeNameText(s.output, std::string_view(&key, 1));
     writeByte(s.output, '}');
 }
 
@@ -54,7 +56,7 @@ void writeStyle(ConversionState& s, int index) {
     translateAttributeLayer(s, TranslateLayer);
     writeKeycode(s, s.styleKeycodes[static_cast<size_t>(index)]);
     writeByte(s.output, ' ');
-    writeLiteral(s.output, std::string_view(s.styleName.data()));
+    writeNameText(s.output, std::string_view(s.styleName.data()));
     writeLiteral(s.output, ";}");
 }
 

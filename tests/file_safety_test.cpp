@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "reader/conversion_limits.h"
+#include "convert/background_writer.h"
 #include "convert/convert_to_format.h"
 #include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/scaled_document.h"
 #include "tests/builder/stress_documents.h"
 
 namespace zentoro {
@@ -292,19 +294,37 @@ TEST(ConversionRequest, EveryFormatTellsAHeaderMismatchToTheRequestsDiagnostics)
 }
 
 // A document at a path and the same bytes in memory convert alike, in
-// every format (the faithful RTF from a file streams its body).
+// every format (the faithful RTF from a file streams its body), for a small
+// document and for one large enough to be written on a second thread.
 TEST_F(FileSafety, EveryFormatWritesAFileAsItWritesTheSameBytesInMemory) {
-    std::vector<uint8_t> sample = sampleDocument();
-    writeDocument(sample);
+    std::vector<uint8_t> large = scaledDocument(BackgroundWritingFrom / 2);
+    ASSERT_GE(large.size(), BackgroundWritingFrom);
     WriteOptions options;
     options.documentName = "doc";
     options.picturesAsDataUris = true;
-    for (OutputFormat format : EveryFormat) {
-        std::string inMemory;
-        ASSERT_TRUE(convertDocumentBytesToString(format, sample.data(), sample.size(), inMemory, options).succeeded());
-        ConversionResult result = convertDocumentTo(format, path("doc").c_str(), path("out").c_str(), options);
-        ASSERT_TRUE(result.succeeded()) << outputFormatName(format) << ": " << describeFailure(result.failure);
-        EXPECT_TRUE(readFile(path("out")) == inMemory) << outputFormatName(format);
+    for (const std::vector<uint8_t>& document : {sampleDocument(), large}) {
+        writeDocument(document);
+        for (OutputFormat format : EveryFormat) {
+            std::string inMemory;
+            ASSERT_TRUE(convertDocumentBytesToString(format, document.data(), document.size(), inMemory, options).succeeded());
+            ConversionResult result = convertDocumentTo(format, path("doc").c_str(), path("out").c_str(), options);
+            ASSERT_TRUE(result.succeeded()) << outputFormatName(format) << ": " << describeFailure(result.failure);
+            EXPECT_TRUE(readFile(path("out")) == inMemory) << outputFormatName(format) << ", " << document.size() << " bytes";
+        }
+    }
+}
+
+// Bytes the system refuses to store fail the conversion with its reason,
+// whether they were written on the conversion's thread or a second one.
+TEST_F(FileSafety, OutputThatCannotBeStoredFailsWithTheSystemsReason) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+    for (const std::vector<uint8_t>& document : {sampleDocument(), scaledDocument(BackgroundWritingFrom / 2)}) {
+        writeDocument(document);
+        for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful}) {
+            ConversionResult result = convertDocumentTo(format, path("doc").c_str(), "/dev/full");
+            EXPECT_EQ(result.failure, Failure::OutputUnwritable) << outputFormatName(format) << ", " << document.size();
+            EXPECT_EQ(result.systemError, ENOSPC) << outputFormatName(format) << ", " << document.size();
+        }
     }
 }
 

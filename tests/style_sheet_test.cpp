@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "reader/input_readers.h"
+#include "rtf/attribute_layer.h"
 #include "rtf/style_sheet.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
@@ -95,13 +96,21 @@ TEST(StyleSheet, ZeroByteEndsTheWrittenNameButTheWholeNameIsConsumed) {
     EXPECT_NE(rtf.find("\\b " + keycode('\0') + " Ab;}{\\s253" + keycode('\0') + " Next;}"), std::string::npos);
 }
 
-TEST(StyleSheet, NamesAndHotKeysAreWrittenRaw) {
+// Names and hot keys are written as they are, except that a brace or
+// backslash in them is escaped: raw, it would end the style sheet early or
+// start a control word, and readers would lose the rest of the document.
+// Bullet font names likewise.
+TEST(StyleSheet, NamesAndHotKeysAreWrittenRawWithBracesAndBackslashesEscaped) {
     StyleSection styles;
     styles.normalHotKey = '}';
-    styles.hotKeys = {0xE9};
-    styles.styles = {{"a{b}\\c;d"}};
-    EXPECT_EQ(styleSheetOf(styles),
-              Header + keycode('}') + " Normal;}" + "{\\s254" + keycode('\xE9') + " a{b}\\c;d;}" + Trailer);
+    styles.hotKeys = {0xE9, '\\'};
+    styles.styles = {{"a{b}\\c;d"}, {"e"}};
+    EXPECT_EQ(styleSheetOf(styles), Header + "{\\*\\keycode \\shift\\ctrl \\}} Normal;}" + "{\\s254" + keycode('\xE9') +
+                                        " a\\{b\\}\\\\c;d;}{\\s253{\\*\\keycode \\shift\\ctrl \\\\} e;}" + Trailer);
+
+    StateOver s(Layer().bullet(149, 240, "Sym}bol").bytes().data);
+    translateAttributeLayer(s.state(), TranslateLayer);
+    EXPECT_NE(s.output().find("\\\\f \"Sym\\}bol\"\n"), std::string::npos) << s.output();
 }
 
 TEST(StyleSheet, SurplusHotKeysAreReadAndMissingOnesAreZero) {
