@@ -22,7 +22,9 @@ int readErrno() { return errno != 0 ? errno : EIO; }
 ConversionResult readChecked(std::FILE* stream, size_t sizeHint, InputMapping mapping, std::FILE* diagnostics,
                              RequestInput& input) {
     DocumentBytes& document = input.bytes;
-    bool mapped = mapping == InputMapping::Allowed && document.map(stream);
+    // A file known to be too small to map is not asked for its size again.
+    bool mappable = sizeHint == 0 || sizeHint >= SmallestMappedFile;
+    bool mapped = mapping == InputMapping::Allowed && mappable && document.map(stream);
     errno = 0;
     if (!mapped) document.read(stream, WordHeaderCheckSize);
     if (std::ferror(stream) != 0) return {Failure::InputUnreadable, readErrno(), false};
