@@ -25,7 +25,10 @@ public:
     std::optional<std::string> claim(const std::string& output, const std::string& input);
 
 private:
+    std::filesystem::path normalised(const std::string& path);
+
     std::map<std::filesystem::path, std::string> claims_;  // normalised output -> input
+    std::filesystem::path workingFolder_;                  // once asked for
 };
 
 // The files this run has written, by identity: on a file system that folds
