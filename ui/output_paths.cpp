@@ -46,7 +46,9 @@ std::string outputPathFor(const std::string& input, const fs::path& relative,
 }
 
 std::optional<std::string> OutputClaims::claim(const std::string& output, const std::string& input) {
-    auto [claimed, isNew] = claims_.try_emplace(normalised(output), input);
+    // Normalised paths are equal exactly when their text is: compared as
+    // text, not part by part.
+    auto [claimed, isNew] = claims_.try_emplace(nativeFromPath(normalised(output)), input);
     if (isNew || normalised(claimed->second) == normalised(input)) return std::nullopt;
     return claimed->second;
 }

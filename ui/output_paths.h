@@ -27,7 +27,7 @@ public:
 private:
     std::filesystem::path normalised(const std::string& path);
 
-    std::map<std::filesystem::path, std::string> claims_;  // normalised output -> input
+    std::map<std::string, std::string> claims_;  // normalised output -> input
     std::filesystem::path workingFolder_;                  // once asked for
 };
 
