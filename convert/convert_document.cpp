@@ -38,7 +38,9 @@ void translateState(void* state) { translateSections(*static_cast<ConversionStat
 }  // namespace
 
 ConversionResult translateToRtf(const DocumentBytes& document, std::FILE* output, std::FILE* diagnostics) {
-    auto state = std::make_unique<ConversionState>();
+    // Made without clearing it first: every member but the output buffer
+    // has its own starting value.
+    auto state = std::make_unique_for_overwrite<ConversionState>();
     ConversionState& s = *state;
     s.output.file = output;
     s.diagnostics = diagnostics;
@@ -65,7 +67,9 @@ int convertDocument(const char* inputPath, const char* outputPath) {
 ConversionResult translateBytesToRtf(std::span<const unsigned char> bytes, std::FILE* output,
                                      const TranslationSettings& settings) {
     try {
-        auto state = std::make_unique<ConversionState>();
+        // Made without clearing it first: every member but the output buffer
+    // has its own starting value.
+    auto state = std::make_unique_for_overwrite<ConversionState>();
         ConversionState& s = *state;
         s.output.file = output;
         s.input = InputStream{bytes.data(), std::min(bytes.size(), MaxDocumentBytes), 0};

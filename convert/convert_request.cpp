@@ -21,9 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool namesSameFile(const char* a, const char* b) {
+// The output is looked at first: where none stands yet, as in most
+// conversions, the input need not be.
+bool namesSameFile(const char* input, const char* output) {
     std::error_code error;
-    return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
+    fs::path outputPath = pathFromNative(output);
+    if (!fs::exists(fs::status(outputPath, error))) return false;
+    return fs::equivalent(pathFromNative(input), outputPath, error);
 }
 
 // What was read could still be translated, but a document that could not be
@@ -106,6 +110,9 @@ WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, c
 // The streaming translation writes as it reads, so its output is begun first.
 ConversionResult convertToRtf(const ConversionRequest& request, const RequestInput& input, PendingOutput& output) {
     return writeOutput(request, PartialOutput::KeepWhereNoFileStood, input, output, [&](std::FILE* file) {
+        // The translation writes through a buffer of its own: the file's
+        // would only copy the RTF once more and take a call to size itself.
+        if (request.outputPath != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
         return withReadError(translateToRtf(input.bytes, file, request.diagnostics), input.readError);
     });
 }

@@ -159,8 +159,11 @@ void DocumentBytes::read(std::FILE* stream, size_t count, size_t sizeHint) {
     // would copy the whole document and double the peak memory.
     buffer_.reserve(std::min(limit, std::max(sizeHint, buffer_.size()) + ReadChunkSize));
     while (buffer_.size() < limit) {
-        size_t want = std::min(ReadChunkSize, limit - buffer_.size());
         size_t had = buffer_.size();
+        // What the file is said to hold and a byte more, which finds its end
+        // in the same read; past that, or without a size, a chunk at a time.
+        size_t chunk = sizeHint > had ? sizeHint - had + 1 : ReadChunkSize;
+        size_t want = std::min(chunk, limit - had);
         buffer_.resize(had + want);
         size_t got = std::fread(buffer_.data() + had, 1, want, stream);
         buffer_.resize(had + got);

@@ -29,7 +29,8 @@ ConversionResult openInputFile(const char* path, bool followLinks, std::FILE*& f
         ::close(fd);
         return {Failure::InputNotRegularFile, 0, false};
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK, there so that a FIFO is not waited on, changes nothing
+    // for the reads of a regular file, and stays.
     file = ::fdopen(fd, "rb");
     if (file == nullptr) {
         int error = errno;

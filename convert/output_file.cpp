@@ -99,6 +99,36 @@ std::string temporaryPathFor(const std::string& output, int attempt) {
     return folder.empty() ? std::string(name) : nativeFromPath(folder / name);
 }
 
+#if defined(__linux__) && defined(O_TMPFILE)
+#define ZENTORO_UNNAMED_TEMPORARY 1
+
+// An open file is named only through /proc (linkat with AT_EMPTY_PATH needs
+// a privilege).
+bool openFilesHaveNames() {
+    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+// Creating a file without a name takes no lock on its folder, where creating
+// a named one holds the folder while the file system finds a free inode: a
+// conversion on another thread into the same folder goes on meanwhile.
+int createUnnamed(const std::string& output) {
+    if (!openFilesHaveNames()) return -1;
+    std::filesystem::path folder = pathFromNative(output).parent_path();
+    std::string where = folder.empty() ? std::string(".") : nativeFromPath(folder);
+    return ::open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// Gives the unnamed file `fd` the name `path`, which must be free; returns 0
+// or the errno value of the failure.
+int linkUnnamed(int fd, const std::string& path) {
+    char name[40];
+    std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, name, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
+#endif
+
 bool headerIsWordDocument(std::FILE* file) {
     unsigned char header[WordHeaderCheckSize];
     InputStream in{header, std::fread(header, 1, sizeof header, file), 0};
@@ -212,6 +242,20 @@ ConversionResult checkExisting(const char* path, ExistingOutput existing, Pendin
 }
 
 ConversionResult createTemporary(PendingOutput& output, int mode) {
+#ifdef ZENTORO_UNNAMED_TEMPORARY
+    if (int fd = createUnnamed(output.path); fd >= 0) {
+        if (mode >= 0) (void)::fchmod(fd, static_cast<mode_t>(mode));
+        output.file = ::fdopen(fd, "wb");
+        if (output.file == nullptr) {
+            int error = errno;
+            ::close(fd);
+            return unwritable(error);
+        }
+        output.unnamed = true;
+        return {};
+    }
+    // Not on this file system: a named temporary file, below.
+#endif
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         std::string temporary = temporaryPathFor(output.path, attempt);
 #ifdef _WIN32
@@ -270,6 +314,46 @@ int putInPlace(const std::string& temporary, const std::string& path, bool repla
 #endif
 }
 
+#ifdef ZENTORO_UNNAMED_TEMPORARY
+
+// Links the complete unnamed file to the output path; returns 0 or the errno
+// value of the failure (EEXIST: a file stands there and is kept). A file
+// standing there is replaced through a temporary name and a rename.
+int putUnnamedInPlace(int fd, const std::string& path, bool replace) {
+    int error = linkUnnamed(fd, path);
+    if (error != EEXIST || !replace) return error;
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+        std::string temporary = temporaryPathFor(path, attempt);
+        error = linkUnnamed(fd, temporary);
+        if (error == EEXIST) continue;
+        if (error != 0) return error;
+        int slot = registerTemporary(temporary);
+        error = ::rename(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+        if (error != 0) ::unlink(temporary.c_str());
+        unregisterTemporary(slot);
+        return error;
+    }
+    return EEXIST;
+}
+
+// The file is closed first, through a duplicate of its descriptor, so that a
+// failure to write it out is known before it is put in place.
+ConversionResult commitUnnamed(PendingOutput& output, std::FILE* file, bool replace) {
+    output.unnamed = false;
+    int fd = ::dup(::fileno(file));
+    int error = fd < 0 ? errno : 0;
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    if (error == 0) error = interrupted.load() ? EINTR : putUnnamedInPlace(fd, output.path, replace);
+    bool stopped = interrupted.load();
+    if (fd >= 0) ::close(fd);
+    if (error == 0) return {};
+    if (stopped) return {Failure::Interrupted, 0, false};
+    if (error == EEXIST && !replace) return {Failure::OutputExists, 0, false};
+    return unwritable(error);
+}
+
+#endif
+
 }  // namespace
 
 ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output) {
@@ -286,6 +370,9 @@ ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingO
 ConversionResult commitOutput(PendingOutput& output, bool replace) {
     std::FILE* file = output.file;
     output.file = nullptr;
+#ifdef ZENTORO_UNNAMED_TEMPORARY
+    if (output.unnamed) return commitUnnamed(output, file, replace);
+#endif
     if (std::fclose(file) != 0) {
         int error = errno;
         discardOutput(output);
@@ -307,6 +394,7 @@ ConversionResult commitOutput(PendingOutput& output, bool replace) {
 void discardOutput(PendingOutput& output) {
     if (output.file != nullptr) std::fclose(output.file);
     output.file = nullptr;
+    output.unnamed = false;
     if (!output.temporaryPath.empty()) removeFile(output.temporaryPath);
     output.temporaryPath.clear();
     unregisterTemporary(output.signalSlot);

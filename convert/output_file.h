@@ -1,8 +1,9 @@
 // An output file that appears whole or not at all: the RTF goes to a
-// temporary file created exclusively in the output's folder, which is renamed
-// over the output only once it is complete and removed otherwise, so that a
-// failed or interrupted conversion never leaves half a file, nor destroys an
-// earlier output. A rename replaces a symbolic link at the output path
+// temporary file created exclusively in the output's folder (one without a
+// name where the system allows), which is renamed or linked to the output
+// only once it is complete and removed otherwise, so that a failed or
+// interrupted conversion never leaves half a file, nor destroys an earlier
+// output. A rename replaces a symbolic link at the output path
 // rather than writing through it.
 #pragma once
 
@@ -27,6 +28,9 @@ struct PendingOutput {
     // A device or FIFO already at the output path is written in place: it
     // cannot be renamed over and holds nothing to keep.
     bool inPlace = false;
+    // A temporary file without a name, linked in place when complete: it
+    // vanishes with the process, whatever ends it.
+    bool unnamed = false;
     int signalSlot = -1;  // where a signal handler finds the temporary file
 };
 

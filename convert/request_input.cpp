@@ -22,7 +22,9 @@ int readErrno() { return errno != 0 ? errno : EIO; }
 ConversionResult readChecked(std::FILE* stream, size_t sizeHint, InputMapping mapping, std::FILE* diagnostics,
                              RequestInput& input) {
     DocumentBytes& document = input.bytes;
-    bool mapped = mapping == InputMapping::Allowed && document.map(stream);
+    // A file known to be too small to map is not asked for its size again.
+    bool mappable = sizeHint == 0 || sizeHint >= SmallestMappedFile;
+    bool mapped = mapping == InputMapping::Allowed && mappable && document.map(stream);
     errno = 0;
     if (!mapped) document.read(stream, WordHeaderCheckSize);
     if (std::ferror(stream) != 0) return {Failure::InputUnreadable, readErrno(), false};
@@ -46,11 +48,17 @@ ConversionResult readRequestInput(const ConversionRequest& request, InputMapping
         if (request.inputStream == nullptr) return {Failure::InputUnopenable, EINVAL, false};
         return readChecked(request.inputStream, 0, mapping, request.diagnostics, input);
     }
+    if (request.openedInput != nullptr) {
+        return readChecked(request.openedInput, request.openedInputSize, mapping, request.diagnostics, input);
+    }
     std::FILE* opened = nullptr;
     size_t size = 0;
     ConversionResult open = openInputFile(request.inputPath, request.followInputLink, opened, size);
     if (!open.succeeded()) return open;
     File file(opened);
+    // The document is mapped or read in large pieces: a stream buffer would
+    // only take a call to size itself and one more read.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return readChecked(file.get(), size, mapping, request.diagnostics, input);
 }
 

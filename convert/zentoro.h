@@ -17,6 +17,10 @@ namespace zentoro {
 struct ConversionRequest {
     const char* inputPath = nullptr;  // the document; when null, inputStream is read to its end
     std::FILE* inputStream = nullptr;
+    // inputPath already opened, a regular file of openedInputSize bytes,
+    // at its start: read from it rather than opened again, and left open.
+    std::FILE* openedInput = nullptr;
+    size_t openedInputSize = 0;
     // False: an input path that is a symbolic link is not followed (a link
     // swapped in for a file found in a folder is refused).
     bool followInputLink = true;

@@ -17,7 +17,9 @@ struct RtfOutput {
     uint64_t bytesWritten = 0;  // bytes accepted so far, buffered or not
     uint64_t sizeLimit = 0;     // 0: no limit
     size_t used = 0;
-    std::array<char, 64 * 1024> buffer{};
+    // Only its first `used` bytes are ever read: left as it comes, so that
+    // a small document's conversion does not clear 64 KiB it never fills.
+    std::array<char, 64 * 1024> buffer;
 };
 
 void flushOutput(RtfOutput& out);

@@ -1,9 +1,14 @@
 #include "ui/batch_conversion.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -30,6 +35,7 @@
 #include "ui/progress_line.h"
 #include "ui/report_lines.h"
 #include "ui/word_file_probe.h"
+#include "ui/worker_threads.h"
 
 namespace zentoro {
 
@@ -40,6 +46,24 @@ namespace {
 constexpr const char* WordFileMessage = "Psion 5 Word file";
 constexpr const char* WouldConvertMessage = "would be converted";
 constexpr int SignalExitBase = 128;
+// Files checked ahead of the one being reported, per worker: enough to keep
+// every worker busy while this thread waits its turn for a core, few enough
+// that their reports are held briefly.
+constexpr size_t JobsAheadPerWorker = 16;
+
+#ifdef _WIN32
+constexpr const char* PathSeparators = "/\\";
+#else
+constexpr const char* PathSeparators = "/";
+#endif
+
+enum class Tally { Untold, Succeeded, Skipped, Kept, Failed };
+enum class Conversion { None, OnWorker, OnCallingThread };
+
+struct ReportLine {
+    bool failure;  // to standard error, else to the report stream
+    std::string text;
+};
 
 struct Job {
     std::string input;   // a path, or "-" for standard input
@@ -48,7 +72,36 @@ struct Job {
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;
     bool viaLink = false;
+
+    // What became of it, told in the order of the jobs whatever thread did
+    // the work: the lines, then the summary's count.
+    Conversion conversion = Conversion::None;
+    size_t ticket = 0;
+    std::vector<ReportLine> lines;
+    Tally tally = Tally::Untold;
+    std::string failureReason;
+    OpenFile inputFile;  // a walked Word document as checked, for its conversion
+    size_t inputSize = 0;
+    std::optional<WrittenOutputs::Identity> written;  // the output it put in place
+    uint64_t inputKey = 0;                             // foldedNameKey of each
+    uint64_t outputKey = 0;
 };
+
+// A key of the last part of a path, folded to lower case with any byte
+// outside ASCII as '?': names that can be one file on a file system that
+// folds case have the same key, and so do some that cannot.
+uint64_t foldedNameKey(std::string_view path) {
+    size_t slash = path.find_last_of(PathSeparators);
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    uint64_t key = 14695981039346656037ull;  // FNV-1a
+    for (char c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) byte = '?';
+        if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte - 'A' + 'a');
+        key = (key ^ byte) * 1099511628211ull;
+    }
+    return key;
+}
 
 bool isStandardStream(const std::string& path) { return path == StandardStreamName; }
 
@@ -69,9 +122,10 @@ bool namesSameFile(const std::string& a, const std::string& b) {
     return fs::equivalent(pathFromNative(a), pathFromNative(b), error);
 }
 
+// Anything at all, a dangling link included.
 bool exists(const std::string& path) {
     std::error_code error;
-    return fs::exists(fs::symlink_status(path, error));
+    return fs::exists(fs::symlink_status(pathFromNative(path), error));
 }
 
 // Something other than a regular file is there (a folder, device or FIFO).
@@ -118,12 +172,22 @@ public:
           progress_(walksFolders_ ? ProgressLine::onStandardError() : ProgressLine(stderr, false, 0)),
           reports_(documentOnStandardOutput_ ? stderr : stdout, options.quiet, progress_) {}
 
+    // Each file is checked, and its output decided, on this thread in the
+    // order of the files; its conversion runs on a worker; what became of it
+    // is reported here in the same order. With one worker all three happen
+    // in turn, file by file.
     int run() {
-        std::vector<Job> jobs = plan();
-        for (size_t i = 0; i < jobs.size() && interruptingSignal() == 0; ++i) {
-            progress_.show(i, jobs.size(), jobs[i].input);
-            process(jobs[i]);
+        jobs_ = plan();
+        unsigned count = workerCount();
+        WorkerThreads workers(count, leaveInterruptionsToOtherThreads);
+        workers_ = &workers;
+        size_t ahead = workers.runsElsewhere() ? JobsAheadPerWorker * count : 1;
+        while (reported_ < jobs_.size()) {
+            while (decided_ < jobs_.size() && decided_ < reported_ + ahead && interruptingSignal() == 0) decideNext();
+            if (reported_ == decided_) break;
+            reportNext();
         }
+        workers_ = nullptr;
         progress_.clear();
         int signal = interruptingSignal();
         if (signal != 0) reports_.failure("zentoro: interrupted\n");
@@ -144,6 +208,18 @@ private:
             if (isStandardStream(input) && !options.outputDir) return true;
         }
         return false;
+    }
+
+    // Workers pay only where there are several files to convert, each to a
+    // file of its own.
+    unsigned workerCount() const {
+        if (options_.action != ConsoleAction::Convert || documentOnStandardOutput_ || jobs_.size() < 2) return 1;
+        for (const std::string& input : options_.inputs) {
+            if (isStandardStream(input)) return 1;
+        }
+        // Named files are converted on the calling thread, in their turn.
+        if (std::none_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.walked; })) return 1;
+        return options_.workers != 0 ? options_.workers : WorkerThreads::forThisMachine();
     }
 
     std::vector<Job> plan() const {
@@ -185,7 +261,58 @@ private:
         return job;
     }
 
-    void process(const Job& job) {
+    // Checks the next file and decides its output, once every earlier file
+    // whose output may be this one's input or output, or whose pictures may
+    // share names with this one's, has been converted and reported: the
+    // checks then see what a run of one file after another would see.
+    void decideNext() {
+        Job& job = jobs_[decided_];
+        job.inputKey = foldedNameKey(job.input);
+        job.outputKey = foldedNameKey(job.output);
+        for (size_t i = decided_; i-- > reported_;) {
+            if (mayMeet(jobs_[i], job)) {
+                while (reported_ <= i) reportNext();
+                break;
+            }
+        }
+        if (!workers_->runsElsewhere()) progress_.show(decided_, jobs_.size(), job.input);
+        process(job);
+        ++decided_;
+        if (job.conversion == Conversion::OnWorker) {
+            job.ticket = workers_->handIn([this, &job] { convertOnWorker(job); });
+        }
+    }
+
+    bool mayMeet(const Job& earlier, const Job& later) const {
+        if (earlier.conversion == Conversion::None) return false;
+        if (earlier.outputKey == later.outputKey || earlier.outputKey == later.inputKey) return true;
+        return options_.extractPicturesDir && earlier.inputKey == later.inputKey;
+    }
+
+    void reportNext() {
+        Job& job = jobs_[reported_++];
+        if (workers_->runsElsewhere()) progress_.show(reported_ - 1, jobs_.size(), job.input);
+        if (job.conversion == Conversion::OnWorker) workers_->waitFor(job.ticket);
+        if (job.conversion == Conversion::OnCallingThread) convertHere(job);
+        if (job.written) written_.record(*job.written, job.input);
+        for (const ReportLine& line : job.lines) {
+            if (line.failure) {
+                reports_.failure(line.text);
+            } else {
+                reports_.success(line.text);
+            }
+        }
+        switch (job.tally) {
+            case Tally::Untold: break;
+            case Tally::Succeeded: summary_.addSucceeded(); break;
+            case Tally::Skipped: summary_.addSkipped(); break;
+            case Tally::Kept: summary_.addKept(); break;
+            case Tally::Failed: summary_.addFailure(shownInput(job.input), job.failureReason); break;
+        }
+        job = Job{};
+    }
+
+    void process(Job& job) {
         if (!job.walked) return processNamedFile(job);
         switch (job.kind) {
             case EntryKind::RegularFile: return processWalkedFile(job);
@@ -198,7 +325,7 @@ private:
 
     // A named file is checked as the dialog does, with the header check's
     // message, and is a failure when it is not a Word document.
-    void processNamedFile(const Job& job) {
+    void processNamedFile(Job& job) {
         if (isStandardStream(job.input)) {
             useBinaryMode(stdin);
             if (options_.action != ConsoleAction::CheckOnly) return processWordDocument(job);
@@ -206,7 +333,7 @@ private:
         ProbedFile probe = isStandardStream(job.input) ? probeWordStream(stdin) : probeWordFile(job.input);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
         if (probe.kind == FileKind::OtherFile) {
-            reports_.failure(probe.headerMessage);
+            job.lines.push_back({true, probe.headerMessage});
             return fail(job, NotWordFileMessage);
         }
         processWordDocument(job);
@@ -214,42 +341,72 @@ private:
 
     // A file found in a folder is checked quietly and passed over, with its
     // reason, when it is not a Word document.
-    void processWalkedFile(const Job& job) {
-        ProbedFile probe = probeWordFile(job.input, job.viaLink);
+    void processWalkedFile(Job& job) {
+        ProbedFile probe = probeWordFile(job.input, job.viaLink, options_.action == ConsoleAction::Convert);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
-        if (probe.kind == FileKind::WordDocument) return processWordDocument(job);
+        if (probe.kind == FileKind::WordDocument) {
+            job.inputFile = std::move(probe.file);
+            job.inputSize = probe.size;
+            processWordDocument(job);
+            // Kept open only for a conversion still to come.
+            if (job.conversion == Conversion::None) job.inputFile.reset();
+            return;
+        }
         skip(job, "not a Word document: " + probe.problem);
     }
 
-    void processWordDocument(const Job& job) {
-        if (options_.action == ConsoleAction::CheckOnly) return succeed(shownInput(job.input), WordFileMessage);
+    void processWordDocument(Job& job) {
+        if (options_.action == ConsoleAction::CheckOnly) return succeed(job, shownInput(job.input), WordFileMessage);
         if (!isStandardStream(job.output)) {
             if (options_.noClobber && exists(job.output)) return keep(job);
             std::string refusal = refusalFor(job);
             if (!refusal.empty()) return fail(job, refusal);
         }
-        if (options_.action == ConsoleAction::DryRun) return succeed(subject(job), WouldConvertMessage);
-        convert(job);
+        if (options_.action == ConsoleAction::DryRun) return succeed(job, subject(job), WouldConvertMessage);
+        // The pictures are read from the input file again after the conversion.
+        if (options_.extractPicturesDir && isStandardStream(job.input)) {
+            return fail(job, "pictures are extracted from files only, not from standard input");
+        }
+        makeOutputFolder(job);
+        if (!workers_->runsElsewhere()) return convertHere(job);
+        // A named file's messages go to standard error as its conversion
+        // writes them, between the reports of the files around it: it is
+        // converted on this thread, in its turn.
+        job.conversion = job.walked ? Conversion::OnWorker : Conversion::OnCallingThread;
+    }
+
+    // The folder of an output below --output-dir, made before the output is
+    // begun; once for the files of one folder, which a walk hands on together.
+    void makeOutputFolder(const Job& job) {
+        if (!options_.outputDir) return;
+        fs::path folder = pathFromNative(job.output).parent_path();
+        if (folder == madeFolder_) return;
+        std::error_code error;
+        fs::create_directories(folder, error);
+        madeFolder_ = std::move(folder);
     }
 
     // Why the output must not be written, or nothing.
     std::string refusalFor(const Job& job) {
         std::string output = shownOutput(job.output);
-        if (!isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
+        // With nothing at the output path, not even a link, only another
+        // input's claim on it can stand in the way.
+        bool outputStands = exists(job.output);
+        if (outputStands && !isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
             return failureReason({Failure::SameFile, 0, false}, output);
         }
         // Outputs the user did not name are never anything but a file: a
         // FIFO would hang the run.
-        if (!options_.outputPath && isSpecialFile(job.output)) {
+        if (outputStands && !options_.outputPath && isSpecialFile(job.output)) {
             return "refusing to write " + output + ", which is not a regular file";
         }
         // A Word document is never replaced, even when named: it may well be
         // another input of this run, or the only copy of a document.
-        if (probeWordFile(job.output, false).kind == FileKind::WordDocument) {
+        if (outputStands && probeWordFile(job.output, false).kind == FileKind::WordDocument) {
             return failureReason({Failure::OutputIsWordDocument, 0, false}, output);
         }
         std::optional<std::string> other = claims_.claim(job.output, job.input);
-        if (!other) other = written_.writerOf(job.output);
+        if (!other && outputStands) other = written_.writerOf(job.output);
         if (other && *other != job.input) {
             return "refusing to write " + output + ", the output of " + escapedName(*other) + " too";
         }
@@ -264,6 +421,8 @@ private:
             request.inputPath = job.input.c_str();
         }
         request.followInputLink = !job.walked || job.viaLink;
+        request.openedInput = job.inputFile.get();
+        request.openedInputSize = job.inputSize;
         if (isStandardStream(job.output)) {
             useBinaryMode(stdout);
             request.outputStream = stdout;
@@ -277,18 +436,30 @@ private:
         return request;
     }
 
-    void convert(const Job& job) {
-        // The pictures are read from the input file again after the conversion.
-        if (options_.extractPicturesDir && isStandardStream(job.input)) {
-            return fail(job, "pictures are extracted from files only, not from standard input");
-        }
-        if (options_.outputDir) {
-            std::error_code error;
-            fs::create_directories(pathFromNative(job.output).parent_path(), error);
-        }
+    void convertHere(Job& job) {
         progress_.clear();
-        FormatConversion conversion = convertToFormat(requestFor(job), options_);
+        convert(job);
         if (isStandardStream(job.output)) std::fflush(stdout);
+    }
+
+    void convertOnWorker(Job& job) const {
+        // Waiting conversions are dropped once a signal has come: each would
+        // read its document only to find that its output may not be begun.
+        if (interruptingSignal() != 0) return job.inputFile.reset();
+        try {
+            convert(job);
+        } catch (const std::bad_alloc&) {
+            job.lines.clear();
+            job.written.reset();
+            fail(job, std::string(ConversionFailedMessage) + ": " + describeFailure(Failure::OutOfMemory));
+        }
+    }
+
+    // Converts the document and writes its pictures, touching nothing but
+    // the job: it may run on a worker, beside the conversions of other jobs.
+    void convert(Job& job) const {
+        FormatConversion conversion = convertToFormat(requestFor(job), options_);
+        job.inputFile.reset();
         const ConversionResult& result = conversion.result;
         if (conversion.unavailable != nullptr) {
             return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);
@@ -299,21 +470,21 @@ private:
         if (!result.succeeded()) {
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
-        if (!isStandardStream(job.output)) written_.record(job.output, job.input);
+        if (!isStandardStream(job.output)) job.written = WrittenOutputs::identityOf(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;
-        succeed(subject(job), ConvertedMessage);
+        succeed(job, subject(job), ConvertedMessage);
     }
 
     // Writes the document's sketches as PNG files into --extract-pictures'
     // folder: a warning for each sketch that cannot be drawn, a failure of
     // the file when the pictures cannot be written.
-    bool writePictures(const Job& job) {
+    bool writePictures(Job& job) const {
         const std::string& folder = *options_.extractPicturesDir;
         std::error_code error;
         fs::create_directories(folder, error);
         PictureExtraction extraction = extractPictures(job.input.c_str(), folder.c_str());
         for (const std::string& warning : extraction.warnings) {
-            reports_.failure(shownInput(job.input) + ": warning: " + warning + "\n");
+            job.lines.push_back({true, shownInput(job.input) + ": warning: " + warning + "\n"});
         }
         if (!extraction.result.succeeded()) {
             std::string reason = describeFailure(extraction.result.failure);
@@ -322,35 +493,35 @@ private:
             return false;
         }
         if (extraction.written > 0) {
-            reports_.success(shownInput(job.input) + ": " + std::to_string(extraction.written) +
-                             (extraction.written == 1 ? " picture" : " pictures") + " written to " + escapedName(folder) + "\n");
+            job.lines.push_back({false, shownInput(job.input) + ": " + std::to_string(extraction.written) +
+                                            (extraction.written == 1 ? " picture" : " pictures") + " written to " +
+                                            escapedName(folder) + "\n"});
         }
         return true;
     }
 
     static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }
 
-    // Each outcome is reported after those of the files before it, whose
-    // conversions may still be running.
-    void succeed(const std::string& subject, const std::string& message) {
-        reports_.success(subject + ": " + message + "\n");
-        summary_.addSucceeded();
+    static void succeed(Job& job, const std::string& subject, const std::string& message) {
+        job.lines.push_back({false, subject + ": " + message + "\n"});
+        job.tally = Tally::Succeeded;
     }
 
-    void skip(const Job& job, const std::string& reason) {
-        if (options_.verbose) reports_.success(shownInput(job.input) + ": skipped, " + reason + "\n");
-        summary_.addSkipped();
+    void skip(Job& job, const std::string& reason) const {
+        if (options_.verbose) job.lines.push_back({false, shownInput(job.input) + ": skipped, " + reason + "\n"});
+        job.tally = Tally::Skipped;
     }
 
     // --no-clobber found a file at the output path and left it as it was.
-    void keep(const Job& job) {
-        reports_.success(shownInput(job.input) + ": skipped, " + shownOutput(job.output) + " exists\n");
-        summary_.addKept();
+    static void keep(Job& job) {
+        job.lines.push_back({false, shownInput(job.input) + ": skipped, " + shownOutput(job.output) + " exists\n"});
+        job.tally = Tally::Kept;
     }
 
-    void fail(const Job& job, const std::string& reason) {
-        reports_.failure(shownInput(job.input) + ": " + reason + "\n");
-        summary_.addFailure(shownInput(job.input), reason);
+    static void fail(Job& job, const std::string& reason) {
+        job.lines.push_back({true, shownInput(job.input) + ": " + reason + "\n"});
+        job.tally = Tally::Failed;
+        job.failureReason = reason;
     }
 
     const ConsoleOptions& options_;
@@ -361,6 +532,11 @@ private:
     BatchSummary summary_;
     OutputClaims claims_;
     WrittenOutputs written_;
+    std::vector<Job> jobs_;
+    WorkerThreads* workers_ = nullptr;
+    fs::path madeFolder_;  // the output folder made last
+    size_t decided_ = 0;   // jobs checked, their outputs decided
+    size_t reported_ = 0;  // jobs reported, all before decided_
 };
 
 }  // namespace

@@ -25,6 +25,9 @@ struct ConsoleOptions {
     bool verbose = false;    // also report the files a folder walk passes over
     bool quiet = false;      // report only failures and the summary
     bool noClobber = false;  // keep every existing output; its input counts as skipped
+    // Threads converting files at once; 0, as the command line leaves it:
+    // one per processor core.
+    unsigned workers = 0;
 };
 
 }  // namespace zentoro

@@ -1,6 +1,11 @@
 #include "ui/interrupt_signals.h"
 
+#include <atomic>
 #include <csignal>
+
+#ifndef _WIN32
+#include <pthread.h>
+#endif
 
 #include "convert/output_file.h"
 
@@ -8,12 +13,14 @@ namespace zentoro {
 
 namespace {
 
-// Written by the signal handler, read by the run between files.
-volatile std::sig_atomic_t caughtSignal = 0;
+// Written by the signal handler, read by the run between files and by its
+// workers: a lock-free atomic, which a handler may use and any thread read.
+std::atomic<int> caughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void onInterruption(int signal) {
     discardOutputFromSignal();
-    caughtSignal = signal;
+    caughtSignal.store(signal);
 #ifdef _WIN32
     std::signal(signal, SIG_DFL);
 #endif
@@ -35,6 +42,15 @@ void catchInterruptions() {
 #endif
 }
 
-int interruptingSignal() { return caughtSignal; }
+int interruptingSignal() { return caughtSignal.load(); }
+
+void leaveInterruptionsToOtherThreads() {
+#ifndef _WIN32
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+#endif
+}
 
 }  // namespace zentoro

@@ -12,4 +12,9 @@ void catchInterruptions();
 // The signal that interrupted the run, or 0.
 int interruptingSignal();
 
+// Keeps those signals off the calling thread, a worker's, so that they reach
+// the thread that runs the run; a conversion on a worker then never has a
+// call cut short by one.
+void leaveInterruptionsToOtherThreads();
+
 }  // namespace zentoro

@@ -11,13 +11,24 @@ namespace zentoro {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path normalised(const std::string& path) {
-    std::error_code error;
+// The path made absolute and normalised; on Windows and macOS folded to
+// lower case as well. The working folder is asked for once: the run never
+// changes it. Windows resolves a path itself (a drive-relative "C:x" needs
+// the drive's own folder).
+fs::path OutputClaims::normalised(const std::string& path) {
     fs::path native = pathFromNative(path);
+#ifdef _WIN32
+    std::error_code error;
     fs::path absolute = fs::absolute(native, error);
-    fs::path normal = (error ? native : absolute).lexically_normal();
+    if (error) absolute = native;
+#else
+    if (native.is_relative() && workingFolder_.empty()) {
+        std::error_code error;
+        workingFolder_ = fs::current_path(error);
+    }
+    fs::path absolute = native.is_relative() && !workingFolder_.empty() ? workingFolder_ / native : native;
+#endif
+    fs::path normal = absolute.lexically_normal();
 #if defined(_WIN32) || defined(__APPLE__)
     std::string folded = nativeFromPath(normal);
     std::transform(folded.begin(), folded.end(), folded.begin(),
@@ -28,8 +39,6 @@ fs::path normalised(const std::string& path) {
 #endif
 }
 
-}  // namespace
-
 std::string outputPathFor(const std::string& input, const fs::path& relative,
                           const std::optional<std::string>& outputDir, const char* extension) {
     if (!outputDir) return input + extension;
@@ -37,7 +46,9 @@ std::string outputPathFor(const std::string& input, const fs::path& relative,
 }
 
 std::optional<std::string> OutputClaims::claim(const std::string& output, const std::string& input) {
-    auto [claimed, isNew] = claims_.try_emplace(normalised(output), input);
+    // Normalised paths are equal exactly when their text is: compared as
+    // text, not part by part.
+    auto [claimed, isNew] = claims_.try_emplace(nativeFromPath(normalised(output)), input);
     if (isNew || normalised(claimed->second) == normalised(input)) return std::nullopt;
     return claimed->second;
 }

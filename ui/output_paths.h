@@ -25,21 +25,29 @@ public:
     std::optional<std::string> claim(const std::string& output, const std::string& input);
 
 private:
-    std::map<std::filesystem::path, std::string> claims_;  // normalised output -> input
+    std::filesystem::path normalised(const std::string& path);
+
+    std::map<std::string, std::string> claims_;  // normalised output -> input
+    std::filesystem::path workingFolder_;                  // once asked for
 };
 
 // The files this run has written, by identity: on a file system that folds
 // case (or through links) two different output names can be one file.
 class WrittenOutputs {
 public:
+    using Identity = std::pair<std::uintmax_t, std::uintmax_t>;  // device and file number
+    // The identity of the file at `path` itself (a link is not followed),
+    // where the system gives one.
+    static std::optional<Identity> identityOf(const std::string& path);
+
     // Records the file now at `output` as written by `input`.
     void record(const std::string& output, const std::string& input);
+    // The same, with the identity the output had when it was written.
+    void record(const Identity& output, const std::string& input) { writers_[output] = input; }
     // The input whose output already is the file at `output`, if any.
     std::optional<std::string> writerOf(const std::string& output) const;
 
 private:
-    using Identity = std::pair<std::uintmax_t, std::uintmax_t>;  // device and file number
-    static std::optional<Identity> identityOf(const std::string& path);
     std::map<Identity, std::string> writers_;
 };
 

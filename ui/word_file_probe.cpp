@@ -9,6 +9,12 @@
 #include "reader/input_readers.h"
 #include "reader/word_uids.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace zentoro {
 
 namespace {
@@ -41,22 +47,89 @@ std::string whatTheFileIs(const unsigned char* header, size_t size) {
     return text;
 }
 
+ProbedFile unreadable(std::string problem) {
+    ProbedFile probe;
+    probe.kind = FileKind::Unreadable;
+    probe.problem = std::move(problem);
+    return probe;
+}
+
+ProbedFile unopenable(int error, bool followLinks) {
+    if (!followLinks && error == ELOOP) {
+        return unreadable("cannot open: it has become a symbolic link since the folder was listed");
+    }
+    return unreadable(std::string("cannot open: ") + std::strerror(error));
+}
+
+ProbedFile probeHeader(const unsigned char* header, size_t got) {
+    InputStream in{header, got, 0};
+    const char* mismatch = headerMismatchMessage(in);
+    ProbedFile probe;
+    probe.kind = mismatch == nullptr ? FileKind::WordDocument : FileKind::OtherFile;
+    if (mismatch != nullptr) probe.problem = whatTheFileIs(header, got);
+    probe.headerMessage = mismatch;
+    return probe;
+}
+
 }  // namespace
 
-ProbedFile probeWordFile(const std::string& path, bool followLinks) {
+ProbedFile probeWordFile(const std::string& path, bool followLinks, bool keepOpen) {
+#ifndef _WIN32
+    // The header alone is read, straight into place: no stream buffer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+    if (fd < 0) return unopenable(errno, followLinks);
+    struct stat status;
+    if (::fstat(fd, &status) != 0) {
+        int error = errno;
+        ::close(fd);
+        return unopenable(error, followLinks);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return unreadable("not a regular file");
+    }
+    // Read where it lies, leaving the file at its start for a conversion.
+    unsigned char header[WordHeaderCheckSize];
+    size_t got = 0;
+    int readError = 0;
+    while (got < sizeof header) {
+        ssize_t n = ::pread(fd, header + got, sizeof header - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) readError = errno;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    if (readError != 0) {
+        ::close(fd);
+        return unreadable(std::string("cannot read: ") + std::strerror(readError));
+    }
+    ProbedFile probe = probeHeader(header, got);
+    std::FILE* file = probe.kind == FileKind::WordDocument && keepOpen ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        ::close(fd);
+        return probe;
+    }
+    // The conversion maps the file or reads it in large pieces: a stream
+    // buffer would only take a call to size itself and one more read.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    probe.file.reset(file);
+    probe.size = static_cast<size_t>(status.st_size);
+    return probe;
+#else
     std::FILE* file = nullptr;
     size_t size = 0;
     ConversionResult opened = openInputFile(path.c_str(), followLinks, file, size);
-    if (opened.failure == Failure::InputNotRegularFile) return {FileKind::Unreadable, "not a regular file"};
-    if (!followLinks && opened.systemError == ELOOP) {
-        return {FileKind::Unreadable, "cannot open: it has become a symbolic link since the folder was listed"};
-    }
-    if (!opened.succeeded()) {
-        return {FileKind::Unreadable, std::string("cannot open: ") + std::strerror(opened.systemError)};
-    }
+    if (opened.failure == Failure::InputNotRegularFile) return unreadable("not a regular file");
+    if (!opened.succeeded()) return unopenable(opened.systemError, followLinks);
     ProbedFile probe = probeWordStream(file);
+    if (probe.kind == FileKind::WordDocument && keepOpen && std::fseek(file, 0, SEEK_SET) == 0) {
+        probe.file.reset(file);
+        probe.size = size;
+        return probe;
+    }
     std::fclose(file);
     return probe;
+#endif
 }
 
 ProbedFile probeWordStream(std::FILE* stream) {
@@ -64,11 +137,8 @@ ProbedFile probeWordStream(std::FILE* stream) {
     errno = 0;
     size_t got = std::fread(header, 1, sizeof header, stream);
     int readError = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    if (readError != 0) return {FileKind::Unreadable, std::string("cannot read: ") + std::strerror(readError)};
-    InputStream in{header, got, 0};
-    const char* mismatch = headerMismatchMessage(in);
-    if (mismatch == nullptr) return {FileKind::WordDocument, {}};
-    return {FileKind::OtherFile, whatTheFileIs(header, got), mismatch};
+    if (readError != 0) return unreadable(std::string("cannot read: ") + std::strerror(readError));
+    return probeHeader(header, got);
 }
 
 }  // namespace zentoro

@@ -3,12 +3,19 @@
 // could not be read.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace zentoro {
 
 enum class FileKind { WordDocument, OtherFile, Unreadable };
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
 
 struct ProbedFile {
     FileKind kind = FileKind::OtherFile;
@@ -18,11 +25,16 @@ struct ProbedFile {
     // OtherFile: the header check's own message for the first UID that does
     // not match ("This isn't an EPOC file - exiting program.\n").
     const char* headerMessage = nullptr;
+    // WordDocument, when asked to keep it: the file itself, open at its
+    // start, `size` bytes long, so that its conversion reads the very file
+    // that was checked without opening it again.
+    OpenFile file;
+    size_t size = 0;
 };
 
 // Opens the file without blocking and reads only its header. A symbolic
 // link is followed only when `followLinks`.
-ProbedFile probeWordFile(const std::string& path, bool followLinks = true);
+ProbedFile probeWordFile(const std::string& path, bool followLinks = true, bool keepOpen = false);
 
 // The same for a stream already open, such as standard input: reads its
 // first twelve bytes.
