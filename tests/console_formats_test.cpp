@@ -21,18 +21,19 @@ CommandRun zentoro(const TemporaryFolder& folder, const std::string& arguments) 
 struct FormatCase {
     const char* arguments;
     const char* output;
-    const char* starts;  // what the output starts with
+    const char* starts;    // what the output starts with
+    const char* reported;  // what the report line says it became
 };
 
 TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
     const FormatCase cases[] = {
-        {"-t text letter", "letter.txt", "Zentoro sample document\n"},
-        {"--to html letter", "letter.html", "<!doctype html>\n"},
-        {"--to=markdown letter", "letter.md", "# Zentoro sample document\n"},
-        {"-t rtf-faithful letter", "letter.rtf", "{\\rtf1"},
-        {"-t rtf letter", "letter.rtf", "{\\rtf1\\ansi\\deff0"},
-        {"-t text --with-header-footer letter", "letter.txt", "Zentoro sample\nZentoro sample document\n"},
-        {"-t html --output-dir out docs", "out/letter.html", "<!doctype html>\n"},
+        {"-t text letter", "letter.txt", "Zentoro sample document\n", "plain text"},
+        {"--to html letter", "letter.html", "<!doctype html>\n", "HTML"},
+        {"--to=markdown letter", "letter.md", "# Zentoro sample document\n", "Markdown"},
+        {"-t rtf-faithful letter", "letter.rtf", "{\\rtf1", "RTF"},
+        {"-t rtf letter", "letter.rtf", "{\\rtf1\\ansi\\deff0", "RTF"},
+        {"-t text --with-header-footer letter", "letter.txt", "Zentoro sample\nZentoro sample document\n", "plain text"},
+        {"-t html --output-dir out docs", "out/letter.html", "<!doctype html>\n", "HTML"},
     };
     for (const auto& each : cases) {
         TemporaryFolder folder("formats");
@@ -42,6 +43,8 @@ TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
         CommandRun run = zentoro(folder, each.arguments);
         EXPECT_EQ(run.status, 0) << each.arguments << "\n" << run.out << run.err;
         EXPECT_EQ(readFile(folder.path(each.output)).rfind(each.starts, 0), 0u) << each.arguments;
+        std::string reported = std::string("Psion 5 Word file converted to ") + each.reported + " successfully\n";
+        EXPECT_NE(run.out.find(reported), std::string::npos) << each.arguments << "\n" << run.out;
     }
 }
 

@@ -472,7 +472,7 @@ private:
         }
         if (!isStandardStream(job.output)) job.written = WrittenOutputs::identityOf(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;
-        succeed(job, subject(job), ConvertedMessage);
+        succeed(job, subject(job), convertedMessageFor(options_.format));
     }
 
     // Writes the document's sketches as PNG files into --extract-pictures'
