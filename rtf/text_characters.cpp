@@ -32,7 +32,7 @@ constexpr size_t LongestEscape = 8;
 
 // What a text byte is written as in each table; other bytes are written raw
 // (no code-page conversion).
-constexpr std::string_view escapeOf(int ch, CharacterTable table) {
+consteval std::string_view escapeOf(int ch, CharacterTable table) {
     bool spacedBreaks = table != CharacterTable::Body;
     switch (ch) {
         case NullCharacter: return "";  // counts as a character, writes nothing
@@ -52,7 +52,7 @@ constexpr std::string_view escapeOf(int ch, CharacterTable table) {
     }
 }
 
-constexpr bool isPlainText(int ch) { return ch >= 0x20 && ch != '\\' && ch != '{' && ch != '}'; }
+consteval bool isPlainText(int ch) { return ch >= 0x20 && ch != '\\' && ch != '{' && ch != '}'; }
 
 // Each byte's output padded to a whole word, so that it is written with one
 // store and the output moves on by its length.
@@ -63,7 +63,7 @@ struct Escape {
 
 using EscapeTable = std::array<Escape, 256>;
 
-constexpr EscapeTable escapeTable(CharacterTable table) {
+consteval EscapeTable escapeTable(CharacterTable table) {
     EscapeTable escapes{};
     for (int ch = 0; ch < 256; ++ch) {
         Escape& escape = escapes[static_cast<size_t>(ch)];
