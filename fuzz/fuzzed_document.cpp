@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "fuzz/choice_reader.h"
+#include "reader/word_uids.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/sketch_builder.h"
 
@@ -16,13 +17,8 @@ namespace {
 
 using namespace zentoro::testing;
 
-constexpr uint32_t ApplicationIdUid = 0x10000089;
-constexpr uint32_t IgnoredUid = 0x10000243;
-constexpr uint32_t StyleUid = 0x10000104;
-constexpr uint32_t PageLayoutUid = 0x10000105;
-constexpr uint32_t TextUid = 0x10000106;
-constexpr uint32_t TextLayoutUid = 0x10000143;
-constexpr uint32_t SectionUids[] = {ApplicationIdUid, IgnoredUid, StyleUid, PageLayoutUid, TextUid, TextLayoutUid};
+constexpr uint32_t SectionUids[] = {ApplicationIdSectionUid, IgnoredSectionUid, StyleSectionUid,
+                                    PageLayoutSectionUid,    TextSectionUid,    TextLayoutSectionUid};
 
 constexpr char ParagraphEndByte = 6;
 constexpr char ObjectCharacter = 14;
@@ -446,14 +442,14 @@ void insertAfter(Decoder& d, std::vector<uint32_t>& order, size_t first, uint32_
 // An order that every reader can follow: styles first of the sections that
 // write, the text before its layout, and the layout last of them.
 std::vector<uint32_t> sectionOrder(Decoder& d, bool withPageLayout, bool withTextLayout) {
-    std::vector<uint32_t> order = {StyleUid};
-    if (withPageLayout) insertAfter(d, order, 1, PageLayoutUid);
-    insertAfter(d, order, 0, TextUid);
-    if (withTextLayout) order.push_back(TextLayoutUid);
+    std::vector<uint32_t> order = {StyleSectionUid};
+    if (withPageLayout) insertAfter(d, order, 1, PageLayoutSectionUid);
+    insertAfter(d, order, 0, TextSectionUid);
+    if (withTextLayout) order.push_back(TextLayoutSectionUid);
     // The application id writes a line feed, which may not come before the RTF.
-    size_t afterStyles = static_cast<size_t>(std::find(order.begin(), order.end(), StyleUid) - order.begin()) + 1;
-    if (d.in.flag()) insertAfter(d, order, afterStyles, ApplicationIdUid);
-    if (d.in.flag()) insertAfter(d, order, 0, IgnoredUid);
+    size_t afterStyles = static_cast<size_t>(std::find(order.begin(), order.end(), StyleSectionUid) - order.begin()) + 1;
+    if (d.in.flag()) insertAfter(d, order, afterStyles, ApplicationIdSectionUid);
+    if (d.in.flag()) insertAfter(d, order, 0, IgnoredSectionUid);
     return order;
 }
 
@@ -488,7 +484,7 @@ void addTextLayoutWithObjects(Decoder& d, WordDocument& document, const TextLayo
             return placed.bytes;
         });
     }
-    document.section(TextLayoutUid, [positions, layout = TextLayoutSection(layout), places = d.objectPlaces,
+    document.section(TextLayoutSectionUid, [positions, layout = TextLayoutSection(layout), places = d.objectPlaces,
                                      blocks = d.objectBlocks](uint32_t) mutable {
         for (const Decoder::ObjectPlace& place : places) {
             const EmbeddedObjectBlock& block = blocks[place.block];
@@ -517,11 +513,11 @@ FuzzedDocument decodeFuzzedDocument(std::span<const uint8_t> input) {
     WordDocument document;
     for (uint32_t uid : order) {
         switch (uid) {
-            case StyleUid: document.styles(styles.section); break;
-            case PageLayoutUid: document.pageLayout(page); break;
-            case TextUid: document.section(TextUid, text); break;
-            case TextLayoutUid: addTextLayoutWithObjects(d, document, layout); break;
-            case ApplicationIdUid: document.applicationId(d.breakHere(8) ? d.in.u32() : 0x1000007F); break;
+            case StyleSectionUid: document.styles(styles.section); break;
+            case PageLayoutSectionUid: document.pageLayout(page); break;
+            case TextSectionUid: document.section(TextSectionUid, text); break;
+            case TextLayoutSectionUid: addTextLayoutWithObjects(d, document, layout); break;
+            case ApplicationIdSectionUid: document.applicationId(d.breakHere(8) ? d.in.u32() : WordDocumentUid); break;
             default: document.ignoredSection(); break;
         }
     }
