@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: write_bench_document OUTPUT TEXT_MEGABYTES [scaled|phrases]\n");
         return 2;
     }
-    size_t textBytes = std::strtoul(argv[2], nullptr, 10) * zentoro::testing::Megabyte;
+    size_t textBytes = static_cast<size_t>(std::strtod(argv[2], nullptr) * zentoro::testing::Megabyte);
     zentoro::testing::writeFile(argv[1], shape == "phrases" ? zentoro::testing::manyPhrasesDocument(textBytes)
                                                             : zentoro::testing::scaledDocument(textBytes));
     return 0;

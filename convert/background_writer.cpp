@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
-#include <vector>
 #endif
 
 namespace zentoro {
@@ -32,7 +32,8 @@ constexpr size_t Blocks = 4;
 struct BackgroundWriterState {
     std::FILE* file = nullptr;   // where the bytes are stored
     std::FILE* front = nullptr;  // the stream the conversion writes to
-    std::vector<char> storage = std::vector<char>(Blocks * BlockBytes);
+    // Left as it comes: every byte is written before it is stored.
+    std::unique_ptr<char[]> storage = std::make_unique_for_overwrite<char[]>(Blocks * BlockBytes);
     std::array<size_t, Blocks> sizes{};
     size_t filling = 0;
     size_t queued = 0;
@@ -43,7 +44,7 @@ struct BackgroundWriterState {
     std::condition_variable blockStored;
     std::thread thread;
 
-    char* block(size_t index) { return storage.data() + index * BlockBytes; }
+    char* block(size_t index) { return storage.get() + index * BlockBytes; }
 };
 
 namespace {

@@ -68,8 +68,8 @@ ConversionResult translateBytesToRtf(std::span<const unsigned char> bytes, std::
                                      const TranslationSettings& settings) {
     try {
         // Made without clearing it first: every member but the output buffer
-    // has its own starting value.
-    auto state = std::make_unique_for_overwrite<ConversionState>();
+        // has its own starting value.
+        auto state = std::make_unique_for_overwrite<ConversionState>();
         ConversionState& s = *state;
         s.output.file = output;
         s.input = InputStream{bytes.data(), std::min(bytes.size(), MaxDocumentBytes), 0};

@@ -42,15 +42,17 @@ using SystemPath = std::wstring;
 using SystemPath = std::string;
 #endif
 
+// Zero-initialised in full, so that the table is constant-initialised and
+// its pages are not touched until a slot is used.
 struct SignalSlot {
     std::atomic<int> state{SlotFree};
-    SystemPath::value_type path[MaxSignalVisiblePath];
+    SystemPath::value_type path[MaxSignalVisiblePath]{};
 };
 
-SignalSlot signalSlots[SignalSlots];
+constinit SignalSlot signalSlots[SignalSlots];
 // Once a signal has discarded the outputs, no later output is put in place:
 // the process is on its way out.
-std::atomic<bool> interrupted{false};
+constinit std::atomic<bool> interrupted{false};
 
 // Makes the temporary file visible to discardOutputFromSignal; returns its
 // slot, or -1 when every slot is taken or the path is too long.

@@ -1,5 +1,6 @@
 #include "rtf/attribute_layer.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "reader/attribute_record.h"
@@ -49,14 +50,22 @@ void writeAlignment(ConversionState& s, int value) {
     }
 }
 
+// Whether the name reads `known` up to its terminator: a name holding a NUL
+// ends there. The name's buffer holds LayerStringCapacity bytes, so reading
+// as far as the known name's terminator stays inside it.
+template <size_t Size>
+bool isNamed(const RecordFont& font, const char (&known)[Size]) {
+    static_assert(Size <= LayerStringCapacity);
+    return std::memcmp(font.name, known, Size) == 0;
+}
+
 // Only the three names of the font table are selected, compared whole.
 void writeFont(ConversionState& s, const RecordFont& font) {
-    std::string_view name(font.name);
-    if (name == "Arial") {
+    if (isNamed(font, "Arial")) {
         writeLiteral(s.output, "\\f1 ");
-    } else if (name == "Courier New") {
+    } else if (isNamed(font, "Courier New")) {
         writeLiteral(s.output, "\\f2 ");
-    } else if (name == "Times New Roman") {
+    } else if (isNamed(font, "Times New Roman")) {
         writeLiteral(s.output, "\\f3 ");
     }
 }

@@ -48,6 +48,18 @@ uint64_t hashOf(const unsigned char* bytes, size_t size) {
     return hash ^ (hash >> 32);  // the slot is taken from the low bits
 }
 
+// Whether the `size` bytes (at least four) at `a` and `b` are the same,
+// compared a word at a time, the last word overlapping the one before.
+bool sameBytes(const unsigned char* a, const unsigned char* b, size_t size) {
+    if (size < sizeof(uint64_t)) {
+        return load32(a) == load32(b) && load32(a + size - sizeof(uint32_t)) == load32(b + size - sizeof(uint32_t));
+    }
+    for (size_t i = 0; size - i > sizeof(uint64_t); i += sizeof(uint64_t)) {
+        if (load64(a + i) != load64(b + i)) return false;
+    }
+    return load64(a + size - sizeof(uint64_t)) == load64(b + size - sizeof(uint64_t));
+}
+
 uint64_t outputPosition(const RtfOutput& out) { return out.bytesWritten + out.used; }
 
 // The states in which a layer is translated as always, every time: passed
@@ -84,13 +96,24 @@ const CachedLayer* findEntry(const ConversionState& s, uint64_t hash) {
         if (!entry.filled) return nullptr;
         if (entry.hash != hash || entry.exactLineSpacingOnEntry != s.exactLineSpacing) continue;
         if (in.size - in.pos <= entry.readLength) continue;
-        if (std::memcmp(cache.arena.data() + entry.readOffset, in.data + in.pos, entry.readLength) == 0) return &entry;
+        const auto* kept = reinterpret_cast<const unsigned char*>(cache.arena.data()) + entry.readOffset;
+        if (sameBytes(kept, in.data + in.pos, entry.readLength)) return &entry;
     }
     return nullptr;
 }
 
+// Copies a kept output in whole blocks where the output buffer has room for
+// the last one's overrun; the bytes past the output's end are written over
+// by whatever comes next.
+void writeKeptOutput(RtfOutput& out, const char* kept, size_t size) {
+    if (out.buffer.size() - out.used < size + CachedOutputBlock) return writeLiteral(out, std::string_view(kept, size));
+    char* to = out.buffer.data() + out.used;
+    for (size_t i = 0; i < size; i += CachedOutputBlock) std::memcpy(to + i, kept + i, CachedOutputBlock);
+    out.used += size;
+}
+
 void replay(ConversionState& s, const CachedLayer& entry) {
-    writeLiteral(s.output, std::string_view(s.layerOutputs->arena.data() + entry.outputOffset, entry.outputLength));
+    writeKeptOutput(s.output, s.layerOutputs->arena.data() + entry.outputOffset, entry.outputLength);
     s.input.pos += entry.readLength;
     s.layerBytesRead = entry.layerBytesRead;
     s.exactLineSpacing = entry.exactLineSpacingAfter;
@@ -117,7 +140,7 @@ void record(ConversionState& s, uint64_t hash, bool exactOnEntry, size_t start, 
     if (in.pos < start || in.pos >= in.size) return;
     size_t readLength = in.pos - start;
     size_t outputLength = static_cast<size_t>(outputPosition(out) - outputStart);
-    if (readLength + outputLength > cache.arena.size() - cache.arenaUsed) return;
+    if (readLength + outputLength > LayerCacheArenaSize - cache.arenaUsed) return;
     CachedLayer* entry = freeSlot(cache, hash);
     if (entry == nullptr) return;
     char* arena = cache.arena.data();

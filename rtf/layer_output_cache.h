@@ -17,6 +17,9 @@ struct ConversionState;
 
 inline constexpr size_t LayerCacheSlots = 512;
 inline constexpr size_t LayerCacheArenaSize = 64 * 1024;
+// Kept outputs are copied in blocks of this size, the last one reaching past
+// the output's end: the arena has this much room after its last byte.
+inline constexpr size_t CachedOutputBlock = 32;
 // Longer layers are translated every time: they are rare, and comparing
 // them would cost about as much as translating them.
 inline constexpr uint32_t LongestCachedLayer = 256;
@@ -43,7 +46,7 @@ struct LayerOutputCache {
     uint64_t lookups = 0;
     uint64_t hits = 0;
     std::array<CachedLayer, LayerCacheSlots> slots{};
-    std::array<char, LayerCacheArenaSize> arena;
+    std::array<char, LayerCacheArenaSize + CachedOutputBlock> arena;
 };
 
 // translateAttributeLayer(s, TranslateLayer) for a layer of the body, or the
