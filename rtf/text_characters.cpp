@@ -94,54 +94,52 @@ static_assert([] {
 
 const EscapeTable& escapesFor(CharacterTable table) { return Escapes[static_cast<size_t>(table)]; }
 
-using Word = uint64_t;
-constexpr size_t WordBytes = sizeof(Word);
-// Room for a word of text that is all escapes.
-constexpr size_t LargestWordOutput = WordBytes * LongestEscape;
+// Sixteen text bytes, tested for escapes all at once.
+using Block = unsigned char __attribute__((vector_size(16)));
+constexpr size_t BlockBytes = sizeof(Block);
+// Room for what one step writes: a block of text and an escape after it.
+constexpr size_t LargestStepOutput = BlockBytes + LongestEscape;
 
-constexpr Word everyByte(unsigned char byte) { return 0x0101010101010101ULL * byte; }
-
-// Whether a byte of the word is below `bound` (at most 0x80).
-constexpr Word anyByteBelow(Word word, unsigned char bound) {
-    return (word - everyByte(bound)) & ~word & everyByte(0x80);
+// Where in the sixteen bytes the first one that is not plain text lies, or
+// BlockBytes where all of them are.
+size_t firstEscape(const unsigned char* bytes) {
+    Block block;
+    std::memcpy(&block, bytes, BlockBytes);
+    Block marks = reinterpret_cast<Block>((block < 0x20) | (block == '\\') | (block == '{') | (block == '}'));
+    uint64_t low;
+    uint64_t high;
+    std::memcpy(&low, &marks, sizeof low);
+    std::memcpy(&high, reinterpret_cast<const char*>(&marks) + sizeof low, sizeof high);
+    if (low != 0) return static_cast<size_t>(std::countr_zero(low)) / 8;
+    if (high != 0) return sizeof low + static_cast<size_t>(std::countr_zero(high)) / 8;
+    return BlockBytes;
 }
 
-// Whether any byte of the word is not plain text.
-constexpr bool anyEscape(Word word) {
-    return (anyByteBelow(word, 0x20) | anyByteBelow(word ^ everyByte('\\'), 1) | anyByteBelow(word ^ everyByte('{'), 1) |
-            anyByteBelow(word ^ everyByte('}'), 1)) != 0;
-}
-
-// Writes the text a word at a time while the output buffer has room for
-// the largest a word can become, so that the buffer fills and flushes
-// exactly as byte by byte. A whole word of plain text is copied as it is;
-// any other, and the last few bytes, are written through the table a byte
-// at a time, without a branch per byte.
-const unsigned char* writeTextWords(ConversionState& s, const EscapeTable& escapes, const unsigned char* next,
-                                    const unsigned char* end) {
+// Writes the text sixteen bytes at a time while the output buffer has room
+// for the largest a step can write, so that the buffer fills and flushes
+// exactly as byte by byte. Each step stores the next sixteen bytes whole
+// and keeps the plain text before the first escape; the byte there is
+// written through the table, one store and no branch. Blocks are read only
+// where the input holds sixteen bytes: the input's last few go byte by byte.
+const unsigned char* writeTextBlocks(ConversionState& s, const EscapeTable& escapes, const unsigned char* next,
+                                     const unsigned char* end, const unsigned char* inputEnd) {
     RtfOutput& out = s.output;
+    char* buffer = out.buffer.data();
+    size_t used = out.used;
     bool paragraphEnded = false;
-    while (next != end && out.buffer.size() - out.used >= LargestWordOutput) {
-        char* to = out.buffer.data() + out.used;
-        size_t bytes = std::min(WordBytes, static_cast<size_t>(end - next));
-        Word word = 0;
-        std::memcpy(&word, next, bytes);
-        if (bytes == WordBytes && !anyEscape(word)) {
-            std::memcpy(to, &word, WordBytes);
-            out.used += WordBytes;
-            next += WordBytes;
-            continue;
-        }
-        size_t written = 0;
-        for (size_t i = 0; i < bytes; ++i) {
-            const Escape& escape = escapes[next[i]];
-            std::memcpy(to + written, escape.bytes.data(), LongestEscape);
-            written += escape.length;
-            paragraphEnded |= next[i] == ParagraphEnd;
-        }
-        out.used += written;
-        next += bytes;
+    while (next != end && out.buffer.size() - used >= LargestStepOutput && inputEnd - next >= static_cast<ptrdiff_t>(BlockBytes)) {
+        std::memcpy(buffer + used, next, BlockBytes);
+        size_t plain = std::min(firstEscape(next), static_cast<size_t>(end - next));
+        used += plain;
+        next += plain;
+        if (next == end || plain == BlockBytes) continue;
+        const Escape& escape = escapes[*next];
+        std::memcpy(buffer + used, escape.bytes.data(), LongestEscape);
+        used += escape.length;
+        paragraphEnded |= *next == ParagraphEnd;
+        ++next;
     }
+    out.used = used;
     if (paragraphEnded) s.paragraphEnded = true;
     return next;
 }
@@ -159,9 +157,10 @@ void writeTextRun(ConversionState& s, int32_t position, uint32_t count, Characte
     std::span<const unsigned char> run = readBytes(s.input, count);
     const unsigned char* next = run.data();
     const unsigned char* end = next + run.size();
+    const unsigned char* inputEnd = s.input.data + s.input.size;
     const EscapeTable& escapes = escapesFor(table);
     while (next != end) {
-        next = writeTextWords(s, escapes, next, end);
+        next = writeTextBlocks(s, escapes, next, end, inputEnd);
         if (next != end) writeTextChar(s, *next++, table);
     }
 }
