@@ -192,6 +192,7 @@ public:
         int signal = interruptingSignal();
         if (signal != 0) reports_.failure("zentoro: interrupted\n");
         if (walksFolders_) reports_.always(summary_.text(options_.action));
+        reports_.flush();
         if (signal != 0) return SignalExitBase + signal;
         if (reports_.reportError() != 0) {
             std::fprintf(stderr, "zentoro: cannot write the reports: %s\n", std::strerror(reports_.reportError()));
@@ -438,6 +439,8 @@ private:
 
     void convertHere(Job& job) {
         progress_.clear();
+        // A named file's conversion tells standard error about it as it goes.
+        if (!job.walked) reports_.flush();
         convert(job);
         if (isStandardStream(job.output)) std::fflush(stdout);
     }
