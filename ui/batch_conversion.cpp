@@ -80,9 +80,13 @@ struct Job {
     std::vector<ReportLine> lines;
     Tally tally = Tally::Untold;
     std::string failureReason;
-    OpenFile inputFile;  // a walked Word document as checked, for its conversion
+    // A walked Word document as checked, for its conversion: a descriptor
+    // or a stream (ui/word_file_probe.h).
+    OpenDescriptor inputDescriptor;
+    OpenFile inputFile;
     size_t inputSize = 0;
-    std::optional<WrittenOutputs::Identity> written;  // the output it put in place
+    bool outputAbsent = false;  // nothing stood at the output path when it was decided
+    bool written = false;       // the output was put in place
     uint64_t inputKey = 0;                             // foldedNameKey of each
     uint64_t outputKey = 0;
 };
@@ -295,7 +299,7 @@ private:
         if (workers_->runsElsewhere()) progress_.show(reported_ - 1, jobs_.size(), job.input);
         if (job.conversion == Conversion::OnWorker) workers_->waitFor(job.ticket);
         if (job.conversion == Conversion::OnCallingThread) convertHere(job);
-        if (job.written) written_.record(*job.written, job.input);
+        if (job.written) written_.record(job.output, job.input);
         for (const ReportLine& line : job.lines) {
             if (line.failure) {
                 reports_.failure(line.text);
@@ -346,11 +350,12 @@ private:
         ProbedFile probe = probeWordFile(job.input, job.viaLink, options_.action == ConsoleAction::Convert);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
         if (probe.kind == FileKind::WordDocument) {
+            job.inputDescriptor = std::move(probe.descriptor);
             job.inputFile = std::move(probe.file);
             job.inputSize = probe.size;
             processWordDocument(job);
             // Kept open only for a conversion still to come.
-            if (job.conversion == Conversion::None) job.inputFile.reset();
+            if (job.conversion == Conversion::None) closeInput(job);
             return;
         }
         skip(job, "not a Word document: " + probe.problem);
@@ -359,9 +364,13 @@ private:
     void processWordDocument(Job& job) {
         if (options_.action == ConsoleAction::CheckOnly) return succeed(job, shownInput(job.input), WordFileMessage);
         if (!isStandardStream(job.output)) {
-            if (options_.noClobber && exists(job.output)) return keep(job);
-            std::string refusal = refusalFor(job);
+            // With nothing at the output path, not even a link, only another
+            // input's claim on it can stand in the way.
+            bool outputStands = exists(job.output);
+            if (options_.noClobber && outputStands) return keep(job);
+            std::string refusal = refusalFor(job, outputStands);
             if (!refusal.empty()) return fail(job, refusal);
+            job.outputAbsent = !outputStands;
         }
         if (options_.action == ConsoleAction::DryRun) return succeed(job, subject(job), WouldConvertMessage);
         // The pictures are read from the input file again after the conversion.
@@ -388,11 +397,8 @@ private:
     }
 
     // Why the output must not be written, or nothing.
-    std::string refusalFor(const Job& job) {
+    std::string refusalFor(const Job& job, bool outputStands) {
         std::string output = shownOutput(job.output);
-        // With nothing at the output path, not even a link, only another
-        // input's claim on it can stand in the way.
-        bool outputStands = exists(job.output);
         if (outputStands && !isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
             return failureReason({Failure::SameFile, 0, false}, output);
         }
@@ -422,8 +428,10 @@ private:
             request.inputPath = job.input.c_str();
         }
         request.followInputLink = !job.walked || job.viaLink;
+        request.openedInputDescriptor = job.inputDescriptor.get();
         request.openedInput = job.inputFile.get();
         request.openedInputSize = job.inputSize;
+        request.outputAbsent = job.outputAbsent;
         if (isStandardStream(job.output)) {
             useBinaryMode(stdout);
             request.outputStream = stdout;
@@ -448,12 +456,12 @@ private:
     void convertOnWorker(Job& job) const {
         // Waiting conversions are dropped once a signal has come: each would
         // read its document only to find that its output may not be begun.
-        if (interruptingSignal() != 0) return job.inputFile.reset();
+        if (interruptingSignal() != 0) return closeInput(job);
         try {
             convert(job);
         } catch (const std::bad_alloc&) {
             job.lines.clear();
-            job.written.reset();
+            job.written = false;
             fail(job, std::string(ConversionFailedMessage) + ": " + describeFailure(Failure::OutOfMemory));
         }
     }
@@ -462,7 +470,7 @@ private:
     // the job: it may run on a worker, beside the conversions of other jobs.
     void convert(Job& job) const {
         FormatConversion conversion = convertToFormat(requestFor(job), options_);
-        job.inputFile.reset();
+        closeInput(job);
         const ConversionResult& result = conversion.result;
         if (conversion.unavailable != nullptr) {
             return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);
@@ -473,7 +481,7 @@ private:
         if (!result.succeeded()) {
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
-        if (!isStandardStream(job.output)) job.written = WrittenOutputs::identityOf(job.output);
+        job.written = !isStandardStream(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;
         succeed(job, subject(job), convertedMessageFor(options_.format));
     }
@@ -501,6 +509,11 @@ private:
                                             escapedName(folder) + "\n"});
         }
         return true;
+    }
+
+    static void closeInput(Job& job) {
+        job.inputDescriptor.reset();
+        job.inputFile.reset();
     }
 
     static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }
