@@ -72,6 +72,7 @@ struct Job {
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;
     bool viaLink = false;
+    bool kindFromListing = false;
 
     // What became of it, told in the order of the jobs whatever thread did
     // the work: the lines, then the summary's count.
@@ -263,6 +264,7 @@ private:
         job.kind = entry.kind;
         job.problem = std::move(entry.problem);
         job.viaLink = entry.viaLink;
+        job.kindFromListing = entry.kindFromListing;
         return job;
     }
 
@@ -348,7 +350,11 @@ private:
     // reason, when it is not a Word document.
     void processWalkedFile(Job& job) {
         ProbedFile probe = probeWordFile(job.input, job.viaLink, options_.action == ConsoleAction::Convert);
-        if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
+        if (probe.kind == FileKind::Unreadable) {
+            // Said as the walk says it when the file was not looked up before.
+            std::string unreachable = job.kindFromListing ? unreachableProblem(pathFromNative(job.input)) : "";
+            return fail(job, unreachable.empty() ? probe.problem : unreachable);
+        }
         if (probe.kind == FileKind::WordDocument) {
             job.inputDescriptor = std::move(probe.descriptor);
             job.inputFile = std::move(probe.file);
