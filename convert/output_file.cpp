@@ -180,12 +180,28 @@ std::string unnamedFolderOf(const std::string& output) {
     return folder.empty() ? std::string(".") : nativeFromPath(folder);
 }
 
-// Gives the unnamed file `fd` the name `path`, which must be free; returns 0
-// or the errno value of the failure.
-int linkUnnamed(int fd, const std::string& path) {
+int linkThroughProc(int fd, const std::string& path) {
     char name[40];
     std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
     return ::linkat(AT_FDCWD, name, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
+// Set once linkat has refused AT_EMPTY_PATH where the link through /proc
+// went on differently: the process lacks the privilege it takes there.
+std::atomic<bool> emptyPathRefused{false};
+
+// Gives the unnamed file `fd` the name `path`, which must be free; returns 0
+// or the errno value of the failure. The descriptor itself names the file
+// where the process may link it so (a privilege, or a kernel that allows it
+// for a file without a name): a lookup through /proc costs more.
+int linkUnnamed(int fd, const std::string& path) {
+    if (emptyPathRefused.load(std::memory_order_relaxed)) return linkThroughProc(fd, path);
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    int error = errno;
+    if (error != ENOENT && error != EPERM) return error;
+    int throughProc = linkThroughProc(fd, path);
+    if (throughProc != error) emptyPathRefused.store(true, std::memory_order_relaxed);
+    return throughProc;
 }
 
 #endif
