@@ -452,6 +452,7 @@ private:
     }
 
     void convertHere(Job& job) {
+        workers_->wakeForWaitingTasks();
         progress_.clear();
         // A named file's conversion tells standard error about it as it goes.
         if (!job.walked) reports_.flush();
