@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -128,7 +129,7 @@ int createUnnamed(const std::string& folder) {
 // user-space file systems may hand over what they held only then). Asked
 // once for each folder in turn, by each thread.
 bool closeMayFail(const std::string& folder) {
-    constexpr long SilentAtClose[] = {
+    constexpr uint32_t SilentAtClose[] = {
         0x01021994,  // tmpfs
         0xEF53,      // ext2, ext3, ext4
         0x58465342,  // xfs
@@ -140,8 +141,8 @@ bool closeMayFail(const std::string& folder) {
     struct statfs system;
     bool mayFail = true;
     if (::statfs(folder.c_str(), &system) == 0) {
-        for (long type : SilentAtClose) {
-            if (static_cast<long>(system.f_type) == type) mayFail = false;
+        for (uint32_t type : SilentAtClose) {
+            if (static_cast<uint32_t>(system.f_type) == type) mayFail = false;
         }
     }
     lastFolder = folder;

@@ -88,7 +88,7 @@ struct Job {
     size_t inputSize = 0;
     bool outputAbsent = false;  // nothing stood at the output path when it was decided
     bool written = false;       // the output was put in place
-    uint64_t inputKey = 0;                             // foldedNameKey of each
+    uint64_t inputKey = 0;      // foldedNameKey of each
     uint64_t outputKey = 0;
 };
 
