@@ -63,7 +63,7 @@ ConversionResult writeToFile(std::FILE* file, size_t documentSize, Write write) 
 template <typename Write>
 ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput partial, size_t documentSize,
                                  PendingOutput& output, Write write) {
-    ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output);
+    ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output, request.outputAbsent);
     if (!begun.succeeded()) return begun;
     ConversionResult result = writeToFile(output.file, documentSize, write);
     bool replace = request.existingOutput != ExistingOutput::Keep;
@@ -136,8 +136,10 @@ ConversionResult convertRequest(OutputFormat format, const ConversionRequest& re
     bool hasInput = request.inputPath != nullptr || request.inputStream != nullptr;
     bool hasOutput = request.outputPath != nullptr || request.outputStream != nullptr;
     if (!hasInput || !hasOutput) return {Failure::InputUnopenable, EINVAL, false};
-    // Writing the output would destroy the very document being read.
-    if (request.inputPath != nullptr && request.outputPath != nullptr &&
+    // Writing the output would destroy the very document being read. An
+    // output path found free names no file; what appears there later is
+    // checked before it is replaced.
+    if (request.inputPath != nullptr && request.outputPath != nullptr && !request.outputAbsent &&
         namesSameFile(request.inputPath, request.outputPath)) {
         return {Failure::SameFile, 0, false};
     }

@@ -7,10 +7,12 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <cerrno>
 #include <csetjmp>
 #include <csignal>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace zentoro {
@@ -46,9 +48,9 @@ void unmapView(const unsigned char* view, size_t) { UnmapViewOfFile(view); }
 
 #else
 
-const unsigned char* mapView(std::FILE* stream, size_t& size) {
+const unsigned char* mapView(int fd, size_t& size) {
     struct stat status;
-    if (fstat(fileno(stream), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
     size = static_cast<size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(status.st_size), MaxDocumentBytes));
     if (size < SmallestMappedFile) return nullptr;
     int flags = MAP_PRIVATE;
@@ -57,9 +59,11 @@ const unsigned char* mapView(std::FILE* stream, size_t& size) {
     // costs a fraction of faulting them one by one.
     flags |= MAP_POPULATE;
 #endif
-    void* view = mmap(nullptr, size, PROT_READ, flags, fileno(stream), 0);
+    void* view = mmap(nullptr, size, PROT_READ, flags, fd, 0);
     return view == MAP_FAILED ? nullptr : static_cast<const unsigned char*>(view);
 }
+
+const unsigned char* mapView(std::FILE* stream, size_t& size) { return mapView(fileno(stream), size); }
 
 void unmapView(const unsigned char* view, size_t size) { munmap(const_cast<unsigned char*>(view), size); }
 
@@ -152,6 +156,43 @@ bool DocumentBytes::map(std::FILE* stream) {
     mappedSize_ = size;
     return true;
 }
+
+#ifndef _WIN32
+
+bool DocumentBytes::map(int fd) {
+    size_t size = 0;
+    const unsigned char* view = mapView(fd, size);
+    if (view == nullptr) return false;
+    unmap();
+    buffer_.clear();
+    mapping_ = view;
+    mappedSize_ = size;
+    return true;
+}
+
+int DocumentBytes::read(int fd, size_t size) {
+    size_t expected = std::min(size, MaxDocumentBytes);
+    buffer_.reserve(std::min(MaxDocumentBytes, buffer_.size() + expected + 1));
+    size_t end = buffer_.size() + expected;  // where the file is expected to end
+    while (buffer_.size() < MaxDocumentBytes) {
+        size_t had = buffer_.size();
+        size_t want = std::min(had <= end ? end + 1 - had : ReadChunkSize, MaxDocumentBytes - had);
+        buffer_.resize(had + want);
+        ssize_t got = ::read(fd, buffer_.data() + had, want);
+        if (got < 0) {
+            int error = errno;
+            buffer_.resize(had);
+            if (error == EINTR) continue;
+            readWhole_ = false;
+            return error;
+        }
+        buffer_.resize(had + static_cast<size_t>(got));
+        if (got == 0 || buffer_.size() == end) break;
+    }
+    return 0;
+}
+
+#endif
 
 void DocumentBytes::read(std::FILE* stream, size_t count, size_t sizeHint) {
     size_t limit = std::min(MaxDocumentBytes, buffer_.size() + std::min(count, MaxDocumentBytes));

@@ -34,11 +34,24 @@ public:
     // leaving the object as it was, for anything else: a pipe, a terminal,
     // a small or empty file, a filesystem that refuses mappings.
     bool map(std::FILE* stream);
+#ifndef _WIN32
+    // The same for the regular file open as `fd`.
+    bool map(int fd);
+#endif
 
     // Appends up to `count` bytes read from the stream's position. `sizeHint`
     // is the size the whole input is expected to have, so that the buffer is
     // allocated once. A read error ends the reading and is remembered.
     void read(std::FILE* stream, size_t count, size_t sizeHint = 0);
+#ifndef _WIN32
+    // Appends the regular file open as `fd`, from its position to its end.
+    // `size` is what the file was found to hold: that and a byte more are
+    // asked for in one read, and a read that comes back with exactly `size`
+    // has found the end; a file that has grown or shrunk since, or a short
+    // read, is read on until a read finds nothing. Returns 0, or the errno
+    // value of a read that failed, what was read before it kept.
+    int read(int fd, size_t size);
+#endif
 
     bool mapped() const { return mapping_ != nullptr; }
     // False once a read from the stream failed part-way.

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +19,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#if defined(__linux__)
+#include <sys/vfs.h>
 #endif
 
 namespace zentoro {
@@ -114,19 +118,93 @@ bool openFilesHaveNames() {
 // Creating a file without a name takes no lock on its folder, where creating
 // a named one holds the folder while the file system finds a free inode: a
 // conversion on another thread into the same folder goes on meanwhile.
-int createUnnamed(const std::string& output) {
+int createUnnamed(const std::string& folder) {
     if (!openFilesHaveNames()) return -1;
-    std::filesystem::path folder = pathFromNative(output).parent_path();
-    std::string where = folder.empty() ? std::string(".") : nativeFromPath(folder);
-    return ::open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 }
 
-// Gives the unnamed file `fd` the name `path`, which must be free; returns 0
-// or the errno value of the failure.
-int linkUnnamed(int fd, const std::string& path) {
+#if defined(__GLIBC__)
+#define ZENTORO_DESCRIPTOR_STREAM 1
+
+// Whether closing a file in `folder` can report a failure to store it: true
+// unless the file system is one that stores nothing at close (network and
+// user-space file systems may hand over what they held only then). Asked
+// once for each folder in turn, by each thread.
+bool closeMayFail(const std::string& folder) {
+    constexpr uint32_t SilentAtClose[] = {
+        0x01021994,  // tmpfs
+        0xEF53,      // ext2, ext3, ext4
+        0x58465342,  // xfs
+        0x9123683E,  // btrfs
+    };
+    thread_local std::string lastFolder;
+    thread_local bool lastMayFail = true;
+    if (folder == lastFolder && !folder.empty()) return lastMayFail;
+    struct statfs system;
+    bool mayFail = true;
+    if (::statfs(folder.c_str(), &system) == 0) {
+        for (uint32_t type : SilentAtClose) {
+            if (static_cast<uint32_t>(system.f_type) == type) mayFail = false;
+        }
+    }
+    lastFolder = folder;
+    lastMayFail = mayFail;
+    return mayFail;
+}
+
+ssize_t writeToDescriptor(void* cookie, const char* data, size_t size) {
+    int fd = static_cast<int>(reinterpret_cast<intptr_t>(cookie));
+    size_t written = 0;
+    while (written < size) {
+        ssize_t n = ::write(fd, data + written, size - written);
+        if (n < 0 && errno == EINTR) continue;
+        // A custom stream's failed write returns what it wrote, with errno
+        // set: glibc takes a negative count for bytes written.
+        if (n == 0) errno = EIO;
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(written);
+}
+
+// A stream that writes to `fd` and leaves it open when closed, so that the
+// descriptor serves the link that names the file afterwards. Opening it
+// costs no call to the system, where fdopen asks for the descriptor's flags.
+std::FILE* streamOnDescriptor(int fd) {
+    cookie_io_functions_t io{nullptr, writeToDescriptor, nullptr, nullptr};
+    return fopencookie(reinterpret_cast<void*>(static_cast<intptr_t>(fd)), "w", io);
+}
+
+#endif
+
+// The folder where the unnamed file is created.
+std::string unnamedFolderOf(const std::string& output) {
+    std::filesystem::path folder = pathFromNative(output).parent_path();
+    return folder.empty() ? std::string(".") : nativeFromPath(folder);
+}
+
+int linkThroughProc(int fd, const std::string& path) {
     char name[40];
     std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
     return ::linkat(AT_FDCWD, name, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
+// Set once linkat has refused AT_EMPTY_PATH where the link through /proc
+// went on differently: the process lacks the privilege it takes there.
+std::atomic<bool> emptyPathRefused{false};
+
+// Gives the unnamed file `fd` the name `path`, which must be free; returns 0
+// or the errno value of the failure. The descriptor itself names the file
+// where the process may link it so (a privilege, or a kernel that allows it
+// for a file without a name): a lookup through /proc costs more.
+int linkUnnamed(int fd, const std::string& path) {
+    if (emptyPathRefused.load(std::memory_order_relaxed)) return linkThroughProc(fd, path);
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    int error = errno;
+    if (error != ENOENT && error != EPERM) return error;
+    int throughProc = linkThroughProc(fd, path);
+    if (throughProc != error) emptyPathRefused.store(true, std::memory_order_relaxed);
+    return throughProc;
 }
 
 #endif
@@ -204,8 +282,9 @@ int errnoOf(DWORD error) {
 
 // What stands at the output path decides whether the output may go there
 // and how it is written. `mode` receives the permissions of a regular file
-// there, which the new output takes over.
-ConversionResult checkExisting(const char* path, ExistingOutput existing, PendingOutput& output, int& mode) {
+// there, which the new output takes over; `device` is set for a device or
+// FIFO there (or a link to one), which is written in place.
+ConversionResult checkExisting(const char* path, ExistingOutput existing, int& mode, bool& device) {
 #ifndef _WIN32
     struct stat own;
     if (::lstat(path, &own) != 0) return errno == ENOENT ? ConversionResult{} : unwritable(errno);
@@ -221,14 +300,14 @@ ConversionResult checkExisting(const char* path, ExistingOutput existing, Pendin
         return {};
     }
     struct stat target;
-    bool device = S_ISCHR(own.st_mode) || S_ISFIFO(own.st_mode) || S_ISSOCK(own.st_mode) || S_ISBLK(own.st_mode);
+    device = S_ISCHR(own.st_mode) || S_ISFIFO(own.st_mode) || S_ISSOCK(own.st_mode) || S_ISBLK(own.st_mode);
     if (S_ISLNK(own.st_mode) && ::stat(path, &target) == 0) {
         device = S_ISCHR(target.st_mode) || S_ISFIFO(target.st_mode) || S_ISSOCK(target.st_mode);
     }
     // A link to a file or folder, or a dangling one, is replaced by the rename.
-    return device ? openInPlace(path, output) : ConversionResult{};
+    return {};
 #else
-    (void)output;
+    (void)device;
     (void)mode;
     // Read through the extended-length path: past 260 characters the plain
     // calls fail, and an existing file would look absent and go unprotected.
@@ -245,8 +324,19 @@ ConversionResult checkExisting(const char* path, ExistingOutput existing, Pendin
 
 ConversionResult createTemporary(PendingOutput& output, int mode) {
 #ifdef ZENTORO_UNNAMED_TEMPORARY
-    if (int fd = createUnnamed(output.path); fd >= 0) {
+    std::string folder = unnamedFolderOf(output.path);
+    if (int fd = createUnnamed(folder); fd >= 0) {
         if (mode >= 0) (void)::fchmod(fd, static_cast<mode_t>(mode));
+#ifdef ZENTORO_DESCRIPTOR_STREAM
+        if (!closeMayFail(folder)) {
+            output.file = streamOnDescriptor(fd);
+            if (output.file != nullptr) {
+                output.descriptor = fd;
+                output.unnamed = true;
+                return {};
+            }
+        }
+#endif
         output.file = ::fdopen(fd, "wb");
         if (output.file == nullptr) {
             int error = errno;
@@ -338,34 +428,102 @@ int putUnnamedInPlace(int fd, const std::string& path, bool replace) {
     return EEXIST;
 }
 
-// The file is closed first, through a duplicate of its descriptor, so that a
-// failure to write it out is known before it is put in place.
-ConversionResult commitUnnamed(PendingOutput& output, std::FILE* file, bool replace) {
-    output.unnamed = false;
-    int fd = ::dup(::fileno(file));
-    int error = fd < 0 ? errno : 0;
-    if (std::fclose(file) != 0 && error == 0) error = errno;
-    if (error == 0) error = interrupted.load() ? EINTR : putUnnamedInPlace(fd, output.path, replace);
-    bool stopped = interrupted.load();
-    if (fd >= 0) ::close(fd);
+#endif
+
+// Something appeared at the output path after the caller found nothing
+// there: it is checked now as beginOutput would have checked it, and may
+// be replaced only if it passes. A regular file's permissions go to the
+// output (`fd`, or else `temporary`); a device that appeared is replaced,
+// as anything that appears after the check always was.
+ConversionResult checkAppeared(const PendingOutput& output, int fd, const std::string& temporary) {
+    int mode = -1;
+    bool device = false;
+    ConversionResult checked = checkExisting(output.path.c_str(), output.existing, mode, device);
+    if (!checked.succeeded() || mode < 0) return checked;
+#ifndef _WIN32
+    if (fd >= 0) {
+        (void)::fchmod(fd, static_cast<mode_t>(mode));
+    } else {
+        (void)::chmod(temporary.c_str(), static_cast<mode_t>(mode));
+    }
+#else
+    (void)fd;
+    (void)temporary;
+#endif
+    return {};
+}
+
+// What became of putting the output in place, from the errno value `error`.
+ConversionResult placed(int error, bool stopped, bool replace) {
     if (error == 0) return {};
     if (stopped) return {Failure::Interrupted, 0, false};
     if (error == EEXIST && !replace) return {Failure::OutputExists, 0, false};
     return unwritable(error);
 }
 
+#ifdef ZENTORO_UNNAMED_TEMPORARY
+
+// Puts the complete unnamed file `fd` in place, checking first whatever
+// appeared at an output path that was found free.
+ConversionResult placeUnnamed(const PendingOutput& output, int fd, bool replace) {
+    if (interrupted.load()) return {Failure::Interrupted, 0, false};
+    bool lookedAt = !output.absentWhenBegun;
+    int error = putUnnamedInPlace(fd, output.path, replace && lookedAt);
+    if (error == EEXIST && replace && !lookedAt) {
+        ConversionResult appeared = checkAppeared(output, fd, {});
+        if (!appeared.succeeded()) return appeared;
+        error = interrupted.load() ? EINTR : putUnnamedInPlace(fd, output.path, true);
+    }
+    return placed(error, interrupted.load(), replace);
+}
+
+// The file is closed first, so that a failure to write it out is known
+// before it is put in place: through a duplicate of its descriptor, which
+// names it for the link, where closing may report one; where it cannot,
+// the stream is closed and the descriptor it wrote to serves the link.
+ConversionResult commitUnnamed(PendingOutput& output, std::FILE* file, bool replace) {
+    output.unnamed = false;
+    int fd = output.descriptor >= 0 ? output.descriptor : ::dup(::fileno(file));
+    output.descriptor = -1;
+    int error = fd < 0 ? errno : 0;
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    ConversionResult result = error == 0 ? placeUnnamed(output, fd, replace) : unwritable(error);
+    if (fd >= 0) ::close(fd);
+    return result;
+}
+
 #endif
+
+// Puts the complete named temporary file in place, checking first whatever
+// appeared at an output path that was found free.
+ConversionResult placeNamed(const PendingOutput& output, bool replace) {
+    if (interrupted.load()) return {Failure::Interrupted, 0, false};
+    bool lookedAt = !output.absentWhenBegun;
+    int error = putInPlace(output.temporaryPath, output.path, replace && lookedAt);
+    if (error == EEXIST && replace && !lookedAt) {
+        ConversionResult appeared = checkAppeared(output, -1, output.temporaryPath);
+        if (!appeared.succeeded()) return appeared;
+        error = interrupted.load() ? EINTR : putInPlace(output.temporaryPath, output.path, true);
+    }
+    return placed(error, interrupted.load(), replace);
+}
 
 }  // namespace
 
-ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output) {
+ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output, bool absent) {
     output = PendingOutput{};
     output.path = path;
+    output.existing = existing;
+    output.absentWhenBegun = absent;
     if (interrupted.load()) return {Failure::Interrupted, 0, false};
     if (output.path.empty()) return unwritable(ENOENT);
     int mode = -1;
-    ConversionResult checked = checkExisting(path, existing, output, mode);
-    if (!checked.succeeded() || output.inPlace) return checked;
+    bool device = false;
+    ConversionResult checked = absent ? ConversionResult{} : checkExisting(path, existing, mode, device);
+    if (!checked.succeeded()) return checked;
+#ifndef _WIN32
+    if (device) return openInPlace(path, output);
+#endif
     return createTemporary(output, mode);
 }
 
@@ -381,21 +539,21 @@ ConversionResult commitOutput(PendingOutput& output, bool replace) {
         return unwritable(error);
     }
     if (output.inPlace) return {};
-    int error = interrupted.load() ? EINTR : putInPlace(output.temporaryPath, output.path, replace);
-    bool stopped = interrupted.load();
-    if (error != 0) discardOutput(output);
+    ConversionResult result = placeNamed(output, replace);
+    if (!result.succeeded()) discardOutput(output);
     unregisterTemporary(output.signalSlot);
     output.signalSlot = -1;
     output.temporaryPath.clear();
-    if (error == 0) return {};
-    if (stopped) return {Failure::Interrupted, 0, false};
-    if (error == EEXIST && !replace) return {Failure::OutputExists, 0, false};
-    return unwritable(error);
+    return result;
 }
 
 void discardOutput(PendingOutput& output) {
     if (output.file != nullptr) std::fclose(output.file);
     output.file = nullptr;
+#ifndef _WIN32
+    if (output.descriptor >= 0) ::close(output.descriptor);
+#endif
+    output.descriptor = -1;
     output.unnamed = false;
     if (!output.temporaryPath.empty()) removeFile(output.temporaryPath);
     output.temporaryPath.clear();

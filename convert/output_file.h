@@ -31,12 +31,22 @@ struct PendingOutput {
     // A temporary file without a name, linked in place when complete: it
     // vanishes with the process, whatever ends it.
     bool unnamed = false;
+    // The unnamed file's descriptor when `file` writes to it without owning
+    // it; -1 otherwise.
+    int descriptor = -1;
+    // Nothing stood at the output path when the caller looked: what stands
+    // there is checked only if it is in the way when the output is put in place.
+    bool absentWhenBegun = false;
+    ExistingOutput existing = ExistingOutput::Replace;
     int signalSlot = -1;  // where a signal handler finds the temporary file
 };
 
 // Checks what stands at `path` against `existing` and opens where the
-// output is written. On failure nothing was created.
-ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output);
+// output is written. On failure nothing was created. `absent`: the caller
+// has just found nothing at `path` (not even a link), so it is not looked
+// at again now; a file that appears there meanwhile is checked against
+// `existing` when the output is put in place, as it would have been here.
+ConversionResult beginOutput(const char* path, ExistingOutput existing, PendingOutput& output, bool absent = false);
 
 // Closes the output and puts it in place: renamed over the output path when
 // `replace`, else only where no file stands. On failure the temporary file

@@ -41,6 +41,28 @@ ConversionResult readChecked(std::FILE* stream, size_t sizeHint, InputMapping ma
     return {};
 }
 
+#ifndef _WIN32
+
+// The file the caller opened, as a descriptor: mapped where allowed and
+// worth it, else read whole at once, a small file costing the same one read
+// whole or in part. The header is checked on what was read.
+ConversionResult readDescriptor(int fd, size_t size, InputMapping mapping, std::FILE* diagnostics,
+                                RequestInput& input) {
+    DocumentBytes& document = input.bytes;
+    bool mapped = mapping == InputMapping::Allowed && size >= SmallestMappedFile && document.map(fd);
+    int error = mapped ? 0 : document.read(fd, size);
+    if (error != 0 && document.bytes().size() < WordHeaderCheckSize) return {Failure::InputUnreadable, error, false};
+    InputStream header{document.bytes().data(), document.bytes().size(), 0};
+    if (const char* mismatch = headerMismatchMessage(header)) {
+        if (diagnostics != nullptr) std::fputs(mismatch, diagnostics);
+        return {Failure::NotWordDocument, 0, false};
+    }
+    input.readError = error;
+    return {};
+}
+
+#endif
+
 }  // namespace
 
 ConversionResult readRequestInput(const ConversionRequest& request, InputMapping mapping, RequestInput& input) {
@@ -48,6 +70,12 @@ ConversionResult readRequestInput(const ConversionRequest& request, InputMapping
         if (request.inputStream == nullptr) return {Failure::InputUnopenable, EINVAL, false};
         return readChecked(request.inputStream, 0, mapping, request.diagnostics, input);
     }
+#ifndef _WIN32
+    if (request.openedInputDescriptor >= 0) {
+        return readDescriptor(request.openedInputDescriptor, request.openedInputSize, mapping, request.diagnostics,
+                              input);
+    }
+#endif
     if (request.openedInput != nullptr) {
         return readChecked(request.openedInput, request.openedInputSize, mapping, request.diagnostics, input);
     }

@@ -20,6 +20,9 @@ struct ConversionRequest {
     // inputPath already opened, a regular file of openedInputSize bytes,
     // at its start: read from it rather than opened again, and left open.
     std::FILE* openedInput = nullptr;
+    // The same as a descriptor, where the system has them, at the file's
+    // start: read without a stream, which would take a call to open.
+    int openedInputDescriptor = -1;
     size_t openedInputSize = 0;
     // False: an input path that is a symbolic link is not followed (a link
     // swapped in for a file found in a folder is refused).
@@ -29,6 +32,10 @@ struct ConversionRequest {
     const char* outputPath = nullptr;
     std::FILE* outputStream = nullptr;
     ExistingOutput existingOutput = ExistingOutput::Replace;
+    // The caller has just found nothing at outputPath, not even a link: it is
+    // not looked at again unless something is in the way when the output is
+    // put in place (beginOutput's `absent`).
+    bool outputAbsent = false;
     // Where the header check and the sections write their messages about a
     // file that is not a Word document; null: nowhere.
     std::FILE* diagnostics = stdout;

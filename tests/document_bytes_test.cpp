@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -67,6 +68,43 @@ TEST(DocumentBytes, MapsLargeRegularFilesAndReadsTheRestWithTheSameBytes) {
         std::vector<uint8_t> seen(input.bytes().begin(), input.bytes().end());
         EXPECT_EQ(seen, bytes) << c.name;
     }
+}
+
+// A file opened and sized earlier is read from its descriptor to its end,
+// whether it has since grown or shrunk; a read that fails says why.
+TEST(DocumentBytes, DescriptorIsReadToTheEndWhateverSizeTheFileWasFoundToHave) {
+    struct Case {
+        const char* name;
+        size_t size;
+        size_t found;  // the size given to the read
+    };
+    const Case cases[] = {
+        {"as found", 5000, 5000},
+        {"empty", 0, 0},
+        {"grown by a byte", 5001, 5000},
+        {"grown past a whole chunk", 3 * SmallestMappedFile + 5, 10},
+        {"shrunk", 4000, 5000},
+        {"emptied", 0, 5000},
+    };
+    TemporaryFolder folder("input-descriptor");
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = patternBytes(c.size);
+        writeFile(folder.path("file"), bytes);
+        int fd = ::open(folder.path("file").c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0) << c.name;
+        DocumentBytes input;
+        EXPECT_EQ(input.read(fd, c.found), 0) << c.name;
+        ::close(fd);
+        EXPECT_TRUE(input.readWhole()) << c.name;
+        EXPECT_EQ(std::vector<uint8_t>(input.bytes().begin(), input.bytes().end()), bytes) << c.name;
+    }
+    int folderFd = ::open(folder.root().c_str(), O_RDONLY);
+    ASSERT_GE(folderFd, 0);
+    DocumentBytes unreadable;
+    EXPECT_EQ(unreadable.read(folderFd, 100), EISDIR);
+    ::close(folderFd);
+    EXPECT_FALSE(unreadable.readWhole());
+    EXPECT_TRUE(unreadable.bytes().empty());
 }
 
 TEST(DocumentBytes, PipeIsReadToItsEnd) {

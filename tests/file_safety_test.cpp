@@ -213,6 +213,58 @@ TEST_F(FileSafety, ExistingOutputsAreKeptAsAsked) {
     }
 }
 
+// An output begun where the caller found nothing is not looked at again
+// until it is put in place: whatever has appeared there by then is kept or
+// replaced as it would have been had it stood there from the start, and no
+// temporary file is left either way.
+TEST_F(FileSafety, WhatAppearsAtAnOutputFoundFreeIsCheckedBeforeItIsReplaced) {
+    std::vector<uint8_t> word = WordDocument().applicationId().text("Another\x06").build();
+    const std::string wordText(word.begin(), word.end());
+    const std::string earlier = "{\\rtf1 earlier}";
+    const std::string mine = "{\\rtf1 mine}";
+    enum class Appears { Nothing, File, WordDocument, Folder };
+    struct Case {
+        const char* what;
+        ExistingOutput existing;
+        Appears appears;
+        Failure failure;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"nothing", ExistingOutput::KeepWordDocument, Appears::Nothing, Failure::None},
+             {"a file, replaced", ExistingOutput::KeepWordDocument, Appears::File, Failure::None},
+             {"a Word document", ExistingOutput::KeepWordDocument, Appears::WordDocument, Failure::OutputIsWordDocument},
+             {"a file, kept", ExistingOutput::Keep, Appears::File, Failure::OutputExists},
+             {"a Word document, replaced", ExistingOutput::Replace, Appears::WordDocument, Failure::None},
+             {"a folder", ExistingOutput::Replace, Appears::Folder, Failure::OutputUnwritable},
+         }) {
+        TemporaryFolder folder("appearing-output");
+        std::string output = folder.path("out");
+        PendingOutput pending;
+        ASSERT_TRUE(beginOutput(output.c_str(), c.existing, pending, true).succeeded()) << c.what;
+        if (c.appears == Appears::File) {
+            writeFile(output, std::vector<uint8_t>(earlier.begin(), earlier.end()));
+            ::chmod(output.c_str(), 0640);
+        }
+        if (c.appears == Appears::WordDocument) writeFile(output, word);
+        if (c.appears == Appears::Folder) fs::create_directory(output);
+        std::fputs(mine.c_str(), pending.file);
+        ConversionResult result = commitOutput(pending, c.existing != ExistingOutput::Keep);
+        EXPECT_EQ(result.failure, c.failure) << c.what;
+        std::string kept = c.appears == Appears::File ? earlier : wordText;
+        std::string expected = c.failure != Failure::None ? kept : mine;
+        if (c.appears != Appears::Folder) {
+            EXPECT_EQ(readFile(output), expected) << c.what;
+        }
+        struct stat status {};
+        if (c.appears == Appears::File && result.succeeded() && ::stat(output.c_str(), &status) == 0) {
+            EXPECT_EQ(status.st_mode & 0777, 0640u) << c.what << ": the replaced file's permissions";
+        }
+        size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.root())) ++entries;
+        EXPECT_EQ(entries, 1u) << c.what << ": a temporary file left";
+    }
+}
+
 constexpr std::array EveryFormat{OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text, OutputFormat::Html,
                                  OutputFormat::Markdown};
 

@@ -50,14 +50,15 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
 }
 
 // Runs the conversions in a child process working in `folder`, with its
-// standard output and error captured beside the folder.
-Outcome runIn(const fs::path& folder, const ConsoleOptions& options) {
+// standard output and error captured beside the folder, or both in `.out`
+// as `2>&1` puts them.
+Outcome runIn(const fs::path& folder, const ConsoleOptions& options, bool oneFile = false) {
     std::string out = folder.string() + ".out";
     std::string err = folder.string() + ".err";
     pid_t pid = ::fork();
     if (pid == 0) {
         int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = oneFile ? outFd : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (outFd < 0 || errFd < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
         ::dup2(outFd, STDOUT_FILENO);
         ::dup2(errFd, STDERR_FILENO);
@@ -71,7 +72,7 @@ Outcome runIn(const fs::path& folder, const ConsoleOptions& options) {
     Outcome outcome;
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     outcome.out = readFile(out);
-    outcome.err = readFile(err);
+    if (!oneFile) outcome.err = readFile(err);
     outcome.tree = snapshot(folder);
     return outcome;
 }
@@ -176,6 +177,49 @@ TEST(FolderWorkers, SeveralWorkersReportAndWriteWhatOneWorkerDoes) {
             EXPECT_EQ(outcome.err, expected.err) << c.what << ", " << workers << " workers";
             EXPECT_EQ(outcome.tree, expected.tree) << c.what << ", " << workers << " workers";
         }
+    }
+}
+
+// Standard output and error into one file: every line where a run that
+// wrote each line at once would put it, the named file's own message
+// included, whichever worker finished first.
+TEST(FolderWorkers, ReportsAndFailuresInOneFileKeepTheirOrder) {
+    TemporaryFolder folder("workers-one-file");
+    std::vector<uint8_t> damaged = wordDocumentWithText("cut short\x06");
+    damaged.resize(damaged.size() / 2);
+    std::vector<uint8_t> large = scaledDocument(200 * 1024);
+    for (int i = 0; i < 4; ++i) {
+        fs::path document = folder.root() / ("model/backup/doc" + std::to_string(i));
+        fs::create_directories(document.parent_path());
+        writeFile(document.string(), i == 0 ? large : wordDocumentWithText("Text\x06"));
+    }
+    writeFile(folder.path("model/backup/doc2"), damaged);
+    fs::create_directories(folder.root() / "model/more");
+    writeFile(folder.path("model/more/doc4"), wordDocumentWithText("More\x06"));
+    writeFile(folder.path("model/named.txt"), Bytes().text("not a document\n").data);
+    const std::string damagedLine =
+        "backup/doc2: Conversion failed: the document ends early or points outside itself "
+        "(what could be converted is in out/doc2.rtf)\n";
+    const std::string namedLine = "named.txt: File selected is not a valid Psion 5 Word file\n";
+    const std::string expected =
+        "backup/doc0 -> out/doc0.rtf: Psion 5 Word file converted to RTF successfully\n"
+        "backup/doc1 -> out/doc1.rtf: Psion 5 Word file converted to RTF successfully\n" +
+        damagedLine +
+        "backup/doc3 -> out/doc3.rtf: Psion 5 Word file converted to RTF successfully\n"
+        "This isn't an EPOC file - exiting program.\n" +
+        namedLine +
+        "more/doc4 -> out/doc4.rtf: Psion 5 Word file converted to RTF successfully\n"
+        "Summary: 4 converted, 0 skipped (not Word documents), 2 failed\n"
+        "Failed:\n  " + damagedLine + "  " + namedLine;
+    int run = 0;
+    for (unsigned workers : {1u, 3u}) {
+        fs::path copy = folder.root() / ("run" + std::to_string(run++));
+        fs::copy(folder.root() / "model", copy, fs::copy_options::recursive);
+        ConsoleOptions options = optionsFor({"backup", "named.txt", "more"}, [](ConsoleOptions& o) { o.outputDir = "out"; });
+        options.workers = workers;
+        Outcome outcome = runIn(copy, options, true);
+        EXPECT_EQ(outcome.status, 1) << workers << " workers";
+        EXPECT_EQ(outcome.out, expected) << workers << " workers";
     }
 }
 

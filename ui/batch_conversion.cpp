@@ -72,6 +72,7 @@ struct Job {
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;
     bool viaLink = false;
+    bool kindFromListing = false;
 
     // What became of it, told in the order of the jobs whatever thread did
     // the work: the lines, then the summary's count.
@@ -80,10 +81,14 @@ struct Job {
     std::vector<ReportLine> lines;
     Tally tally = Tally::Untold;
     std::string failureReason;
-    OpenFile inputFile;  // a walked Word document as checked, for its conversion
+    // A walked Word document as checked, for its conversion: a descriptor
+    // or a stream (ui/word_file_probe.h).
+    OpenDescriptor inputDescriptor;
+    OpenFile inputFile;
     size_t inputSize = 0;
-    std::optional<WrittenOutputs::Identity> written;  // the output it put in place
-    uint64_t inputKey = 0;                             // foldedNameKey of each
+    bool outputAbsent = false;  // nothing stood at the output path when it was decided
+    bool written = false;       // the output was put in place
+    uint64_t inputKey = 0;      // foldedNameKey of each
     uint64_t outputKey = 0;
 };
 
@@ -192,6 +197,7 @@ public:
         int signal = interruptingSignal();
         if (signal != 0) reports_.failure("zentoro: interrupted\n");
         if (walksFolders_) reports_.always(summary_.text(options_.action));
+        reports_.flush();
         if (signal != 0) return SignalExitBase + signal;
         if (reports_.reportError() != 0) {
             std::fprintf(stderr, "zentoro: cannot write the reports: %s\n", std::strerror(reports_.reportError()));
@@ -258,6 +264,7 @@ private:
         job.kind = entry.kind;
         job.problem = std::move(entry.problem);
         job.viaLink = entry.viaLink;
+        job.kindFromListing = entry.kindFromListing;
         return job;
     }
 
@@ -294,7 +301,7 @@ private:
         if (workers_->runsElsewhere()) progress_.show(reported_ - 1, jobs_.size(), job.input);
         if (job.conversion == Conversion::OnWorker) workers_->waitFor(job.ticket);
         if (job.conversion == Conversion::OnCallingThread) convertHere(job);
-        if (job.written) written_.record(*job.written, job.input);
+        if (job.written) written_.record(job.output, job.input);
         for (const ReportLine& line : job.lines) {
             if (line.failure) {
                 reports_.failure(line.text);
@@ -343,13 +350,18 @@ private:
     // reason, when it is not a Word document.
     void processWalkedFile(Job& job) {
         ProbedFile probe = probeWordFile(job.input, job.viaLink, options_.action == ConsoleAction::Convert);
-        if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
+        if (probe.kind == FileKind::Unreadable) {
+            // Said as the walk says it when the file was not looked up before.
+            std::string unreachable = job.kindFromListing ? unreachableProblem(pathFromNative(job.input)) : "";
+            return fail(job, unreachable.empty() ? probe.problem : unreachable);
+        }
         if (probe.kind == FileKind::WordDocument) {
+            job.inputDescriptor = std::move(probe.descriptor);
             job.inputFile = std::move(probe.file);
             job.inputSize = probe.size;
             processWordDocument(job);
             // Kept open only for a conversion still to come.
-            if (job.conversion == Conversion::None) job.inputFile.reset();
+            if (job.conversion == Conversion::None) closeInput(job);
             return;
         }
         skip(job, "not a Word document: " + probe.problem);
@@ -358,9 +370,13 @@ private:
     void processWordDocument(Job& job) {
         if (options_.action == ConsoleAction::CheckOnly) return succeed(job, shownInput(job.input), WordFileMessage);
         if (!isStandardStream(job.output)) {
-            if (options_.noClobber && exists(job.output)) return keep(job);
-            std::string refusal = refusalFor(job);
+            // With nothing at the output path, not even a link, only another
+            // input's claim on it can stand in the way.
+            bool outputStands = exists(job.output);
+            if (options_.noClobber && outputStands) return keep(job);
+            std::string refusal = refusalFor(job, outputStands);
             if (!refusal.empty()) return fail(job, refusal);
+            job.outputAbsent = !outputStands;
         }
         if (options_.action == ConsoleAction::DryRun) return succeed(job, subject(job), WouldConvertMessage);
         // The pictures are read from the input file again after the conversion.
@@ -387,11 +403,8 @@ private:
     }
 
     // Why the output must not be written, or nothing.
-    std::string refusalFor(const Job& job) {
+    std::string refusalFor(const Job& job, bool outputStands) {
         std::string output = shownOutput(job.output);
-        // With nothing at the output path, not even a link, only another
-        // input's claim on it can stand in the way.
-        bool outputStands = exists(job.output);
         if (outputStands && !isStandardStream(job.input) && namesSameFile(job.input, job.output)) {
             return failureReason({Failure::SameFile, 0, false}, output);
         }
@@ -421,8 +434,10 @@ private:
             request.inputPath = job.input.c_str();
         }
         request.followInputLink = !job.walked || job.viaLink;
+        request.openedInputDescriptor = job.inputDescriptor.get();
         request.openedInput = job.inputFile.get();
         request.openedInputSize = job.inputSize;
+        request.outputAbsent = job.outputAbsent;
         if (isStandardStream(job.output)) {
             useBinaryMode(stdout);
             request.outputStream = stdout;
@@ -437,7 +452,10 @@ private:
     }
 
     void convertHere(Job& job) {
+        workers_->wakeForWaitingTasks();
         progress_.clear();
+        // A named file's conversion tells standard error about it as it goes.
+        if (!job.walked) reports_.flush();
         convert(job);
         if (isStandardStream(job.output)) std::fflush(stdout);
     }
@@ -445,12 +463,12 @@ private:
     void convertOnWorker(Job& job) const {
         // Waiting conversions are dropped once a signal has come: each would
         // read its document only to find that its output may not be begun.
-        if (interruptingSignal() != 0) return job.inputFile.reset();
+        if (interruptingSignal() != 0) return closeInput(job);
         try {
             convert(job);
         } catch (const std::bad_alloc&) {
             job.lines.clear();
-            job.written.reset();
+            job.written = false;
             fail(job, std::string(ConversionFailedMessage) + ": " + describeFailure(Failure::OutOfMemory));
         }
     }
@@ -459,7 +477,7 @@ private:
     // the job: it may run on a worker, beside the conversions of other jobs.
     void convert(Job& job) const {
         FormatConversion conversion = convertToFormat(requestFor(job), options_);
-        job.inputFile.reset();
+        closeInput(job);
         const ConversionResult& result = conversion.result;
         if (conversion.unavailable != nullptr) {
             return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);
@@ -470,7 +488,7 @@ private:
         if (!result.succeeded()) {
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
-        if (!isStandardStream(job.output)) job.written = WrittenOutputs::identityOf(job.output);
+        job.written = !isStandardStream(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;
         succeed(job, subject(job), convertedMessageFor(options_.format));
     }
@@ -498,6 +516,11 @@ private:
                                             escapedName(folder) + "\n"});
         }
         return true;
+    }
+
+    static void closeInput(Job& job) {
+        job.inputDescriptor.reset();
+        job.inputFile.reset();
     }
 
     static std::string subject(const Job& job) { return shownInput(job.input) + " -> " + shownOutput(job.output); }

@@ -4,6 +4,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <dirent.h>
+
+#include <cerrno>
+#include <memory>
 #endif
 
 namespace zentoro {
@@ -36,7 +41,7 @@ std::string messageFor(DWORD error) { return std::error_code(static_cast<int>(er
 
 }  // namespace
 
-std::string listFolder(const fs::path& dir, std::vector<fs::path>& names) {
+std::string listFolder(const fs::path& dir, std::vector<ListedName>& names) {
     std::wstring pattern = extendedLengthPath(dir);
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
@@ -47,7 +52,7 @@ std::string listFolder(const fs::path& dir, std::vector<fs::path>& names) {
         return error == ERROR_FILE_NOT_FOUND ? std::string() : messageFor(error);
     }
     do {
-        if (!isDotEntry(found.cFileName)) names.emplace_back(found.cFileName);
+        if (!isDotEntry(found.cFileName)) names.push_back({found.cFileName, false});
     } while (FindNextFileW(search, &found));
     DWORD error = GetLastError();
     FindClose(search);
@@ -56,11 +61,36 @@ std::string listFolder(const fs::path& dir, std::vector<fs::path>& names) {
 
 #else
 
-std::string listFolder(const fs::path& dir, std::vector<fs::path>& names) {
-    std::error_code error;
-    fs::directory_iterator it(dir, error);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) names.push_back(it->path().filename());
-    return error ? error.message() : std::string();
+namespace {
+
+struct ListingCloser {
+    void operator()(DIR* listing) const { ::closedir(listing); }
+};
+
+bool isDotEntry(const char* name) { return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')); }
+
+std::string messageFor(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+}  // namespace
+
+// Read with readdir rather than a directory iterator, for the kind of entry
+// the listing gives: a regular file need not be looked up again.
+std::string listFolder(const fs::path& dir, std::vector<ListedName>& names) {
+    std::unique_ptr<DIR, ListingCloser> listing(::opendir(dir.c_str()));
+    if (!listing) return messageFor(errno);
+    while (true) {
+        errno = 0;
+        const dirent* entry = ::readdir(listing.get());
+        if (entry == nullptr) break;
+        if (isDotEntry(entry->d_name)) continue;
+#ifdef DT_REG
+        bool regularFile = entry->d_type == DT_REG;
+#else
+        bool regularFile = false;
+#endif
+        names.push_back({entry->d_name, regularFile});
+    }
+    return errno != 0 ? messageFor(errno) : std::string();
 }
 
 #endif

@@ -34,11 +34,17 @@ Found classify(const fs::path& path, std::string& problem) {
 
 // Fills `names` with the entries of `dir` in name order; returns why the
 // listing failed or stopped early, or nothing.
-std::string listSorted(const fs::path& dir, std::vector<fs::path>& names) {
+std::string listSorted(const fs::path& dir, std::vector<ListedName>& names) {
     std::string problem = listFolder(dir, names);
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), [](const ListedName& a, const ListedName& b) { return a.name < b.name; });
     return problem;
 }
+
+// An entry still to visit, below the root.
+struct PendingEntry {
+    fs::path relative;
+    bool regularFile;  // as listed: its kind need not be looked up
+};
 
 class Walker {
 public:
@@ -47,9 +53,16 @@ public:
     std::vector<WalkEntry> run() {
         queueChildren(fs::path());
         while (!pending_.empty()) {
-            fs::path relative = std::move(pending_.back());
+            PendingEntry entry = std::move(pending_.back());
             pending_.pop_back();
-            visit(relative);
+            // A file listed as regular is opened without following links and
+            // checked to be regular then; anything else is looked up first.
+            if (entry.regularFile) {
+                add(entry.relative, EntryKind::RegularFile);
+                found_.back().kindFromListing = true;
+            } else {
+                visit(entry.relative);
+            }
         }
         return std::move(found_);
     }
@@ -82,19 +95,27 @@ private:
 
     // Queued in reverse so that the stack hands them out in name order.
     void queueChildren(const fs::path& relative) {
-        std::vector<fs::path> names;
+        std::vector<ListedName> names;
         std::string problem = listSorted(pathOf(relative), names);
         if (!problem.empty()) add(relative, EntryKind::UnreadableDirectory, "cannot list: " + problem);
-        for (auto name = names.rbegin(); name != names.rend(); ++name) pending_.push_back(relative / *name);
+        for (auto listed = names.rbegin(); listed != names.rend(); ++listed) {
+            pending_.push_back({relative / listed->name, listed->regularFile});
+        }
     }
 
     fs::path root_;
     fs::path excluded_;
-    std::vector<fs::path> pending_;  // relative paths still to visit, the next last
+    std::vector<PendingEntry> pending_;  // still to visit, the next last
     std::vector<WalkEntry> found_;
 };
 
 }  // namespace
+
+std::string unreachableProblem(const fs::path& path) {
+    std::error_code error;
+    (void)fs::symlink_status(path, error);
+    return error ? "cannot reach: " + error.message() : std::string();
+}
 
 std::vector<WalkEntry> walkFolder(const fs::path& root, const fs::path& excluded) {
     return Walker(root, excluded).run();

@@ -22,7 +22,14 @@ struct WalkEntry {
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;  // why an UnreadableDirectory or Unreachable entry could not be read
     bool viaLink = false;  // a RegularFile reached through a symbolic link
+    // A RegularFile as its folder's listing gave it, not looked up since: a
+    // failure to open it may be a failure to reach it (unreachableProblem).
+    bool kindFromListing = false;
 };
+
+// Why the entry at `path` cannot be reached at all (its own kind cannot be
+// told), as the walk says it, or an empty string.
+std::string unreachableProblem(const std::filesystem::path& path);
 
 // Walks `root` recursively without following symbolic links to folders and
 // without descending into `excluded` (where a conversion writes its output);

@@ -65,11 +65,19 @@ std::optional<WrittenOutputs::Identity> WrittenOutputs::identityOf(const std::st
 }
 
 void WrittenOutputs::record(const std::string& output, const std::string& input) {
-    if (std::optional<Identity> identity = identityOf(output)) writers_[*identity] = input;
+    unidentified_.emplace_back(output, input);
 }
 
-std::optional<std::string> WrittenOutputs::writerOf(const std::string& output) const {
+void WrittenOutputs::identifyRecorded() {
+    for (const auto& [output, input] : unidentified_) {
+        if (std::optional<Identity> identity = identityOf(output)) writers_[*identity] = input;
+    }
+    unidentified_.clear();
+}
+
+std::optional<std::string> WrittenOutputs::writerOf(const std::string& output) {
     std::optional<Identity> identity = identityOf(output);
+    if (identity) identifyRecorded();
     if (!identity) return std::nullopt;
     auto writer = writers_.find(*identity);
     if (writer == writers_.end()) return std::nullopt;

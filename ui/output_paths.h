@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace zentoro {
 
@@ -40,14 +41,17 @@ public:
     // where the system gives one.
     static std::optional<Identity> identityOf(const std::string& path);
 
-    // Records the file now at `output` as written by `input`.
+    // Records the file now at `output` as written by `input`. Its identity
+    // is taken when a file is first found standing where an output is to
+    // go: in most runs none ever is, and no output is looked at again.
     void record(const std::string& output, const std::string& input);
-    // The same, with the identity the output had when it was written.
-    void record(const Identity& output, const std::string& input) { writers_[output] = input; }
     // The input whose output already is the file at `output`, if any.
-    std::optional<std::string> writerOf(const std::string& output) const;
+    std::optional<std::string> writerOf(const std::string& output);
 
 private:
+    void identifyRecorded();
+
+    std::vector<std::pair<std::string, std::string>> unidentified_;  // output, input, in the order written
     std::map<Identity, std::string> writers_;
 };
 

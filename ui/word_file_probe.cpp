@@ -73,6 +73,13 @@ ProbedFile probeHeader(const unsigned char* header, size_t got) {
 
 }  // namespace
 
+void OpenDescriptor::reset() {
+#ifndef _WIN32
+    if (fd_ >= 0) ::close(fd_);
+#endif
+    fd_ = -1;
+}
+
 ProbedFile probeWordFile(const std::string& path, bool followLinks, bool keepOpen) {
 #ifndef _WIN32
     // The header alone is read, straight into place: no stream buffer.
@@ -104,15 +111,11 @@ ProbedFile probeWordFile(const std::string& path, bool followLinks, bool keepOpe
         return unreadable(std::string("cannot read: ") + std::strerror(readError));
     }
     ProbedFile probe = probeHeader(header, got);
-    std::FILE* file = probe.kind == FileKind::WordDocument && keepOpen ? ::fdopen(fd, "rb") : nullptr;
-    if (file == nullptr) {
+    if (probe.kind != FileKind::WordDocument || !keepOpen) {
         ::close(fd);
         return probe;
     }
-    // The conversion maps the file or reads it in large pieces: a stream
-    // buffer would only take a call to size itself and one more read.
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    probe.file.reset(file);
+    probe.descriptor = OpenDescriptor(fd);
     probe.size = static_cast<size_t>(status.st_size);
     return probe;
 #else

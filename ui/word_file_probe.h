@@ -17,6 +17,35 @@ struct FileCloser {
 };
 using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
 
+// A file descriptor owned: closed when the object goes.
+class OpenDescriptor {
+public:
+    OpenDescriptor() = default;
+    explicit OpenDescriptor(int fd) : fd_(fd) {}
+    ~OpenDescriptor() { reset(); }
+    OpenDescriptor(OpenDescriptor&& other) noexcept : fd_(other.release()) {}
+    OpenDescriptor& operator=(OpenDescriptor&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = other.release();
+        }
+        return *this;
+    }
+    OpenDescriptor(const OpenDescriptor&) = delete;
+    OpenDescriptor& operator=(const OpenDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    void reset();
+
+private:
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    int fd_ = -1;
+};
+
 struct ProbedFile {
     FileKind kind = FileKind::OtherFile;
     // Unreadable: why ("cannot open: Permission denied", "not a regular file").
@@ -27,7 +56,9 @@ struct ProbedFile {
     const char* headerMessage = nullptr;
     // WordDocument, when asked to keep it: the file itself, open at its
     // start, `size` bytes long, so that its conversion reads the very file
-    // that was checked without opening it again.
+    // that was checked without opening it again. A descriptor where the
+    // system has them (a stream would take a call to open), else a stream.
+    OpenDescriptor descriptor;
     OpenFile file;
     size_t size = 0;
 };

@@ -113,6 +113,9 @@ unsigned processorCount() { return std::thread::hardware_concurrency(); }
 
 #endif
 
+// Tasks waiting before handIn wakes a sleeping thread.
+constexpr size_t TasksPerWake = 4;
+
 }  // namespace
 
 struct WorkerThreads::Shared {
@@ -185,9 +188,16 @@ size_t WorkerThreads::handIn(std::function<void()> task) {
     shared_->lock.acquire();
     shared_->waiting.push_back(std::move(task));
     shared_->finished.push_back(false);
-    shared_->taskWaiting.wakeOne();
+    if (shared_->waiting.size() >= TasksPerWake) shared_->taskWaiting.wakeOne();
     shared_->lock.release();
     return ticket;
+}
+
+void WorkerThreads::wakeForWaitingTasks() {
+    if (!shared_) return;
+    shared_->lock.acquire();
+    if (!shared_->waiting.empty()) shared_->taskWaiting.wakeAll();
+    shared_->lock.release();
 }
 
 void WorkerThreads::waitFor(size_t ticket) {
@@ -195,6 +205,7 @@ void WorkerThreads::waitFor(size_t ticket) {
     Shared& shared = *shared_;
     shared.lock.acquire();
     if (!shared.finished[ticket]) {
+        if (!shared.waiting.empty()) shared.taskWaiting.wakeAll();
         shared.awaited = ticket;
         shared.wakeAt = shared.finishedCount + shared.threads.size();
         while (!shared.awaitedIsDue()) shared.taskFinished.wait(shared.lock);

@@ -26,8 +26,13 @@ public:
 
     bool runsElsewhere() const { return shared_ != nullptr; }
 
-    // Returns the task's ticket.
+    // Returns the task's ticket. Waking a thread costs a call to the system,
+    // so a sleeping thread is woken once a few tasks are waiting rather than
+    // for each one: it takes every waiting task before it sleeps again.
     size_t handIn(std::function<void()> task);
+    // Wakes the threads for the tasks still waiting, before the caller turns
+    // to long work of its own. waitFor does so before it waits.
+    void wakeForWaitingTasks();
     // Returns once the task of `ticket` has run to its end; whatever the
     // task wrote is then visible to the caller. When it has not yet, the
     // caller sleeps on until as many more tasks as there are threads have
