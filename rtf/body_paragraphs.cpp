@@ -13,6 +13,8 @@ namespace {
 
 constexpr int OwnFormat = 0;
 constexpr uint32_t TrailingRecordSize = 16;
+// How far ahead of the paragraph and phrase lists their bytes are asked for.
+constexpr size_t ListBytesAhead = 256;
 
 // A style reference read at the end of the input names no style.
 int readStyleRef(ConversionState& s) {
@@ -72,6 +74,7 @@ void writeParagraphs(ConversionState& s, uint32_t count) {
     bool outputPass = count != 0;
     uint32_t elements = outputPass ? count : s.paragraphCount;
     for (uint32_t i = 0; i < elements && moreToRead(s); ++i) {
+        prefetchInput(s.input, s.input.pos + ListBytesAhead);
         s.paragraphLength = readU32(s);
         int formatRef = readByte(s);
         if (formatRef == EndOfFile) break;
@@ -109,6 +112,7 @@ void writePhrases(ConversionState& s, uint32_t count) {
     seek(s, s.phraseListPos);
     writeLiteral(s.output, "{\\pard ");
     for (uint32_t i = 0; i < count && moreToRead(s); ++i) {
+        prefetchInput(s.input, s.input.pos + ListBytesAhead);
         int trailingRecords = readByte(s);
         // The style is written again only where the text before ended a paragraph.
         if (s.paragraphEnded && s.styleRef != 0) {

@@ -94,6 +94,9 @@ static_assert([] {
 
 const EscapeTable& escapesFor(CharacterTable table) { return Escapes[static_cast<size_t>(table)]; }
 
+constexpr size_t CacheLine = 64;
+constexpr size_t TextLinesAhead = 8;
+
 // Sixteen text bytes, tested for escapes all at once.
 using Block = unsigned char __attribute__((vector_size(16)));
 constexpr size_t BlockBytes = sizeof(Block);
@@ -158,6 +161,9 @@ void writeTextRun(ConversionState& s, int32_t position, uint32_t count, Characte
     const unsigned char* next = run.data();
     const unsigned char* end = next + run.size();
     const unsigned char* inputEnd = s.input.data + s.input.size;
+    // The next run of text starts where this one ends.
+    size_t runEnd = s.input.pos;
+    for (size_t line = 0; line < TextLinesAhead; ++line) prefetchInput(s.input, runEnd + CacheLine * line);
     const EscapeTable& escapes = escapesFor(table);
     while (next != end) {
         next = writeTextBlocks(s, escapes, next, end, inputEnd);
