@@ -146,9 +146,7 @@ void DocumentBytes::unmap() {
     mappedSize_ = 0;
 }
 
-bool DocumentBytes::map(std::FILE* stream) {
-    size_t size = 0;
-    const unsigned char* view = mapView(stream, size);
+bool DocumentBytes::hold(const unsigned char* view, size_t size) {
     if (view == nullptr) return false;
     unmap();
     buffer_.clear();
@@ -157,17 +155,18 @@ bool DocumentBytes::map(std::FILE* stream) {
     return true;
 }
 
+bool DocumentBytes::map(std::FILE* stream) {
+    size_t size = 0;
+    const unsigned char* view = mapView(stream, size);
+    return hold(view, size);
+}
+
 #ifndef _WIN32
 
 bool DocumentBytes::map(int fd) {
     size_t size = 0;
     const unsigned char* view = mapView(fd, size);
-    if (view == nullptr) return false;
-    unmap();
-    buffer_.clear();
-    mapping_ = view;
-    mappedSize_ = size;
-    return true;
+    return hold(view, size);
 }
 
 int DocumentBytes::read(int fd, size_t size) {

@@ -60,6 +60,8 @@ public:
 
 private:
     void unmap();
+    // Holds `view` (null: the mapping failed) in place of what was held.
+    bool hold(const unsigned char* view, size_t size);
 
     const unsigned char* mapping_ = nullptr;
     size_t mappedSize_ = 0;

@@ -230,19 +230,23 @@ bool isWordDocument(const char* path) {
     return word;
 }
 
+// The output's stream on `fd`; where none can be had, `fd` is closed.
+ConversionResult openStream(int fd, PendingOutput& output) {
+    output.file = ::fdopen(fd, "wb");
+    if (output.file != nullptr) return {};
+    int error = errno;
+    ::close(fd);
+    return unwritable(error);
+}
+
 // Opens a device or FIFO for writing without waiting for a reader.
 ConversionResult openInPlace(const char* path, PendingOutput& output) {
     int fd = ::open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return unwritable(errno);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    output.file = ::fdopen(fd, "wb");
-    if (output.file == nullptr) {
-        int error = errno;
-        ::close(fd);
-        return unwritable(error);
-    }
-    output.inPlace = true;
-    return {};
+    ConversionResult opened = openStream(fd, output);
+    output.inPlace = opened.succeeded();
+    return opened;
 }
 
 int createExclusively(const std::string& path) {
@@ -337,14 +341,9 @@ ConversionResult createTemporary(PendingOutput& output, int mode) {
             }
         }
 #endif
-        output.file = ::fdopen(fd, "wb");
-        if (output.file == nullptr) {
-            int error = errno;
-            ::close(fd);
-            return unwritable(error);
-        }
-        output.unnamed = true;
-        return {};
+        ConversionResult opened = openStream(fd, output);
+        output.unnamed = opened.succeeded();
+        return opened;
     }
     // Not on this file system: a named temporary file, below.
 #endif
