@@ -82,6 +82,11 @@ function finished(entry, outcome) {
   outcome.elapsed = performance.now() - entry.started;
   entry.outcome = outcome;
   pending--;
+  // Converted while another format was chosen: converted again.
+  if (entry.format !== formatSelect.value) {
+    schedule(entry);
+    return;
+  }
   showEntry(entry);
   updateStatus();
 }
@@ -124,6 +129,7 @@ function showEntry(entry) {
     outcome.textContent = 'converting…';
     return;
   }
+  item.dataset.elapsed = entry.outcome.elapsed.toFixed(1);
   const { words, kind } = outcomeWords(entry.outcome);
   outcome.classList.add(kind);
   outcome.textContent = entry.outcome.files.length > 0 ? `${words} (${entry.outcome.summary})` : words;

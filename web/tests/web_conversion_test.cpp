@@ -69,9 +69,15 @@ TEST(WebConversion, SummaryCountsTheDocumentAndItsPictures) {
                                                OutputFormat::Markdown, scratch.root().string());
     size_t pictures = testing::sampleSketches().size();
     ASSERT_EQ(markdown.files.size(), pictures + 1);
-    EXPECT_EQ(markdown.summary, "1 document and " + std::to_string(pictures) + " pictures");
+    std::string summary = "1 document and ";
+    summary += std::to_string(pictures);
+    EXPECT_EQ(markdown.summary, summary + " pictures");
     // Numbered as written, 1 before 2 (and 9 before 10).
-    for (size_t n = 1; n <= pictures; ++n) EXPECT_EQ(markdown.files[n].suffix, "-" + std::to_string(n) + ".png");
+    for (size_t n = 1; n <= pictures; ++n) {
+        std::string suffix = "-";
+        suffix += std::to_string(n);
+        EXPECT_EQ(markdown.files[n].suffix, suffix + ".png");
+    }
     KindConversion html = convertNamedFile(span(testing::sampleDocument()), "s.wrd", OutputFormat::Html, "");
     EXPECT_EQ(html.summary, "1 document");
 }
@@ -90,11 +96,12 @@ TEST(WebConversion, NamesThatClimbOrNameNothingAreNotUsedForPictures) {
 
 TEST(WebConversion, DamagedDocumentKeepsWhatTheStreamingTranslationRecovered) {
     std::vector<uint8_t> cut = testing::sampleDocument();
-    cut.resize(cut.size() * 2 / 3);
+    cut.resize(cut.size() - 7);
     KindConversion original = convertNamedFile(span(cut), "cut.wrd", OutputFormat::Rtf, "");
     std::string expected;
     ConversionResult direct = convertDocumentBytesToString(OutputFormat::Rtf, cut.data(), cut.size(), expected);
     ASSERT_EQ(direct.failure, Failure::DocumentDamaged);
+    ASSERT_FALSE(expected.empty());
     EXPECT_EQ(original.result.failure, Failure::DocumentDamaged);
     ASSERT_EQ(original.files.size(), 1u);
     EXPECT_EQ(original.files[0].bytes, expected);
@@ -103,6 +110,15 @@ TEST(WebConversion, DamagedDocumentKeepsWhatTheStreamingTranslationRecovered) {
     EXPECT_EQ(faithful.result.failure, Failure::DocumentDamaged);
     EXPECT_TRUE(faithful.files.empty());
     EXPECT_EQ(faithful.summary, "nothing");
+}
+
+TEST(WebConversion, DamagedDocumentThatGaveNothingOffersNoEmptyOutput) {
+    std::vector<uint8_t> cut = testing::sampleDocument();
+    cut.resize(cut.size() / 2);
+    KindConversion original = convertNamedFile(span(cut), "cut.wrd", OutputFormat::Rtf, "");
+    EXPECT_EQ(original.result.failure, Failure::DocumentDamaged);
+    EXPECT_TRUE(original.files.empty());
+    EXPECT_EQ(original.summary, "nothing");
 }
 
 TEST(WebEntry, OutcomeOfEachKindOfInput) {
