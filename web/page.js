@@ -129,7 +129,9 @@ function showEntry(entry) {
     outcome.textContent = 'converting…';
     return;
   }
+  // How long the file took, in milliseconds: all told, and the conversion alone.
   item.dataset.elapsed = entry.outcome.elapsed.toFixed(1);
+  item.dataset.converting = (entry.outcome.milliseconds || 0).toFixed(1);
   const { words, kind } = outcomeWords(entry.outcome);
   outcome.classList.add(kind);
   outcome.textContent = entry.outcome.files.length > 0 ? `${words} (${entry.outcome.summary})` : words;
