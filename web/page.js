@@ -21,7 +21,7 @@ let urls = [];
 // from file:// too; as many as leave a core for the page.
 const workerSource = URL.createObjectURL(
   new Blob(['(' + zentoroWorker.toString() + ')();'], { type: 'text/javascript' }));
-const workerCount = Math.max(1, Math.min(4, (navigator.hardwareConcurrency || 2) - 1));
+const workerCount = Math.max(1, Math.min(3, (navigator.hardwareConcurrency || 2) - 1));
 const workers = [];
 const waiting = [];
 
