@@ -50,6 +50,7 @@ async function next(slot) {
   if (slot.busy || waiting.length === 0) return;
   const entry = waiting.shift();
   slot.busy = entry;
+  entry.format = formatSelect.value;
   try {
     const bytes = await entry.file.arrayBuffer();
     slot.worker.postMessage({ id: entry.id, name: entry.file.name, format: entry.format, bytes }, [bytes]);

@@ -8,6 +8,7 @@ Exits 77 (skipped) without the built page, Chromium, chromedriver or
 Selenium, unless ZENTORO_REQUIRE_WEB_TESTS is set, when that is a failure."""
 
 import argparse
+import base64
 import functools
 import http.server
 import os
@@ -207,6 +208,25 @@ def check_format(driver, failures, format_name, lines, native, converted, downlo
             failures.check(wanted and data == wanted[0], f"{format_name}: the download {link} differs")
 
 
+def check_drop(driver, failures, url, sample):
+    """Files dropped on the page (a synthetic drop: no folder entries) are
+    converted like picked ones."""
+    driver.get(url)
+    driver.execute_script("""
+        const bytes = Uint8Array.from(atob(arguments[0]), (c) => c.charCodeAt(0));
+        const transfer = new DataTransfer();
+        transfer.items.add(new File([bytes], 'dropped.wrd'));
+        transfer.items.add(new File(['not a document'], 'dropped.txt'));
+        const drop = document.getElementById('drop');
+        drop.dispatchEvent(new DragEvent('dragover', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+        drop.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));""",
+                          base64.b64encode(sample.read_bytes()).decode())
+    lines = wait_for(lambda: (lambda l: l if l and len(l) == 2 else None)(result_lines(driver)), 60, "the drop")
+    failures.check([line[:2] for line in lines] == [["dropped.wrd", "Converted (1 document)"],
+                                                    ["dropped.txt", "Not a document"]],
+                   f"dropped files are converted: {lines}")
+
+
 def take_screenshot(driver, failures, url, backup, screenshot):
     """A few files converted to HTML, the sketches previewed."""
     driver.get(url)
@@ -293,6 +313,7 @@ def main():
             check_format(driver, failures, format_name, lines, native, converted, downloads)
             print(f"{format_name}: {len(lines)} files listed, {len(native)} outputs compared")
 
+        check_drop(driver, failures, url, backup / "sample.wrd")
         take_screenshot(driver, failures, url, backup, args.screenshot)
 
         native_seconds, page_seconds, converting_seconds, size = measure_speed(
