@@ -2,7 +2,11 @@
 // each file's outcome, previews and downloads the outputs.
 'use strict';
 
-const NotWordDocument = 2;
+// How a file went, as the worker tells it (web_entry.h).
+const Converted = 0;
+const PartlyRecovered = 1;
+const NotADocument = 2;
+const NotConverted = 3;
 
 const formatSelect = document.getElementById('format');
 const drop = document.getElementById('drop');
@@ -40,7 +44,7 @@ function startWorker() {
     slot.busy = null;
     worker.terminate();
     workers.splice(workers.indexOf(slot), 1, startWorker());
-    if (entry) finished(entry, { failure: -2, reason: 'the converter stopped', summary: 'nothing', files: [] });
+    if (entry) finished(entry, { status: NotConverted, failure: -2, reason: 'the converter stopped', summary: 'nothing', files: [] });
     next(workers[workers.length - 1]);
   };
   return slot;
@@ -56,7 +60,7 @@ async function next(slot) {
     slot.worker.postMessage({ id: entry.id, name: entry.file.name, format: entry.format, bytes }, [bytes]);
   } catch (error) {
     slot.busy = null;
-    finished(entry, { failure: 1, reason: 'cannot read the file', summary: 'nothing', files: [] });
+    finished(entry, { status: NotConverted, failure: 1, reason: 'cannot read the file', summary: 'nothing', files: [] });
     next(slot);
   }
 }
@@ -73,9 +77,11 @@ function schedule(entry) {
 }
 
 function outcomeWords(outcome) {
-  if (outcome.failure === 0) return { words: 'Converted', kind: 'converted' };
-  if (outcome.files.length > 0) return { words: 'Damaged and partly recovered: ' + outcome.reason, kind: 'recovered' };
-  if (outcome.failure === NotWordDocument) return { words: 'Not a document', kind: 'failed' };
+  if (outcome.status === Converted) return { words: 'Converted', kind: 'converted' };
+  if (outcome.status === PartlyRecovered) {
+    return { words: 'Damaged and partly recovered: ' + outcome.reason, kind: 'recovered' };
+  }
+  if (outcome.status === NotADocument) return { words: 'Not a document', kind: 'failed' };
   return { words: 'Not converted: ' + outcome.reason, kind: 'failed' };
 }
 

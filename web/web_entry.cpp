@@ -56,6 +56,14 @@ ZentoroOutcome* zentoro_convert(const unsigned char* data, size_t size, const ch
     return outcome;
 }
 
+int zentoro_status(const ZentoroOutcome* outcome) {
+    if (outcome == nullptr) return ZENTORO_NOT_CONVERTED;
+    if (outcome->failure == 0) return ZENTORO_CONVERTED;
+    if (!outcome->conversion.files.empty()) return ZENTORO_PARTLY_RECOVERED;
+    if (outcome->conversion.result.failure == zentoro::Failure::NotWordDocument) return ZENTORO_NOT_A_DOCUMENT;
+    return ZENTORO_NOT_CONVERTED;
+}
+
 int zentoro_failure(const ZentoroOutcome* outcome) { return outcome == nullptr ? ZENTORO_NO_MEMORY : outcome->failure; }
 
 const char* zentoro_reason(const ZentoroOutcome* outcome) {

@@ -38,6 +38,7 @@ function convert(module, request) {
     }
     const reply = {
       id: request.id,
+      status: module._zentoro_status(outcome),
       failure: module._zentoro_failure(outcome),
       reason: module.UTF8ToString(module._zentoro_reason(outcome)),
       summary: module.UTF8ToString(module._zentoro_summary(outcome)),
@@ -58,9 +59,11 @@ self.onmessage = async (event) => {
     if (!engine) engine = createZentoro();
     reply = convert(await engine, request);
   } catch (error) {
-    // An aborted instance (memory exhausted) is not used again.
+    // An aborted instance (memory exhausted) is not used again; status 3:
+    // not converted.
     engine = null;
-    reply = { id: request.id, failure: -2, reason: 'not enough memory', summary: 'nothing', files: [], milliseconds: 0 };
+    reply = { id: request.id, status: 3, failure: -2, reason: 'not enough memory', summary: 'nothing', files: [],
+              milliseconds: 0 };
   }
   self.postMessage(reply, reply.files.map((file) => file.bytes.buffer));
 };

@@ -7,6 +7,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "convert/convert_to_format.h"
@@ -126,6 +127,7 @@ TEST(WebEntry, OutcomeOfEachKindOfInput) {
     ZentoroOutcome* converted = zentoro_convert(sample.data(), sample.size(), "sample.wrd", "text");
     ASSERT_NE(converted, nullptr);
     EXPECT_EQ(zentoro_failure(converted), 0);
+    EXPECT_EQ(zentoro_status(converted), ZENTORO_CONVERTED);
     EXPECT_STREQ(zentoro_reason(converted), "");
     ASSERT_EQ(zentoro_file_count(converted), 1u);
     EXPECT_STREQ(zentoro_file_suffix(converted, 0), ".txt");
@@ -143,6 +145,7 @@ TEST(WebEntry, OutcomeOfEachKindOfInput) {
     ZentoroOutcome* refused = zentoro_convert(notDocument, sizeof notDocument, "notes.txt", "rtf-faithful");
     EXPECT_EQ(zentoro_failure(refused), static_cast<int>(Failure::NotWordDocument));
     EXPECT_STREQ(zentoro_reason(refused), "not a Word document");
+    EXPECT_EQ(zentoro_status(refused), ZENTORO_NOT_A_DOCUMENT);
     EXPECT_EQ(zentoro_file_count(refused), 0u);
     zentoro_free(refused);
 
@@ -153,9 +156,23 @@ TEST(WebEntry, OutcomeOfEachKindOfInput) {
     ZentoroOutcome* unknown = zentoro_convert(sample.data(), sample.size(), "sample.wrd", "pdf");
     EXPECT_EQ(zentoro_failure(unknown), ZENTORO_UNKNOWN_FORMAT);
     EXPECT_STREQ(zentoro_reason(unknown), "unknown output format");
+    EXPECT_EQ(zentoro_status(unknown), ZENTORO_NOT_CONVERTED);
     EXPECT_EQ(zentoro_file_count(unknown), 0u);
     zentoro_free(unknown);
     zentoro_free(nullptr);
+}
+
+TEST(WebEntry, DamagedDocumentIsPartlyRecoveredOnlyWhereSomethingCameOut) {
+    std::vector<uint8_t> sample = testing::sampleDocument();
+    for (auto [cut, format, status] : {std::tuple{sample.size() - 7, "rtf-original", ZENTORO_PARTLY_RECOVERED},
+                                       std::tuple{sample.size() - 7, "rtf-faithful", ZENTORO_NOT_CONVERTED},
+                                       std::tuple{sample.size() / 2, "rtf-original", ZENTORO_NOT_CONVERTED}}) {
+        ZentoroOutcome* outcome = zentoro_convert(sample.data(), cut, "cut.wrd", format);
+        EXPECT_EQ(zentoro_status(outcome), status) << cut << " " << format;
+        EXPECT_EQ(zentoro_failure(outcome), static_cast<int>(Failure::DocumentDamaged));
+        EXPECT_STREQ(zentoro_reason(outcome), "the document ends early or points outside itself");
+        zentoro_free(outcome);
+    }
 }
 
 }  // namespace
