@@ -29,15 +29,15 @@ bool isDataFile(const unsigned char* bytes, size_t size) { return isApplicationD
 bool isOplDatabase(const unsigned char* bytes, size_t size) { return hasUids(bytes, size, 0x10000050, 0x1000008A, 0); }
 
 constexpr FileKindEntry Kinds[] = {
-    {"ROM multi-bitmap file", "ROM picture libraries", KindFamily::Picture, isRomBitmapFile, convertRomBitmapFile},
-    {"picture library", "picture libraries", KindFamily::Picture, isMultiBitmapFile, convertMultiBitmapFile},
-    {"Sketch file", "sketches", KindFamily::Picture, isSketchFile, convertSketchFile},
-    {"Word document", "Word documents", KindFamily::Word, isWordFile, nullptr},
-    {"Record file", "recordings", KindFamily::Sound, isRecordFile, nullptr},
-    {"TextEd file", "TextEd files", KindFamily::Text, isTextEdFile, nullptr},
-    {"Sheet file", "spreadsheets", KindFamily::Sheet, isSheetFile, nullptr},
-    {"OPL database", "OPL databases", KindFamily::Database, isOplDatabase, nullptr},
-    {"Data file", "Data files", KindFamily::Database, isDataFile, nullptr},
+    {"ROM picture library", "ROM picture library", "ROM picture libraries", KindFamily::Picture, isRomBitmapFile, convertRomBitmapFile},
+    {"picture library", "picture library", "picture libraries", KindFamily::Picture, isMultiBitmapFile, convertMultiBitmapFile},
+    {"Sketch file", "sketch", "sketches", KindFamily::Picture, isSketchFile, convertSketchFile},
+    {"Word document", "Word document", "Word documents", KindFamily::Word, isWordFile, nullptr},
+    {"Record file", "recording", "recordings", KindFamily::Sound, isRecordFile, nullptr},
+    {"TextEd file", "TextEd file", "TextEd files", KindFamily::Text, isTextEdFile, nullptr},
+    {"Sheet file", "spreadsheet", "spreadsheets", KindFamily::Sheet, isSheetFile, nullptr},
+    {"OPL database", "OPL database", "OPL databases", KindFamily::Database, isOplDatabase, nullptr},
+    {"Data file", "Data file", "Data files", KindFamily::Database, isDataFile, nullptr},
 };
 
 // In the order of KindFamily; "other" names what no --kinds selects.

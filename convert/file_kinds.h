@@ -24,8 +24,9 @@ using KindRecogniser = bool (*)(const unsigned char* header, size_t size);
 using KindConverter = KindConversion (*)(const unsigned char* file, size_t size, const KindOptions& options);
 
 struct FileKindEntry {
-    const char* name;    // for a report line: "Sketch file"
-    const char* plural;  // for the summary: "sketches"
+    const char* name;  // for a report line: "Sketch file"
+    const char* one;   // for the summary: "1 sketch", "20 sketches"
+    const char* many;
     KindFamily family;
     KindRecogniser recognises;
     // Null for a kind recognised but passed over, and for the Word document,
