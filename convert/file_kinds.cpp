@@ -29,10 +29,10 @@ bool isDataFile(const unsigned char* bytes, size_t size) { return isApplicationD
 bool isOplDatabase(const unsigned char* bytes, size_t size) { return hasUids(bytes, size, 0x10000050, 0x1000008A, 0); }
 
 constexpr FileKindEntry Kinds[] = {
+    {"Word document", "Word document", "Word documents", KindFamily::Word, isWordFile, nullptr},
+    {"Sketch file", "sketch", "sketches", KindFamily::Picture, isSketchFile, convertSketchFile},
     {"ROM picture library", "ROM picture library", "ROM picture libraries", KindFamily::Picture, isRomBitmapFile, convertRomBitmapFile},
     {"picture library", "picture library", "picture libraries", KindFamily::Picture, isMultiBitmapFile, convertMultiBitmapFile},
-    {"Sketch file", "sketch", "sketches", KindFamily::Picture, isSketchFile, convertSketchFile},
-    {"Word document", "Word document", "Word documents", KindFamily::Word, isWordFile, nullptr},
     {"Record file", "recording", "recordings", KindFamily::Sound, isRecordFile, nullptr},
     {"TextEd file", "TextEd file", "TextEd files", KindFamily::Text, isTextEdFile, nullptr},
     {"Sheet file", "spreadsheet", "spreadsheets", KindFamily::Sheet, isSheetFile, nullptr},
@@ -55,6 +55,8 @@ const FileKindEntry* kindOf(const unsigned char* header, size_t size) {
 }
 
 bool isWordDocumentKind(const FileKindEntry& kind) { return kind.family == KindFamily::Word; }
+
+const FileKindEntry& wordDocumentKind() { return *std::find_if(std::begin(Kinds), std::end(Kinds), isWordDocumentKind); }
 
 std::optional<KindFamily> familyNamed(std::string_view name) {
     for (size_t i = 0; i < SelectableFamilies; ++i) {

@@ -34,8 +34,9 @@ struct FileKindEntry {
     KindConverter convert;
 };
 
-// The table, most specific entries first: the first that recognises a file
-// says its kind.
+// The table, in the order the summary counts kinds; the first entry that
+// recognises a file says its kind, so a kind whose test would also accept
+// another's files comes before it.
 std::span<const FileKindEntry> fileKinds();
 
 // The kind of a file from its first min(size, KindHeaderBytes) bytes (more
@@ -43,6 +44,7 @@ std::span<const FileKindEntry> fileKinds();
 const FileKindEntry* kindOf(const unsigned char* header, size_t size);
 
 bool isWordDocumentKind(const FileKindEntry& kind);
+const FileKindEntry& wordDocumentKind();
 
 // "word", "picture", ... and back; nullopt for an unknown name.
 std::optional<KindFamily> familyNamed(std::string_view name);

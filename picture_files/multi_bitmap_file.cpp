@@ -71,7 +71,7 @@ KindConversion convertMultiBitmapFile(const unsigned char* bytes, size_t size, c
         in.overrun = false;
         places.starts = walkBitmaps(in);
         places.damaged = true;
-        places.damage = "the list of bitmaps at its end is cut off; the bitmaps found in order were kept";
+        places.damage = "the list of bitmaps at its end is cut off";
     }
     return bitmapsAsPngs(in, places);
 }

@@ -34,7 +34,7 @@ KindConversion convertRomBitmapFile(const unsigned char* bytes, size_t size, con
         uint32_t item = readU32(in);
         if (in.overrun) {
             places.damaged = true;
-            places.damage = "the list of bitmaps is cut off; the bitmaps it still lists were kept";
+            places.damage = "the list of bitmaps is cut off";
             break;
         }
         places.starts.push_back(uint64_t{item} + ItemHeaderAt);
