@@ -75,7 +75,6 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
         if (png.empty()) return refusedPictureFile(Failure::OutOfMemory, bitmapProblem(i, "cannot be compressed"));
         conversion.files.push_back({suffixFor(i, places.starts.size()), std::string(png.begin(), png.end())});
     }
-    if (places.starts.empty() && problems.empty()) problems = "no bitmaps";
     if (!problems.empty()) conversion.result.failure = Failure::DocumentDamaged;
     conversion.detail = std::move(problems);
     conversion.summary = pictureCount(conversion.files.size());
