@@ -2,10 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "convert/document_bytes.h"
 #include "convert/input_file.h"
+#include "convert/native_path.h"
 
 namespace zentoro {
 
@@ -26,6 +29,17 @@ ConversionResult readWholeInput(const KindFileRequest& request, DocumentBytes& b
     if (!bytes.readWhole()) return {Failure::InputUnreadable, 0, false};
     if (bytes.bytes().size() > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
     return {};
+}
+
+// The kind of the file standing at `path`, if it is one the table knows.
+const FileKindEntry* kindStandingAt(const std::string& path) {
+    std::FILE* file = nullptr;
+    size_t size = 0;
+    if (!openInputFile(path.c_str(), false, file, size).succeeded()) return nullptr;
+    unsigned char header[KindHeaderBytes];
+    size_t got = std::fread(header, 1, sizeof header, file);
+    std::fclose(file);
+    return kindOf(header, got);
 }
 
 ConversionResult writeOutput(const std::string& path, const std::string& contents, ExistingOutput existing) {
@@ -54,6 +68,18 @@ KindFileConversion convertFileOfKind(const KindFileRequest& request) {
     conversion.detail = std::move(converted.detail);
     for (const ConvertedFile& file : converted.files) {
         std::string path = request.outputBase + file.suffix;
+        std::error_code error;
+        if (std::filesystem::equivalent(pathFromNative(path), pathFromNative(request.inputPath), error)) {
+            conversion.result = {Failure::SameFile, 0, !conversion.written.empty()};
+            conversion.failedOutput = path;
+            return conversion;
+        }
+        if (const FileKindEntry* standing = kindStandingAt(path); standing && request.existingOutput == ExistingOutput::KeepWordDocument) {
+            conversion.result = {Failure::OutputUnwritable, EEXIST, !conversion.written.empty()};
+            conversion.failedOutput = path;
+            conversion.refusedKind = standing;
+            return conversion;
+        }
         ConversionResult written = writeOutput(path, file.bytes, request.existingOutput);
         if (written.failure == Failure::OutputExists) {
             ++conversion.kept;
@@ -61,6 +87,7 @@ KindFileConversion convertFileOfKind(const KindFileRequest& request) {
         }
         if (!written.succeeded()) {
             conversion.result = written;
+            conversion.failedOutput = path;
             return conversion;
         }
         conversion.written.push_back(std::move(path));

@@ -1,7 +1,8 @@
 // Converts one file of a kind from the table (convert/file_kinds.h) other
 // than the Word document: reads it whole, hands it to its kind's reader and
 // writes each output the reader made beside the output base, every one
-// whole or not at all.
+// whole or not at all. An output never replaces the input, nor any file of
+// a kind the table knows: it may be another input, or the only copy.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,11 @@ struct KindFileConversion {
     std::string detail;   // more about a damaged or refused file
     std::vector<std::string> written;  // the output paths, in the reader's order
     size_t kept = 0;  // outputs left as they stood (ExistingOutput::Keep)
+    // The output that could not be written; with refusedKind, the file of
+    // a known kind that stands there and is never replaced (result
+    // OutputUnwritable, EEXIST).
+    std::string failedOutput;
+    const FileKindEntry* refusedKind = nullptr;
 };
 
 KindFileConversion convertFileOfKind(const KindFileRequest& request);

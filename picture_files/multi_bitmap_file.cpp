@@ -41,13 +41,14 @@ std::optional<std::vector<uint64_t>> loadTrailer(ObjectBytes& in) {
 // before the trailer, where that is inside it).
 std::vector<uint64_t> walkBitmaps(ObjectBytes& in) {
     moveTo(in, TrailerPositionAt);
-    uint64_t end = std::min<uint64_t>(readU32(in), in.bytes.size());
+    uint64_t trailer = readU32(in);
+    uint64_t end = trailer > FirstBitmapAt && trailer < in.bytes.size() ? trailer : in.bytes.size();
     std::vector<uint64_t> starts;
     uint64_t position = FirstBitmapAt;
     while (starts.size() <= MaxBitmapsPerFile) {
         moveTo(in, position);
         uint32_t length = readU32(in);
-        if (in.overrun || length < PaintHeaderSize || length > end - position) break;
+        if (in.overrun || position >= end || length < PaintHeaderSize || length > end - position) break;
         starts.push_back(position);
         position += length;
     }

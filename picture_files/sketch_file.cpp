@@ -37,7 +37,6 @@ KindConversion convertSketchFile(const unsigned char* bytes, size_t size, const 
     if (png.empty()) return refusedPictureFile(Failure::OutOfMemory, "the picture cannot be compressed");
     KindConversion conversion;
     conversion.files.push_back({".png", std::string(png.begin(), png.end())});
-    conversion.summary = pictureCount(1);
     return conversion;
 }
 

@@ -92,8 +92,9 @@ TEST(PictureFiles, RealFilesGiveThePicturesSeen) {
         EXPECT_EQ(conversion.result.failure, damaged ? Failure::DocumentDamaged : Failure::None) << conversion.detail;
         ASSERT_EQ(conversion.files.size(), expected.pictures);
         EXPECT_EQ(conversion.files.front().suffix, expected.pictures == 1 ? ".png" : "-1.png");
-        EXPECT_EQ(conversion.files.back().suffix,
-                  expected.pictures == 1 ? ".png" : "-" + std::to_string(expected.pictures) + ".png");
+        std::string last = expected.pictures == 1 ? "" : "-";
+        if (expected.pictures > 1) last += std::to_string(expected.pictures);
+        EXPECT_EQ(conversion.files.back().suffix, last + ".png");
         std::vector<PngPixels> pictures = picturesOf(conversion);
         EXPECT_EQ(pictures.front().width, expected.width);
         EXPECT_EQ(pictures.front().height, expected.height);
@@ -114,7 +115,7 @@ TEST(PictureFiles, RealFilesOutputsPassPngcheckAndImageMagick) {
         for (const ConvertedFile& file : conversion.files) {
             std::string name = std::string(expected.file) + file.suffix;
             std::ofstream(folder.path(name), std::ios::binary) << file.bytes;
-            if (written.size() < 60) written.emplace_back(name, readPng(file.bytes));
+            if (written.size() < 30) written.emplace_back(name, readPng(file.bytes));
         }
     }
     CommandRun check = runIn(folder, "pngcheck -q *.png");
@@ -215,7 +216,9 @@ TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
         KindConversion conversion = convertBuilt(multiBitmapFile(damage.file));
         EXPECT_EQ(conversion.result.failure, damage.failure) << conversion.detail;
         EXPECT_EQ(conversion.files.size(), damage.recovered);
-        if (damage.failure != Failure::None) EXPECT_FALSE(conversion.detail.empty());
+        if (damage.failure != Failure::None) {
+            EXPECT_FALSE(conversion.detail.empty());
+        }
         for (const PngPixels& picture : picturesOf(conversion)) EXPECT_EQ(picture.rgb, std::vector<uint8_t>(48, 0xAA));
     }
 }

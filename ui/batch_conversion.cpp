@@ -594,7 +594,15 @@ private:
                                                           : "; " + conversion.summary + " recovered in " + outputs;
             return fail(job, what + detail + kept);
         }
-        if (!result.succeeded()) return fail(job, failureReason(result, shownOutput(job.output) + "*", false) + detail);
+        std::string kept = conversion.written.empty() ? "" : " (" + outputs + " written)";
+        if (conversion.refusedKind != nullptr) {
+            return fail(job, "refusing to replace " + shownOutput(conversion.failedOutput) + ", a " +
+                                 conversion.refusedKind->name + kept);
+        }
+        if (!result.succeeded()) {
+            const std::string& failed = conversion.failedOutput.empty() ? job.output : conversion.failedOutput;
+            return fail(job, failureReason(result, shownOutput(failed), false) + kept);
+        }
         if (conversion.written.empty() && conversion.kept > 0) return keep(job);
         std::string what = job.fileKind->name;
         if (!conversion.summary.empty()) what += ": " + conversion.summary;
