@@ -9,6 +9,7 @@
 
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/picture_file_builder.h"
 #include "tests/builder/temporary_folder.h"
 
 namespace zentoro {
@@ -88,6 +89,41 @@ TEST_F(KindsFolder, KindsLimitTheRunAndANamedFileNeedsNoOption) {
     CommandRun unknown = zentoro("--kinds=word,pictures backup");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("unknown kind 'pictures'"), std::string::npos) << unknown.err;
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// An output never replaces its own input, nor a file of a kind zentoro
+// converts: it may be another input of the run, or the only copy.
+TEST(KindFiles, OutputsNeverReplaceTheInputOrAFileOfAKnownKind) {
+    TemporaryFolder folder("kind-outputs");
+    Sketch dot{1, 1, 1, false, 0, {0}};
+    std::vector<uint8_t> library = multiBitmapFile({{dot}});
+    std::vector<uint8_t> sketch = sketchFile(dot);
+    writeFile(folder.path("pic"), library);
+    writeFile(folder.path("pic.png"), sketch);
+    writeFile(folder.path("self.png"), library);
+    auto zentoro = [&folder](const std::string& arguments) {
+        return runIn(folder, "'" ZENTORO_CLI_PATH "' " + arguments);
+    };
+
+    CommandRun besideASketch = zentoro("pic");
+    EXPECT_EQ(besideASketch.status, 1);
+    EXPECT_EQ(besideASketch.err, "pic: refusing to replace pic.png, a Sketch file\n");
+    EXPECT_EQ(readFile(folder.path("pic.png")), std::string(sketch.begin(), sketch.end()));
+
+    CommandRun overItself = zentoro("-o self.png self.png");
+    EXPECT_EQ(overItself.status, 1);
+    EXPECT_EQ(overItself.err, "self.png: refusing to write the output over the input file\n");
+    EXPECT_EQ(readFile(folder.path("self.png")), std::string(library.begin(), library.end()));
+
+    CommandRun named = zentoro("-o drawn.png pic.png");
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(named.out, "pic.png -> drawn.png: Sketch file\n");
 }
 
 }  // namespace
