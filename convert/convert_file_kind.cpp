@@ -66,6 +66,7 @@ KindFileConversion convertFileOfKind(const KindFileRequest& request) {
     conversion.result = converted.result;
     conversion.summary = std::move(converted.summary);
     conversion.detail = std::move(converted.detail);
+    conversion.warnings = std::move(converted.warnings);
     for (const ConvertedFile& file : converted.files) {
         std::string path = request.outputBase + file.suffix;
         std::error_code error;

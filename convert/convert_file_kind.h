@@ -35,6 +35,7 @@ struct KindFileConversion {
     ConversionResult result;
     std::string summary;  // "12 pictures"
     std::string detail;   // more about a damaged or refused file
+    std::vector<std::string> warnings;
     std::vector<std::string> written;  // the output paths, in the reader's order
     size_t kept = 0;  // outputs left as they stood (ExistingOutput::Keep)
     // The output that could not be written; with refusedKind, the file of

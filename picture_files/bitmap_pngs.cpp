@@ -6,6 +6,7 @@
 #include "picture/paint_data.h"
 #include "picture/png_encoder.h"
 #include "picture_files/picture_file_limits.h"
+#include "reader/uid_header.h"
 
 namespace zentoro {
 
@@ -27,6 +28,18 @@ std::string bitmapProblem(size_t index, const char* what) {
     return problem;
 }
 
+// Why a bitmap gave no picture, in words of bitmaps.
+const char* bitmapFailure(PictureFailure failure) {
+    switch (failure) {
+        case PictureFailure::OutsideDocument: return "it lies outside the file";
+        case PictureFailure::UnknownDepth: return "it has an unknown number of bits per pixel";
+        case PictureFailure::UnknownCompression: return "it has an unknown compression";
+        case PictureFailure::Empty: return "it has no pixels";
+        case PictureFailure::PixelDataShort: return "its pixel data end early";
+        default: return describePictureFailure(failure);
+    }
+}
+
 // Draws one bitmap at its own size, every bitmap its own opaque picture.
 PictureFailure drawBitmap(ObjectBytes& in, uint64_t start, uint32_t gap, uint64_t maxPixels, Picture& out) {
     PaintData paint;
@@ -42,6 +55,10 @@ std::string pictureCount(size_t count) {
     std::string text = std::to_string(count);
     text += count == 1 ? " picture" : " pictures";
     return text;
+}
+
+void warnOfChecksum(const unsigned char* bytes, size_t size, KindConversion& conversion) {
+    if (!uidChecksumHolds(bytes, size)) conversion.warnings.push_back("its header's checksum does not match its UIDs");
 }
 
 KindConversion refusedPictureFile(Failure failure, std::string detail) {
@@ -67,7 +84,7 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
         }
         if (failure != PictureFailure::None) {
             if (!problems.empty()) problems += "; ";
-            problems += bitmapProblem(i, describePictureFailure(failure));
+            problems += bitmapProblem(i, bitmapFailure(failure));
             continue;
         }
         pixelsLeft -= uint64_t(picture.width) * uint64_t(picture.height);

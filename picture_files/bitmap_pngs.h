@@ -28,6 +28,10 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places);
 // "1 picture", "12 pictures".
 std::string pictureCount(size_t count);
 
+// The warning for a file whose fourth UID is not the checksum of the other
+// three; none for a file whose header holds.
+void warnOfChecksum(const unsigned char* bytes, size_t size, KindConversion& conversion);
+
 // The conversion of a file refused whole: nothing written, and why.
 KindConversion refusedPictureFile(Failure failure, std::string detail);
 

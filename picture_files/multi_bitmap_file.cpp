@@ -74,7 +74,9 @@ KindConversion convertMultiBitmapFile(const unsigned char* bytes, size_t size, c
         places.damaged = true;
         places.damage = "the list of bitmaps at its end is cut off";
     }
-    return bitmapsAsPngs(in, places);
+    KindConversion conversion = bitmapsAsPngs(in, places);
+    warnOfChecksum(bytes, size, conversion);
+    return conversion;
 }
 
 }  // namespace zentoro

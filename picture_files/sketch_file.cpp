@@ -37,6 +37,7 @@ KindConversion convertSketchFile(const unsigned char* bytes, size_t size, const 
     if (png.empty()) return refusedPictureFile(Failure::OutOfMemory, "the picture cannot be compressed");
     KindConversion conversion;
     conversion.files.push_back({".png", std::string(png.begin(), png.end())});
+    warnOfChecksum(bytes, size, conversion);
     return conversion;
 }
 

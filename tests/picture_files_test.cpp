@@ -194,6 +194,7 @@ struct DamageCase {
     MultiBitmapFile file;
     Failure failure;
     size_t recovered;
+    const char* detail;
 };
 
 TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
@@ -204,21 +205,24 @@ TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
     huge.declaredWidth = 65535;
     huge.declaredHeight = 65535;
     const DamageCase cases[] = {
-        {"trailer past the end", {{grey, grey, grey}, MultiBitmapUid, 0, 0, 0x7FFFFFF0}, Failure::DocumentDamaged, 3},
-        {"trailer's list past the end", {{grey, grey}, MultiBitmapUid, 0, 0, {}, 1000}, Failure::DocumentDamaged, 2},
-        {"one bitmap's data cut short", {{grey, cutShort, grey}}, Failure::DocumentDamaged, 2},
-        {"a bitmap larger than any", {{grey, huge}}, Failure::LimitReached, 0},
-        {"more bitmaps than any file", {{grey}, MultiBitmapUid, 0, 0, {}, 5000}, Failure::DocumentDamaged, 1},
-        {"no bitmaps", {{}}, Failure::None, 0},
+        {"trailer past the end", {{grey, grey, grey}, MultiBitmapUid, 0, 0, 0x7FFFFFF0}, Failure::DocumentDamaged, 3,
+         "the list of bitmaps at its end is cut off"},
+        {"trailer's list past the end", {{grey, grey}, MultiBitmapUid, 0, 0, {}, 1000}, Failure::DocumentDamaged, 2,
+         "the list of bitmaps at its end is cut off"},
+        {"one bitmap's data cut short", {{grey, cutShort, grey}}, Failure::DocumentDamaged, 2,
+         "bitmap 2: its pixel data end early"},
+        {"a bitmap larger than any", {{grey, huge}}, Failure::LimitReached, 0,
+         "bitmap 2: larger than any picture file holds"},
+        {"more bitmaps than any file", {{grey}, MultiBitmapUid, 0, 0, {}, 5000}, Failure::DocumentDamaged, 1,
+         "the list of bitmaps at its end is cut off"},
+        {"no bitmaps", {{}}, Failure::None, 0, ""},
     };
     for (const DamageCase& damage : cases) {
         SCOPED_TRACE(damage.name);
         KindConversion conversion = convertBuilt(multiBitmapFile(damage.file));
         EXPECT_EQ(conversion.result.failure, damage.failure) << conversion.detail;
         EXPECT_EQ(conversion.files.size(), damage.recovered);
-        if (damage.failure != Failure::None) {
-            EXPECT_FALSE(conversion.detail.empty());
-        }
+        EXPECT_EQ(conversion.detail, damage.detail);
         for (const PngPixels& picture : picturesOf(conversion)) EXPECT_EQ(picture.rgb, std::vector<uint8_t>(48, 0xAA));
     }
 }
@@ -341,6 +345,30 @@ TEST(PngEncoder, SmallestFormForThePicture) {
         EXPECT_EQ(back.colourType, form.colourType);
         EXPECT_EQ(back.bitDepth, form.bitDepth);
         EXPECT_EQ(back.rgb, picture.rgb);
+    }
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// A header whose checksum is wrong is still the kind its UIDs say, and
+// converts, with a warning; the real files' headers all hold.
+TEST(PictureFiles, WrongChecksumConvertsWithAWarning) {
+    testing::Sketch dot{1, 1, 1, false, 0, {1}};
+    for (std::vector<uint8_t> file : {testing::multiBitmapFile({{dot}}), testing::sketchFile(dot)}) {
+        EXPECT_TRUE(convertBuilt(file).warnings.empty());
+        file[12] ^= 0xFF;
+        KindConversion conversion = convertBuilt(file);
+        EXPECT_EQ(conversion.result.failure, Failure::None);
+        EXPECT_EQ(conversion.files.size(), 1u);
+        EXPECT_EQ(conversion.warnings, std::vector<std::string>{"its header's checksum does not match its UIDs"});
+    }
+    if (!fs::is_directory(ImageCorpus)) GTEST_SKIP() << "no picture corpus at " << ImageCorpus;
+    for (const CorpusPicture& real : CorpusPictures) {
+        EXPECT_TRUE(convertAsItsKind(fileBytes(ImageCorpus / real.file)).warnings.empty()) << real.file;
     }
 }
 

@@ -584,6 +584,9 @@ private:
         closeInput(job);
         const ConversionResult& result = conversion.result;
         if (result.failure == Failure::Interrupted) return;
+        for (const std::string& warning : conversion.warnings) {
+            job.lines.push_back({true, shownInput(job.input) + ": warning: " + warning + "\n"});
+        }
         std::string outputs = shownOutputs(conversion.written);
         std::string detail = conversion.detail.empty() ? "" : " (" + conversion.detail + ")";
         if (result.failure == Failure::DocumentDamaged || result.failure == Failure::LimitReached) {
