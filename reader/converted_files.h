@@ -25,6 +25,12 @@ struct KindConversion {
     std::vector<ConvertedFile> files;
     // What came out, in words for the report line: "12 pictures", "3 tables".
     std::string summary;
+    // Why a refused or damaged file is so, in words, when more can be said
+    // than the failure does: "bitmap 3: the pixel data end early".
+    std::string detail;
+    // What was odd about a file that still converted: "its header's
+    // checksum does not match its UIDs".
+    std::vector<std::string> warnings;
 };
 
 // Choices that apply to some kinds only; each reader ignores the others.

@@ -10,6 +10,7 @@
 
 #include "convert/convert_to_format.h"
 #include "convert/failure_description.h"
+#include "convert/file_kinds.h"
 
 namespace zentoro {
 
@@ -70,6 +71,9 @@ KindConversion convertNamedFile(std::span<const unsigned char> bytes, std::strin
                                 const std::string& scratchFolder) {
     KindConversion conversion;
     try {
+        // Files of other kinds convert to their own outputs, whatever the format.
+        const FileKindEntry* kind = kindOf(bytes.data(), bytes.size());
+        if (kind && kind->convert && !isWordDocumentKind(*kind)) return kind->convert(bytes.data(), bytes.size(), {});
         WriteOptions options;
         options.documentName = baseName(name);
         if (format == OutputFormat::Markdown) {
