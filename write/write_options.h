@@ -14,6 +14,9 @@ struct WriteOptions {
     std::string pictureFolder;       // where pictures are written as PNG files; empty: none
     std::string pictureNamePrefix;   // file names of pictures: PREFIX-N.png
     bool picturesAsDataUris = false; // Markdown: embed pictures instead of linking files
+    // The Windows code page the document's text is read in (the device's
+    // ROM language decides it); a number that is not supported reads as 1252.
+    int codePage = 1252;
 };
 
 }  // namespace zentoro
