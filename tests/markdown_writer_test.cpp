@@ -75,6 +75,8 @@ TEST(MarkdownWriter, WritesWhatEveryRendererKeeps) {
          "foo.*bar*baz\n"},
         {"struck inside a word loses only the stroke", {paragraph({textRun("ab"), textRun("cd", "s"), textRun("ef")})},
          "abcdef\n"},
+        {"bold and struck inside a word keeps the bold", {paragraph({textRun("ab"), textRun("cd", "bs"), textRun("ef")})},
+         "ab**cd**ef\n"},
         {"nothing to escape", {paragraph("C# and F# cost 1.5 \u20AC, a < b, a * b, snake_case, AT&T, [x] #1 ~ 2 a|b")},
          "C# and F# cost 1.5 \u20AC, a < b, a * b, snake_case, AT&T, [x] #1 ~ 2 a|b\n"},
         {"heading ending in hashes", {paragraph("C #", Heading1Style)}, "# C \\#\n"},

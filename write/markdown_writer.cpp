@@ -124,8 +124,20 @@ size_t headingClosingHash(const Line& line) {
     return start == 0 || characterAt(line, start - 1) == ' ' || characterAt(line, start - 1) == '\t' ? start : line.size();
 }
 
+// What a line's own shape makes syntax, found once per line.
+struct LineSyntax {
+    LineKind kind = LineKind::Text;
+    bool tableRule = false;   // only pipes, dashes, colons and spaces: a table's delimiter row
+    size_t closingHash = 0;   // the '#' that would close a heading; the line's size for none
+};
+
+LineSyntax syntaxOf(const Line& line, LineKind kind) {
+    return {kind, lineIs(line, U"|-: \t"), kind == LineKind::Heading ? headingClosingHash(line) : line.size()};
+}
+
 // Whether the character at i would be read as Markdown syntax.
-bool needsEscape(const Line& line, size_t i, LineKind kind) {
+bool needsEscape(const Line& line, size_t i, const LineSyntax& syntax) {
+    LineKind kind = syntax.kind;
     char32_t c = line[i].c;
     char32_t before = i == 0 ? U' ' : characterAt(line, i - 1);
     char32_t after = characterAt(line, i + 1);
@@ -145,8 +157,8 @@ bool needsEscape(const Line& line, size_t i, LineKind kind) {
         case '<': return isAsciiLetter(after) || after == '/' || after == '!' || after == '?';
         case '>': return lineStart;
         case '&': return startsReference(line, i);
-        case '|': return kind == LineKind::TableCell || lineIs(line, U"|-: \t");
-        case '#': return lineStart || (kind == LineKind::Heading && i == headingClosingHash(line));
+        case '|': return kind == LineKind::TableCell || syntax.tableRule;
+        case '#': return lineStart || i == syntax.closingHash;
         case '-': return lineStart && (after == ' ' || after == '\t' || i + 1 == line.size() || lineIs(line, U"- \t"));
         case '+': return lineStart && (after == ' ' || after == '\t' || i + 1 == line.size());
         case '=': return lineStart && lineIs(line, U"= \t");
@@ -165,6 +177,7 @@ std::vector<std::string> escapedCharacters(const Line& line, LineKind kind) {
     while (trailing > 0 && isSpaceOrTab(line[trailing - 1])) --trailing;
     size_t leading = 0;
     while (leading < trailing && isSpaceOrTab(line[leading])) ++leading;
+    LineSyntax syntax = syntaxOf(line, kind);
     for (size_t i = 0; i < line.size(); ++i) {
         const Atom& atom = line[i];
         if (!atom.object.empty()) {
@@ -173,7 +186,7 @@ std::vector<std::string> escapedCharacters(const Line& line, LineKind kind) {
             continue;  // Markdown drops them anyway
         } else if (i < leading) {
             escaped[i] = atom.c == '\t' ? "&#9;" : "&#32;";
-        } else if (needsEscape(line, i, kind)) {
+        } else if (needsEscape(line, i, syntax)) {
             escaped[i] = std::string{'\\'} + static_cast<char>(atom.c);
         } else {
             appendUtf8(escaped[i], atom.c == 0 ? ReplacementCharacter : atom.c);
@@ -327,20 +340,23 @@ bool renderedWithDelimiters(const Line& line, LineKind kind, std::string& out) {
     return writeWithDelimiters(segments, texts, out);
 }
 
-Line withoutEmphasis(Line line) {
-    for (Atom& atom : line) atom.marks &= ~Delimited;
+Line without(Line line, uint8_t marks) {
+    for (Atom& atom : line) atom.marks &= static_cast<uint8_t>(~marks);
     return line;
 }
 
 // Emphasis as delimiters, moved off the whitespace at its edges; where
 // that cannot be read as meant, also off the punctuation at its edges;
-// failing that, the line without emphasis, its text whole.
+// failing that, without the strikethrough, whose ~~ cannot stand inside a
+// word; and last the line without emphasis, its text whole.
 std::string renderLine(const Line& atoms, LineKind kind = LineKind::Text) {
     Line line = withMarksOutside(atoms, isBlank, false);
     std::string out;
     if (renderedWithDelimiters(line, kind, out)) return out;
-    if (renderedWithDelimiters(withMarksOutside(line, isPunctuationAtom, true), kind, out)) return out;
-    renderedWithDelimiters(withoutEmphasis(line), kind, out);
+    line = withMarksOutside(line, isPunctuationAtom, true);
+    if (renderedWithDelimiters(line, kind, out)) return out;
+    if (renderedWithDelimiters(without(line, Strike), kind, out)) return out;
+    renderedWithDelimiters(without(line, Delimited), kind, out);
     return out;
 }
 
