@@ -29,7 +29,7 @@ ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& 
 // Reads the whole Word document at inputPath and writes it in `format` to
 // outputPath, replacing any file there.
 // The document's file name is the input's unless options name one. For
-// Markdown, pictures go beside the output as OUTPUT-N.png (OUTPUT being
+// Markdown, pictures go beside the output as OUTPUT-objectN.png (OUTPUT being
 // the output's file name without ".md") unless options ask for data URIs
 // or name a picture folder. Fails with the reason: the input unreadable,
 // not a Word document, the same file as the output, the document damaged,

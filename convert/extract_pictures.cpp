@@ -11,6 +11,7 @@
 #include "convert/request_input.h"
 #include "model/read_document.h"
 #include "picture/png_encoder.h"
+#include "write/picture_data.h"
 
 namespace zentoro {
 
@@ -50,7 +51,7 @@ bool namesTheInput(const std::filesystem::path& picture, const char* inputPath) 
 }  // namespace
 
 std::string pictureFileName(const std::string& documentPath, int objectNumber) {
-    return nativeFromPath(pathFromNative(documentPath).filename()) + "-object" + std::to_string(objectNumber) + ".png";
+    return pngFileName(nativeFromPath(pathFromNative(documentPath).filename()), objectNumber - 1);
 }
 
 PictureExtraction extractPictures(const char* inputPath, const char* outputDir) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "model/code_page.h"
 #include "model/read_document.h"
 #include "reader/conversion_limits.h"
 #include "write/html_writer.h"
@@ -45,6 +46,8 @@ bool writeWith(ModelConversion& conversion, ByteSink& sink) {
 
 ConversionResult readModel(std::span<const unsigned char> bytes, ModelConversion& conversion) {
     conversion.inputSize = bytes.size();
+    int codePage = conversion.options.codePage;
+    conversion.document.codePage = isSupportedCodePage(codePage) ? codePage : DefaultCodePage;
     if (conversion.format == OutputFormat::RtfFaithful) return readFaithfulStreaming(bytes, conversion);
     return readDocument(bytes, conversion.document, conversion.limits);
 }

@@ -39,7 +39,7 @@ int fontOf(Document& document, const RecordFont& font) {
         return fontIndex(document, raw, familyOf(font.screenFont));
     }
     std::string name;
-    for (char c : raw) appendUtf8(name, cp1252CodePoint(static_cast<unsigned char>(c)));
+    for (char c : raw) appendUtf8(name, codePagePoint(document.codePage, static_cast<unsigned char>(c)));
     return fontIndex(document, name, familyOf(font.screenFont));
 }
 
@@ -60,7 +60,7 @@ void addTabStop(std::vector<TabStop>& stops, const RecordTabStop& record) {
 void applyBullet(Document& document, Bullet& bullet, const RecordBullet& record) {
     bullet.on = true;
     bullet.size = static_cast<int32_t>(record.size);
-    bullet.character = cp1252CodePoint(static_cast<unsigned char>(record.character));
+    bullet.character = codePagePoint(document.codePage, static_cast<unsigned char>(record.character));
     bullet.indent = record.indent == 1;
     bullet.colour = colourOf(record.colour);
     bullet.font = fontOf(document, record.font);

@@ -1,5 +1,5 @@
-// Windows code page 1252, the character set of a document's text, and the
-// UTF-8 that the model holds.
+// The Windows code pages in which the device stored text (its ROM's
+// language decides which), and the UTF-8 that the model holds.
 #pragma once
 
 #include <cstddef>
@@ -8,12 +8,26 @@
 
 namespace zentoro {
 
-// The code point of one CP1252 byte. The five bytes the code page leaves
-// unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 control of the
-// same number, so that every byte maps back to itself.
-char32_t cp1252CodePoint(unsigned char byte);
+// Western European, the code page of nearly every document.
+inline constexpr int DefaultCodePage = 1252;
 
-// The CP1252 byte of a code point, or -1 when the code page has none.
+// 1250 Central European, 1251 Cyrillic, 1252 Western, 1253 Greek,
+// 1254 Turkish, 1257 Baltic.
+bool isSupportedCodePage(int codePage);
+
+// The code point of one byte in the code page; a number that is not
+// supported reads as 1252. Bytes that the code page leaves unassigned stand
+// for the C1 control of the same number below 0xA0 (so that every such byte
+// maps back to itself), and for U+FFFD above.
+char32_t codePagePoint(int codePage, unsigned char byte);
+
+// The code page's byte for a code point, or -1 when it has none.
+int codePageByte(int codePage, char32_t codePoint);
+
+// The RTF character set (\fcharsetN) whose fonts use the code page.
+int rtfCharset(int codePage);
+
+char32_t cp1252CodePoint(unsigned char byte);
 int cp1252Byte(char32_t codePoint);
 
 void appendUtf8(std::string& out, char32_t codePoint);

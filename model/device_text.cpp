@@ -33,7 +33,7 @@ char32_t controlCharacter(unsigned char byte) {
 
 }  // namespace
 
-void appendDeviceText(std::string& out, std::span<const unsigned char> bytes) {
+void appendDeviceText(std::string& out, std::span<const unsigned char> bytes, int codePage) {
     out.reserve(out.size() + bytes.size());
     size_t at = 0;
     while (at < bytes.size()) {
@@ -47,7 +47,7 @@ void appendDeviceText(std::string& out, std::span<const unsigned char> bytes) {
         }
         unsigned char byte = bytes[at++];
         if (byte >= 0x80) {
-            appendUtf8(out, cp1252CodePoint(byte));
+            appendUtf8(out, codePagePoint(codePage, byte));
         } else if (char32_t c = controlCharacter(byte); c != 0) {
             appendUtf8(out, c);
         }

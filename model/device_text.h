@@ -1,5 +1,6 @@
-// The document's characters as the model holds them: CP1252 decoded to
-// UTF-8, the device's special characters mapped to their code points.
+// The document's characters as the model holds them: the bytes of its code
+// page decoded to UTF-8, the device's special characters mapped to their
+// code points.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,6 @@ inline constexpr char32_t SoftHyphenCharacter = 0x00AD;
 
 // Appends the characters of `bytes` to `out`. Paragraph ends, object
 // placeholders and characters the device does not display are left out.
-void appendDeviceText(std::string& out, std::span<const unsigned char> bytes);
+void appendDeviceText(std::string& out, std::span<const unsigned char> bytes, int codePage);
 
 }  // namespace zentoro

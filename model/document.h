@@ -171,6 +171,9 @@ struct PageSetup {
 };
 
 struct Document {
+    // The Windows code page the document's bytes are read in: set before
+    // reading (1252 unless the caller knows the device's language).
+    int codePage = 1252;
     PageSetup page;
     std::vector<Font> fonts;    // every font the document names, each once
     std::vector<Style> styles;  // styles[0] is Normal

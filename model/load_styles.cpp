@@ -15,7 +15,7 @@ std::string loadStyleName(LoadState& s) {
     uint32_t length = loadCardinality(s) >> 1;
     std::string name;
     if (!need(s, length)) return name;
-    for (uint32_t i = 0; i < length; ++i) appendUtf8(name, cp1252CodePoint(static_cast<unsigned char>(loadByte(s))));
+    for (uint32_t i = 0; i < length; ++i) appendUtf8(name, codePagePoint(s.document->codePage, static_cast<unsigned char>(loadByte(s))));
     return name;
 }
 
@@ -24,7 +24,7 @@ int loadHotKey(LoadState& s) {
     loadByte(s);
     loadByte(s);
     loadByte(s);
-    return key == 0 ? -1 : static_cast<int>(cp1252CodePoint(static_cast<unsigned char>(key)));
+    return key == 0 ? -1 : static_cast<int>(codePagePoint(s.document->codePage, static_cast<unsigned char>(key)));
 }
 
 Style styleOf(std::string name, int hotKey, const Formats& formats) {

@@ -85,14 +85,14 @@ struct RunBuilder {
         std::vector<Run>& runs = paragraph.runs;
         bool fresh = runs.empty() || runs.back().kind != RunKind::Text || !(runs.back().format == format);
         if (fresh) runs.push_back(runOf(s, RunKind::Text, format));
-        appendDeviceText(runs.back().text, source.text.subspan(from, to - from));
+        appendDeviceText(runs.back().text, source.text.subspan(from, to - from), s.document->codePage);
         if (fresh && runs.back().text.empty()) runs.pop_back();
     }
 
     void appendField(const FieldSpan& field, const CharacterFormat& format) {
         Run run = runOf(s, RunKind::Field, format);
         uint32_t end = std::min<uint32_t>(field.end, static_cast<uint32_t>(source.text.size()));
-        appendDeviceText(run.text, source.text.subspan(field.start, end - field.start));
+        appendDeviceText(run.text, source.text.subspan(field.start, end - field.start), s.document->codePage);
         run.field = field.kind;
         run.pattern = field.pattern;
         paragraph.runs.push_back(std::move(run));

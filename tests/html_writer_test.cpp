@@ -128,13 +128,99 @@ struct HeadingNameCase {
 TEST(HtmlWriter, MakesHeadingsOfHeadingStylesByName) {
     const HeadingNameCase cases[] = {
         {"Heading 1", "<h1 "}, {"heading 3", "<h3 "}, {"HEADING 6", "<h6 "}, {"Koptekst 2", "<h2 "},
+        {"\u00dcberschrift 1", "<h1 "}, {"\u00fcBERSCHRIFT 2", "<h2 "}, {"Titre 3", "<h3 "}, {"Kop 4", "<h4 "},
+        {"Titolo 5", "<h5 "}, {"T\u00edtulo 6", "<h6 "}, {"Titulo1", "<h1 "},
         {"Heading 7", "<p "},  {"Heading 0", "<p "},  {"Heading", "<p "},    {"Heading 12", "<p "},
-        {"Subheading 1", "<p "},
+        {"Subheading 1", "<p "}, {"Kopf 1", "<p "}, {"Uberschrift 1", "<p "},
     };
     for (const auto& each : cases) {
         Document document = modelDocument({paragraph("x", Heading1Style)});
         document.styles[Heading1Style].name = each.styleName;
         EXPECT_NE(mainPart(html(document)).find(each.tag), std::string::npos) << each.styleName;
+    }
+}
+
+struct PageCase {
+    const char* name;
+    Document document;
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
+};
+
+Document withStyleName(Document document, ModelStyle style, const char* name) {
+    document.styles[style].name = name;
+    return document;
+}
+
+Document withBullet(Document document, char32_t character, int32_t leftIndent, int32_t firstLineIndent, bool indent) {
+    for (Paragraph& paragraph : document.body) {
+        Bullet& bullet = paragraph.format.bullet;
+        if (!bullet.on) continue;
+        bullet.character = character;
+        bullet.indent = indent;
+        paragraph.format.leftIndent = leftIndent;
+        paragraph.format.firstLineIndent = firstLineIndent;
+    }
+    return document;
+}
+
+Run sized(Run run, int32_t size) {
+    run.format.size = size;
+    run.format.underline = true;
+    return run;
+}
+
+Run inFont(Run run, int font) {
+    run.format.font = font;
+    return run;
+}
+
+// What the pages of real documents got wrong, each pinned.
+TEST(HtmlWriter, WritesPagesAsTheirAuthorsWouldPublishThem) {
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "word" + std::to_string(i) + " ";
+    Document emptyHeader = modelDocument({paragraph("body")});
+    emptyHeader.header = {true, true, {paragraph("")}};
+    emptyHeader.footer = {true, true, {paragraph({fieldRun(FieldKind::PageNumber, "")})}};
+    const PageCase cases[] = {
+        {"a blank run keeps no element of its own",
+         modelDocument({paragraph({textRun("a"), sized(textRun("\t"), 480), textRun("b")})}),
+         {"<p class=\"style-normal\">a\tb</p>"}, {"<span style=\"font-size: 24pt\">\t", "<u>\t</u>"}},
+        {"runs in one font share one span",
+         modelDocument({paragraph({inFont(textRun("plain "), 1), inFont(textRun("bold", "b"), 1), inFont(textRun(" end"), 1)})}),
+         {"<span style=\"font-family: &quot;Arial&quot;, sans-serif\">plain <strong>bold</strong> end</span>"}, {}},
+        {"the document's own bullet", withBullet(modelDocument({paragraph("\tEuro", BulletStyle)}), U'\u20AC', 360, -360, false),
+         {"<li class=\"style-bulleted\" style=\"list-style-type: &quot;\u20AC &quot;\">Euro</li>"}, {"list-style-position: outside", "\tEuro"}},
+        {"a bullet without indent stays inside the page",
+         withBullet(modelDocument({paragraph("\titem", BulletStyle)}), U'\u2022', 0, -360, true),
+         {"<li class=\"style-bulleted\" style=\"margin-left: 0pt; text-indent: 0pt\">item</li>"}, {}},
+        {"a hanging bullet stands at the first line",
+         withBullet(modelDocument({paragraph("\titem", BulletStyle)}), U'\u2022', 720, -360, true),
+         {"<li class=\"style-bulleted\" style=\"margin-left: 36pt\">item</li>", "text-indent: -18pt"}, {}},
+        {"the title is the first heading", modelDocument({paragraph("Intro words"), paragraph("The Heading", Heading2Style)}),
+         {"<title>The Heading</title>"}, {}},
+        {"a long first paragraph is cut at a word", modelDocument({paragraph(words)}),
+         {"<title>word0 word1 word2", "word16 word17\u2026</title>"}, {"word17 \u2026"}},
+        {"the language of the style names", withStyleName(modelDocument({paragraph("x")}), Heading1Style, "\u00dcberschrift 1"),
+         {"<html lang=\"de\">", ".style-\u00fcberschrift-1 {"}, {"style-berschrift"}},
+        {"no language to tell",
+         withStyleName(withStyleName(modelDocument({paragraph("x")}), Heading1Style, "Titel"), Heading2Style, "Sub"),
+         {"<html lang=\"und\">"}, {}},
+        {"an empty header and footer leave no element", emptyHeader, {"<main>"}, {"<header>", "<footer>"}},
+        {"class names keep every letter",
+         withStyleName(modelDocument({paragraph("x", Heading2Style)}), Heading2Style, "\u0417\u0430\u0433 \u00e9t\u00e9\u0085!"),
+         {"class=\"style-\u0417\u0430\u0433-\u00e9t\u00e9\""}, {"\u0085"}},
+    };
+    TemporaryFolder folder("html-cases");
+    for (const auto& each : cases) {
+        std::string page = html(each.document);
+        for (const std::string& piece : each.present) EXPECT_NE(page.find(piece), std::string::npos) << each.name << ": " << piece << "\n" << page;
+        for (const std::string& piece : each.absent) EXPECT_EQ(page.find(piece), std::string::npos) << each.name << ": " << piece << "\n" << page;
+        std::string path = folder.path("case.html");
+        std::ofstream(path, std::ios::binary) << page;
+        if (std::optional<ToolVerdict> tidy = tidyCheck(path)) {
+            EXPECT_TRUE(tidy->passed) << each.name << "\n" << tidy->messages;
+        }
     }
 }
 
@@ -173,7 +259,8 @@ TEST(HtmlWriter, EmbedsSketchesAsPngAtTheirDocumentSize) {
     document.objects[0].displayHeight = 750;
     std::string body = mainPart(html(document));
     EXPECT_NE(body.find("<img src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos) << body;
-    EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"100\" height=\"50\">"), std::string::npos) << body;
+    // Named as its PNG file would be (DOCUMENT-object1.png).
+    EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"100\" height=\"50\" id=\"object1\">"), std::string::npos) << body;
     EXPECT_NE(body.find("<span class=\"object\">[Sketch]</span>"), std::string::npos) << body;  // nothing to draw
 }
 

@@ -37,6 +37,28 @@ TEST(TextWriter, WritesTheDevicesCharactersAsPlainText) {
     }
 }
 
+struct BulletCase {
+    const char* name;
+    std::string text;
+    char32_t bullet;
+    std::string expected;
+};
+
+TEST(TextWriter, StartsABulletedParagraphWithItsBullet) {
+    const BulletCase cases[] = {
+        {"the device's tab becomes the space", "\tone", U'\u2022', "\u2022 one\n"},
+        {"the document's own bullet", "\tEuro", U'\u20AC', "\u20AC Euro\n"},
+        {"no tab to replace", "plain", U'\u2022', "\u2022 plain\n"},
+        {"later tabs kept", "\ta\tb", U'\u2022', "\u2022 a\tb\n"},
+        {"a bullet that cannot be shown", "\tx", 0, "\u2022 x\n"},
+    };
+    for (const auto& each : cases) {
+        Document document = modelDocument({paragraph(each.text, BulletStyle), paragraph("\tafter")});
+        document.body[0].format.bullet.character = each.bullet;
+        EXPECT_EQ(writtenBy(writeText, document).output, each.expected + "\tafter\n") << each.name;
+    }
+}
+
 TEST(TextWriter, JoinsRunsAndShowsFieldsAndObjects) {
     Document document = modelDocument({
         paragraph({textRun("plain "), textRun("bold", "b"), textRun(" and "), textRun("up", "^")}),

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "convert/native_path.h"
+#include "model/code_page.h"
 #include "ui/batch_conversion.h"
 #include "ui/console_options.h"
 #include "ui/format_conversion.h"
@@ -52,6 +53,9 @@ constexpr const char* UsageText =
     "      --kinds=LIST         convert only these kinds of files found in a DIR:\n"
     "                           word, picture, sound, text, sheet, database\n"
     "                           (comma-separated; every kind by default)\n"
+    "      --code-page=N        the Windows code page of the documents' text for\n"
+    "                           every output but rtf: 1250, 1251, 1252 (the\n"
+    "                           default), 1253, 1254 or 1257\n"
     "  -n, --no-clobber         keep every existing output; its input is skipped\n"
     "      --dry-run            list what would be converted and where; write nothing\n"
     "      --check              only check which inputs are Word documents\n"
@@ -77,6 +81,7 @@ enum LongOnlyOption : int {
     OptionWithHeaderFooter,
     OptionExtractPictures,
     OptionKinds,
+    OptionCodePage,
     OptionVersion,
 };
 
@@ -90,6 +95,7 @@ const struct option LongOptions[] = {
     {"with-header-footer", no_argument, nullptr, OptionWithHeaderFooter},
     {"extract-pictures", required_argument, nullptr, OptionExtractPictures},
     {"kinds", required_argument, nullptr, OptionKinds},
+    {"code-page", required_argument, nullptr, OptionCodePage},
     {"no-clobber", no_argument, nullptr, 'n'},
     {"dry-run", no_argument, nullptr, OptionDryRun},
     {"check", no_argument, nullptr, OptionCheck},
@@ -167,6 +173,19 @@ std::optional<int> setKinds(ConsoleOptions& options, const std::string& list) {
     return std::nullopt;
 }
 
+std::optional<int> setCodePage(ConsoleOptions& options, const std::string& value) {
+    int number = 0;
+    for (char digit : value) {
+        if (digit < '0' || digit > '9' || number > 9999) return usageError("unknown code page '" + value + "'");
+        number = number * 10 + (digit - '0');
+    }
+    if (!isSupportedCodePage(number)) {
+        return usageError("unknown code page '" + value + "' (1250, 1251, 1252, 1253, 1254 or 1257)");
+    }
+    options.codePage = number;
+    return std::nullopt;
+}
+
 // Applies one parsed option; returns the exit status when the run ends
 // here (help, version, usage error).
 std::optional<int> applyOption(int code, const char* value, ConsoleOptions& options) {
@@ -183,6 +202,7 @@ std::optional<int> applyOption(int code, const char* value, ConsoleOptions& opti
         case OptionWithHeaderFooter: options.withHeaderFooter = true; return std::nullopt;
         case OptionExtractPictures: options.extractPicturesDir = value; return std::nullopt;
         case OptionKinds: return setKinds(options, value);
+        case OptionCodePage: return setCodePage(options, value);
         case 'n': options.noClobber = true; return std::nullopt;
         case OptionDryRun: return setAction(options, ConsoleAction::DryRun);
         case OptionCheck: return setAction(options, ConsoleAction::CheckOnly);

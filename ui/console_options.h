@@ -23,6 +23,7 @@ struct ConsoleOptions {
     OutputFormat format = OutputFormat::Rtf;
     bool withHeaderFooter = false;                 // text outputs: include the header and footer
     std::optional<std::string> extractPicturesDir;  // write the document's pictures there
+    int codePage = 1252;     // of the documents' text, for the outputs read through the model
     bool verbose = false;    // also report the files a folder walk passes over
     bool quiet = false;      // report only failures and the summary
     bool noClobber = false;  // keep every existing output; its input counts as skipped

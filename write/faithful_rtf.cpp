@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/code_page.h"
 #include "write/date_picture.h"
 #include "write/rtf_picture.h"
 #include "write/rtf_text.h"
@@ -99,8 +100,9 @@ void writeFontTable(ByteSink& sink, const Document& document) {
     for (size_t i = 0; i < document.fonts.size(); ++i) {
         keyword(sink, "{\\f", static_cast<int64_t>(i));
         put(sink, familyKeyword(document.fonts[i].family));
-        put(sink, "\\fcharset0 ");
-        writeRtfText(sink, document.fonts[i].name);
+        keyword(sink, "\\fcharset", rtfCharset(document.codePage));
+        put(sink, ' ');
+        writeRtfText(sink, document.fonts[i].name, document.codePage);
         put(sink, ";}");
     }
     put(sink, "}\n");
@@ -216,7 +218,9 @@ void writeParagraphFormat(ByteSink& sink, const Tables& tables, const ParagraphF
 }
 
 // The label's character in a list level or a \listtext group.
-void writeBulletCharacter(ByteSink& sink, char32_t c) { writeRtfCharacter(sink, c == 0 ? U' ' : c); }
+void writeBulletCharacter(ByteSink& sink, char32_t c, int codePage) {
+    writeRtfCharacter(sink, c == 0 ? U' ' : c, codePage);
+}
 
 void writeBulletFormat(ByteSink& sink, const Tables& tables, const Bullet& bullet) {
     keyword(sink, "\\f", bullet.font);
@@ -225,7 +229,7 @@ void writeBulletFormat(ByteSink& sink, const Tables& tables, const Bullet& bulle
 }
 
 // One simple list per distinct bullet; its one level draws the bullet.
-void writeListTables(ByteSink& sink, const Tables& tables) {
+void writeListTables(ByteSink& sink, const Tables& tables, int codePage) {
     if (tables.bullets.empty()) return;
     put(sink, "{\\*\\listtable");
     for (size_t i = 0; i < tables.bullets.size(); ++i) {
@@ -236,7 +240,7 @@ void writeListTables(ByteSink& sink, const Tables& tables) {
         // A tab takes the text to the hanging indent; without one it follows the bullet.
         keyword(sink, "\\levelfollow", bullet.indent ? 0 : 1);
         put(sink, "\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\'01");
-        writeBulletCharacter(sink, bullet.character);
+        writeBulletCharacter(sink, bullet.character, codePage);
         put(sink, ";}{\\levelnumbers;}");
         writeBulletFormat(sink, tables, bullet);
         put(sink, "}{\\listname ;}");
@@ -253,10 +257,10 @@ void writeListTables(ByteSink& sink, const Tables& tables) {
     put(sink, "}\n");
 }
 
-void writeHotKey(ByteSink& sink, int key) {
+void writeHotKey(ByteSink& sink, int key, int codePage) {
     if (key < 0) return;
     put(sink, "{\\*\\keycode \\shift\\ctrl ");
-    writeRtfCharacter(sink, static_cast<char32_t>(key));
+    writeRtfCharacter(sink, static_cast<char32_t>(key), codePage);
     put(sink, "}");
 }
 
@@ -270,9 +274,9 @@ void writeStyleSheet(ByteSink& sink, const Document& document, const Tables& tab
         format.bullet.on = false;  // bullets belong to the paragraphs' lists
         writeParagraphFormat(sink, tables, format);
         writeCharacterFormat(sink, tables, style.character);
-        writeHotKey(sink, style.hotKey);
+        writeHotKey(sink, style.hotKey, document.codePage);
         put(sink, ' ');
-        writeRtfText(sink, style.name);
+        writeRtfText(sink, style.name, document.codePage);
         put(sink, ";}\n");
     }
     put(sink, "}\n");
@@ -298,7 +302,7 @@ void writeObject(ByteSink& sink, const Document& document, const Run& run) {
                 put(sink, "[Sketch]");
             } else {
                 put(sink, "[Sketch: ");
-                writeRtfText(sink, object.problem);
+                writeRtfText(sink, object.problem, document.codePage);
                 put(sink, "]");
             }
             break;
@@ -308,7 +312,7 @@ void writeObject(ByteSink& sink, const Document& document, const Run& run) {
     }
 }
 
-void writeFieldInstruction(ByteSink& sink, const Run& run) {
+void writeFieldInstruction(ByteSink& sink, const Run& run, int codePage) {
     switch (run.field) {
         case FieldKind::PageNumber: put(sink, "PAGE"); return;
         case FieldKind::PageCount: put(sink, "NUMPAGES"); return;
@@ -319,17 +323,17 @@ void writeFieldInstruction(ByteSink& sink, const Run& run) {
     put(sink, picture.hasDate ? "DATE" : "TIME");
     if (picture.picture.empty()) return;
     put(sink, " \\\\@ \"");
-    writeRtfText(sink, picture.picture);
+    writeRtfText(sink, picture.picture, codePage);
     put(sink, "\"");
 }
 
 void writeRun(ByteSink& sink, const Document& document, const Tables& tables, const Run& run) {
     if (run.kind == RunKind::Field) {
         put(sink, "{\\field{\\*\\fldinst ");
-        writeFieldInstruction(sink, run);
+        writeFieldInstruction(sink, run, document.codePage);
         put(sink, "}{\\fldrslt {\\plain ");
         writeCharacterFormat(sink, tables, run.format);
-        writeRtfText(sink, run.text);
+        writeRtfText(sink, run.text, document.codePage);
         put(sink, "}}}");
         return;
     }
@@ -338,7 +342,7 @@ void writeRun(ByteSink& sink, const Document& document, const Tables& tables, co
     if (run.kind == RunKind::Object) {
         writeObject(sink, document, run);
     } else {
-        writeRtfText(sink, run.text);
+        writeRtfText(sink, run.text, document.codePage);
     }
     put(sink, "}");
 }
@@ -354,7 +358,7 @@ void writeParagraph(ByteSink& sink, const Document& document, const Tables& tabl
         put(sink, "{\\listtext\\pard\\plain ");
         writeBulletFormat(sink, tables, bullet);
         put(sink, ' ');
-        writeBulletCharacter(sink, bullet.character);
+        writeBulletCharacter(sink, bullet.character, document.codePage);
         put(sink, bullet.indent ? "\\tab}" : " }");
     }
     for (const Run& run : paragraph.runs) writeRun(sink, document, tables, run);
@@ -436,14 +440,15 @@ bool finishFaithfulRtf(FaithfulRtfStream& stream, const Document& document, Byte
     }
     Tables& tables = stream.tables;
     noteHead(tables, document);
-    put(sink, "{\\rtf1\\ansi\\ansicpg1252\\deff0");
+    keyword(sink, "{\\rtf1\\ansi\\ansicpg", document.codePage);
+    put(sink, "\\deff0");
     int32_t defaultTab = document.styles.empty() ? 720 : document.styles[0].paragraph.defaultTabInterval;
     keyword(sink, "\\deftab", defaultTab);
     put(sink, '\n');
     writeFontTable(sink, document);
     writeColourTable(sink, tables);
     writeStyleSheet(sink, document, tables);
-    writeListTables(sink, tables);
+    writeListTables(sink, tables, document.codePage);
     writePageSetup(sink, document.page);
     writeSection(sink, document, tables);
     putBlock(sink, stream.body);

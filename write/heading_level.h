@@ -1,5 +1,6 @@
-// Which styles are headings, by their name: "Heading 1" to "Heading 6", and
-// the names that the device's Dutch ROM gives them ("Koptekst 1" ...).
+// Which styles are headings, by their name in the languages of the device's
+// ROMs: "Heading 1" to "Heading 6", "Überschrift 1", "Titre 1", "Kop 1" and
+// "Koptekst 1", "Titolo 1", "Título 1" ...
 #pragma once
 
 #include <string_view>
@@ -13,5 +14,9 @@ int headingLevel(std::string_view styleName);
 
 // The level of the paragraph's style; 0 when it has none or it is no heading.
 int headingLevel(const Document& document, const Paragraph& paragraph);
+
+// The language (a BCP 47 tag such as "de") whose heading names the
+// document's styles use; empty when no style tells.
+std::string_view headingLanguage(const Document& document);
 
 }  // namespace zentoro

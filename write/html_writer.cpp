@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "write/bullet_marker.h"
 #include "write/concat.h"
 #include "write/field_text.h"
 #include "write/heading_level.h"
@@ -174,24 +175,31 @@ Declarations paragraphDeclarations(const ParagraphFormat& format) {
     };
 }
 
-// A bullet's text starts where its paragraph's text would; the bullet
-// hangs in front of it.
-void placeBulletText(Declarations& declarations, const ParagraphFormat& format) {
+// The list marker: the document's own bullet character, drawn inside the
+// item where the device draws it, at the first line's start (with the
+// bullet's indent on, at the smaller of the first-line and left indents),
+// and never left of the page's text. The tab that follows the bullet in
+// the text takes the text on to the left indent, as on the device.
+void placeBullet(Declarations& declarations, const ParagraphFormat& format) {
     // Indents are any 32-bit values a file holds: their sum is taken in 64
     // bits and kept to 32.
-    int64_t firstLine = int64_t{format.leftIndent} + format.firstLineIndent;
-    auto textStart = static_cast<int32_t>(
-        std::clamp<int64_t>(std::max<int64_t>(format.leftIndent, firstLine), INT32_MIN, INT32_MAX));
+    int64_t left = format.leftIndent;
+    int64_t firstLine = format.bullet.indent ? std::min<int64_t>(left + format.firstLineIndent, left)
+                                             : left + format.firstLineIndent;
+    int64_t indent = std::clamp<int64_t>(std::max<int64_t>(firstLine, 0) - left, INT32_MIN, INT32_MAX);
+    std::string marker;
+    appendUtf8(marker, shownBullet(format.bullet.character));
     for (Declaration& declaration : declarations) {
-        if (declaration.property == "margin-left") declaration.value = points(textStart);
-        if (declaration.property == "text-indent") declaration.value.assign(1, '0');
+        if (declaration.property == "text-indent") declaration.value = points(static_cast<int32_t>(indent));
+        if (declaration.property == "list-style-type") declaration.value = cssString(marker + " ");
     }
 }
 
 // A paragraph's own declarations, as a list item when it has a bullet.
 Declarations blockDeclarations(const ParagraphFormat& format) {
     Declarations declarations = paragraphDeclarations(format);
-    if (format.bullet.on) placeBulletText(declarations, format);
+    declarations.push_back({"list-style-type", "none"});
+    if (format.bullet.on) placeBullet(declarations, format);
     return declarations;
 }
 
@@ -248,16 +256,22 @@ std::string escapedHtml(std::string_view text) {
 
 // ---- Style classes ----
 
+// Letters and digits of any script are kept (CSS takes every character
+// past ASCII in a class name, and HTML splits class lists only at ASCII
+// spaces); ASCII and Latin-1 letters are lowered, and every run of anything
+// else, characters HTML forbids included, becomes one '-'.
 std::string slug(std::string_view name) {
     std::string slug;
-    for (char c : name) {
-        bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-            letter = true;
+    for (size_t i = 0; i < name.size();) {
+        char32_t c = nextCodePoint(name, i);
+        bool kept = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c >= 0xA0 && allowedInHtml(c) &&
+                                                                         c != 0xA0 && c != 0xAD && c != 0xFFFD);
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+            c += 0x20;  // lower case, for ASCII and Latin-1 letters
+            kept = true;
         }
-        if (letter) {
-            slug += c;
+        if (kept) {
+            appendUtf8(slug, c);
         } else if (!slug.empty() && slug.back() != '-') {
             slug += '-';
         }
@@ -297,8 +311,11 @@ struct Block {
     std::string open;
 };
 
-// A run's inline elements.
+// A run's inline elements: the span of what differs from the style's font,
+// size and colour, and the elements inside it. Neighbouring runs that share
+// a span share one element.
 struct Inline {
+    std::string span;  // the span's start tag; empty for none
     std::string open;
     std::string close;
 };
@@ -316,6 +333,7 @@ struct PageWriter {
     const Style* runStyle = nullptr;
     CharacterFormat runFormat;
     Inline runElements;
+    std::vector<bool> objectNamed;  // an object's id is written where it first shows
 };
 
 void wrapIn(Inline& run, std::string_view tag, std::string_view attributes = {}) {
@@ -332,7 +350,7 @@ Inline inlineElements(const Document& document, const CharacterFormat& style, co
     if (strong) removeProperty(own, "font-weight");
     if (emphasis) removeProperty(own, "font-style");
     Inline run;
-    if (!own.empty()) wrapIn(run, "span", concat({" style=\"", escapedHtml(declarationText(own, "; ")), "\""}));
+    if (!own.empty()) run.span = concat({"<span style=\"", escapedHtml(declarationText(own, "; ")), "\">"});
     if (strong) wrapIn(run, "strong");
     if (emphasis) wrapIn(run, "em");
     if (format.underline) wrapIn(run, "u");
@@ -342,19 +360,35 @@ Inline inlineElements(const Document& document, const CharacterFormat& style, co
     return run;
 }
 
+// The span open in the paragraph being written: a run whose span is
+// another closes it first.
+struct OpenSpan {
+    std::string tag;
+};
+
+void switchSpan(PageWriter& page, OpenSpan& open, const std::string& span) {
+    if (open.tag == span) return;
+    if (!open.tag.empty()) put(page.out, "</span>");
+    if (!span.empty()) put(page.out, span);
+    open.tag = span;
+}
+
 // A page break ends the block and starts it again after a rule; a list item
 // may hold the rule itself.
-void writePageBreak(PageWriter& page, const Block& block, const Inline& run) {
+void writePageBreak(PageWriter& page, const Block& block, const Inline& run, const OpenSpan& span) {
     put(page.out, run.close);
+    if (!span.tag.empty()) put(page.out, "</span>");
     if (block.tag == "li") {
         put(page.out, "<hr class=\"page-break\">");
     } else {
         put(page.out, concat({"</", block.tag, ">\n<hr class=\"page-break\">\n", block.open}));
     }
+    put(page.out, span.tag);
     put(page.out, run.open);
 }
 
-void writeCharacters(PageWriter& page, const Block& block, const Inline& run, std::string_view text) {
+void writeCharacters(PageWriter& page, const Block& block, const Inline& run, const OpenSpan& span,
+                     std::string_view text) {
     std::string piece;
     piece.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
@@ -366,12 +400,17 @@ void writeCharacters(PageWriter& page, const Block& block, const Inline& run, st
             case PageBreakCharacter:
                 put(page.out, piece);
                 piece.clear();
-                writePageBreak(page, block, run);
+                writePageBreak(page, block, run, span);
                 break;
             default: appendHtml(piece, c);
         }
     }
     put(page.out, piece);
+}
+
+// Only spaces and tabs, which show no font, weight or position.
+bool blankText(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 void writeObject(PageWriter& page, int index) {
@@ -388,8 +427,13 @@ void writeObject(PageWriter& page, int index) {
     }
     int width = object.displayWidth > 0 ? std::max(1, object.displayWidth / TwipsPerPixel) : object.picture.width;
     int height = object.displayHeight > 0 ? std::max(1, object.displayHeight / TwipsPerPixel) : object.picture.height;
+    // The id names the picture as its PNG file is named (DOCUMENT-objectN.png).
+    page.objectNamed.resize(page.document.objects.size());
+    std::string id;
+    if (!page.objectNamed[static_cast<size_t>(index)]) id = concat({" id=\"", pictureId(index), "\""});
+    page.objectNamed[static_cast<size_t>(index)] = true;
     put(page.out, concat({"<img src=\"", pngDataUri(png), "\" alt=\"", label, "\" width=\"", std::to_string(width),
-                         "\" height=\"", std::to_string(height), "\">"}));
+                          "\" height=\"", std::to_string(height), "\"", id, ">"}));
 }
 
 std::string_view runText(const Run& run, const WriteOptions& options) {
@@ -433,22 +477,38 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
     block.open = concat({"<", block.tag, blockAttributes(page, style, paragraph), ">"});
 
     put(page.out, block.open);
+    OpenSpan span;
+    BulletTabSkipper bulletTab(listItem);
+    bool wrote = false;
     for (const Run& run : paragraph.runs) {
         if (run.kind == RunKind::Object) {
+            bulletTab.next(run, {});
             writeObject(page, run.object);
+            wrote = true;
             continue;
         }
-        std::string_view text = runText(run, page.options);
+        std::string_view text = bulletTab.next(run, runText(run, page.options));
         if (text.empty()) continue;
+        wrote = true;
         const Inline& elements = runElements(page, style, run.format);
+        if (blankText(text)) {
+            // Blank runs stay in the span around them, with no element of
+            // their own, which readers would take for an empty one and
+            // drop: only an underline or a line through the gap is lost.
+            writeCharacters(page, block, Inline{}, span, text);
+            continue;
+        }
+        switchSpan(page, span, elements.span);
         put(page.out, elements.open);
-        writeCharacters(page, block, elements, text);
+        writeCharacters(page, block, elements, span, text);
         put(page.out, elements.close);
     }
-    if (!showsSomething(paragraph, page.options)) {
+    switchSpan(page, span, {});
+    if (!wrote) {
         // An empty paragraph keeps its line, as high as its mark's font.
         Inline mark = inlineElements(page.document, style.character, paragraph.markFormat);
-        put(page.out, concat({mark.open, "<br>", mark.close}));
+        std::string close = mark.span.empty() ? "" : "</span>";
+        put(page.out, concat({mark.span, mark.open, "<br>", mark.close, close}));
     }
     put(page.out, concat({"</", block.tag, ">\n"}));
 }
@@ -464,25 +524,41 @@ void writeParagraphs(PageWriter& page, const std::vector<Paragraph>& paragraphs)
     if (inList) put(page.out, "</ul>\n");
 }
 
-// The first paragraph's words, or the document's name.
+// The paragraph's words, one space between each, cut after the word that
+// reaches TitleLength characters and then ending in "…".
+std::string titleWords(const Paragraph& paragraph, const WriteOptions& options) {
+    std::string words;
+    size_t length = 0;
+    size_t lastWordEnd = 0;
+    for (const Run& run : paragraph.runs) {
+        std::string_view text = run.kind == RunKind::Object ? std::string_view() : runText(run, options);
+        for (size_t i = 0; i < text.size();) {
+            char32_t c = nextCodePoint(text, i);
+            bool space = c == ' ' || c == '\t' || c == '\f' || c == LineBreakCharacter || c == HardSpaceCharacter;
+            if (c == SoftHyphenCharacter) continue;
+            if (space && (words.empty() || words.back() == ' ')) continue;
+            if (space) lastWordEnd = words.size();
+            if (length == TitleLength) {
+                words.resize(lastWordEnd > 0 ? lastWordEnd : words.size());
+                return words + "\u2026";
+            }
+            appendUtf8(words, space ? U' ' : c);
+            ++length;
+        }
+    }
+    while (!words.empty() && words.back() == ' ') words.pop_back();
+    return words;
+}
+
+// The first heading's words, else the first paragraph's, else the
+// document's name.
 std::string title(const Document& document, const WriteOptions& options) {
     for (const Paragraph& paragraph : document.body) {
-        std::string words;
-        size_t length = 0;
-        for (const Run& run : paragraph.runs) {
-            std::string_view text = runText(run, options);
-            if (run.kind == RunKind::Object) text = {};
-            for (size_t i = 0; i < text.size() && length < TitleLength;) {
-                char32_t c = nextCodePoint(text, i);
-                bool space = c == ' ' || c == '\t' || c == '\f' || c == LineBreakCharacter || c == HardSpaceCharacter;
-                if (c == SoftHyphenCharacter) continue;
-                if (space && (words.empty() || words.back() == ' ')) continue;
-                appendUtf8(words, space ? U' ' : c);
-                ++length;
-            }
-        }
-        while (!words.empty() && words.back() == ' ') words.pop_back();
-        if (!words.empty()) return words;
+        if (headingLevel(document, paragraph) == 0) continue;
+        if (std::string words = titleWords(paragraph, options); !words.empty()) return words;
+    }
+    for (const Paragraph& paragraph : document.body) {
+        if (std::string words = titleWords(paragraph, options); !words.empty()) return words;
     }
     return options.documentName.empty() ? "Document" : options.documentName;
 }
@@ -502,7 +578,7 @@ void writeStyleSheet(PageWriter& page) {
                           points(std::clamp(setup.bottomMargin, 0, MaximumTextWidth)),
                          "; padding: 0 1em; background: #ffffff; color: #000000; }\n"}));
     put(page.out, "p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n");
-    put(page.out, "ul { margin: 0; padding: 0; list-style-position: outside; }\n");
+    put(page.out, "ul { margin: 0; padding: 0; list-style-position: inside; }\n");
     put(page.out, "img { max-width: 100%; height: auto; vertical-align: bottom; }\n");
     put(page.out, "header { margin-bottom: 2em; } footer { margin-top: 2em; }\n");
     put(page.out, "hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
@@ -517,7 +593,9 @@ void writeStyleSheet(PageWriter& page) {
 }
 
 void writeHeaderFooter(PageWriter& page, const HeaderFooter& part, std::string_view tag) {
-    if (!part.present || part.paragraphs.empty()) return;
+    bool showsAnything = std::any_of(part.paragraphs.begin(), part.paragraphs.end(),
+                                     [&](const Paragraph& paragraph) { return showsSomething(paragraph, page.options); });
+    if (!part.present || !showsAnything) return;
     put(page.out, concat({"<", tag, ">\n"}));
     writeParagraphs(page, part.paragraphs);
     put(page.out, concat({"</", tag, ">\n"}));
@@ -526,8 +604,9 @@ void writeHeaderFooter(PageWriter& page, const HeaderFooter& part, std::string_v
 }  // namespace
 
 bool writeHtml(const Document& document, const WriteOptions& options, ByteSink& out) {
-    PageWriter page{out, document, options, styleClassNames(document), nullptr, {}, {}, nullptr, {}, {}};
-    put(out, "<!doctype html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n");
+    PageWriter page{out, document, options, styleClassNames(document), nullptr, {}, {}, nullptr, {}, {}, {}};
+    std::string_view language = headingLanguage(document);
+    put(out, concat({"<!doctype html>\n<html lang=\"", language.empty() ? "und" : language, "\">\n<head>\n<meta charset=\"utf-8\">\n"}));
     put(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
     put(out, concat({"<title>", escapedHtml(title(document, options)), "</title>\n"}));
     writeStyleSheet(page);

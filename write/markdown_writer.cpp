@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "write/bullet_marker.h"
 #include "write/concat.h"
 #include "write/field_text.h"
 #include "write/heading_level.h"
@@ -23,29 +25,23 @@ namespace {
 constexpr char32_t PageBreakCharacter = U'\f';
 constexpr char32_t ReplacementCharacter = 0xFFFD;
 
-enum Mark : uint8_t { Strong = 1, Emphasis = 2, Strike = 4 };
-constexpr Mark AllMarks[] = {Strong, Emphasis, Strike};
+enum Mark : uint8_t { Strong = 1, Emphasis = 2, Strike = 4, Superscript = 8, Subscript = 16 };
+constexpr Mark DelimitedMarks[] = {Strong, Emphasis, Strike};
+constexpr uint8_t Delimited = Strong | Emphasis | Strike;
 
 std::string_view delimiter(Mark mark) {
     switch (mark) {
         case Strong: return "**";
         case Emphasis: return "*";
         case Strike: return "~~";
+        default: return "";
     }
-    return "";
-}
-
-std::string_view htmlTag(Mark mark) {
-    switch (mark) {
-        case Strong: return "strong";
-        case Emphasis: return "em";
-        case Strike: return "del";
-    }
-    return "";
 }
 
 uint8_t marksOf(const CharacterFormat& format) {
-    return (format.bold ? Strong : 0) | (format.italic ? Emphasis : 0) | (format.strikethrough ? Strike : 0);
+    return (format.bold ? Strong : 0) | (format.italic ? Emphasis : 0) | (format.strikethrough ? Strike : 0) |
+           (format.position == VerticalPosition::Superscript ? Superscript : 0) |
+           (format.position == VerticalPosition::Subscript ? Subscript : 0);
 }
 
 // One character of a line, or an object written as a whole.
@@ -56,6 +52,9 @@ struct Atom {
 };
 using Line = std::vector<Atom>;
 
+// Where a line stands, for what its characters could start.
+enum class LineKind : uint8_t { Text, Heading, TableCell };
+
 // ---- Character classes, as CommonMark sees them ----
 
 bool isWhitespace(char32_t c) {
@@ -63,76 +62,122 @@ bool isWhitespace(char32_t c) {
            (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
+bool isAsciiPunctuation(char32_t c) {
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+}
+
 bool isPunctuation(char32_t c) {
-    if (c < 0x80) return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+    if (c < 0x80) return isAsciiPunctuation(c);
     return c == 0xA1 || c == 0xA7 || c == 0xAB || c == 0xB6 || c == 0xB7 || c == 0xBB || c == 0xBF ||
            (c >= 0x2010 && c <= 0x2027) || (c >= 0x2030 && c <= 0x205E) || (c >= 0x3001 && c <= 0x3003) ||
            (c >= 0x3008 && c <= 0x3011) || (c >= 0xFF01 && c <= 0xFF0F);
 }
 
-// Characters that start or end Markdown syntax wherever they stand.
-bool alwaysEscaped(char32_t c) {
-    return c == '\\' || c == '`' || c == '*' || c == '_' || c == '[' || c == ']' || c == '<' || c == '>' ||
-           c == '#' || c == '~' || c == '&' || c == '|';
-}
-
-// Characters that start a block (a list item, a setext underline) at the
-// start of a line.
-bool escapedAtLineStart(char32_t c) { return c == '-' || c == '+' || c == '='; }
+bool isAsciiLetter(char32_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 bool isSpaceOrTab(const Atom& atom) { return atom.object.empty() && (atom.c == ' ' || atom.c == '\t'); }
 bool isBlank(const Atom& atom) { return atom.object.empty() && isWhitespace(atom.c); }
 
-// ---- One line ----
-
-struct Segment {
-    size_t begin = 0;
-    size_t end = 0;
-    uint8_t marks = 0;
-};
-
-// Whitespace keeps the marks that the characters on both sides share, so
-// that emphasis never starts or ends next to a space.
-Line withWhitespaceOutsideEmphasis(Line line) {
-    for (size_t i = 0; i < line.size();) {
-        if (!isBlank(line[i])) {
-            ++i;
-            continue;
-        }
-        size_t end = i;
-        while (end < line.size() && isBlank(line[end])) ++end;
-        uint8_t before = i > 0 ? line[i - 1].marks : 0;
-        uint8_t after = end < line.size() ? line[end].marks : 0;
-        for (size_t j = i; j < end; ++j) line[j].marks = before & after;
-        i = end;
-    }
-    return line;
+// What a neighbour counts as: an object's Markdown starts with '!' and ends
+// with ')' or ']', punctuation either way; the line's ends are whitespace.
+char32_t characterAt(const Line& line, size_t i) {
+    if (i >= line.size()) return U' ';
+    return line[i].object.empty() ? line[i].c : U'!';
 }
 
-std::vector<Segment> segmentsOf(const Line& line) {
-    std::vector<Segment> segments;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (segments.empty() || segments.back().marks != line[i].marks) segments.push_back({i, i, line[i].marks});
-        segments.back().end = i + 1;
+// ---- Escaping only what would change the rendering ----
+
+// "&name;" or "&#...;": a character reference that Markdown would decode.
+bool startsReference(const Line& line, size_t i) {
+    size_t j = i + 1;
+    while (j < line.size() && j - i < 34 && line[j].object.empty() &&
+           (isAsciiLetter(line[j].c) || (line[j].c >= '0' && line[j].c <= '9') || (j == i + 1 && line[j].c == '#'))) {
+        ++j;
     }
-    return segments;
+    return j > i + 1 && j < line.size() && line[j].object.empty() && line[j].c == ';';
+}
+
+bool lineIs(const Line& line, std::u32string_view allowed) {
+    return std::all_of(line.begin(), line.end(),
+                       [&](const Atom& atom) { return atom.object.empty() && allowed.find(atom.c) != std::u32string_view::npos; });
+}
+
+// An ordered list marker at the line's start: up to nine digits, then '.'
+// or ')' before a space or the line's end. The index of the '.' or ')'.
+size_t orderedListMark(const Line& line) {
+    size_t digits = 0;
+    while (digits < line.size() && digits < 10 && line[digits].object.empty() && line[digits].c >= '0' && line[digits].c <= '9') {
+        ++digits;
+    }
+    if (digits == 0 || digits > 9 || digits >= line.size()) return line.size();
+    char32_t mark = characterAt(line, digits);
+    char32_t after = characterAt(line, digits + 1);
+    return (mark == '.' || mark == ')') && (after == ' ' || after == '\t') ? digits : line.size();
+}
+
+// The first '#' of the run that would close an ATX heading: a run of '#'
+// at the heading's end, after a space or making up the whole heading.
+size_t headingClosingHash(const Line& line) {
+    size_t start = line.size();
+    while (start > 0 && characterAt(line, start - 1) == '#') --start;
+    if (start == line.size()) return line.size();
+    return start == 0 || characterAt(line, start - 1) == ' ' || characterAt(line, start - 1) == '\t' ? start : line.size();
+}
+
+// What a line's own shape makes syntax, found once per line.
+struct LineSyntax {
+    LineKind kind = LineKind::Text;
+    bool tableRule = false;   // only pipes, dashes, colons and spaces: a table's delimiter row
+    size_t closingHash = 0;   // the '#' that would close a heading; the line's size for none
+};
+
+LineSyntax syntaxOf(const Line& line, LineKind kind) {
+    return {kind, lineIs(line, U"|-: \t"), kind == LineKind::Heading ? headingClosingHash(line) : line.size()};
+}
+
+// Whether the character at i would be read as Markdown syntax.
+bool needsEscape(const Line& line, size_t i, const LineSyntax& syntax) {
+    LineKind kind = syntax.kind;
+    char32_t c = line[i].c;
+    char32_t before = i == 0 ? U' ' : characterAt(line, i - 1);
+    char32_t after = characterAt(line, i + 1);
+    bool lineStart = i == 0 && kind != LineKind::TableCell;
+    switch (c) {
+        case '\\': return isAsciiPunctuation(after) || i + 1 == line.size();
+        case '`': return true;
+        case '*':
+        case '~': return lineStart || !isWhitespace(before) || !isWhitespace(after);
+        case '_': {
+            bool wordBefore = !isWhitespace(before) && !isPunctuation(before);
+            bool wordAfter = !isWhitespace(after) && !isPunctuation(after);
+            return !(wordBefore && wordAfter);
+        }
+        case '[': return lineStart;
+        case ']': return after == '(';
+        case '<': return isAsciiLetter(after) || after == '/' || after == '!' || after == '?';
+        case '>': return lineStart;
+        case '&': return startsReference(line, i);
+        case '|': return kind == LineKind::TableCell || syntax.tableRule;
+        case '#': return lineStart || i == syntax.closingHash;
+        case '-': return lineStart && (after == ' ' || after == '\t' || i + 1 == line.size() || lineIs(line, U"- \t"));
+        case '+': return lineStart && (after == ' ' || after == '\t' || i + 1 == line.size());
+        case '=': return lineStart && lineIs(line, U"= \t");
+        case '.':
+        case ')': return kind != LineKind::TableCell && i == orderedListMark(line);
+        default: return false;
+    }
 }
 
 // The line's characters, escaped: spaces and tabs that start the line
 // become character references (Markdown would drop them or read an
-// indented code block), those that end it are dropped, and what would start
-// a block at the line's start is escaped.
-std::vector<std::string> escapedCharacters(const Line& line) {
+// indented code block), those that end it are dropped.
+std::vector<std::string> escapedCharacters(const Line& line, LineKind kind) {
     std::vector<std::string> escaped(line.size());
     size_t trailing = line.size();
     while (trailing > 0 && isSpaceOrTab(line[trailing - 1])) --trailing;
     size_t leading = 0;
     while (leading < trailing && isSpaceOrTab(line[leading])) ++leading;
-    // An ordered list marker: up to nine digits and '.' or ')'.
-    size_t digits = leading;
-    while (digits < line.size() && digits - leading < 10 && line[digits].c >= '0' && line[digits].c <= '9') ++digits;
-    bool listNumber = digits > leading && digits - leading <= 9 && digits < line.size() &&
-                      (line[digits].c == '.' || line[digits].c == ')');
+    LineSyntax syntax = syntaxOf(line, kind);
     for (size_t i = 0; i < line.size(); ++i) {
         const Atom& atom = line[i];
         if (!atom.object.empty()) {
@@ -141,14 +186,55 @@ std::vector<std::string> escapedCharacters(const Line& line) {
             continue;  // Markdown drops them anyway
         } else if (i < leading) {
             escaped[i] = atom.c == '\t' ? "&#9;" : "&#32;";
-        } else if (alwaysEscaped(atom.c) || (i == leading && leading == 0 && escapedAtLineStart(atom.c)) ||
-                   (listNumber && leading == 0 && i == digits)) {
+        } else if (needsEscape(line, i, syntax)) {
             escaped[i] = std::string{'\\'} + static_cast<char>(atom.c);
         } else {
             appendUtf8(escaped[i], atom.c == 0 ? ReplacementCharacter : atom.c);
         }
     }
     return escaped;
+}
+
+// ---- Emphasis ----
+
+struct Segment {
+    size_t begin = 0;
+    size_t end = 0;
+    uint8_t marks = 0;
+};
+
+// Characters of class `moved` take the marks that the characters on both
+// sides share (and, with keepOwn, only those they hold themselves), so that
+// emphasis never starts or ends next to them.
+Line withMarksOutside(Line line, bool (*moved)(const Atom&), bool keepOwn) {
+    for (size_t i = 0; i < line.size();) {
+        if (!moved(line[i])) {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < line.size() && moved(line[end])) ++end;
+        uint8_t before = i > 0 ? line[i - 1].marks : 0;
+        uint8_t after = end < line.size() ? line[end].marks : 0;
+        uint8_t shared = before & after & Delimited;
+        for (size_t j = i; j < end; ++j) {
+            uint8_t own = line[j].marks;
+            line[j].marks = static_cast<uint8_t>((keepOwn ? shared & own : shared) | (own & ~Delimited));
+        }
+        i = end;
+    }
+    return line;
+}
+
+bool isPunctuationAtom(const Atom& atom) { return atom.object.empty() && isPunctuation(atom.c); }
+
+std::vector<Segment> segmentsOf(const Line& line) {
+    std::vector<Segment> segments;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (segments.empty() || segments.back().marks != line[i].marks) segments.push_back({i, i, line[i].marks});
+        segments.back().end = i + 1;
+    }
+    return segments;
 }
 
 char32_t firstCodePoint(std::string_view text) {
@@ -164,8 +250,13 @@ char32_t lastCodePoint(std::string_view text) {
 }
 
 // Whether every delimiter run in closers + openers is read as Markdown
-// reads it: closers only able to close, openers only able to open.
-bool delimitersHold(char32_t before, const std::string& closers, const std::string& openers, char32_t after) {
+// reads it: closers able to close, openers able to open, and neither able
+// to do both; except that one mark's run of '*' that can do both (inside a
+// word, or between punctuation) is still read as meant while no other '*'
+// mark is open around it: it pairs with its own partner, and CommonMark's
+// rule of three keeps it from the other mark's.
+bool delimitersHold(char32_t before, const std::string& closers, const std::string& openers, char32_t after,
+                    bool otherStarMarkOpen) {
     std::string all = closers + openers;
     for (size_t begin = 0; begin < all.size();) {
         size_t end = begin;
@@ -176,7 +267,9 @@ bool delimitersHold(char32_t before, const std::string& closers, const std::stri
         char32_t next = end == all.size() ? after : static_cast<char32_t>(all[end]);
         bool leftFlanking = !isWhitespace(next) && (!isPunctuation(next) || isWhitespace(previous) || isPunctuation(previous));
         bool rightFlanking = !isWhitespace(previous) && (!isPunctuation(previous) || isWhitespace(next) || isPunctuation(next));
-        if (closing ? (!rightFlanking || leftFlanking) : (!leftFlanking || rightFlanking)) return false;
+        bool able = closing ? rightFlanking : leftFlanking;
+        bool oneStarMark = all[begin] == '*' && end - begin <= 2 && all.size() == end - begin && !otherStarMarkOpen;
+        if (!able || (leftFlanking && rightFlanking && !oneStarMark)) return false;
         begin = end;
     }
     return true;
@@ -185,6 +278,8 @@ bool delimitersHold(char32_t before, const std::string& closers, const std::stri
 std::string joined(const std::vector<std::string>& escaped, const Segment& segment) {
     std::string text;
     for (size_t i = segment.begin; i < segment.end; ++i) text += escaped[i];
+    if (segment.marks & Superscript) text = concat({"<sup>", text, "</sup>"});
+    if (segment.marks & Subscript) text = concat({"<sub>", text, "</sub>"});
     return text;
 }
 
@@ -195,7 +290,11 @@ size_t markSpan(const std::vector<Segment>& segments, size_t from, Mark mark) {
     return count;
 }
 
-// The line with its emphasis as delimiters; nothing when some delimiter
+bool starMarkOpen(const std::vector<Mark>& open) {
+    return std::any_of(open.begin(), open.end(), [](Mark mark) { return mark == Strong || mark == Emphasis; });
+}
+
+// The line with its emphasis as delimiters; false when some delimiter
 // would not be read as meant.
 bool writeWithDelimiters(const std::vector<Segment>& segments, const std::vector<std::string>& texts, std::string& out) {
     std::vector<Mark> open;
@@ -209,13 +308,14 @@ bool writeWithDelimiters(const std::vector<Segment>& segments, const std::vector
             open.pop_back();
         }
         std::vector<Mark> starting;
-        for (Mark mark : AllMarks) {
+        for (Mark mark : DelimitedMarks) {
             if ((wanted & mark) && std::find(open.begin(), open.end(), mark) == open.end()) starting.push_back(mark);
         }
         // The mark that lasts longest opens first, so that it closes last.
         std::stable_sort(starting.begin(), starting.end(), [&](Mark a, Mark b) {
             return markSpan(segments, i, a) > markSpan(segments, i, b);
         });
+        bool otherStarMark = starMarkOpen(open);
         std::string openers;
         for (Mark mark : starting) {
             openers += delimiter(mark);
@@ -223,7 +323,7 @@ bool writeWithDelimiters(const std::vector<Segment>& segments, const std::vector
         }
         if (!closers.empty() || !openers.empty()) {
             char32_t after = i < segments.size() ? firstCodePoint(texts[i]) : U' ';
-            if (!delimitersHold(lastCodePoint(out), closers, openers, after)) return false;
+            if (!delimitersHold(lastCodePoint(out), closers, openers, after, otherStarMark)) return false;
             out += closers + openers;
         }
         if (i < segments.size()) out += texts[i];
@@ -231,31 +331,33 @@ bool writeWithDelimiters(const std::vector<Segment>& segments, const std::vector
     return true;
 }
 
-std::string writeWithHtml(const std::vector<Segment>& segments, const std::vector<std::string>& texts) {
-    std::string out;
-    for (size_t i = 0; i < segments.size(); ++i) {
-        std::string close;
-        for (Mark mark : AllMarks) {
-            if (!(segments[i].marks & mark)) continue;
-            out.append("<").append(htmlTag(mark)).append(">");
-            std::string end = "</";
-            end.append(htmlTag(mark)).append(">");
-            close.insert(0, end);
-        }
-        out += texts[i] + close;
-    }
-    return out;
-}
-
-std::string renderLine(const Line& atoms) {
-    Line line = withWhitespaceOutsideEmphasis(atoms);
-    std::vector<std::string> escaped = escapedCharacters(line);
+bool renderedWithDelimiters(const Line& line, LineKind kind, std::string& out) {
+    std::vector<std::string> escaped = escapedCharacters(line, kind);
     std::vector<Segment> segments = segmentsOf(line);
     std::vector<std::string> texts;
     for (const Segment& segment : segments) texts.push_back(joined(escaped, segment));
+    out.clear();
+    return writeWithDelimiters(segments, texts, out);
+}
+
+Line without(Line line, uint8_t marks) {
+    for (Atom& atom : line) atom.marks &= static_cast<uint8_t>(~marks);
+    return line;
+}
+
+// Emphasis as delimiters, moved off the whitespace at its edges; where
+// that cannot be read as meant, also off the punctuation at its edges;
+// failing that, without the strikethrough, whose ~~ cannot stand inside a
+// word; and last the line without emphasis, its text whole.
+std::string renderLine(const Line& atoms, LineKind kind = LineKind::Text) {
+    Line line = withMarksOutside(atoms, isBlank, false);
     std::string out;
-    if (writeWithDelimiters(segments, texts, out)) return out;
-    return writeWithHtml(segments, texts);
+    if (renderedWithDelimiters(line, kind, out)) return out;
+    line = withMarksOutside(line, isPunctuationAtom, true);
+    if (renderedWithDelimiters(line, kind, out)) return out;
+    if (renderedWithDelimiters(without(line, Strike), kind, out)) return out;
+    renderedWithDelimiters(without(line, Delimited), kind, out);
+    return out;
 }
 
 // ---- Paragraphs ----
@@ -311,7 +413,7 @@ std::string objectMarkdown(MarkdownWriter& writer, int index) {
         markdown = concat({"![", label, "](", pngDataUri(png), ")"});
     } else if (!png.empty() && !writer.options.pictureFolder.empty()) {
         std::string prefix = writer.options.pictureNamePrefix.empty() ? "picture" : writer.options.pictureNamePrefix;
-        std::string name = concat({prefix, "-", std::to_string(writer.pictures.size() + 1), ".png"});
+        std::string name = pngFileName(prefix, index);
         if (writeFileBytes(std::filesystem::path(writer.options.pictureFolder) / name, png)) {
             markdown = concat({"![", label, "](", percentEncoded(name), ")"});
         } else {
@@ -331,13 +433,15 @@ std::vector<Line> linesOf(MarkdownWriter& writer, const Paragraph& paragraph, st
         styleMarks = marksOf(writer.document.styles[paragraph.style].character) & (Strong | Emphasis);
     }
     std::vector<Line> lines(1);
+    BulletTabSkipper bulletTab(paragraph.format.bullet.on);
     for (const Run& run : paragraph.runs) {
         uint8_t marks = marksOf(run.format) & ~styleMarks;
         if (run.kind == RunKind::Object) {
+            bulletTab.next(run, {});
             lines.back().push_back({U'!', 0, objectMarkdown(writer, run.object)});
             continue;
         }
-        std::string_view text = run.kind == RunKind::Field ? fieldText(run, writer.options) : run.text;
+        std::string_view text = bulletTab.next(run, run.kind == RunKind::Field ? fieldText(run, writer.options) : run.text);
         for (size_t i = 0; i < text.size();) {
             char32_t c = nextCodePoint(text, i);
             if (c == SoftHyphenCharacter) continue;
@@ -360,9 +464,9 @@ void startBlock(MarkdownWriter& writer, bool listItem) {
 
 // The lines as Markdown; those at the end that show nothing are dropped,
 // as a hard line break at a block's end would show as a backslash.
-std::vector<std::string> renderedLines(const std::vector<Line>& lines) {
+std::vector<std::string> renderedLines(const std::vector<Line>& lines, LineKind kind = LineKind::Text) {
     std::vector<std::string> rendered;
-    for (const Line& line : lines) rendered.push_back(renderLine(line));
+    for (const Line& line : lines) rendered.push_back(renderLine(line, kind));
     while (!rendered.empty() && rendered.back().empty()) rendered.pop_back();
     return rendered;
 }
@@ -397,7 +501,7 @@ void writeParagraph(MarkdownWriter& writer, const Paragraph& paragraph) {
             if (!heading.empty() && !line.empty()) heading.push_back({U' ', 0, {}});
             heading.insert(heading.end(), line.begin(), line.end());
         }
-        std::vector<std::string> rendered = renderedLines({heading});
+        std::vector<std::string> rendered = renderedLines({heading}, LineKind::Heading);
         if (!rendered.empty()) writeBlock(writer, rendered, false, std::string(level, '#') + " ", "");
         return;
     }
@@ -414,8 +518,75 @@ void writeParagraph(MarkdownWriter& writer, const Paragraph& paragraph) {
     }
 }
 
+// ---- Tables ----
+
+// The paragraph's one line when it can be a row of a table: no heading, no
+// bullet, no line or page break, and at least one tab.
+std::optional<Line> tableRowLine(MarkdownWriter& writer, const Paragraph& paragraph) {
+    if (paragraph.format.bullet.on || headingLevel(writer.document, paragraph) > 0) return std::nullopt;
+    std::vector<size_t> pageBreaks;
+    std::vector<Line> lines = linesOf(writer, paragraph, pageBreaks);
+    if (lines.size() != 1) return std::nullopt;
+    if (std::none_of(lines[0].begin(), lines[0].end(), [](const Atom& atom) { return atom.object.empty() && atom.c == '\t'; })) {
+        return std::nullopt;
+    }
+    return std::move(lines[0]);
+}
+
+size_t tabsIn(const Line& line) {
+    return static_cast<size_t>(std::count_if(line.begin(), line.end(), [](const Atom& a) { return a.object.empty() && a.c == '\t'; }));
+}
+
+// One row: each cell's text without the spaces at its edges, between pipes.
+std::string tableRow(const Line& line) {
+    std::string row = "|";
+    size_t begin = 0;
+    for (size_t i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && !(line[i].object.empty() && line[i].c == '\t')) continue;
+        size_t from = begin;
+        size_t to = i;
+        while (from < to && isBlank(line[from])) ++from;
+        while (to > from && isBlank(line[to - 1])) --to;
+        Line cell(line.begin() + static_cast<std::ptrdiff_t>(from), line.begin() + static_cast<std::ptrdiff_t>(to));
+        row += concat({" ", renderLine(cell, LineKind::TableCell), " |"});
+        begin = i + 1;
+    }
+    return row;
+}
+
+// The first row heads the table, as a pipe table must have a head.
+void writeTable(MarkdownWriter& writer, const std::vector<Line>& rows) {
+    startBlock(writer, false);
+    std::string delimiterRow = "|";
+    for (size_t cell = 0; cell <= tabsIn(rows.front()); ++cell) delimiterRow += " --- |";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        put(writer.out, tableRow(rows[i]));
+        put(writer.out, '\n');
+        if (i == 0) put(writer.out, delimiterRow + "\n");
+    }
+}
+
+// Paragraphs whose columns are set with tabs, as many in each, become a
+// table once two or more follow each other; any other paragraph is written
+// as it is.
 void writeParagraphs(MarkdownWriter& writer, const std::vector<Paragraph>& paragraphs) {
-    for (const Paragraph& paragraph : paragraphs) writeParagraph(writer, paragraph);
+    for (size_t i = 0; i < paragraphs.size();) {
+        std::vector<Line> rows;
+        size_t next = i;
+        while (next < paragraphs.size()) {
+            std::optional<Line> row = tableRowLine(writer, paragraphs[next]);
+            if (!row || (!rows.empty() && tabsIn(*row) != tabsIn(rows.front()))) break;
+            rows.push_back(std::move(*row));
+            ++next;
+        }
+        if (rows.size() >= 2) {
+            writeTable(writer, rows);
+            i = next;
+        } else {
+            writeParagraph(writer, paragraphs[i]);
+            ++i;
+        }
+    }
 }
 
 }  // namespace

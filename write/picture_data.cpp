@@ -39,4 +39,11 @@ std::string pngDataUri(const std::vector<uint8_t>& png) {
     return uri;
 }
 
+std::string pictureId(int objectIndex) { return "object" + std::to_string(objectIndex + 1); }
+
+std::string pngFileName(std::string_view prefix, int objectIndex) {
+    std::string name{prefix};
+    return name.append("-").append(pictureId(objectIndex)).append(".png");
+}
+
 }  // namespace zentoro

@@ -17,6 +17,13 @@ std::string_view objectLabel(ObjectKind kind);
 // The object's picture as a PNG file; empty when there is no picture.
 std::vector<uint8_t> picturePng(const EmbeddedObject& object);
 
+// Pictures are named by their object's place among the document's objects
+// (counting from 1, every kind of object counted): "object2" for the
+// second, in an HTML page's id, and "letter.wrd-object2.png" for its PNG
+// file beside a Markdown output or among the extracted pictures.
+std::string pictureId(int objectIndex);
+std::string pngFileName(std::string_view prefix, int objectIndex);
+
 // "data:image/png;base64,..." for the PNG bytes.
 std::string pngDataUri(const std::vector<uint8_t>& png);
 

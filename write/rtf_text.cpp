@@ -33,7 +33,7 @@ void writeUnicode(ByteSink& sink, char32_t unit) {
 
 }  // namespace
 
-void writeRtfCharacter(ByteSink& sink, char32_t c) {
+void writeRtfCharacter(ByteSink& sink, char32_t c, int codePage) {
     switch (c) {
         case U'\\': put(sink, "\\\\"); return;
         case U'{': put(sink, "\\{"); return;
@@ -51,7 +51,7 @@ void writeRtfCharacter(ByteSink& sink, char32_t c) {
         put(sink, static_cast<char>(c));
         return;
     }
-    int byte = cp1252Byte(c);
+    int byte = codePageByte(codePage, c);
     if (byte >= 0x80) {
         put(sink, "\\'");
         put(sink, Hex[byte >> 4]);
@@ -67,7 +67,7 @@ void writeRtfCharacter(ByteSink& sink, char32_t c) {
     writeUnicode(sink, 0xDC00 + (v & 0x3FF));
 }
 
-void writeRtfText(ByteSink& sink, std::string_view utf8) {
+void writeRtfText(ByteSink& sink, std::string_view utf8, int codePage) {
     size_t at = 0;
     while (at < utf8.size()) {
         size_t plain = at;
@@ -77,7 +77,7 @@ void writeRtfText(ByteSink& sink, std::string_view utf8) {
             at = plain;
             continue;
         }
-        writeRtfCharacter(sink, nextCodePoint(utf8, at));
+        writeRtfCharacter(sink, nextCodePoint(utf8, at), codePage);
     }
 }
 

@@ -1,5 +1,6 @@
-// Text in RTF: UTF-8 written as CP1252 with \'hh escapes, \uN for what the
-// code page lacks, and the control words of the model's special characters.
+// Text in RTF: UTF-8 written in the document's code page with \'hh escapes,
+// \uN for what the code page lacks, and the control words of the model's
+// special characters.
 #pragma once
 
 #include <string_view>
@@ -8,9 +9,9 @@
 
 namespace zentoro {
 
-void writeRtfText(ByteSink& sink, std::string_view utf8);
+void writeRtfText(ByteSink& sink, std::string_view utf8, int codePage);
 
 // One character, as in writeRtfText.
-void writeRtfCharacter(ByteSink& sink, char32_t c);
+void writeRtfCharacter(ByteSink& sink, char32_t c, int codePage);
 
 }  // namespace zentoro

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "write/bullet_marker.h"
 #include "write/field_text.h"
 #include "write/picture_data.h"
 #include "write/byte_sink.h"
@@ -24,11 +25,13 @@ void writeCharacters(ByteSink& out, std::string_view text) {
     put(out, piece);
 }
 
-void writeRun(ByteSink& out, const Document& document, const Run& run, const WriteOptions& options) {
+void writeRun(ByteSink& out, const Document& document, const Run& run, const WriteOptions& options,
+              BulletTabSkipper& bulletTab) {
     switch (run.kind) {
-        case RunKind::Text: writeCharacters(out, run.text); break;
-        case RunKind::Field: writeCharacters(out, fieldText(run, options)); break;
+        case RunKind::Text: writeCharacters(out, bulletTab.next(run, run.text)); break;
+        case RunKind::Field: writeCharacters(out, bulletTab.next(run, fieldText(run, options))); break;
         case RunKind::Object: {
+            bulletTab.next(run, {});
             bool known = run.object >= 0 && static_cast<size_t>(run.object) < document.objects.size();
             put(out, '[');
             put(out, objectLabel(known ? document.objects[run.object].kind : ObjectKind::Other));
@@ -38,10 +41,21 @@ void writeRun(ByteSink& out, const Document& document, const Run& run, const Wri
     }
 }
 
+// A bulleted paragraph starts with its bullet and a space, which stands for
+// the tab that follows the bullet on the device.
+void writeBullet(ByteSink& out, const Bullet& bullet) {
+    std::string marker;
+    appendUtf8(marker, shownBullet(bullet.character));
+    marker += ' ';
+    put(out, marker);
+}
+
 void writeParagraphs(ByteSink& out, const Document& document, const std::vector<Paragraph>& paragraphs,
                      const WriteOptions& options) {
     for (const Paragraph& paragraph : paragraphs) {
-        for (const Run& run : paragraph.runs) writeRun(out, document, run, options);
+        if (paragraph.format.bullet.on) writeBullet(out, paragraph.format.bullet);
+        BulletTabSkipper bulletTab(paragraph.format.bullet.on);
+        for (const Run& run : paragraph.runs) writeRun(out, document, run, options, bulletTab);
         put(out, '\n');
     }
 }

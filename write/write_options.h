@@ -12,8 +12,11 @@ struct WriteOptions {
     std::string documentName;        // the input's file name: titles and FILENAME fields
     bool withHeaderFooter = false;   // text: also write the header and the footer
     std::string pictureFolder;       // where pictures are written as PNG files; empty: none
-    std::string pictureNamePrefix;   // file names of pictures: PREFIX-N.png
+    std::string pictureNamePrefix;   // file names of pictures: PREFIX-objectN.png
     bool picturesAsDataUris = false; // Markdown: embed pictures instead of linking files
+    // The Windows code page the document's text is read in (the device's
+    // ROM language decides it); a number that is not supported reads as 1252.
+    int codePage = 1252;
 };
 
 }  // namespace zentoro

@@ -51,14 +51,23 @@ std::optional<ToolVerdict> html5libCheck(const std::string& htmlPath) {
 
 std::optional<ToolVerdict> tidyCheck(const std::string& htmlPath) {
     if (!available("tidy -v")) return std::nullopt;
-    // Status 2 means errors; 1 only warnings, which -errors does not print.
+    // Status 2 means errors, 1 warnings, which -errors does not print: the
+    // warnings are asked for again to say what they were.
     Run check = run("tidy -errors -q " + quoted(htmlPath));
-    return ToolVerdict{check.status == 0 || check.status == 1, check.output};
+    if (check.status == 1) check.output += run("tidy -q -e " + quoted(htmlPath)).output;
+    return ToolVerdict{check.status == 0, check.output};
 }
 
-std::optional<std::string> cmarkHtml(const std::string& markdownPath) {
+std::optional<std::string> cmarkHtml(const std::string& markdownPath, bool safe) {
     if (!available("cmark --version")) return std::nullopt;
-    Run rendering = run("cmark --unsafe " + quoted(markdownPath));
+    Run rendering = run(std::string(safe ? "cmark " : "cmark --unsafe ") + quoted(markdownPath));
+    if (rendering.status != 0) return std::nullopt;
+    return rendering.output;
+}
+
+std::optional<std::string> pandocHtml(const std::string& markdownPath) {
+    if (!available("pandoc --version")) return std::nullopt;
+    Run rendering = run("pandoc -f commonmark -t html --wrap=none " + quoted(markdownPath));
     if (rendering.status != 0) return std::nullopt;
     return rendering.output;
 }
