@@ -49,9 +49,10 @@ protected:
 
     std::string path(const std::string& name) const { return folder_.path(name); }
 
+    // These runs compare bytes with the original conversion, so they ask for it.
     CommandRun zentoro(const std::string& arguments, const std::string& before = "",
                        const std::string& after = "") const {
-        return runIn(folder_, "{ " + before + " '" ZENTORO_CLI_PATH "' " + arguments + after + "; }");
+        return runIn(folder_, "{ " + before + " '" ZENTORO_CLI_PATH "' --original " + arguments + after + "; }");
     }
 
     TemporaryFolder folder_{"command"};
@@ -186,7 +187,7 @@ TEST_F(CommandLine, NoClobberKeepsEveryExistingOutputAndCountsItsInputAsSkipped)
     EXPECT_EQ(run.out,
               "backup/letter: skipped, backup/letter.rtf exists\n"
               "backup/memo -> backup/memo.rtf: " + std::string(Converted) + "\n"
-              "Summary: 1 converted, 1 skipped (not Word documents), 1 kept (output exists), 0 failed\n");
+              "Summary: 1 converted, 0 skipped (not Word documents), 1 earlier output, 1 kept (output exists), 0 failed\n");
     EXPECT_EQ(readFile(path("backup/letter.rtf")), "{\\rtf1 mine}");
 }
 
@@ -206,7 +207,7 @@ TEST_F(CommandLine, NamesAreEscapedInReportsAndTheSummary) {
 }
 
 TEST_F(CommandLine, DryRunNamesTheOutputOfTheFormat) {
-    CommandRun dryRun = zentoro("--dry-run -t markdown letter");
+    CommandRun dryRun = runIn(folder_, "'" ZENTORO_CLI_PATH "' --dry-run -t markdown letter");
     EXPECT_EQ(dryRun.out, "letter -> letter.md: would be converted\n");
 }
 
@@ -329,7 +330,7 @@ TEST_F(CommandLine, AnInterruptedFolderRunRemovesItsUnfinishedOutputAndPrintsThe
 
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         for (int i = 0; i < Documents - 1; ++i) fs::remove(path("backup/doc" + std::to_string(i) + ".rtf"));
-        pid_t pid = start(dir_, {"backup"});
+        pid_t pid = start(dir_, {"--original", "backup"});
         // Strike once the first output is in place, with the next ones being
         // written (under names of their own, or none).
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

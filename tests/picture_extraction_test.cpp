@@ -65,8 +65,8 @@ TEST(PictureExtraction, CommandLineWritesThePicturesAndReportsTheRest) {
     CommandRun run = runIn(folder, "'" ZENTORO_CLI_PATH "' --faithful --extract-pictures=pictures letter.wrd");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out,
-              "letter.wrd: 2 pictures written to pictures\n"
-              "letter.wrd -> letter.wrd.rtf: Psion 5 Word file converted to RTF successfully\n");
+              "letter.wrd -> letter.wrd.rtf: Psion 5 Word file converted to RTF successfully\n"
+              "letter.wrd: 2 pictures written to pictures\n");
     EXPECT_EQ(run.err, "letter.wrd: warning: object 3: the sketch's pixel data end early\n");
     EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object1.png")));
     EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object4.png")));

@@ -22,6 +22,10 @@ void BatchSummary::addFailure(const std::string& shownPath, const std::string& r
 std::string BatchSummary::text(ConsoleAction action) const {
     std::string text = "Summary: " + std::to_string(succeeded_) + " " + succeededLabel(action) + ", " +
                        std::to_string(skipped_) + " skipped (not Word documents), ";
+    if (earlierOutputs_ != 0) {
+        text += std::to_string(earlierOutputs_) + (earlierOutputs_ == 1 ? " earlier output, " : " earlier outputs, ");
+    }
+    if (passedOver_ != 0) text += std::to_string(passedOver_) + " passed over (links and special files), ";
     if (kept_ != 0) text += std::to_string(kept_) + " kept (output exists), ";
     text += std::to_string(failures_.size()) + " failed\n";
     if (failures_.empty()) return text;

@@ -13,14 +13,17 @@ class BatchSummary {
 public:
     void addSucceeded() { ++succeeded_; }
     void addSkipped() { ++skipped_; }
+    void addEarlierOutput() { ++earlierOutputs_; }
+    void addPassedOver() { ++passedOver_; }
     void addKept() { ++kept_; }
     // `shownPath` as report lines show it (escaped).
     void addFailure(const std::string& shownPath, const std::string& reason);
     bool anyFailed() const { return !failures_.empty(); }
 
     // "Summary: 3 converted, 5 skipped (not Word documents), 1 failed\n",
-    // with "2 kept (output exists)" before the failures when outputs were
-    // kept, then one line per failure.
+    // with "4 earlier outputs", "2 passed over (links and special files)" and "2 kept
+    // (output exists)" before the failures where there were any, then one
+    // line per failure.
     std::string text(ConsoleAction action) const;
 
 private:
@@ -31,6 +34,8 @@ private:
     size_t succeeded_ = 0;
     size_t skipped_ = 0;
     size_t kept_ = 0;
+    size_t earlierOutputs_ = 0;  // outputs of an earlier run beside their documents
+    size_t passedOver_ = 0;      // links to folders, dangling links, devices, FIFOs
     std::vector<Failure> failures_;
 };
 

@@ -12,6 +12,7 @@ const char* extensionOf(OutputFormat format) { return outputExtension(format).da
 FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options) {
     WriteOptions writeOptions;
     writeOptions.withHeaderFooter = options.withHeaderFooter;
+    writeOptions.keepExistingPictures = options.noClobber;
     return {convertRequestTo(options.format, request, writeOptions), nullptr};
 }
 

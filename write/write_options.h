@@ -14,6 +14,7 @@ struct WriteOptions {
     std::string pictureFolder;       // where pictures are written as PNG files; empty: none
     std::string pictureNamePrefix;   // file names of pictures: PREFIX-N.png
     bool picturesAsDataUris = false; // Markdown: embed pictures instead of linking files
+    bool keepExistingPictures = false; // a picture file that stands there is kept, not replaced
 };
 
 }  // namespace zentoro
