@@ -85,6 +85,27 @@ TEST_F(Console, RejectsAFileThatIsNotAWordDocumentOnStandardErrorAndGoesOn) {
     EXPECT_TRUE(fs::exists(path("letter.rtf")));
 }
 
+// A named file that is not a Word document: one line with its name and
+// what it is, in this program's words.
+TEST_F(Console, EachFileThatIsNotADocumentGetsOneLineThatSaysWhatItIs) {
+    writeFile(path("empty"), {});
+    writeFile(path("short"), Bytes().text("EPOC").data);
+    struct Case {
+        const char* file;
+        const char* line;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"notes.txt", "notes.txt: not a Word document: it is not an EPOC file\n"},
+             {"empty", "empty: not a Word document: it is empty\n"},
+             {"short", "short: not a Word document: it is too short to be one\n"},
+         }) {
+        CommandRun run = zentoro(c.file);
+        EXPECT_EQ(run.status, 1) << c.file;
+        EXPECT_EQ(run.err, c.line) << c.file;
+        EXPECT_EQ(run.out, "") << c.file;
+    }
+}
+
 TEST_F(Console, MissingFileIsReportedWithTheReason) {
     CommandRun run = zentoro("absent");
     EXPECT_EQ(run.status, 1);

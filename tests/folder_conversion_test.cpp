@@ -287,6 +287,21 @@ TEST_F(FolderConversion, UnreadableFilesAndFoldersAreListedAsFailedAndTheWalkGoe
     EXPECT_FALSE(fs::exists(path("backup/private.rtf")));
 }
 
+// An output folder that cannot be made is told with the system's own reason.
+TEST_F(FolderConversion, AnOutputFolderThatCannotBeMadeIsToldWithItsRealReason) {
+    writeFile(path("letter"), sampleDocument());
+    writeFile(path("locked"), sampleDocument());
+    fs::permissions(path("locked"), fs::perms::none);
+    fs::create_directories(path("ro/outdir"));
+    fs::permissions(path("ro/outdir"), fs::perms::owner_read | fs::perms::owner_exec);
+    std::optional<std::string> wrapper = wrapperThatHonoursFileModes(path("locked"));
+    if (!wrapper) GTEST_SKIP() << "running as root without a way to make a folder read-only";
+    CommandRun run = zentoro("--output-dir ro/outdir/new letter", *wrapper);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "letter: cannot make the folder ro/outdir/new: Permission denied\n");
+    fs::permissions(path("ro/outdir"), fs::perms::owner_all);
+}
+
 TEST_F(FolderConversion, ProgressLineOnATerminalIsErasedAtTheEnd) {
     if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "script(1) is not installed";
     buildBackup();
