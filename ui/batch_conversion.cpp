@@ -506,9 +506,11 @@ private:
             request.outputPath = job.output.c_str();
         }
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
-        // A named file's messages go with its report, on standard error (the
-        // header check's has been shown already); a walk's files are quiet.
-        request.diagnostics = job.walked ? nullptr : stderr;
+        // A named file's messages go with its report, on standard error (its
+        // header has been checked already); a walk's files are quiet, and so
+        // is standard input, whose header only the conversion reads: its
+        // report says in one line when it is not a Word document.
+        request.diagnostics = job.walked || isStandardStream(job.input) ? nullptr : stderr;
         return request;
     }
 
