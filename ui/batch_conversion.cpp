@@ -267,22 +267,20 @@ private:
         return jobs;
     }
 
-    // A walked file named as another walked file's output, in any format:
-    // "letter.rtf" beside "letter". Still checked, and converted if it is a
-    // Word document after all; only counted apart.
-    static void markEarlierOutputs(std::vector<Job>& jobs) {
+    // A walked file named as another walked file's output in this run's
+    // format: "letter.rtf" beside "letter". Still checked, and converted if
+    // it is a Word document after all; only counted apart.
+    void markEarlierOutputs(std::vector<Job>& jobs) const {
         std::unordered_set<std::string_view> walked;
         for (const Job& job : jobs) {
             if (job.walked) walked.insert(job.input);
         }
+        std::string_view ending = extensionOf(options_.format);
         for (Job& job : jobs) {
-            if (!job.walked) continue;
             std::string_view input = job.input;
-            for (const char* extension : {".rtf", ".txt", ".html", ".md"}) {
-                std::string_view ending(extension);
-                if (input.size() <= ending.size() || input.substr(input.size() - ending.size()) != ending) continue;
-                if (walked.count(input.substr(0, input.size() - ending.size())) != 0) job.earlierOutput = true;
-            }
+            if (!job.walked || input.size() <= ending.size()) continue;
+            if (input.substr(input.size() - ending.size()) != ending) continue;
+            job.earlierOutput = walked.count(input.substr(0, input.size() - ending.size())) != 0;
         }
     }
 
