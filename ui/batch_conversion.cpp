@@ -1,8 +1,8 @@
 #include "ui/batch_conversion.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #ifdef _WIN32
