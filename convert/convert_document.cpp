@@ -1,4 +1,4 @@
-// The default RTF translation, and the entry points that ask for it.
+// The original RTF translation, and the entry points that ask for it.
 #include <algorithm>
 #include <cerrno>
 #include <memory>

@@ -1,4 +1,4 @@
-// The entry points that name the output: the default RTF (the streaming
+// The entry points that name the output: the original RTF (the streaming
 // translation of convertDocument) and, through the document model, the
 // faithful RTF, plain text, HTML and Markdown. Every one of a file or stream
 // goes through convertRequestTo.

@@ -33,8 +33,23 @@ ConversionResult readInput(const char* path, RequestInput& input) {
     return read;
 }
 
+// Opened by its wide name on Windows, where a narrow one goes through the
+// ANSI code page, which may lack the name's characters.
+std::FILE* openForWriting(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return ::_wfopen(path.c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+bool standsThere(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
 ConversionResult writePng(const std::filesystem::path& path, const std::vector<uint8_t>& png) {
-    File output(std::fopen(nativeFromPath(path).c_str(), "wb"));
+    File output(openForWriting(path));
     if (!output) return {Failure::OutputUnwritable, errno};
     bool written = std::fwrite(png.data(), 1, png.size(), output.get()) == png.size();
     int error = errno;
@@ -54,7 +69,7 @@ std::string pictureFileName(const std::string& documentPath, int objectNumber) {
     return pngFileName(nativeFromPath(pathFromNative(documentPath).filename()), objectNumber - 1);
 }
 
-PictureExtraction extractPictures(const char* inputPath, const char* outputDir) {
+PictureExtraction extractPictures(const char* inputPath, const char* outputDir, ExistingPictures existing) {
     PictureExtraction extraction;
     try {
         RequestInput input;
@@ -78,8 +93,17 @@ PictureExtraction extractPictures(const char* inputPath, const char* outputDir) 
                 extraction.result = {Failure::SameFile};
                 return extraction;
             }
+            if (existing == ExistingPictures::ListOnly) {
+                extraction.paths.push_back(nativeFromPath(path));
+                continue;
+            }
+            if (existing == ExistingPictures::Keep && standsThere(path)) {
+                ++extraction.kept;
+                continue;
+            }
             extraction.result = writePng(path, png);
             if (!extraction.result.succeeded()) return extraction;
+            extraction.paths.push_back(nativeFromPath(path));
             ++extraction.written;
         }
     } catch (const std::bad_alloc&) {

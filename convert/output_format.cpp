@@ -11,12 +11,35 @@ struct FormatEntry {
 };
 
 constexpr FormatEntry Formats[] = {
-    {OutputFormat::Rtf, "rtf", ".rtf"},
-    {OutputFormat::RtfFaithful, "rtf-faithful", ".rtf"},
+    {OutputFormat::RtfFaithful, "rtf", ".rtf"},
+    {OutputFormat::Rtf, "rtf-original", ".rtf"},
     {OutputFormat::Text, "text", ".txt"},
     {OutputFormat::Html, "html", ".html"},
     {OutputFormat::Markdown, "markdown", ".md"},
 };
+
+struct OtherSpelling {
+    std::string_view name;
+    OutputFormat format;
+};
+
+// Names kept from earlier versions, and the usual short forms.
+constexpr OtherSpelling OtherSpellings[] = {
+    {"rtf-faithful", OutputFormat::RtfFaithful},
+    {"txt", OutputFormat::Text},
+    {"htm", OutputFormat::Html},
+    {"md", OutputFormat::Markdown},
+};
+
+bool equalIgnoringCase(std::string_view typed, std::string_view name) {
+    if (typed.size() != name.size()) return false;
+    for (size_t i = 0; i < typed.size(); ++i) {
+        char c = typed[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != name[i]) return false;
+    }
+    return true;
+}
 
 const FormatEntry& entryFor(OutputFormat format) {
     for (const FormatEntry& entry : Formats) {
@@ -29,12 +52,24 @@ const FormatEntry& entryFor(OutputFormat format) {
 
 std::optional<OutputFormat> outputFormatNamed(std::string_view name) {
     for (const FormatEntry& entry : Formats) {
-        if (entry.name == name) return entry.format;
+        if (equalIgnoringCase(name, entry.name)) return entry.format;
+    }
+    for (const OtherSpelling& other : OtherSpellings) {
+        if (equalIgnoringCase(name, other.name)) return other.format;
     }
     return std::nullopt;
 }
 
 std::string_view outputFormatName(OutputFormat format) { return entryFor(format).name; }
+
+std::string outputFormatNames() {
+    std::string names;
+    for (const FormatEntry& entry : Formats) {
+        if (!names.empty()) names += ", ";
+        names += entry.name;
+    }
+    return names;
+}
 
 std::string_view outputExtension(OutputFormat format) { return entryFor(format).extension; }
 

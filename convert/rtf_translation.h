@@ -1,4 +1,4 @@
-// The default RTF translation of a document whose header has passed the
+// The original RTF translation of a document whose header has passed the
 // check: the sections translated one by one, straight to the output.
 #pragma once
 

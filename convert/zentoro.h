@@ -41,7 +41,7 @@ struct ConversionRequest {
     std::FILE* diagnostics = stdout;
 };
 
-// Runs the default RTF conversion of the request and says why it failed:
+// Runs the original RTF conversion of the request (what the dialog writes) and says why it failed:
 // convertRequestTo(OutputFormat::Rtf, request) of convert/convert_to_format.h. The output is written to a
 // temporary file and put in place only when the RTF is complete. A
 // conversion that fails on its input (read error, a damaged document: one

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "convert/output_format.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/temporary_folder.h"
@@ -30,8 +32,15 @@ TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
         {"-t text letter", "letter.txt", "Zentoro sample document\n", "plain text"},
         {"--to html letter", "letter.html", "<!doctype html>\n", "HTML"},
         {"--to=markdown letter", "letter.md", "# Zentoro sample document\n", "Markdown"},
-        {"-t rtf-faithful letter", "letter.rtf", "{\\rtf1", "RTF"},
-        {"-t rtf letter", "letter.rtf", "{\\rtf1\\ansi\\deff0", "RTF"},
+        {"-t rtf-faithful letter", "letter.rtf", "{\\rtf1\\ansi\\ansicpg1252", "RTF"},
+        {"-t rtf letter", "letter.rtf", "{\\rtf1\\ansi\\ansicpg1252", "RTF"},
+        {"-t rtf-original letter", "letter.rtf", "{\\rtf1\\ansi\\deff0", "RTF"},
+        {"-t txt letter", "letter.txt", "Zentoro sample document\n", "plain text"},
+        {"-t TEXT letter", "letter.txt", "Zentoro sample document\n", "plain text"},
+        {"--to=HTML letter", "letter.html", "<!doctype html>\n", "HTML"},
+        {"-t htm letter", "letter.html", "<!doctype html>\n", "HTML"},
+        {"-t md letter", "letter.md", "# Zentoro sample document\n", "Markdown"},
+        {"--to=Markdown letter", "letter.md", "# Zentoro sample document\n", "Markdown"},
         {"-t text --with-header-footer letter", "letter.txt", "Zentoro sample\nZentoro sample document\n", "plain text"},
         {"-t html --output-dir out docs", "out/letter.html", "<!doctype html>\n", "HTML"},
     };
@@ -54,6 +63,30 @@ TEST(ConsoleFormats, ConvertsStandardInputToStandardOutput) {
     CommandRun run = zentoro(folder, "-t markdown - < letter");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("# Zentoro sample document\n\nThis paragraph has **bold**", 0), 0u) << run.out;
+}
+
+// The library's names, which the web page and other callers use too: each
+// format's own name gives it back, the other spellings reach the same one.
+TEST(ConsoleFormats, NamesAreTakenInAnyCaseWithTheirShortForms) {
+    struct Case {
+        const char* name;
+        std::optional<OutputFormat> format;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"rtf", OutputFormat::RtfFaithful}, {"RTF", OutputFormat::RtfFaithful},
+             {"rtf-faithful", OutputFormat::RtfFaithful}, {"rtf-original", OutputFormat::Rtf},
+             {"Rtf-Original", OutputFormat::Rtf}, {"text", OutputFormat::Text}, {"txt", OutputFormat::Text},
+             {"html", OutputFormat::Html}, {"HTM", OutputFormat::Html}, {"markdown", OutputFormat::Markdown},
+             {"md", OutputFormat::Markdown}, {"", std::nullopt}, {"rt", std::nullopt}, {"rtf ", std::nullopt},
+             {"original", std::nullopt}, {"pdf", std::nullopt},
+         }) {
+        EXPECT_EQ(outputFormatNamed(c.name), c.format) << c.name;
+    }
+    for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text, OutputFormat::Html,
+                                OutputFormat::Markdown}) {
+        EXPECT_EQ(outputFormatNamed(outputFormatName(format)), format) << outputFormatName(format);
+        EXPECT_NE(outputFormatNames().find(outputFormatName(format)), std::string::npos);
+    }
 }
 
 TEST(ConsoleFormats, RefusesUnknownFormats) {

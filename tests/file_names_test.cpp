@@ -44,8 +44,9 @@ protected:
     std::string path(const std::string& relative) const { return folder_.path(relative); }
     std::string inFolder() const { return std::string(Folder) + "/sub/" + GetParam().file; }
 
+    // Compared with the original conversion's bytes, which is asked for.
     CommandRun zentoro(const std::string& arguments) const {
-        return runIn(folder_, "'" ZENTORO_CLI_PATH "' " + arguments);
+        return runIn(folder_, "'" ZENTORO_CLI_PATH "' --original " + arguments);
     }
 
     static std::string quoted(const std::string& text) { return std::string("'").append(text).append("'"); }

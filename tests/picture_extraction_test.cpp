@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "convert/extract_pictures.h"
 #include "convert/failure_description.h"
@@ -65,8 +66,8 @@ TEST(PictureExtraction, CommandLineWritesThePicturesAndReportsTheRest) {
     CommandRun run = runIn(folder, "'" ZENTORO_CLI_PATH "' --faithful --extract-pictures=pictures letter.wrd");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out,
-              "letter.wrd: 2 pictures written to pictures\n"
-              "letter.wrd -> letter.wrd.rtf: Psion 5 Word file converted to RTF successfully\n");
+              "letter.wrd -> letter.wrd.rtf: Psion 5 Word file converted to RTF successfully\n"
+              "letter.wrd: 2 pictures written to pictures\n");
     EXPECT_EQ(run.err, "letter.wrd: warning: object 3: the sketch's pixel data end early\n");
     EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object1.png")));
     EXPECT_TRUE(fs::exists(folder.path("pictures/letter.wrd-object4.png")));
@@ -85,6 +86,66 @@ TEST(PictureExtraction, CommandLineRefusesStandardInput) {
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("pictures are extracted from files only, not from standard input"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(folder.path("pictures")));
+}
+
+// Every picture file a conversion writes is covered by -n and --dry-run,
+// and a picture that cannot be written is told beside the document's own
+// report, which stands.
+TEST(PictureExtraction, CommandLineTellsAndKeepsPicturesBesideTheDocument) {
+    struct Case {
+        const char* what;
+        const char* existing;  // a file there before the run, holding "mine"; or null
+        const char* arguments;
+        int status;
+        std::vector<std::string> outLines;  // lines the reports must hold, in order
+        const char* errHas;
+        std::vector<std::string> written;  // files there afterwards, besides `existing`
+        std::vector<std::string> absent;
+    };
+    const std::string converted = "letter.wrd -> letter.wrd.rtf: Psion 5 Word file converted to RTF successfully";
+    const Case cases[] = {
+        {"-n keeps an extracted picture", "pictures/letter.wrd-object1.png",
+         "-n --extract-pictures=pictures letter.wrd", 0,
+         {converted, "letter.wrd: 1 picture written to pictures, 1 kept (the file exists)"}, "",
+         {"letter.wrd.rtf", "pictures/letter.wrd-object4.png"}, {}},
+        {"-n keeps a picture beside Markdown", "letter.wrd-1.png", "-n -t md letter.wrd", 0,
+         {"letter.wrd -> letter.wrd.md: Psion 5 Word file converted to Markdown successfully"}, "",
+         {"letter.wrd.md"}, {}},
+        {"a picture failure beside the conversion", "afile", "--extract-pictures=afile letter.wrd", 1,
+         {converted}, "letter.wrd: pictures not written to afile: ", {"letter.wrd.rtf"}, {}},
+        {"--dry-run lists the pictures", nullptr, "--dry-run --extract-pictures=pictures letter.wrd", 0,
+         {"letter.wrd -> letter.wrd.rtf: would be converted",
+          "letter.wrd -> pictures/letter.wrd-object1.png: would be written",
+          "letter.wrd -> pictures/letter.wrd-object4.png: would be written"},
+         "", {}, {"letter.wrd.rtf", "pictures"}},
+        {"--dry-run -n tells which it keeps", "pictures/letter.wrd-object4.png",
+         "-n --dry-run --extract-pictures=pictures letter.wrd", 0,
+         {"letter.wrd -> pictures/letter.wrd-object1.png: would be written",
+          "letter.wrd -> pictures/letter.wrd-object4.png: skipped, it exists"},
+         "", {}, {"letter.wrd.rtf", "pictures/letter.wrd-object1.png"}},
+    };
+    for (const Case& c : cases) {
+        TemporaryFolder folder("pictures");
+        writeFile(folder.path("letter.wrd"), mixedDocument());
+        if (c.existing != nullptr) {
+            fs::create_directories(fs::path(folder.path(c.existing)).parent_path());
+            writeFile(folder.path(c.existing), std::vector<uint8_t>{'m', 'i', 'n', 'e'});
+        }
+        CommandRun run = runIn(folder, "'" ZENTORO_CLI_PATH "' " + std::string(c.arguments));
+        EXPECT_EQ(run.status, c.status) << c.what << "\n" << run.out << run.err;
+        size_t from = 0;
+        for (const std::string& line : c.outLines) {
+            size_t at = run.out.find(line + "\n", from);
+            EXPECT_NE(at, std::string::npos) << c.what << ": " << line << "\n" << run.out;
+            if (at != std::string::npos) from = at + line.size();
+        }
+        EXPECT_NE(run.err.find(c.errHas), std::string::npos) << c.what << "\n" << run.err;
+        if (c.existing != nullptr) {
+            EXPECT_EQ(readFile(folder.path(c.existing)), "mine") << c.what;
+        }
+        for (const std::string& file : c.written) EXPECT_TRUE(fs::exists(folder.path(file))) << c.what << ": " << file;
+        for (const std::string& file : c.absent) EXPECT_FALSE(fs::exists(folder.path(file))) << c.what << ": " << file;
+    }
 }
 
 }  // namespace

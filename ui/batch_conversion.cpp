@@ -1,6 +1,8 @@
 #include "ui/batch_conversion.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #ifdef _WIN32
@@ -48,6 +51,11 @@ namespace {
 constexpr const char* WordFileMessage = "Psion 5 Word file";
 constexpr const char* WouldConvertMessage = "would be converted";
 constexpr int SignalExitBase = 128;
+#ifdef _WIN32
+constexpr int ClosedPipeSignal = -1;  // none: a write to a closed pipe fails with EPIPE
+#else
+constexpr int ClosedPipeSignal = SIGPIPE;
+#endif
 // Files checked ahead of the one being reported, per worker: enough to keep
 // every worker busy while this thread waits its turn for a core, few enough
 // that their reports are held briefly.
@@ -59,7 +67,7 @@ constexpr const char* PathSeparators = "/\\";
 constexpr const char* PathSeparators = "/";
 #endif
 
-enum class Tally { Untold, Succeeded, Skipped, Kept, Failed };
+enum class Tally { Untold, Succeeded, Skipped, EarlierOutput, PassedOver, Kept, Failed };
 enum class Conversion { None, OnWorker, OnCallingThread };
 
 struct ReportLine {
@@ -79,6 +87,11 @@ struct Job {
     std::string problem;
     bool viaLink = false;
     bool kindFromListing = false;
+    bool earlierOutput = false;  // named as an output of another file of the walk
+    // Counted on the progress line, which counts the files that may be
+    // documents: not links, special files or earlier outputs.
+    bool counted = true;
+    size_t progressIndex = 0;
 
     // What became of it, told in the order of the jobs whatever thread did
     // the work: the lines, then the summary's count.
@@ -201,8 +214,12 @@ public:
         workers_ = nullptr;
         progress_.clear();
         int signal = interruptingSignal();
+        if (signal == ClosedPipeSignal) {
+            reports_.failure("zentoro: stopped: the pipe it wrote to was closed\n");
+            return ExitSomeFailed;
+        }
         if (signal != 0) reports_.failure("zentoro: interrupted\n");
-        if (walksFolders_) reports_.always(summary_.text(options_.action));
+        if (walksFolders_ || summarised()) reports_.always(summary_.text(options_.action));
         reports_.flush();
         if (signal != 0) return SignalExitBase + signal;
         if (reports_.reportError() != 0) {
@@ -213,6 +230,9 @@ public:
     }
 
 private:
+    // A folder's run, and a run over several inputs, close with a summary.
+    bool summarised() const { return options_.inputs.size() > 1; }
+
     static bool writesStandardOutput(const ConsoleOptions& options) {
         if (options.action != ConsoleAction::Convert) return false;
         if (options.outputPath) return isStandardStream(*options.outputPath) || isStandardOutput(*options.outputPath);
@@ -234,7 +254,7 @@ private:
         return options_.workers != 0 ? options_.workers : WorkerThreads::forThisMachine();
     }
 
-    std::vector<Job> plan() const {
+    std::vector<Job> plan() {
         std::vector<Job> jobs;
         fs::path excluded = options_.outputDir ? pathFromNative(*options_.outputDir) : fs::path();
         for (const std::string& input : options_.inputs) {
@@ -244,7 +264,30 @@ private:
             }
             for (WalkEntry& entry : walkFolder(pathFromNative(input), excluded)) jobs.push_back(walkedJob(entry));
         }
+        markEarlierOutputs(jobs);
+        for (Job& job : jobs) {
+            job.counted = !job.walked || (job.kind == EntryKind::RegularFile && !job.earlierOutput);
+            job.progressIndex = progressTotal_;
+            progressTotal_ += job.counted;
+        }
         return jobs;
+    }
+
+    // A walked file named as another walked file's output in this run's
+    // format: "letter.rtf" beside "letter". Still checked, and converted if
+    // it is a Word document after all; only counted apart.
+    void markEarlierOutputs(std::vector<Job>& jobs) const {
+        std::unordered_set<std::string_view> walked;
+        for (const Job& job : jobs) {
+            if (job.walked) walked.insert(job.input);
+        }
+        std::string_view ending = extensionOf(options_.format);
+        for (Job& job : jobs) {
+            std::string_view input = job.input;
+            if (!job.walked || input.size() <= ending.size()) continue;
+            if (input.substr(input.size() - ending.size()) != ending) continue;
+            job.earlierOutput = walked.count(input.substr(0, input.size() - ending.size())) != 0;
+        }
     }
 
     std::string outputOf(const std::string& input) const {
@@ -301,12 +344,16 @@ private:
                 break;
             }
         }
-        if (!workers_->runsElsewhere()) progress_.show(decided_, jobs_.size(), job.input);
+        if (!workers_->runsElsewhere()) showProgress(job);
         process(job);
         ++decided_;
         if (job.conversion == Conversion::OnWorker) {
             job.ticket = workers_->handIn([this, &job] { convertOnWorker(job); });
         }
+    }
+
+    void showProgress(const Job& job) {
+        if (job.counted) progress_.show(job.progressIndex, progressTotal_, job.input);
     }
 
     bool mayMeet(const Job& earlier, const Job& later) const {
@@ -317,7 +364,7 @@ private:
 
     void reportNext() {
         Job& job = jobs_[reported_++];
-        if (workers_->runsElsewhere()) progress_.show(reported_ - 1, jobs_.size(), job.input);
+        if (workers_->runsElsewhere()) showProgress(job);
         if (job.conversion == Conversion::OnWorker) workers_->waitFor(job.ticket);
         if (job.conversion == Conversion::OnCallingThread) convertHere(job);
         if (job.written) written_.record(job.output, job.input);
@@ -332,6 +379,8 @@ private:
             case Tally::Untold: break;
             case Tally::Succeeded: summary_.addSucceeded(job.fileKind ? *job.fileKind : wordDocumentKind()); break;
             case Tally::Skipped: summary_.addPassedOver(job.fileKind); break;
+            case Tally::EarlierOutput: summary_.addEarlierOutput(); break;
+            case Tally::PassedOver: summary_.addSpecialFile(); break;
             case Tally::Kept: summary_.addKept(); break;
             case Tally::Failed: summary_.addFailure(shownInput(job.input), job.failureReason); break;
         }
@@ -342,15 +391,16 @@ private:
         if (!job.walked) return processNamedFile(job);
         switch (job.kind) {
             case EntryKind::RegularFile: return processWalkedFile(job);
-            case EntryKind::OtherEntry: return skip(job, "not a regular file");
-            case EntryKind::DirectoryLink: return skip(job, "symbolic link to a folder, not followed");
+            case EntryKind::OtherEntry: return skip(job, "not a regular file", Tally::PassedOver);
+            case EntryKind::DirectoryLink: return skip(job, "symbolic link to a folder, not followed", Tally::PassedOver);
             case EntryKind::UnreadableDirectory:
             case EntryKind::Unreachable: return fail(job, job.problem);
         }
     }
 
-    // A named file is checked as the dialog does, with the header check's
-    // message, and is a failure when it is not a Word document.
+    // A named file is a failure when it is not a Word document, told in one
+    // line with what the file is; --check -v shows the header check's own
+    // message before it, as the design prints it.
     void processNamedFile(Job& job) {
         if (isStandardStream(job.input)) {
             useBinaryMode(stdin);
@@ -364,8 +414,9 @@ private:
             return processKindFile(job, *kind);
         }
         if (probe.kind == FileKind::OtherFile) {
-            job.lines.push_back({true, probe.headerMessage});
-            return fail(job, NotWordFileMessage);
+            bool designMessage = options_.action == ConsoleAction::CheckOnly && options_.verbose;
+            if (designMessage && probe.headerMessage != nullptr) job.lines.push_back({true, probe.headerMessage});
+            return fail(job, "not a Word document: " + probe.problem);
         }
         processWordDocument(job);
     }
@@ -392,7 +443,10 @@ private:
             if (job.conversion == Conversion::None) closeInput(job);
             return;
         }
-        if (kind == nullptr) return passOver(job, nullptr, "not a file of a known kind: " + probe.problem);
+        if (kind == nullptr) {
+            Tally tally = job.earlierOutput ? Tally::EarlierOutput : Tally::Skipped;
+            return passOver(job, nullptr, "not a file of a known kind: " + probe.problem, tally);
+        }
         if (kind->convert == nullptr || options_.action == ConsoleAction::CheckOnly) {
             return passOver(job, kind, std::string("a ") + kind->name + ", not converted");
         }
@@ -432,12 +486,16 @@ private:
             if (!refusal.empty()) return fail(job, refusal);
             job.outputAbsent = !outputStands;
         }
-        if (options_.action == ConsoleAction::DryRun) return succeed(job, subject(job), WouldConvertMessage);
+        if (options_.action == ConsoleAction::DryRun) {
+            succeed(job, subject(job), WouldConvertMessage);
+            return listPictures(job);
+        }
         // The pictures are read from the input file again after the conversion.
         if (options_.extractPicturesDir && isStandardStream(job.input)) {
             return fail(job, "pictures are extracted from files only, not from standard input");
         }
-        makeOutputFolder(job);
+        std::string folderProblem = makeOutputFolder(job);
+        if (!folderProblem.empty()) return fail(job, folderProblem);
         if (!workers_->runsElsewhere()) return convertHere(job);
         // A named file's messages go to standard error as its conversion
         // writes them, between the reports of the files around it: it is
@@ -446,14 +504,18 @@ private:
     }
 
     // The folder of an output below --output-dir, made before the output is
-    // begun; once for the files of one folder, which a walk hands on together.
-    void makeOutputFolder(const Job& job) {
-        if (!options_.outputDir) return;
+    // begun; once for the files of one folder, which a walk hands on
+    // together. Says why it cannot be made, with the system's reason.
+    std::string makeOutputFolder(const Job& job) {
+        if (!options_.outputDir) return {};
         fs::path folder = pathFromNative(job.output).parent_path();
-        if (folder == madeFolder_) return;
+        if (folder == madeFolder_) return madeFolderProblem_;
         std::error_code error;
         fs::create_directories(folder, error);
         madeFolder_ = std::move(folder);
+        madeFolderProblem_.clear();
+        if (error) madeFolderProblem_ = "cannot make the folder " + escapedName(nativeFromPath(madeFolder_)) + ": " + error.message();
+        return madeFolderProblem_;
     }
 
     // Why the output must not be written, or nothing.
@@ -499,9 +561,11 @@ private:
             request.outputPath = job.output.c_str();
         }
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
-        // A named file's messages go with its report, on standard error (the
-        // header check's has been shown already); a walk's files are quiet.
-        request.diagnostics = job.walked ? nullptr : stderr;
+        // A named file's messages go with its report, on standard error (its
+        // header has been checked already); a walk's files are quiet, and so
+        // is standard input, whose header only the conversion reads: its
+        // report says in one line when it is not a Word document.
+        request.diagnostics = job.walked || isStandardStream(job.input) ? nullptr : stderr;
         return request;
     }
 
@@ -537,40 +601,59 @@ private:
         if (conversion.unavailable != nullptr) {
             return fail(job, std::string(ConversionFailedMessage) + ": " + conversion.unavailable);
         }
-        // The interrupted file is not reported: the run stops here.
+        // The interrupted file is not reported: the run stops here. A read
+        // of standard input that a signal cut short is such a file too.
         if (result.failure == Failure::Interrupted) return;
+        if (result.failure == Failure::InputUnreadable && result.systemError == EINTR && interruptingSignal() != 0) return;
         if (result.failure == Failure::OutputExists) return keep(job);
         if (!result.succeeded()) {
             return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
         }
         job.written = !isStandardStream(job.output);
-        if (options_.extractPicturesDir && !writePictures(job)) return;
+        // The document is told as converted whatever becomes of its pictures.
         succeed(job, subject(job), convertedMessageFor(options_.format));
+        if (options_.extractPicturesDir) writePictures(job);
     }
 
     // Writes the document's sketches as PNG files into --extract-pictures'
     // folder: a warning for each sketch that cannot be drawn, a failure of
-    // the file when the pictures cannot be written.
-    bool writePictures(Job& job) const {
+    // the file when the pictures cannot be written. With --no-clobber a
+    // picture file that stands there is kept.
+    void writePictures(Job& job) const {
         const std::string& folder = *options_.extractPicturesDir;
         std::error_code error;
-        fs::create_directories(folder, error);
-        PictureExtraction extraction = extractPictures(job.input.c_str(), folder.c_str());
+        fs::create_directories(pathFromNative(folder), error);
+        ExistingPictures existing = options_.noClobber ? ExistingPictures::Keep : ExistingPictures::Replace;
+        PictureExtraction extraction = extractPictures(job.input.c_str(), folder.c_str(), existing);
         for (const std::string& warning : extraction.warnings) {
             job.lines.push_back({true, shownInput(job.input) + ": warning: " + warning + "\n"});
         }
         if (!extraction.result.succeeded()) {
             std::string reason = describeFailure(extraction.result.failure);
             if (extraction.result.systemError != 0) reason += std::string(": ") + std::strerror(extraction.result.systemError);
-            fail(job, "pictures not written to " + escapedName(folder) + ": " + reason);
-            return false;
+            return fail(job, "pictures not written to " + escapedName(folder) + ": " + reason);
         }
-        if (extraction.written > 0) {
-            job.lines.push_back({false, shownInput(job.input) + ": " + std::to_string(extraction.written) +
-                                            (extraction.written == 1 ? " picture" : " pictures") + " written to " +
-                                            escapedName(folder) + "\n"});
+        if (extraction.written == 0 && extraction.kept == 0) return;
+        std::string line = shownInput(job.input) + ": " + counted(extraction.written, "picture") + " written to " +
+                           escapedName(folder);
+        if (extraction.kept > 0) line += ", " + std::to_string(extraction.kept) + " kept (the file exists)";
+        job.lines.push_back({false, line + "\n"});
+    }
+
+    // --dry-run: each picture file --extract-pictures would write.
+    void listPictures(Job& job) const {
+        if (!options_.extractPicturesDir || isStandardStream(job.input)) return;
+        PictureExtraction extraction =
+            extractPictures(job.input.c_str(), options_.extractPicturesDir->c_str(), ExistingPictures::ListOnly);
+        for (const std::string& picture : extraction.paths) {
+            bool kept = options_.noClobber && exists(picture);
+            job.lines.push_back({false, shownInput(job.input) + " -> " + escapedName(picture) + ": " +
+                                            (kept ? "skipped, it exists" : "would be written") + "\n"});
         }
-        return true;
+    }
+
+    static std::string counted(int count, const char* thing) {
+        return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
     }
 
     void convertKindFile(Job& job) const {
@@ -621,9 +704,9 @@ private:
     }
 
     // A file the run leaves alone: reported with --verbose, counted by kind.
-    void passOver(Job& job, const FileKindEntry* kind, const std::string& reason) const {
+    void passOver(Job& job, const FileKindEntry* kind, const std::string& reason, Tally tally = Tally::Skipped) const {
         job.fileKind = kind;
-        skip(job, reason);
+        skip(job, reason, tally);
     }
 
     static void closeInput(Job& job) {
@@ -638,9 +721,9 @@ private:
         job.tally = Tally::Succeeded;
     }
 
-    void skip(Job& job, const std::string& reason) const {
+    void skip(Job& job, const std::string& reason, Tally tally) const {
         if (options_.verbose) job.lines.push_back({false, shownInput(job.input) + ": skipped, " + reason + "\n"});
-        job.tally = Tally::Skipped;
+        job.tally = tally;
     }
 
     // --no-clobber found a file at the output path and left it as it was.
@@ -666,6 +749,8 @@ private:
     std::vector<Job> jobs_;
     WorkerThreads* workers_ = nullptr;
     fs::path madeFolder_;  // the output folder made last
+    std::string madeFolderProblem_;  // why it could not be made, or nothing
+    size_t progressTotal_ = 0;  // jobs the progress line counts
     size_t decided_ = 0;   // jobs checked, their outputs decided
     size_t reported_ = 0;  // jobs reported, all before decided_
 };

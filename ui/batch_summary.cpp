@@ -58,6 +58,10 @@ std::string BatchSummary::text(ConsoleAction action) const {
     };
     std::string text = "Summary: " + total(succeeded_) + " " + succeededLabel(action) + byKind(succeeded_) + "; " +
                        total(passedOver_) + " passed over" + byKind(passedOver_) + "; ";
+    if (earlierOutputs_ != 0) {
+        text += std::to_string(earlierOutputs_) + (earlierOutputs_ == 1 ? " earlier output; " : " earlier outputs; ");
+    }
+    if (specialFiles_ != 0) text += std::to_string(specialFiles_) + " links and special files; ";
     if (kept_ != 0) text += std::to_string(kept_) + " kept (output exists); ";
     text += std::to_string(failures_.size()) + " failed\n";
     if (failures_.empty()) return text;

@@ -15,6 +15,8 @@ public:
     void addSucceeded(const FileKindEntry& kind) { ++count(succeeded_, &kind); }
     // `kind` null: a file of no known kind.
     void addPassedOver(const FileKindEntry* kind) { ++count(passedOver_, kind); }
+    void addEarlierOutput() { ++earlierOutputs_; }
+    void addSpecialFile() { ++specialFiles_; }
     void addKept() { ++kept_; }
     // `shownPath` as report lines show it (escaped).
     void addFailure(const std::string& shownPath, const std::string& reason);
@@ -22,8 +24,9 @@ public:
 
     // "Summary: 23 converted: 20 Word documents, 3 sketches; 5 passed over:
     // 1 spreadsheet, 4 other; 1 failed\n", kinds in the table's order, with
-    // "2 kept (output exists)" before the failures when outputs were kept,
-    // then one line per failure.
+    // "4 earlier outputs", "2 links and special files" and "2 kept (output
+    // exists)" before the failures where there were any, then one line per
+    // failure.
     std::string text(ConsoleAction action) const;
 
 private:
@@ -41,6 +44,8 @@ private:
     std::vector<Count> succeeded_;
     std::vector<Count> passedOver_;
     size_t kept_ = 0;
+    size_t earlierOutputs_ = 0;  // outputs of an earlier run beside their documents
+    size_t specialFiles_ = 0;    // links to folders, dangling links, devices, FIFOs
     std::vector<Failure> failures_;
 };
 

@@ -20,7 +20,7 @@ struct ConsoleOptions {
     std::optional<std::string> outputPath;  // -o: the output of the one input file; "-" is standard output
     std::optional<std::string> outputDir;   // --output-dir: outputs mirror the inputs under it
     ConsoleAction action = ConsoleAction::Convert;
-    OutputFormat format = OutputFormat::Rtf;
+    OutputFormat format = OutputFormat::RtfFaithful;
     bool withHeaderFooter = false;                 // text outputs: include the header and footer
     std::optional<std::string> extractPicturesDir;  // write the document's pictures there
     int codePage = 1252;     // of the documents' text, for the outputs read through the model

@@ -27,7 +27,7 @@ std::string failureReason(const ConversionResult& result, const std::string& sho
         case Failure::None: return {};
         case Failure::InputUnopenable: return "cannot open: " + systemReason(result.systemError);
         case Failure::InputNotRegularFile: return "not a regular file";
-        case Failure::NotWordDocument: return NotWordFileMessage;
+        case Failure::NotWordDocument: return "not a Word document";
         case Failure::SameFile: return "refusing to write the output over the input file";
         case Failure::OutputIsWordDocument: return "refusing to replace the Word document " + shownOutput;
         case Failure::OutputExists: return shownOutput + " exists and was kept";

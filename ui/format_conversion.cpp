@@ -13,6 +13,7 @@ FormatConversion convertToFormat(const ConversionRequest& request, const Console
     WriteOptions writeOptions;
     writeOptions.withHeaderFooter = options.withHeaderFooter;
     writeOptions.codePage = options.codePage;
+    writeOptions.keepExistingPictures = options.noClobber;
     return {convertRequestTo(options.format, request, writeOptions), nullptr};
 }
 

@@ -26,6 +26,17 @@ extern "C" void onInterruption(int signal) {
 #endif
 }
 
+#ifndef _WIN32
+// A reader that went away: the writes to its pipe fail with EPIPE from now
+// on, as often as they are tried, and the run stops as for Ctrl-C. The
+// first signal of a run is the one it reports.
+extern "C" void onClosedPipe(int signal) {
+    discardOutputFromSignal();
+    int none = 0;
+    caughtSignal.compare_exchange_strong(none, signal);
+}
+#endif
+
 }  // namespace
 
 void catchInterruptions() {
@@ -39,6 +50,10 @@ void catchInterruptions() {
     // No SA_RESTART: a read from a pipe or terminal that waits is cut short.
     action.sa_flags = SA_RESETHAND;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    struct sigaction closedPipe {};
+    closedPipe.sa_handler = onClosedPipe;
+    sigemptyset(&closedPipe.sa_mask);
+    sigaction(SIGPIPE, &closedPipe, nullptr);
 #endif
 }
 

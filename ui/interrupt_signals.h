@@ -1,6 +1,8 @@
 // Ctrl-C, SIGTERM and SIGHUP during a run: the output being written is
 // removed at once, and the run stops after the file in hand so that it can
 // print what it has done and exit with 128 plus the signal's number.
+// SIGPIPE, a closed pipe on standard output or error, stops the run the
+// same way; the run then exits with 1, as for any output it could not write.
 #pragma once
 
 namespace zentoro {

@@ -388,13 +388,30 @@ std::string percentEncoded(std::string_view name) {
     return encoded;
 }
 
-// Writes a picture file, replacing a regular file of that name but never
-// writing through a link or into a device or FIFO (which could block).
-bool writeFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+// A path from UTF-8 text, whatever the system's narrow encoding.
+std::filesystem::path pathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+// Opened by its wide name on Windows, where a narrow one goes through the
+// ANSI code page, which may lack the name's characters.
+std::FILE* openForWriting(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return ::_wfopen(path.c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+// Writes a picture file, replacing a regular file of that name (or keeping
+// it, when asked to) but never writing through a link or into a device or
+// FIFO (which could block).
+bool writeFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes, bool keepExisting) {
     std::error_code error;
     std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return false;
-    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    if (keepExisting && std::filesystem::exists(status)) return true;
+    std::FILE* file = openForWriting(path);
     if (file == nullptr) return false;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
@@ -414,7 +431,8 @@ std::string objectMarkdown(MarkdownWriter& writer, int index) {
     } else if (!png.empty() && !writer.options.pictureFolder.empty()) {
         std::string prefix = writer.options.pictureNamePrefix.empty() ? "picture" : writer.options.pictureNamePrefix;
         std::string name = pngFileName(prefix, index);
-        if (writeFileBytes(std::filesystem::path(writer.options.pictureFolder) / name, png)) {
+        std::filesystem::path picture = pathFromUtf8(writer.options.pictureFolder) / pathFromUtf8(name);
+        if (writeFileBytes(picture, png, writer.options.keepExistingPictures)) {
             markdown = concat({"![", label, "](", percentEncoded(name), ")"});
         } else {
             writer.failed = true;

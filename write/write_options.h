@@ -17,6 +17,7 @@ struct WriteOptions {
     // The Windows code page the document's text is read in (the device's
     // ROM language decides it); a number that is not supported reads as 1252.
     int codePage = 1252;
+    bool keepExistingPictures = false; // a picture file that stands there is kept, not replaced
 };
 
 }  // namespace zentoro

@@ -4,7 +4,10 @@
 # writes with what the Linux build prints and writes for the same files:
 # report lines (with "\" read as "/"), exit status, and every RTF byte.
 #
-#   run_console_under_wine.sh WINDOWS_BUILD_DIR LINUX_ZENTORO DOCUMENT
+#   run_console_under_wine.sh WINDOWS_BUILD_DIR LINUX_ZENTORO DOCUMENT [MAKE_SKETCH_SAMPLE]
+#
+# MAKE_SKETCH_SAMPLE writes a document with sketches, for the cases of
+# pictures: Markdown's beside its output and --extract-pictures'.
 #
 # Exits 77 (skipped) when Wine or the Windows build is missing, or fails
 # instead when ZENTORO_REQUIRE_WINDOWS_TESTS=1 (as in CI).
@@ -15,6 +18,7 @@ source "$(dirname "$0")/wine_test_support.sh"
 windows_build=$(realpath "$1")
 linux_zentoro=$(realpath "$2")
 document=$(realpath "$3")
+make_sketch_sample=${4:+$(realpath "$4")}
 zentoro_exe=$windows_build/zentoro.exe
 
 require_tools wine wineserver
@@ -149,6 +153,49 @@ compare_runs "-o naming a Word document beyond 260 characters" 1
 # the document is left as it was.
 run_both -o "$folder/Ωμέγα/../Γράμμα.wrd" "$folder/Γράμμα.wrd"
 compare_runs "-o naming the input itself" 1
+
+# Every kind of output and the pictures under names beyond any ANSI code
+# page: each file the program creates must carry the name as given.
+if [[ -z $make_sketch_sample ]]; then
+  echo "SKIPPED CASE: pictures: no program to write a document with sketches was given"
+else
+  "$make_sketch_sample" "$work/sketches.wrd"
+  make_sketch_tree() {
+    mkdir -p "$1/Größe – Ω"
+    cp "$work/sketches.wrd" "$1/Brief Müller.wrd"
+    cp "$work/sketches.wrd" "$1/Größe – Ω/Γράμμα"
+  }
+  for format in rtf rtf-original text html markdown; do
+    run_on make_sketch_tree -t "$format" "Brief Müller.wrd"
+    compare_runs "-t $format on a name beyond ASCII" 0
+  done
+  [[ -f "$work/windows/Brief Müller.wrd-1.png" ]] \
+    && pass "Markdown: its pictures are named after the document as it is named" \
+    || fail "Markdown: Brief Müller.wrd-1.png is missing"
+  grep -qF '](Brief%20M%C3%BCller.wrd-1.png)' "$work/windows/Brief Müller.wrd.md" \
+    && pass "Markdown: the link names the picture written" \
+    || fail "Markdown: no link to Brief Müller.wrd-1.png"
+  run_on make_sketch_tree -t md --output-dir 'Ausgabe – ß' 'Größe – Ω'
+  compare_runs "Markdown with its pictures under --output-dir" 0
+  run_on make_sketch_tree --extract-pictures=Größe "Brief Müller.wrd" 'Größe – Ω'
+  compare_runs "--extract-pictures into a folder beyond ASCII" 0
+  [[ -f "$work/windows/Größe/Brief Müller.wrd-object1.png" ]] \
+    && pass "--extract-pictures: the folder and the pictures carry their names" \
+    || fail "--extract-pictures: Größe/Brief Müller.wrd-object1.png is missing"
+  make_sketch_tree_with_pictures() {
+    make_sketch_tree "$1"
+    mkdir -p "$1/Größe"
+    printf 'mine' >"$1/Größe/Brief Müller.wrd-object1.png"
+    printf 'mine' >"$1/Brief Müller.wrd-1.png"
+  }
+  run_on make_sketch_tree_with_pictures -n --extract-pictures=Größe "Brief Müller.wrd"
+  compare_runs "-n keeps an extracted picture named beyond ASCII" 0
+  run_on make_sketch_tree_with_pictures -n -t md "Brief Müller.wrd"
+  compare_runs "-n keeps a Markdown picture named beyond ASCII" 0
+  [[ $(cat "$work/windows/Brief Müller.wrd-1.png") == mine ]] \
+    && pass "-n: the picture that stood there is kept" \
+    || fail "-n: Brief Müller.wrd-1.png was replaced"
+fi
 
 # On a console (Wine's, on a pseudo-terminal from script(1)) the names show
 # as they are, not as replacement marks, and the progress line runs.

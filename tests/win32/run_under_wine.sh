@@ -58,7 +58,7 @@ cp "$document" "$files/letter.wrd"
 mkdir "$files/Ωμέγα"
 cp "$document" "$files/Ωμέγα/γράμμα.wrd"
 printf 'Just some notes, not a Word document.\n' >"$files/notes.txt"
-"$linux_zentoro" -o "$files/expected.rtf" "$files/letter.wrd" >/dev/null
+"$linux_zentoro" --original -o "$files/expected.rtf" "$files/letter.wrd" >/dev/null
 
 if [[ -n $screenshot ]]; then
   wine "$driver_exe" --pose "$(windows_path "$dialog_exe")" "$(windows_path "$files")" &
