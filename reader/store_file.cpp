@@ -8,7 +8,6 @@ namespace zentoro {
 namespace {
 
 constexpr size_t UidHeaderSize = 16;
-constexpr size_t SectionTableOffset = 0x10;
 
 uint32_t u32At(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -23,9 +22,9 @@ bool startsWithUids(const unsigned char* data, size_t size, uint32_t uid1, uint3
            u32At(data + 12) == uidChecksum(data);
 }
 
-std::optional<uint32_t> findSection(const unsigned char* data, size_t size, uint32_t id) {
-    if (size < SectionTableOffset + 4) return std::nullopt;
-    uint32_t table = u32At(data + SectionTableOffset);
+std::optional<uint32_t> findSection(const unsigned char* data, size_t size, uint32_t id, size_t tableAt) {
+    if (size < 4 || tableAt > size - 4) return std::nullopt;
+    uint32_t table = u32At(data + tableAt);
     if (table >= size) return std::nullopt;
     size_t values = data[table];
     const unsigned char* pair = data + table + 1;

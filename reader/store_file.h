@@ -21,10 +21,15 @@ inline constexpr uint32_t ApplicationDocumentUid = 0x1000006D;
 // to them.
 bool startsWithUids(const unsigned char* data, size_t size, uint32_t uid1, uint32_t uid2, uint32_t uid3);
 
-// Where the section `id` lies, as the section table at the offset stored
-// at 0x10 lists it; nothing when the table is absent, cut short or does not
-// list it.
-std::optional<uint32_t> findSection(const unsigned char* data, size_t size, uint32_t id);
+// Where a file stores the offset of its section table; an object embedded
+// in a document, which has no UID header, stores it first.
+inline constexpr size_t FileSectionTableAt = 0x10;
+inline constexpr size_t ObjectSectionTableAt = 0;
+
+// Where the section `id` lies, as the section table lists it; nothing when
+// the table is absent, cut short or does not list it.
+std::optional<uint32_t> findSection(const unsigned char* data, size_t size, uint32_t id,
+                                    size_t tableAt = FileSectionTableAt);
 
 // A counted string's bytes, as stored (one-byte or two-byte length prefix).
 // Cut short by the end of the input, it holds what is there and the input

@@ -255,13 +255,13 @@ void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName
 
 }  // namespace
 
-Workbook readWorkbook(const unsigned char* data, size_t size) {
+Workbook readWorkbook(const unsigned char* data, size_t size, size_t tableAt) {
     Workbook book;
-    if (findSection(data, size, PasswordSectionId)) {
+    if (findSection(data, size, PasswordSectionId, tableAt)) {
         book.encrypted = true;
         return book;
     }
-    std::optional<uint32_t> workbook = findSection(data, size, WorkbookSectionId);
+    std::optional<uint32_t> workbook = findSection(data, size, WorkbookSectionId, tableAt);
     ReaderState s{{data, size}};
     if (!workbook || !goTo(s, *workbook)) {
         book.damaged = true;

@@ -3,13 +3,15 @@
 
 #include <cstddef>
 
+#include "reader/store_file.h"
 #include "sheet/workbook.h"
 
 namespace zentoro {
 
-// `data` is the whole store, from its UID header; offsets inside it count
-// from its first byte. What a damaged store still holds is read, and the
-// workbook marked damaged.
-Workbook readWorkbook(const unsigned char* data, size_t size);
+// `data` is the whole store, a file from its UID header or an embedded
+// object; offsets inside it count from its first byte, and `tableAt` is
+// where it keeps its section table's offset. What a damaged store still
+// holds is read, and the workbook marked damaged.
+Workbook readWorkbook(const unsigned char* data, size_t size, size_t tableAt = FileSectionTableAt);
 
 }  // namespace zentoro

@@ -1,5 +1,7 @@
 #include "sheet/workbook.h"
 
+#include <algorithm>
+
 namespace zentoro {
 
 std::vector<std::vector<std::string>> worksheetRows(const Worksheet& sheet) {

@@ -111,6 +111,7 @@ TEST_F(Console, UsageErrorsExitWithTwoAndSayWhatIsWrongInOneLine) {
              {"--ver", "option '--ver' is ambiguous: --verbose, --version"},
              {"--check -o out.rtf letter", "option -o cannot be used with --check"},
              {"--to=pdf letter", "unknown output format 'pdf'"},
+             {"--sound=loud letter", "option --sound takes once or as-played, not 'loud'"},
              {"- -", "standard input ('-') can be read only once"},
          }) {
         CommandRun run = zentoro(c.arguments);

@@ -46,6 +46,9 @@ constexpr const char* UsageText =
     "      --extract-pictures=DIR\n"
     "                           also write each sketch of a document to DIR as\n"
     "                           PNG, named DOCUMENT-objectN.png\n"
+    "      --sound=HOW          recordings: once (the default) or as-played,\n"
+    "                           with their repeats and the pauses between them\n"
+    "      --crlf               end the lines of text and CSV outputs in CR LF\n"
     "  -n, --no-clobber         keep every existing output; its input is skipped\n"
     "      --dry-run            list what would be converted and where; write nothing\n"
     "      --check              only check which inputs are Word documents\n"
@@ -71,6 +74,8 @@ enum LongOnlyOption : int {
     OptionWithHeaderFooter,
     OptionExtractPictures,
     OptionVersion,
+    OptionSound,
+    OptionCrlf,
 };
 
 constexpr const char* ShortOptions = ":o:t:nqvh";
@@ -82,6 +87,8 @@ const struct option LongOptions[] = {
     {"faithful", no_argument, nullptr, OptionFaithful},
     {"with-header-footer", no_argument, nullptr, OptionWithHeaderFooter},
     {"extract-pictures", required_argument, nullptr, OptionExtractPictures},
+    {"sound", required_argument, nullptr, OptionSound},
+    {"crlf", no_argument, nullptr, OptionCrlf},
     {"no-clobber", no_argument, nullptr, 'n'},
     {"dry-run", no_argument, nullptr, OptionDryRun},
     {"check", no_argument, nullptr, OptionCheck},
@@ -157,6 +164,13 @@ std::optional<int> applyOption(int code, const char* value, ConsoleOptions& opti
         case OptionFaithful: options.format = OutputFormat::RtfFaithful; return std::nullopt;
         case OptionWithHeaderFooter: options.withHeaderFooter = true; return std::nullopt;
         case OptionExtractPictures: options.extractPicturesDir = value; return std::nullopt;
+        case OptionSound:
+            if (std::string(value) != "once" && std::string(value) != "as-played") {
+                return usageError("option --sound takes once or as-played, not '" + std::string(value) + "'");
+            }
+            options.kindOptions.soundAsPlayed = std::string(value) == "as-played";
+            return std::nullopt;
+        case OptionCrlf: options.kindOptions.crlfLineEnds = true; return std::nullopt;
         case 'n': options.noClobber = true; return std::nullopt;
         case OptionDryRun: return setAction(options, ConsoleAction::DryRun);
         case OptionCheck: return setAction(options, ConsoleAction::CheckOnly);

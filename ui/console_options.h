@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/output_format.h"
+#include "reader/converted_files.h"
 
 namespace zentoro {
 
@@ -28,6 +29,7 @@ struct ConsoleOptions {
     // Threads converting files at once; 0, as the command line leaves it:
     // one per processor core.
     unsigned workers = 0;
+    KindOptions kindOptions;  // --sound, --crlf: for the kinds they concern
 };
 
 }  // namespace zentoro
