@@ -131,7 +131,7 @@ TEST(ProgramSamples, KeepTheProgramsLinesAndSpaces) {
     EXPECT_EQ(text.substr(0, 20), "INCLUDE \"const.oph\"\n");
     EXPECT_EQ(text.find_first_of(std::string("\r\x06\x10\xA0", 4)), std::string::npos);
     std::string windows = convertSample(*bytes, convertTextEdFile, {.crlfLineEnds = true}).files.at(0).bytes;
-    EXPECT_EQ(windows.substr(0, 21 + 1), "INCLUDE \"const.oph\"\r\n");
+    EXPECT_EQ(windows.substr(0, 21), "INCLUDE \"const.oph\"\r\n");
 }
 
 // Opened in LibreOffice: five columns, the blank row kept, the comma inside

@@ -126,9 +126,11 @@ Bytes sheetStore(const BuiltWorkbook& workbook, Bytes head, uint32_t origin) {
     uint32_t workbookSection;
     std::memcpy(&workbookSection, parts.data.data() + end, 4);
     parts.data.resize(end);
+    uint32_t application = start + static_cast<uint32_t>(parts.size());
+    parts.append(applicationId(SheetUid, "Sheet.app"));
     uint32_t tableAt = start + static_cast<uint32_t>(parts.size());
     head.u32(tableAt).append(parts);
-    std::vector<std::pair<uint32_t, uint32_t>> table = {{0x1000011D, workbookSection}};
+    std::vector<std::pair<uint32_t, uint32_t>> table = {{0x1000011D, workbookSection}, {ApplicationIdSection, application}};
     if (workbook.protectedByPassword) table.emplace_back(0x100000CD, workbookSection);
     head.u8(static_cast<int>(table.size() * 2));
     for (auto [id, offset] : table) head.u32(id).u32(offset);
