@@ -30,10 +30,10 @@ std::string tableCsv(const DatabaseTable& table, bool crlf) {
     return out;
 }
 
-KindConversion failed(Failure failure, std::string reason) {
+KindConversion failed(Failure failure, std::string detail) {
     KindConversion conversion;
     conversion.result.failure = failure;
-    conversion.reason = std::move(reason);
+    conversion.detail = std::move(detail);
     return conversion;
 }
 
@@ -52,7 +52,7 @@ KindConversion convertDatabase(const unsigned char* data, size_t size, const Kin
     conversion.summary = std::to_string(count) + (count == 1 ? " table" : " tables");
     if (db.damaged) {
         conversion.result.failure = Failure::DocumentDamaged;
-        conversion.reason = "database cut short";
+        conversion.detail = "database cut short";
     }
     return conversion;
 }
@@ -63,8 +63,11 @@ bool isOplDatabaseFile(const unsigned char* data, size_t size) {
     return startsWithUids(data, size, DatabaseUid, OplDatabaseUid, 0);
 }
 
+// Data files are recognised with either first UID; only those of the
+// database store are read.
 bool isDataFile(const unsigned char* data, size_t size) {
-    return startsWithUids(data, size, DatabaseUid, ApplicationDocumentUid, DataUid);
+    return startsWithUids(data, size, DatabaseUid, ApplicationDocumentUid, DataUid) ||
+           startsWithUids(data, size, SectionedFileUid, ApplicationDocumentUid, DataUid);
 }
 
 KindConversion convertOplDatabaseFile(const unsigned char* data, size_t size, const KindOptions& options) {
@@ -74,6 +77,9 @@ KindConversion convertOplDatabaseFile(const unsigned char* data, size_t size, co
 
 KindConversion convertDataFile(const unsigned char* data, size_t size, const KindOptions& options) {
     if (!isDataFile(data, size)) return failed(Failure::NotWordDocument, "not a Data file");
+    if (!startsWithUids(data, size, DatabaseUid, ApplicationDocumentUid, DataUid)) {
+        return failed(Failure::NotSupported, "Data file of another store");
+    }
     return convertDatabase(data, size, options);
 }
 

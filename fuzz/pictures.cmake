@@ -8,3 +8,9 @@ target_link_options(picture_fuzzer PRIVATE -fsanitize=fuzzer)
 add_executable(make_picture_seeds ${CMAKE_CURRENT_LIST_DIR}/make_picture_seeds.cpp)
 target_link_libraries(make_picture_seeds PRIVATE zentoro_document_builder)
 target_compile_options(make_picture_seeds PRIVATE -Wno-missing-field-initializers)
+
+# The picture files' readers: make_picture_seeds DIR FILES_DIR writes their
+# seeds into FILES_DIR; picture_file_fuzzer FILES_DIR fuzzes them.
+add_executable(picture_file_fuzzer ${CMAKE_CURRENT_LIST_DIR}/picture_file_fuzzer.cpp)
+target_link_libraries(picture_file_fuzzer PRIVATE zentoro_core zentoro_test_support)
+target_link_options(picture_file_fuzzer PRIVATE -fsanitize=fuzzer)

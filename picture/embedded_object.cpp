@@ -2,38 +2,17 @@
 
 #include <optional>
 
-#include "picture/displayed_area.h"
 #include "picture/object_bytes.h"
-#include "picture/paint_data.h"
+#include "picture/sketch_section.h"
 
 namespace zentoro {
 
 namespace {
 
-// Ids in the Embedded Object Section and in the object's own section table.
+// Ids in the Embedded Object Section.
 constexpr uint32_t ObjectDataId = 0x10000144;
 constexpr uint32_t DisplaySectionId = 0x10000146;
 constexpr uint8_t ShownAsIcon = 0;
-constexpr uint32_t SketchSectionId = 0x1000007D;
-constexpr uint32_t ApplicationIdSectionId = 0x10000089;
-
-constexpr uint32_t SectionEntryBytes = 8;
-// The Sketch Section's fields before its Paint Data Section.
-constexpr uint32_t SketchFieldsBytes = 0x12;
-
-// A list of (id, position) pairs after a list count, as the Embedded Object
-// Section and every section table hold them: the position of `id`, if listed.
-std::optional<uint32_t> findSection(ObjectBytes& in, uint64_t listStart, uint32_t id) {
-    moveTo(in, listStart);
-    uint32_t count = readListCount(in);
-    if (!ensure(in, uint64_t{count} * SectionEntryBytes)) return std::nullopt;
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t entryId = readU32(in);
-        uint32_t position = readU32(in);
-        if (entryId == id) return position;
-    }
-    return std::nullopt;
-}
 
 ObjectKind kindOf(uint32_t applicationUid) {
     switch (applicationUid) {
@@ -61,18 +40,18 @@ ObjectSections failedSections(PictureFailure failure) {
 
 ObjectSections loadObjectSections(ObjectBytes& in, uint32_t sectionPosition) {
     ObjectSections sections;
-    std::optional<uint32_t> start = findSection(in, sectionPosition, ObjectDataId);
+    std::optional<uint32_t> start = findListedSection(in, sectionPosition, ObjectDataId);
     if (in.overrun) return failedSections(PictureFailure::OutsideDocument);
     if (!start) return failedSections(PictureFailure::MissingSection);
     sections.start = *start;
     // The display section's first byte says whether the object or its icon
     // is shown; without it, the object is.
-    std::optional<uint32_t> display = findSection(in, sectionPosition, DisplaySectionId);
+    std::optional<uint32_t> display = findListedSection(in, sectionPosition, DisplaySectionId);
     if (display && *display < in.bytes.size()) sections.shownAsIcon = in.bytes[*display] == ShownAsIcon;
     moveTo(in, sections.start);
     uint64_t table = sections.start + readU32(in);
-    sections.sketch = findSection(in, table, SketchSectionId);
-    sections.applicationId = findSection(in, table, ApplicationIdSectionId);
+    sections.sketch = findListedSection(in, table, SketchSectionId);
+    sections.applicationId = findListedSection(in, table, ApplicationIdSectionId);
     if (in.overrun) return failedSections(PictureFailure::OutsideDocument);
     if (!sections.applicationId) return failedSections(PictureFailure::MissingSection);
     return sections;
@@ -85,26 +64,6 @@ std::optional<uint32_t> loadApplicationUid(ObjectBytes& in, uint64_t position) {
     return uid;
 }
 
-// The Sketch Section: the displayed area, the Paint Data Section, then
-// magnification (the document's display size already carries it) and cuts.
-PictureFailure loadSketchSection(ObjectBytes& in, uint64_t position, uint64_t maxPixels, DisplayedArea& area,
-                                 PaintData& paint) {
-    moveTo(in, position);
-    area.width = readU16(in);
-    area.height = readU16(in);
-    area.bitmapX = readU16(in);
-    area.bitmapY = readU16(in);
-    skip(in, 10);  // the form the area lies on, and a word of unknown use
-    uint64_t paintStart = position + SketchFieldsBytes;
-    moveTo(in, paintStart);
-    uint32_t paintLength = readU32(in);
-    moveTo(in, paintStart + paintLength);
-    skip(in, 4);  // magnification, x and y
-    for (int32_t& cut : area.cuts) cut = static_cast<int32_t>(readU32(in));
-    if (in.overrun) return PictureFailure::OutsideDocument;
-    return loadPaintData(in, paintStart, maxPixels, paint);
-}
-
 DecodedObject failed(ObjectKind kind, PictureFailure failure) {
     DecodedObject object;
     object.kind = kind;
@@ -115,14 +74,9 @@ DecodedObject failed(ObjectKind kind, PictureFailure failure) {
 DecodedObject decodeSketch(ObjectBytes& in, ObjectKind kind, const ObjectSections& sections, uint64_t maxPixels) {
     if (kind != ObjectKind::Sketch) return failed(kind, PictureFailure::NotASketch);
     if (!sections.sketch) return failed(kind, PictureFailure::MissingSection);
-    DisplayedArea area;
-    PaintData paint;
-    PictureFailure failure = loadSketchSection(in, sections.start + *sections.sketch, maxPixels, area, paint);
-    if (failure != PictureFailure::None) return failed(kind, failure);
     DecodedObject object;
     object.kind = kind;
-    object.failure = renderDisplayedArea(area, paint, maxPixels, object.picture);
-    if (object.failure != PictureFailure::None) object.picture = {};
+    object.failure = drawSketchSection(in, sections.start + *sections.sketch, maxPixels, object.picture);
     return object;
 }
 

@@ -105,6 +105,7 @@ uint32_t storedPixelBits(uint32_t bitsPerPixel) {
         case 1: case 2: case 4: case 8: return bitsPerPixel;
         case 12: case 16: return 16;
         case 24: return 24;
+        case 32: return 32;
         default: return 0;
     }
 }
@@ -124,10 +125,11 @@ PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart) {
     return header;
 }
 
-PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out) {
+PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out,
+                             uint32_t uncountedGap) {
     PaintHeader header = loadPaintHeader(in, sectionStart);
     if (in.overrun) return PictureFailure::OutsideDocument;
-    uint64_t sectionEnd = sectionStart + header.sectionLength;
+    uint64_t sectionEnd = sectionStart + uncountedGap + header.sectionLength;
     if (header.sectionLength < PaintHeaderSize || sectionEnd > in.bytes.size()) return PictureFailure::OutsideDocument;
     if (header.pixelOffset < PaintHeaderSize || header.pixelOffset > header.sectionLength) {
         return PictureFailure::OutsideDocument;
@@ -146,7 +148,7 @@ PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t ma
     out.colour = header.colour;
     out.rowBytes = static_cast<size_t>((uint64_t{header.width} * bits + 31) / 32 * 4);
     out.rows.assign(out.rowBytes * header.height, 0);
-    auto data = in.bytes.subspan(static_cast<size_t>(sectionStart + header.pixelOffset),
+    auto data = in.bytes.subspan(static_cast<size_t>(sectionStart + uncountedGap + header.pixelOffset),
                                  header.sectionLength - header.pixelOffset);
     PictureFailure failure = decodePixelData(data, header.compression, out.rows);
     if (failure != PictureFailure::None) out.rows.clear();
@@ -162,6 +164,7 @@ uint32_t pixelValue(const PaintData& paint, uint32_t x, uint32_t y) {
         return (row[bit / 8] >> (bit % 8)) & ((1u << bits) - 1);
     }
     if (bits == 24) return row[3 * x] | uint32_t{row[3 * x + 1]} << 8 | uint32_t{row[3 * x + 2]} << 16;
+    if (bits == 32) return row[4 * x] | uint32_t{row[4 * x + 1]} << 8 | uint32_t{row[4 * x + 2]} << 16;
     return row[2 * x] | uint32_t{row[2 * x + 1]} << 8;
 }
 
@@ -173,7 +176,7 @@ Colour valueColour(const PaintData& paint, uint32_t value) {
         uint8_t level = greyLevel(value, bits);
         return {level, level, level};
     }
-    if (bits == 24) {
+    if (bits == 24 || bits == 32) {
         return {static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
     }
     if (bits == 12) {

@@ -41,15 +41,18 @@ PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart);
 
 // Decodes the section's pixel data after checking its header: depth,
 // compression, that it has at most `maxPixels` pixels, and that the data lie
-// inside the section and the section inside the file.
-PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out);
+// inside the section and the section inside the file. `uncountedGap` bytes
+// lie between the header and the pixel data that neither the section length
+// nor the pixel offset counts (as in a ROM bitmap file's items).
+PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out,
+                             uint32_t uncountedGap = 0);
 
 // The value stored for one pixel (x < width, y < height).
 uint32_t pixelValue(const PaintData& paint, uint32_t x, uint32_t y);
 
 // The colour a pixel value stands for: grey levels spread evenly from black
 // to white, the device's 16- and 256-colour palettes, or direct colour of
-// 12, 16 or 24 bits.
+// 12, 16 or 24 bits (32-bit pixels: 24 bits of colour and an unused byte).
 Colour valueColour(const PaintData& paint, uint32_t value);
 
 // Bits that one pixel takes in a decoded row: 12-bit pixels take 16. 0 for

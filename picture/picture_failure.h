@@ -9,7 +9,7 @@ enum class PictureFailure {
     NotASketch,          // a spreadsheet or another application's object: nothing to draw
     OutsideDocument,     // a position or length points outside the document
     MissingSection,      // a section the object needs is not in its section table
-    UnknownDepth,        // bits per pixel other than 1, 2, 4, 8, 12, 16 or 24
+    UnknownDepth,        // bits per pixel other than 1, 2, 4, 8, 12, 16, 24 or 32
     UnknownCompression,  // compression other than 0 to 4
     TooLarge,            // more pixels than any sketch can hold
     Empty,               // no pixels to show: zero size, or cut away entirely

@@ -12,4 +12,9 @@ namespace zentoro {
 // The PNG file's bytes; empty for an empty picture, or when zlib fails.
 std::vector<uint8_t> encodePng(const Picture& picture);
 
+// The same picture as small as zlib's best level makes it: grey of 1, 2 or
+// 4 bits when every level is one of theirs, a palette when the picture has
+// at most 256 colours, RGB otherwise.
+std::vector<uint8_t> encodeSmallestPng(const Picture& picture);
+
 }  // namespace zentoro

@@ -25,9 +25,9 @@ struct KindConversion {
     std::vector<ConvertedFile> files;
     // What came out, in words for the report line: "12 pictures", "3 tables".
     std::string summary;
-    // Why the file gave nothing or less than all, in words, where the
-    // failure alone does not say: "ADPCM recording".
-    std::string reason;
+    // Why a refused or damaged file is so, in words, when more can be said
+    // than the failure does: "bitmap 3: the pixel data end early".
+    std::string detail;
 };
 
 // Choices that apply to some kinds only; each reader ignores the others.

@@ -1,13 +1,12 @@
 #include "reader/store_file.h"
 
 #include "reader/input_readers.h"
-#include "reader/uid_checksum.h"
+#include "reader/uid_header.h"
 
 namespace zentoro {
 
 namespace {
 
-constexpr size_t UidHeaderSize = 16;
 
 uint32_t u32At(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -17,9 +16,7 @@ uint32_t u32At(const unsigned char* p) {
 }  // namespace
 
 bool startsWithUids(const unsigned char* data, size_t size, uint32_t uid1, uint32_t uid2, uint32_t uid3) {
-    if (size < UidHeaderSize) return false;
-    return u32At(data) == uid1 && u32At(data + 4) == uid2 && u32At(data + 8) == uid3 &&
-           u32At(data + 12) == uidChecksum(data);
+    return hasUids(data, size, uid1, uid2, uid3) && uidChecksumHolds(data, size);
 }
 
 std::optional<uint32_t> findSection(const unsigned char* data, size_t size, uint32_t id, size_t tableAt) {

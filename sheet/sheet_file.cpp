@@ -20,13 +20,13 @@ KindConversion convertSheetFile(const unsigned char* data, size_t size, const Ki
     KindConversion conversion;
     if (!isSheetFile(data, size)) {
         conversion.result.failure = Failure::NotWordDocument;
-        conversion.reason = "not a spreadsheet";
+        conversion.detail = "not a spreadsheet";
         return conversion;
     }
     Workbook book = readWorkbook(data, size);
     if (book.encrypted) {
         conversion.result.failure = Failure::NotSupported;
-        conversion.reason = "password-protected spreadsheet";
+        conversion.detail = "password-protected spreadsheet";
         return conversion;
     }
     for (const Worksheet& sheet : book.sheets) {
@@ -37,7 +37,7 @@ KindConversion convertSheetFile(const unsigned char* data, size_t size, const Ki
     conversion.summary = std::to_string(count) + (count == 1 ? " worksheet" : " worksheets");
     if (book.damaged) {
         conversion.result.failure = Failure::DocumentDamaged;
-        conversion.reason = "spreadsheet cut short";
+        conversion.detail = "spreadsheet cut short";
     }
     return conversion;
 }

@@ -83,10 +83,10 @@ std::string durationSummary(uint64_t sampleCount) {
     return "1 recording, " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
 }
 
-KindConversion refused(Failure failure, std::string reason) {
+KindConversion refused(Failure failure, std::string detail) {
     KindConversion conversion;
     conversion.result.failure = failure;
-    conversion.reason = std::move(reason);
+    conversion.detail = std::move(detail);
     return conversion;
 }
 
@@ -114,7 +114,7 @@ KindConversion convertRecordFile(const unsigned char* data, size_t size, const K
     conversion.summary = durationSummary(sampleCount);
     if (section.cutShort) {
         conversion.result.failure = Failure::DocumentDamaged;
-        conversion.reason = "recording cut short";
+        conversion.detail = "recording cut short";
     }
     return conversion;
 }

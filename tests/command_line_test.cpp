@@ -145,7 +145,7 @@ TEST_F(CommandLine, QuietReportsOnlyFailuresAndTheSummary) {
     CommandRun run = zentoro("-q backup missing");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
-              "Summary: 1 converted, 1 skipped (not Word documents), 1 failed\n"
+              "Summary: 1 converted: 1 Word document; 1 passed over: 1 other; 1 failed\n"
               "Failed:\n"
               "  missing: cannot open: No such file or directory\n");
     EXPECT_EQ(run.err, "missing: cannot open: No such file or directory\n");
@@ -186,7 +186,7 @@ TEST_F(CommandLine, NoClobberKeepsEveryExistingOutputAndCountsItsInputAsSkipped)
     EXPECT_EQ(run.out,
               "backup/letter: skipped, backup/letter.rtf exists\n"
               "backup/memo -> backup/memo.rtf: " + std::string(Converted) + "\n"
-              "Summary: 1 converted, 1 skipped (not Word documents), 1 kept (output exists), 0 failed\n");
+              "Summary: 1 converted: 1 Word document; 1 passed over: 1 other; 1 kept (output exists); 0 failed\n");
     EXPECT_EQ(readFile(path("backup/letter.rtf")), "{\\rtf1 mine}");
 }
 
@@ -248,7 +248,7 @@ TEST_F(CommandLine, FilesThatCannotBeReachedAreFailuresWithTheirReason) {
     std::system(("rm -rf '" + path("backup") + "/" + std::string(200, 'd') + "'").c_str());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("File name too long"), std::string::npos) << run.err;
-    EXPECT_NE(run.out.find("Summary: 1 converted, 0 skipped (not Word documents), 1 failed\n"), std::string::npos)
+    EXPECT_NE(run.out.find("Summary: 1 converted: 1 Word document; 0 passed over; 1 failed\n"), std::string::npos)
         << run.out;
 }
 

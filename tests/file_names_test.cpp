@@ -57,7 +57,7 @@ TEST_P(FileNames, AFolderWalkConvertsAndReportsTheNameAsFound) {
     CommandRun run = zentoro(quoted(Folder));
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out, inFolder() + " -> " + inFolder() + ".rtf" + Converted +
-                           "Summary: 1 converted, 0 skipped (not Word documents), 0 failed\n");
+                           "Summary: 1 converted: 1 Word document; 0 passed over; 0 failed\n");
     EXPECT_EQ(readFile(path(inFolder() + ".rtf")), convertBytes(sampleDocument()).rtf);
 }
 

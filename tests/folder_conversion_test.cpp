@@ -102,7 +102,7 @@ TEST_F(FolderConversion, ConvertsEveryWordDocumentInTheTreeAndPassesOverTheRestQ
               "backup/Documents/memo.wrd -> backup/Documents/memo.wrd.rtf: "
               "Psion 5 Word file converted to RTF successfully\n"
               "backup/letter -> backup/letter.rtf: Psion 5 Word file converted to RTF successfully\n"
-              "Summary: 3 converted, 8 skipped (not Word documents), 0 failed\n");
+              "Summary: 3 converted: 3 Word documents; 8 passed over: 1 spreadsheet, 7 other; 0 failed\n");
     EXPECT_EQ(run.err, "") << "no progress line when standard error is not a terminal";
 
     auto expected = before;
@@ -118,7 +118,7 @@ TEST_F(FolderConversion, ASecondRunReplacesItsOutputsAndNeverConvertsThem) {
     auto afterFirst = snapshot(dir_);
     CommandRun again = zentoro("backup");
     EXPECT_EQ(again.status, 0);
-    EXPECT_NE(again.out.find("Summary: 3 converted, 11 skipped (not Word documents), 0 failed\n"), std::string::npos)
+    EXPECT_NE(again.out.find("Summary: 3 converted: 3 Word documents; 11 passed over: 1 spreadsheet, 10 other; 0 failed\n"), std::string::npos)
         << again.out;
     EXPECT_EQ(snapshot(dir_), afterFirst);
 }
@@ -148,7 +148,7 @@ TEST_F(FolderConversion, OutputDirInsideTheTreeIsNotSearched) {
     zentoro("--output-dir backup/converted backup");
     CommandRun again = zentoro("--output-dir backup/converted backup");
     EXPECT_EQ(again.status, 0);
-    EXPECT_NE(again.out.find("Summary: 3 converted, 8 skipped (not Word documents), 0 failed\n"), std::string::npos)
+    EXPECT_NE(again.out.find("Summary: 3 converted: 3 Word documents; 8 passed over: 1 spreadsheet, 7 other; 0 failed\n"), std::string::npos)
         << again.out;
     EXPECT_FALSE(fs::exists(path("backup/converted/converted")));
 }
@@ -162,7 +162,7 @@ TEST_F(FolderConversion, DryRunListsWhatWouldBeConvertedAndWritesNothing) {
               "backup/Documents/Old/plan -> converted/Documents/Old/plan.rtf: would be converted\n"
               "backup/Documents/memo.wrd -> converted/Documents/memo.wrd.rtf: would be converted\n"
               "backup/letter -> converted/letter.rtf: would be converted\n"
-              "Summary: 3 to convert, 8 skipped (not Word documents), 0 failed\n");
+              "Summary: 3 to convert: 3 Word documents; 8 passed over: 1 spreadsheet, 7 other; 0 failed\n");
     EXPECT_EQ(snapshot(dir_), before);
 }
 
@@ -175,14 +175,14 @@ TEST_F(FolderConversion, VerboseShowsWhyEachFileWasPassedOver) {
               "backup/Documents/loop: skipped, symbolic link to a folder, not followed\n"
               "backup/Documents/memo.wrd: Psion 5 Word file\n"
               "backup/dangling: skipped, not a regular file\n"
-              "backup/empty: skipped, not a Word document: it is empty\n"
+              "backup/empty: skipped, not a file of a known kind: it is empty\n"
               "backup/letter: Psion 5 Word file\n"
-              "backup/notes.txt: skipped, not a Word document: it is not an EPOC file\n"
-              "backup/old.rtf: skipped, not a Word document: it is not an EPOC file\n"
+              "backup/notes.txt: skipped, not a file of a known kind: it is not an EPOC file\n"
+              "backup/old.rtf: skipped, not a file of a known kind: it is not an EPOC file\n"
               "backup/pipe: skipped, not a regular file\n"
-              "backup/sheet: skipped, not a Word document: it is a spreadsheet file\n"
-              "backup/sketch: skipped, not a Word document: it is an EPOC file but not a document\n"
-              "Summary: 3 Word documents, 8 skipped (not Word documents), 0 failed\n");
+              "backup/sheet: skipped, a Sheet file, not converted\n"
+              "backup/sketch: skipped, not a file of a known kind: it is an EPOC file but not a document\n"
+              "Summary: 3 found: 3 Word documents; 8 passed over: 1 spreadsheet, 7 other; 0 failed\n");
     EXPECT_EQ(run.err, "");
 }
 
@@ -198,7 +198,7 @@ TEST_F(FolderConversion, FailedConversionIsListedAndTheWalkGoesOn) {
     EXPECT_EQ(run.err, failure);
     EXPECT_EQ(run.out,
               "backup/letter -> out/letter.rtf: Psion 5 Word file converted to RTF successfully\n"
-              "Summary: 1 converted, 0 skipped (not Word documents), 1 failed\n"
+              "Summary: 1 converted: 1 Word document; 0 passed over; 1 failed\n"
               "Failed:\n  " + failure);
 }
 
@@ -214,7 +214,7 @@ TEST_F(FolderConversion, NeverReplacesAWordDocumentOrAnythingButAFileWithAnOutpu
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(readFile(path("backup/report.rtf")), wordDocument);
     EXPECT_TRUE(fs::exists(path("backup/report.rtf.rtf")));
-    EXPECT_NE(run.out.find("Summary: 1 converted, 1 skipped (not Word documents), 3 failed\n"
+    EXPECT_NE(run.out.find("Summary: 1 converted: 1 Word document; 1 passed over: 1 other; 3 failed\n"
                            "Failed:\n"
                            "  backup/folder: refusing to write backup/folder.rtf, which is not a regular file\n"
                            "  backup/pipe: refusing to write backup/pipe.rtf, which is not a regular file\n"
@@ -248,7 +248,7 @@ TEST_F(FolderConversion, NamedFilesAmongFoldersAreCheckedAloudAndCounted) {
               "Psion 5 Word file converted to RTF successfully\n"
               "backup/Documents/memo.wrd -> backup/Documents/memo.wrd.rtf: "
               "Psion 5 Word file converted to RTF successfully\n"
-              "Summary: 2 converted, 1 skipped (not Word documents), 1 failed\n"
+              "Summary: 2 converted: 2 Word documents; 1 passed over: 1 other; 1 failed\n"
               "Failed:\n"
               "  backup/notes.txt: File selected is not a valid Psion 5 Word file\n");
 }
@@ -276,7 +276,7 @@ TEST_F(FolderConversion, UnreadableFilesAndFoldersAreListedAsFailedAndTheWalkGoe
 
     CommandRun run = zentoro("backup", *wrapper);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("Summary: 3 converted, 8 skipped (not Word documents), 2 failed\n"
+    EXPECT_NE(run.out.find("Summary: 3 converted: 3 Word documents; 8 passed over: 1 spreadsheet, 7 other; 2 failed\n"
                            "Failed:\n"
                            "  backup/Locked: cannot list: Permission denied\n"
                            "  backup/private: cannot open: Permission denied\n"),

@@ -209,7 +209,7 @@ TEST(FolderWorkers, ReportsAndFailuresInOneFileKeepTheirOrder) {
         "This isn't an EPOC file - exiting program.\n" +
         namedLine +
         "more/doc4 -> out/doc4.rtf: Psion 5 Word file converted to RTF successfully\n"
-        "Summary: 4 converted, 0 skipped (not Word documents), 2 failed\n"
+        "Summary: 4 converted: 4 Word documents; 0 passed over; 2 failed\n"
         "Failed:\n  " + damagedLine + "  " + namedLine;
     int run = 0;
     for (unsigned workers : {1u, 3u}) {

@@ -59,11 +59,11 @@ TEST(RecordFiles, GiveTheirSamplesOrSayWhyNot) {
     for (const RecordingCase& c : cases) {
         SCOPED_TRACE(c.name);
         KindConversion conversion = convertBytes(recordFile(c.recording), convertRecordFile, c.options);
-        EXPECT_EQ(conversion.result.failure, c.failure) << conversion.reason;
+        EXPECT_EQ(conversion.result.failure, c.failure) << conversion.detail;
         bool refused = c.failure == Failure::NotSupported || c.failure == Failure::LimitReached;
         ASSERT_EQ(conversion.files.size(), refused ? 0u : 1u);
         if (refused) {
-            EXPECT_FALSE(conversion.reason.empty());
+            EXPECT_FALSE(conversion.detail.empty());
             continue;
         }
         const std::string& wav = conversion.files[0].bytes;
@@ -124,7 +124,7 @@ TEST(TextEdFiles, AreNamedAsProgramsWhenTheyDeclareOne) {
 
 std::string onlyCsv(const BuiltWorkbook& workbook) {
     KindConversion conversion = convertBytes(sheetFile(workbook), convertSheetFile);
-    EXPECT_TRUE(conversion.result.succeeded()) << conversion.reason;
+    EXPECT_TRUE(conversion.result.succeeded()) << conversion.detail;
     return conversion.files.empty() ? std::string() : conversion.files[0].bytes;
 }
 

@@ -66,7 +66,7 @@ TEST(RecordingSamples, ConvertToTheWavThatWasChecked) {
         SCOPED_TRACE(std::string(c.file) + (c.asPlayed ? " as played" : ""));
         LOAD_SAMPLE(bytes, c.file);
         KindConversion conversion = convertSample(*bytes, convertRecordFile, {.soundAsPlayed = c.asPlayed});
-        ASSERT_TRUE(conversion.result.succeeded()) << conversion.reason;
+        ASSERT_TRUE(conversion.result.succeeded()) << conversion.detail;
         ASSERT_EQ(conversion.files.size(), 1u);
         EXPECT_EQ(conversion.files[0].suffix, ".wav");
         EXPECT_EQ(conversion.files[0].bytes.size(), 44 + 2 * c.samples);
@@ -118,7 +118,7 @@ TEST(ProgramSamples, ConvertToTheProgramsThatWereRead) {
         SCOPED_TRACE(c.file);
         LOAD_SAMPLE(bytes, c.file);
         KindConversion conversion = convertSample(*bytes, convertTextEdFile);
-        ASSERT_TRUE(conversion.result.succeeded()) << conversion.reason;
+        ASSERT_TRUE(conversion.result.succeeded()) << conversion.detail;
         ASSERT_EQ(conversion.files.size(), 1u);
         EXPECT_EQ(conversion.files[0].suffix, ".opl");
         EXPECT_EQ(fnv1a(conversion.files[0].bytes), c.hash);
@@ -147,7 +147,7 @@ const char* const ExampleCsv =
 TEST(SheetSample, ConvertsToTheCsvThatWasOpened) {
     LOAD_SAMPLE(bytes, "sheet/sheet-example.sheet");
     KindConversion conversion = convertSample(*bytes, convertSheetFile);
-    ASSERT_TRUE(conversion.result.succeeded()) << conversion.reason;
+    ASSERT_TRUE(conversion.result.succeeded()) << conversion.detail;
     ASSERT_EQ(conversion.files.size(), 1u);
     EXPECT_EQ(conversion.files[0].suffix, ".csv");
     EXPECT_EQ(conversion.files[0].bytes, ExampleCsv);
@@ -180,7 +180,7 @@ TEST(DatabaseSamples, ConvertToOneCsvPerTable) {
         SCOPED_TRACE(c.file);
         LOAD_SAMPLE(bytes, c.file);
         KindConversion conversion = convertSample(*bytes, convertOplDatabaseFile);
-        ASSERT_TRUE(conversion.result.succeeded()) << conversion.reason;
+        ASSERT_TRUE(conversion.result.succeeded()) << conversion.detail;
         ASSERT_EQ(conversion.files.size(), c.tables.size());
         for (size_t i = 0; i < c.tables.size(); ++i) {
             EXPECT_EQ(conversion.files[i].suffix, c.tables[i].first);

@@ -95,7 +95,7 @@ KindConversion convertTextEdFile(const unsigned char* data, size_t size, const K
     KindConversion conversion;
     if (!isTextEdFile(data, size)) {
         conversion.result.failure = Failure::NotWordDocument;
-        conversion.reason = "not a TextEd document";
+        conversion.detail = "not a TextEd document";
         return conversion;
     }
     std::optional<uint32_t> offset = findSection(data, size, TextEdSectionId);
@@ -106,7 +106,7 @@ KindConversion convertTextEdFile(const unsigned char* data, size_t size, const K
     for (unsigned char byte : bytes) appendTextByte(text, byte, options.crlfLineEnds);
     if (!offset || s.input.endedEarly) {
         conversion.result.failure = Failure::DocumentDamaged;
-        conversion.reason = "text cut short";
+        conversion.detail = "text cut short";
         if (bytes.empty()) return conversion;
     }
     bool program = looksLikeOplSource(text);

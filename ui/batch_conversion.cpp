@@ -20,7 +20,9 @@
 #include <unistd.h>
 #endif
 
+#include "convert/convert_file_kind.h"
 #include "convert/extract_pictures.h"
+#include "convert/file_kinds.h"
 #include "convert/native_path.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
@@ -68,6 +70,10 @@ struct ReportLine {
 struct Job {
     std::string input;   // a path, or "-" for standard input
     std::string output;  // a path, or "-" for standard output
+    // A file of a kind other than the Word document: its outputs are this
+    // with each suffix its reader gives appended.
+    std::string outputBase;
+    const FileKindEntry* fileKind = nullptr;  // null: a Word document, or a file of no known kind
     bool walked = false;  // found in a folder rather than named on the command line
     EntryKind kind = EntryKind::RegularFile;
     std::string problem;
@@ -253,13 +259,26 @@ private:
         Job job;
         job.input = input;
         job.output = outputOf(input);
+        job.outputBase = options_.outputPath ? baseOfNamedOutput(*options_.outputPath)
+                                             : outputPathFor(input, pathFromNative(input).filename(), options_.outputDir, "");
         return job;
+    }
+
+    // -o names a picture file's output as NAME.png or NAME: the outputs are
+    // NAME.png, or NAME-1.png ... when there are several.
+    static std::string baseOfNamedOutput(const std::string& output) {
+        constexpr std::string_view Png = ".png";
+        if (output.size() > Png.size() && output.compare(output.size() - Png.size(), Png.size(), Png) == 0) {
+            return output.substr(0, output.size() - Png.size());
+        }
+        return output;
     }
 
     Job walkedJob(WalkEntry& entry) const {
         Job job;
         job.input = nativeFromPath(entry.path);
         job.output = outputPathFor(job.input, entry.relative, options_.outputDir, extensionOf(options_.format));
+        job.outputBase = outputPathFor(job.input, entry.relative, options_.outputDir, "");
         job.walked = true;
         job.kind = entry.kind;
         job.problem = std::move(entry.problem);
@@ -311,8 +330,8 @@ private:
         }
         switch (job.tally) {
             case Tally::Untold: break;
-            case Tally::Succeeded: summary_.addSucceeded(); break;
-            case Tally::Skipped: summary_.addSkipped(); break;
+            case Tally::Succeeded: summary_.addSucceeded(job.fileKind ? *job.fileKind : wordDocumentKind()); break;
+            case Tally::Skipped: summary_.addPassedOver(job.fileKind); break;
             case Tally::Kept: summary_.addKept(); break;
             case Tally::Failed: summary_.addFailure(shownInput(job.input), job.failureReason); break;
         }
@@ -339,6 +358,11 @@ private:
         }
         ProbedFile probe = isStandardStream(job.input) ? probeWordStream(stdin) : probeWordFile(job.input);
         if (probe.kind == FileKind::Unreadable) return fail(job, probe.problem);
+        const FileKindEntry* kind = kindOf(probe.header, probe.headerSize);
+        if (probe.kind == FileKind::OtherFile && kind != nullptr && kind->convert != nullptr &&
+            !isStandardStream(job.input) && options_.action != ConsoleAction::CheckOnly) {
+            return processKindFile(job, *kind);
+        }
         if (probe.kind == FileKind::OtherFile) {
             job.lines.push_back({true, probe.headerMessage});
             return fail(job, NotWordFileMessage);
@@ -355,6 +379,10 @@ private:
             std::string unreachable = job.kindFromListing ? unreachableProblem(pathFromNative(job.input)) : "";
             return fail(job, unreachable.empty() ? probe.problem : unreachable);
         }
+        const FileKindEntry* kind = kindOf(probe.header, probe.headerSize);
+        if (probe.kind == FileKind::WordDocument && !convertsFamily(options_, KindFamily::Word)) {
+            return passOver(job, &wordDocumentKind(), "not among the kinds to convert");
+        }
         if (probe.kind == FileKind::WordDocument) {
             job.inputDescriptor = std::move(probe.descriptor);
             job.inputFile = std::move(probe.file);
@@ -364,7 +392,33 @@ private:
             if (job.conversion == Conversion::None) closeInput(job);
             return;
         }
-        skip(job, "not a Word document: " + probe.problem);
+        if (kind == nullptr) return passOver(job, nullptr, "not a file of a known kind: " + probe.problem);
+        if (kind->convert == nullptr || options_.action == ConsoleAction::CheckOnly) {
+            return passOver(job, kind, std::string("a ") + kind->name + ", not converted");
+        }
+        if (!convertsFamily(options_, kind->family)) {
+            return passOver(job, kind, std::string("a ") + kind->name + ", not among the kinds to convert");
+        }
+        processKindFile(job, *kind);
+    }
+
+    // A file of another kind than the Word document: its outputs are made by
+    // its kind's reader, each beside the output base.
+    void processKindFile(Job& job, const FileKindEntry& kind) {
+        job.fileKind = &kind;
+        job.output = job.outputBase;
+        if (isStandardStream(job.output)) return fail(job, std::string("a ") + kind.name + " is written to files only");
+        std::optional<std::string> other = claims_.claim(job.output, job.input);
+        if (other && *other != job.input) {
+            return fail(job, "refusing to write " + shownOutput(job.output) + "*, the outputs of " + escapedName(*other) +
+                                 " too");
+        }
+        if (options_.action == ConsoleAction::DryRun) {
+            return succeed(job, shownInput(job.input) + " -> " + shownOutput(job.output) + "*", WouldConvertMessage);
+        }
+        makeOutputFolder(job);
+        if (!workers_->runsElsewhere()) return convertHere(job);
+        job.conversion = job.walked ? Conversion::OnWorker : Conversion::OnCallingThread;
     }
 
     void processWordDocument(Job& job) {
@@ -476,6 +530,7 @@ private:
     // Converts the document and writes its pictures, touching nothing but
     // the job: it may run on a worker, beside the conversions of other jobs.
     void convert(Job& job) const {
+        if (job.fileKind != nullptr) return convertKindFile(job);
         FormatConversion conversion = convertToFormat(requestFor(job), options_);
         closeInput(job);
         const ConversionResult& result = conversion.result;
@@ -516,6 +571,57 @@ private:
                                             escapedName(folder) + "\n"});
         }
         return true;
+    }
+
+    void convertKindFile(Job& job) const {
+        KindFileRequest request;
+        request.kind = job.fileKind;
+        request.inputPath = job.input.c_str();
+        request.followInputLink = !job.walked || job.viaLink;
+        request.outputBase = job.outputBase;
+        request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
+        request.options = options_.kindOptions;
+        KindFileConversion conversion = convertFileOfKind(request);
+        closeInput(job);
+        const ConversionResult& result = conversion.result;
+        if (result.failure == Failure::Interrupted) return;
+        std::string outputs = shownOutputs(conversion.written);
+        std::string detail = conversion.detail.empty() ? "" : " (" + conversion.detail + ")";
+        if (result.failure == Failure::DocumentDamaged || result.failure == Failure::LimitReached) {
+            std::string what = result.failure == Failure::LimitReached ? "refused: it asks for far more than any " +
+                                                                             std::string(job.fileKind->name) + " holds"
+                                                                       : std::string("the ") + job.fileKind->name + " is damaged";
+            std::string kept = conversion.written.empty() ? "; nothing written"
+                                                          : "; " + conversion.summary + " recovered in " + outputs;
+            return fail(job, what + detail + kept);
+        }
+        std::string kept = conversion.written.empty() ? "" : " (" + outputs + " written)";
+        if (conversion.refusedKind != nullptr) {
+            return fail(job, "refusing to replace " + shownOutput(conversion.failedOutput) + ", a " +
+                                 conversion.refusedKind->name + kept);
+        }
+        if (!result.succeeded()) {
+            const std::string& failed = conversion.failedOutput.empty() ? job.output : conversion.failedOutput;
+            return fail(job, failureReason(result, shownOutput(failed), false) + kept);
+        }
+        if (conversion.written.empty() && conversion.kept > 0) return keep(job);
+        std::string what = job.fileKind->name;
+        if (!conversion.summary.empty()) what += ": " + conversion.summary;
+        succeed(job, shownInput(job.input) + " -> " + outputs, what);
+    }
+
+    // "out/a.png", or "out/a-1.png ... out/a-12.png".
+    static std::string shownOutputs(const std::vector<std::string>& paths) {
+        if (paths.empty()) return "nothing";
+        std::string shown = escapedName(paths.front());
+        if (paths.size() > 1) shown += " ... " + escapedName(paths.back());
+        return shown;
+    }
+
+    // A file the run leaves alone: reported with --verbose, counted by kind.
+    void passOver(Job& job, const FileKindEntry* kind, const std::string& reason) const {
+        job.fileKind = kind;
+        skip(job, reason);
     }
 
     static void closeInput(Job& job) {

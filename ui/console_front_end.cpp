@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,7 +30,9 @@ constexpr const char* UsageText =
     "\n"
     "Each FILE is converted to FILE.rtf (the input path with \".rtf\" appended);\n"
     "FILE '-' is standard input, converted to standard output.\n"
-    "Each DIR is searched recursively for Word documents, recognised by their\n"
+    "A FILE of another known kind converts to its own output: a Sketch file to\n"
+    "FILE.png, a picture library to FILE-1.png ... FILE-N.png.\n"
+    "Each DIR is searched recursively for files of every known kind, recognised by their\n"
     "header whatever their name; other files are passed over quietly, symbolic\n"
     "links to folders are not followed, and a summary closes the run.\n"
     "An output appears only once it is complete, and never replaces a Word\n"
@@ -49,6 +52,9 @@ constexpr const char* UsageText =
     "      --sound=HOW          recordings: once (the default) or as-played,\n"
     "                           with their repeats and the pauses between them\n"
     "      --crlf               end the lines of text and CSV outputs in CR LF\n"
+    "      --kinds=LIST         convert only these kinds of files found in a DIR:\n"
+    "                           word, picture, sound, text, sheet, database\n"
+    "                           (comma-separated; every kind by default)\n"
     "  -n, --no-clobber         keep every existing output; its input is skipped\n"
     "      --dry-run            list what would be converted and where; write nothing\n"
     "      --check              only check which inputs are Word documents\n"
@@ -73,6 +79,7 @@ enum LongOnlyOption : int {
     OptionFaithful,
     OptionWithHeaderFooter,
     OptionExtractPictures,
+    OptionKinds,
     OptionVersion,
     OptionSound,
     OptionCrlf,
@@ -89,6 +96,7 @@ const struct option LongOptions[] = {
     {"extract-pictures", required_argument, nullptr, OptionExtractPictures},
     {"sound", required_argument, nullptr, OptionSound},
     {"crlf", no_argument, nullptr, OptionCrlf},
+    {"kinds", required_argument, nullptr, OptionKinds},
     {"no-clobber", no_argument, nullptr, 'n'},
     {"dry-run", no_argument, nullptr, OptionDryRun},
     {"check", no_argument, nullptr, OptionCheck},
@@ -149,6 +157,23 @@ std::optional<int> setAction(ConsoleOptions& options, ConsoleAction action) {
     return std::nullopt;
 }
 
+// "word,picture": the families named, each once.
+std::optional<int> setKinds(ConsoleOptions& options, const std::string& list) {
+    options.kinds.clear();
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = std::min(list.find(',', start), list.size());
+        std::string name = list.substr(start, comma - start);
+        std::optional<KindFamily> family = familyNamed(name);
+        if (!family) {
+            return usageError("unknown kind '" + name + "' in --kinds (word, picture, sound, text, sheet, database)");
+        }
+        options.kinds.push_back(*family);
+        start = comma + 1;
+    }
+    return std::nullopt;
+}
+
 // Applies one parsed option; returns the exit status when the run ends
 // here (help, version, usage error).
 std::optional<int> applyOption(int code, const char* value, ConsoleOptions& options) {
@@ -171,6 +196,7 @@ std::optional<int> applyOption(int code, const char* value, ConsoleOptions& opti
             options.kindOptions.soundAsPlayed = std::string(value) == "as-played";
             return std::nullopt;
         case OptionCrlf: options.kindOptions.crlfLineEnds = true; return std::nullopt;
+        case OptionKinds: return setKinds(options, value);
         case 'n': options.noClobber = true; return std::nullopt;
         case OptionDryRun: return setAction(options, ConsoleAction::DryRun);
         case OptionCheck: return setAction(options, ConsoleAction::CheckOnly);

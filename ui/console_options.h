@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/file_kinds.h"
 #include "convert/output_format.h"
 #include "reader/converted_files.h"
 
@@ -26,10 +27,21 @@ struct ConsoleOptions {
     bool verbose = false;    // also report the files a folder walk passes over
     bool quiet = false;      // report only failures and the summary
     bool noClobber = false;  // keep every existing output; its input counts as skipped
+    // --kinds: the families of files a folder walk converts; empty: every one.
+    std::vector<KindFamily> kinds;
     // Threads converting files at once; 0, as the command line leaves it:
     // one per processor core.
     unsigned workers = 0;
     KindOptions kindOptions;  // --sound, --crlf: for the kinds they concern
 };
+
+// Whether a walk converts files of `family`.
+inline bool convertsFamily(const ConsoleOptions& options, KindFamily family) {
+    if (options.kinds.empty()) return true;
+    for (KindFamily chosen : options.kinds) {
+        if (chosen == family) return true;
+    }
+    return false;
+}
 
 }  // namespace zentoro

@@ -1,5 +1,6 @@
 #include "ui/word_file_probe.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -68,6 +69,8 @@ ProbedFile probeHeader(const unsigned char* header, size_t got) {
     probe.kind = mismatch == nullptr ? FileKind::WordDocument : FileKind::OtherFile;
     if (mismatch != nullptr) probe.problem = whatTheFileIs(header, got);
     probe.headerMessage = mismatch;
+    probe.headerSize = std::min(got, sizeof probe.header);
+    std::memcpy(probe.header, header, probe.headerSize);
     return probe;
 }
 
@@ -96,7 +99,7 @@ ProbedFile probeWordFile(const std::string& path, bool followLinks, bool keepOpe
         return unreadable("not a regular file");
     }
     // Read where it lies, leaving the file at its start for a conversion.
-    unsigned char header[WordHeaderCheckSize];
+    unsigned char header[sizeof ProbedFile::header];
     size_t got = 0;
     int readError = 0;
     while (got < sizeof header) {
@@ -136,7 +139,7 @@ ProbedFile probeWordFile(const std::string& path, bool followLinks, bool keepOpe
 }
 
 ProbedFile probeWordStream(std::FILE* stream) {
-    unsigned char header[WordHeaderCheckSize];
+    unsigned char header[sizeof ProbedFile::header];
     errno = 0;
     size_t got = std::fread(header, 1, sizeof header, stream);
     int readError = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;

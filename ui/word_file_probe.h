@@ -61,6 +61,9 @@ struct ProbedFile {
     OpenDescriptor descriptor;
     OpenFile file;
     size_t size = 0;
+    // The leading bytes read, for telling the file's kind (convert/file_kinds.h).
+    unsigned char header[16] = {};
+    size_t headerSize = 0;
 };
 
 // Opens the file without blocking and reads only its header. A symbolic

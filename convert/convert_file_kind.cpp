@@ -1,0 +1,99 @@
+#include "convert/convert_file_kind.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "convert/document_bytes.h"
+#include "convert/input_file.h"
+#include "convert/native_path.h"
+
+namespace zentoro {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+ConversionResult readWholeInput(const KindFileRequest& request, DocumentBytes& bytes) {
+    std::FILE* file = nullptr;
+    size_t size = 0;
+    ConversionResult opened = openInputFile(request.inputPath, request.followInputLink, file, size);
+    if (!opened.succeeded()) return opened;
+    std::unique_ptr<std::FILE, FileCloser> closer(file);
+    if (size > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
+    bytes.read(file, MaxKindFileBytes + 1, size);
+    if (!bytes.readWhole()) return {Failure::InputUnreadable, 0, false};
+    if (bytes.bytes().size() > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
+    return {};
+}
+
+// The kind of the file standing at `path`, if it is one the table knows.
+const FileKindEntry* kindStandingAt(const std::string& path) {
+    std::FILE* file = nullptr;
+    size_t size = 0;
+    if (!openInputFile(path.c_str(), false, file, size).succeeded()) return nullptr;
+    unsigned char header[KindHeaderBytes];
+    size_t got = std::fread(header, 1, sizeof header, file);
+    std::fclose(file);
+    return kindOf(header, got);
+}
+
+ConversionResult writeOutput(const std::string& path, const std::string& contents, ExistingOutput existing) {
+    PendingOutput output;
+    ConversionResult begun = beginOutput(path.c_str(), existing, output);
+    if (!begun.succeeded()) return begun;
+    if (std::fwrite(contents.data(), 1, contents.size(), output.file) != contents.size()) {
+        int error = errno;
+        discardOutput(output);
+        return {Failure::OutputUnwritable, error, false};
+    }
+    return commitOutput(output, existing != ExistingOutput::Keep);
+}
+
+}  // namespace
+
+KindFileConversion convertFileOfKind(const KindFileRequest& request) {
+    KindFileConversion conversion;
+    DocumentBytes bytes;
+    conversion.result = readWholeInput(request, bytes);
+    if (!conversion.result.succeeded()) return conversion;
+    std::span<const unsigned char> input = bytes.bytes();
+    KindConversion converted = request.kind->convert(input.data(), input.size(), request.options);
+    conversion.result = converted.result;
+    conversion.summary = std::move(converted.summary);
+    conversion.detail = std::move(converted.detail);
+    for (const ConvertedFile& file : converted.files) {
+        std::string path = request.outputBase + file.suffix;
+        std::error_code error;
+        if (std::filesystem::equivalent(pathFromNative(path), pathFromNative(request.inputPath), error)) {
+            conversion.result = {Failure::SameFile, 0, !conversion.written.empty()};
+            conversion.failedOutput = path;
+            return conversion;
+        }
+        if (const FileKindEntry* standing = kindStandingAt(path); standing && request.existingOutput == ExistingOutput::KeepWordDocument) {
+            conversion.result = {Failure::OutputUnwritable, EEXIST, !conversion.written.empty()};
+            conversion.failedOutput = path;
+            conversion.refusedKind = standing;
+            return conversion;
+        }
+        ConversionResult written = writeOutput(path, file.bytes, request.existingOutput);
+        if (written.failure == Failure::OutputExists) {
+            ++conversion.kept;
+            continue;
+        }
+        if (!written.succeeded()) {
+            conversion.result = written;
+            conversion.failedOutput = path;
+            return conversion;
+        }
+        conversion.written.push_back(std::move(path));
+    }
+    conversion.result.partialOutputKept = !conversion.written.empty() && !conversion.result.succeeded();
+    return conversion;
+}
+
+}  // namespace zentoro

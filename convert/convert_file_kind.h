@@ -1,0 +1,49 @@
+// Converts one file of a kind from the table (convert/file_kinds.h) other
+// than the Word document: reads it whole, hands it to its kind's reader and
+// writes each output the reader made beside the output base, every one
+// whole or not at all. An output never replaces the input, nor any file of
+// a kind the table knows: it may be another input, or the only copy.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "convert/file_kinds.h"
+#include "convert/output_file.h"
+#include "reader/converted_files.h"
+
+namespace zentoro {
+
+// The largest file of any kind but the Word document that is read: the
+// device's files of these kinds are kilobytes, a recording of an hour 28 MiB.
+inline constexpr size_t MaxKindFileBytes = 64u * 1024 * 1024;
+
+struct KindFileRequest {
+    const FileKindEntry* kind = nullptr;
+    const char* inputPath = nullptr;
+    bool followInputLink = true;
+    // Each output is this with its suffix appended: "backup/Sketch" + ".png".
+    std::string outputBase;
+    ExistingOutput existingOutput = ExistingOutput::KeepWordDocument;
+    KindOptions options;
+};
+
+struct KindFileConversion {
+    // The input's failure (DocumentDamaged keeps what was recovered), or the
+    // first output that could not be written.
+    ConversionResult result;
+    std::string summary;  // "12 pictures"
+    std::string detail;   // more about a damaged or refused file
+    std::vector<std::string> written;  // the output paths, in the reader's order
+    size_t kept = 0;  // outputs left as they stood (ExistingOutput::Keep)
+    // The output that could not be written; with refusedKind, the file of
+    // a known kind that stands there and is never replaced (result
+    // OutputUnwritable, EEXIST).
+    std::string failedOutput;
+    const FileKindEntry* refusedKind = nullptr;
+};
+
+KindFileConversion convertFileOfKind(const KindFileRequest& request);
+
+}  // namespace zentoro

@@ -1,0 +1,130 @@
+// zentoro over a backup that holds every kind: the shared Word documents,
+// the picture files, the further kinds' samples and unrelated files convert
+// in one run into the mirrored tree, each reported with its kind, and the
+// summary counts them by kind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/builder/conversion_harness.h"
+#include "tests/builder/document_builder.h"
+#include "tests/builder/picture_file_builder.h"
+#include "tests/builder/temporary_folder.h"
+
+namespace zentoro {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+const fs::path SharedCorpus = fs::path(ZENTORO_SOURCE_DIR) / ".." / "shared" / "corpus";
+
+class KindsFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::is_directory(SharedCorpus / "images") || !fs::is_directory(SharedCorpus / "kinds")) {
+            GTEST_SKIP() << "no shared corpus at " << SharedCorpus;
+        }
+        fs::path backup = folder_.root() / "backup";
+        fs::create_directories(backup / "documents");
+        for (const fs::directory_entry& entry : fs::directory_iterator(SharedCorpus)) {
+            if (entry.path().extension() == ".wrd") fs::copy_file(entry.path(), backup / "documents" / entry.path().filename());
+        }
+        fs::copy(SharedCorpus / "images", backup / "pictures");
+        fs::copy(SharedCorpus / "kinds", backup / "kinds", fs::copy_options::recursive);
+        for (const char* readme : {"pictures/README.md", "kinds/README.md"}) fs::remove(backup / readme);
+        writeFile(folder_.path("backup/notes.txt"), Bytes().text("shopping list\n").data);
+        writeFile(folder_.path("backup/old.rtf"), Bytes().text("{\\rtf1 an earlier conversion}").data);
+        writeFile(folder_.path("backup/empty"), {});
+        std::error_code error;
+        fs::permissions(backup, fs::perms::owner_all, fs::perm_options::add, error);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(backup)) {
+            fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
+            if (entry.is_directory()) fs::permissions(entry.path(), fs::perms::owner_exec, fs::perm_options::add, error);
+        }
+    }
+
+    CommandRun zentoro(const std::string& arguments) const {
+        return runIn(folder_, "'" ZENTORO_CLI_PATH "' " + arguments);
+    }
+
+    TemporaryFolder folder_{"kinds-folder"};
+};
+
+TEST_F(KindsFolder, ABackupConvertsInOneRunWithItsSummaryByKind) {
+    CommandRun run = zentoro("--kinds=word,picture --output-dir out backup");
+    EXPECT_EQ(run.status, 1) << "the damaged picture library fails the run";
+    const std::string damaged =
+        "backup/pictures/ecb690d410_lots.mbm: the picture library is damaged (the list of bitmaps at its end is cut "
+        "off); 200 pictures recovered in out/pictures/ecb690d410_lots.mbm-1.png ... "
+        "out/pictures/ecb690d410_lots.mbm-200.png\n";
+    EXPECT_EQ(run.err, damaged);
+    size_t summary = run.out.find("Summary: ");
+    ASSERT_NE(summary, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(summary),
+              "Summary: 46 converted: 25 Word documents, 1 sketch, 20 picture libraries; "
+              "27 passed over: 2 recordings, 15 TextEd files, 1 spreadsheet, 6 OPL databases, 3 other; 1 failed\n"
+              "Failed:\n  " + damaged);
+    EXPECT_NE(run.out.find("backup/pictures/88e9817cdf_Sketch -> out/pictures/88e9817cdf_Sketch.png: Sketch file\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("backup/pictures/a42d5c4981_Editor.mbm -> out/pictures/a42d5c4981_Editor.mbm-1.png ... "
+                           "out/pictures/a42d5c4981_Editor.mbm-12.png: picture library: 12 pictures\n"),
+              std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(folder_.root() / "out/pictures/ecb690d410_lots.mbm-200.png"));
+    EXPECT_TRUE(fs::is_regular_file(folder_.root() / "out/documents/fmt_index.wrd.rtf"));
+}
+
+TEST_F(KindsFolder, KindsLimitTheRunAndANamedFileNeedsNoOption) {
+    CommandRun run = zentoro("--kinds=picture --dry-run backup/documents");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Summary: 0 to convert; 25 passed over: 25 Word documents; 0 failed\n");
+
+    CommandRun named = zentoro("--kinds=word backup/pictures/fdabfa81e4_icons_color.mbm");
+    EXPECT_EQ(named.status, 0) << named.err;
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_TRUE(fs::is_regular_file(folder_.path("backup/pictures/fdabfa81e4_icons_color.mbm-" + std::to_string(i) + ".png")));
+    }
+
+    CommandRun unknown = zentoro("--kinds=word,pictures backup");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown kind 'pictures'"), std::string::npos) << unknown.err;
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// An output never replaces its own input, nor a file of a kind zentoro
+// converts: it may be another input of the run, or the only copy.
+TEST(KindFiles, OutputsNeverReplaceTheInputOrAFileOfAKnownKind) {
+    TemporaryFolder folder("kind-outputs");
+    Sketch dot{1, 1, 1, false, 0, {0}};
+    std::vector<uint8_t> library = multiBitmapFile({{dot}});
+    std::vector<uint8_t> sketch = sketchFile(dot);
+    writeFile(folder.path("pic"), library);
+    writeFile(folder.path("pic.png"), sketch);
+    writeFile(folder.path("self.png"), library);
+    auto zentoro = [&folder](const std::string& arguments) {
+        return runIn(folder, "'" ZENTORO_CLI_PATH "' " + arguments);
+    };
+
+    CommandRun besideASketch = zentoro("pic");
+    EXPECT_EQ(besideASketch.status, 1);
+    EXPECT_EQ(besideASketch.err, "pic: refusing to replace pic.png, a Sketch file\n");
+    EXPECT_EQ(readFile(folder.path("pic.png")), std::string(sketch.begin(), sketch.end()));
+
+    CommandRun overItself = zentoro("-o self.png self.png");
+    EXPECT_EQ(overItself.status, 1);
+    EXPECT_EQ(overItself.err, "self.png: refusing to write the output over the input file\n");
+    EXPECT_EQ(readFile(folder.path("self.png")), std::string(library.begin(), library.end()));
+
+    CommandRun named = zentoro("-o drawn.png pic.png");
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(named.out, "pic.png -> drawn.png: Sketch file\n");
+}
+
+}  // namespace
+}  // namespace zentoro
