@@ -162,7 +162,7 @@ Bytes sheetFile(const BuiltWorkbook& workbook) { return sheetStore(workbook, uid
 Bytes sheetObject(const BuiltWorkbook& workbook) { return sheetStore(workbook, Bytes(), 0); }
 
 BuiltWorkbook exampleWorkbook() {
-    constexpr int Currency = 6, Date = 0x14;
+    static constexpr int Currency = 6, Date = 0x14;
     auto text = [](uint32_t row, uint32_t column, std::string value) {
         return BuiltCell{row, column, 5, std::move(value)};
     };
