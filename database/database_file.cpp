@@ -45,8 +45,9 @@ KindConversion convertDatabase(const unsigned char* data, size_t size, const Kin
     }
     if (db.limitReached) return failed(Failure::LimitReached, "more records than the file can hold");
     KindConversion conversion;
+    CsvSuffixes suffixes;
     for (const DatabaseTable& table : db.tables) {
-        conversion.files.push_back({csvSuffixFor(table.name), tableCsv(table, options.crlfLineEnds)});
+        conversion.files.push_back({suffixes.unused(csvSuffixFor(table.name)), tableCsv(table, options.crlfLineEnds)});
     }
     size_t count = conversion.files.size();
     conversion.summary = std::to_string(count) + (count == 1 ? " table" : " tables");

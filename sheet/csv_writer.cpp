@@ -1,6 +1,7 @@
 #include "sheet/csv_writer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 
 namespace zentoro {
@@ -26,6 +27,25 @@ std::string csvSuffixFor(const std::string& name) {
     }
     suffix += ".csv";
     return suffix;
+}
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+std::string CsvSuffixes::unused(const std::string& suffix) {
+    std::string key = lowerCase(suffix);
+    if (taken_.insert(key).second) return suffix;
+    std::string stem = suffix.substr(0, suffix.size() - 4);  // without ".csv"
+    for (size_t& n = nextNumber_.try_emplace(key, 2).first->second;; ++n) {
+        std::string numbered = stem + "-" + std::to_string(n) + ".csv";
+        if (taken_.insert(lowerCase(numbered)).second) return numbered;
+    }
 }
 
 // Cells come in row and column order; the blanks between them are written

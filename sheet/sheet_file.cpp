@@ -29,8 +29,9 @@ KindConversion convertSheetFile(const unsigned char* data, size_t size, const Ki
         conversion.detail = "password-protected spreadsheet";
         return conversion;
     }
+    CsvSuffixes suffixes;
     for (const Worksheet& sheet : book.sheets) {
-        std::string suffix = book.sheets.size() == 1 ? ".csv" : csvSuffixFor(sheet.name);
+        std::string suffix = book.sheets.size() == 1 ? ".csv" : suffixes.unused(csvSuffixFor(sheet.name));
         conversion.files.push_back({std::move(suffix), worksheetCsv(sheet, options.crlfLineEnds)});
     }
     size_t count = conversion.files.size();

@@ -186,14 +186,15 @@ TEST(SheetFiles, TheBuiltExampleGivesTheSamplesCsv) {
 }
 
 TEST(SheetFiles, SeveralWorksheetsGiveOneFileEach) {
-    BuiltWorkbook workbook{"Sheet1", {{0, {valueCell(1, 1)}}, {1, {valueCell(1, 2)}}, {2, {}}}};
+    BuiltWorkbook workbook{"Sheet1", {{0, {valueCell(1, 1)}}, {1, {valueCell(1, 2)}}, {2, {}}, {1, {}}}};
     KindConversion conversion = convertBytes(sheetFile(workbook), convertSheetFile);
-    ASSERT_EQ(conversion.files.size(), 3u);
+    ASSERT_EQ(conversion.files.size(), 4u);
     EXPECT_EQ(conversion.files[0].suffix, "-Sheet1.csv");
     EXPECT_EQ(conversion.files[1].suffix, "-Sheet2.csv");
     EXPECT_EQ(conversion.files[1].bytes, "2\n");
     EXPECT_EQ(conversion.files[2].bytes, "");
-    EXPECT_EQ(conversion.summary, "3 worksheets");
+    EXPECT_EQ(conversion.files[3].suffix, "-Sheet2-2.csv");  // a second worksheet numbered 1
+    EXPECT_EQ(conversion.summary, "4 worksheets");
 }
 
 TEST(SheetFiles, APasswordProtectedOneIsRefused) {
@@ -207,6 +208,11 @@ TEST(SheetFiles, APasswordProtectedOneIsRefused) {
 TEST(CsvSuffixes, KeepTheNameButNoSeparators) {
     EXPECT_EQ(csvSuffixFor("Costs 2024"), "-Costs 2024.csv");
     EXPECT_EQ(csvSuffixFor("a/b\\c:d\x01"), "-a_b_c_d_.csv");
+    CsvSuffixes suffixes;
+    const std::pair<const char*, const char*> chosen[] = {
+        {"-Sheet1.csv", "-Sheet1.csv"}, {"-sheet1.csv", "-sheet1-2.csv"}, {"-Sheet1-2.csv", "-Sheet1-2-2.csv"},
+        {"-Sheet1.csv", "-Sheet1-3.csv"}, {"-Other.csv", "-Other.csv"}};
+    for (auto [asked, given] : chosen) EXPECT_EQ(suffixes.unused(asked), given) << asked;
 }
 
 // Cut anywhere, a file gives at most what it holds: every cell it still
