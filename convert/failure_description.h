@@ -24,6 +24,7 @@ constexpr const char* describeFailure(Failure failure) {
         case Failure::OutputIsWordDocument: return "the output would replace a Word document";
         case Failure::OutputExists: return "the output already exists";
         case Failure::Interrupted: return "interrupted";
+        case Failure::NotSupported: return "not yet supported";
     }
     return "";
 }

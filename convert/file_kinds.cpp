@@ -6,6 +6,10 @@
 #include "picture_files/multi_bitmap_file.h"
 #include "picture_files/rom_bitmap_file.h"
 #include "picture_files/sketch_file.h"
+#include "database/database_file.h"
+#include "sheet/sheet_file.h"
+#include "sound/record_file.h"
+#include "texted/texted_file.h"
 #include "reader/uid_header.h"
 #include "reader/word_uids.h"
 
@@ -22,22 +26,17 @@ bool isApplicationDocument(const unsigned char* bytes, size_t size, uint32_t app
 bool isWordFile(const unsigned char* bytes, size_t size) {
     return isApplicationDocument(bytes, size, WordDocumentUid);
 }
-bool isRecordFile(const unsigned char* bytes, size_t size) { return isApplicationDocument(bytes, size, 0x1000007E); }
-bool isTextEdFile(const unsigned char* bytes, size_t size) { return isApplicationDocument(bytes, size, 0x10000085); }
-bool isSheetFile(const unsigned char* bytes, size_t size) { return isApplicationDocument(bytes, size, 0x10000088); }
-bool isDataFile(const unsigned char* bytes, size_t size) { return isApplicationDocument(bytes, size, 0x10000086); }
-bool isOplDatabase(const unsigned char* bytes, size_t size) { return hasUids(bytes, size, 0x10000050, 0x1000008A, 0); }
 
 constexpr FileKindEntry Kinds[] = {
     {"Word document", "Word document", "Word documents", KindFamily::Word, isWordFile, nullptr},
     {"Sketch file", "sketch", "sketches", KindFamily::Picture, isSketchFile, convertSketchFile},
     {"ROM picture library", "ROM picture library", "ROM picture libraries", KindFamily::Picture, isRomBitmapFile, convertRomBitmapFile},
     {"picture library", "picture library", "picture libraries", KindFamily::Picture, isMultiBitmapFile, convertMultiBitmapFile},
-    {"Record file", "recording", "recordings", KindFamily::Sound, isRecordFile, nullptr},
-    {"TextEd file", "TextEd file", "TextEd files", KindFamily::Text, isTextEdFile, nullptr},
-    {"Sheet file", "spreadsheet", "spreadsheets", KindFamily::Sheet, isSheetFile, nullptr},
-    {"OPL database", "OPL database", "OPL databases", KindFamily::Database, isOplDatabase, nullptr},
-    {"Data file", "Data file", "Data files", KindFamily::Database, isDataFile, nullptr},
+    {"Record file", "recording", "recordings", KindFamily::Sound, isRecordFile, convertRecordFile},
+    {"TextEd file", "TextEd file", "TextEd files", KindFamily::Text, isTextEdFile, convertTextEdFile},
+    {"Sheet file", "spreadsheet", "spreadsheets", KindFamily::Sheet, isSheetFile, convertSheetFile},
+    {"OPL database", "OPL database", "OPL databases", KindFamily::Database, isOplDatabaseFile, convertOplDatabaseFile},
+    {"Data file", "Data file", "Data files", KindFamily::Database, isDataFile, convertDataFile},
 };
 
 // In the order of KindFamily; "other" names what no --kinds selects.

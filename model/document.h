@@ -124,6 +124,9 @@ struct EmbeddedObject {
     Picture picture;               // empty when the object could not be drawn
     std::string problem;           // why a sketch could not be drawn; empty otherwise
     bool shownAsIcon = false;      // the document shows the application's icon in its place
+    // A spreadsheet's first worksheet as the device shows its cells: rows
+    // of equal length, UTF-8; empty when there is none to show.
+    std::vector<std::vector<std::string>> table;
 };
 
 enum class RunKind : uint8_t { Text, Field, Object };

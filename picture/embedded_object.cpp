@@ -90,6 +90,7 @@ DecodedObject decodeEmbeddedObject(std::span<const uint8_t> file, uint32_t secti
     if (!uid) return failed(ObjectKind::Other, PictureFailure::OutsideDocument);
     DecodedObject object = decodeSketch(in, kindOf(*uid), sections, maxPixels);
     object.shownAsIcon = sections.shownAsIcon;
+    object.dataStart = sections.start;
     return object;
 }
 

@@ -21,6 +21,7 @@ struct DecodedObject {
     Picture picture;  // empty unless the object is a sketch that could be drawn
     PictureFailure failure = PictureFailure::None;
     bool shownAsIcon = false;  // the document shows the application's icon, not the object
+    uint64_t dataStart = 0;    // where the object's own data (its store) starts in the file
 };
 
 // `file` is the whole document; `sectionPosition` is where the object

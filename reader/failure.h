@@ -18,6 +18,7 @@ enum class Failure {
     OutputIsWordDocument,  // the output path holds a Word document, which is never replaced
     OutputExists,          // a file stands at the output path and was asked to be kept
     Interrupted,           // a signal ended the conversion; its output was discarded
+    NotSupported,          // a kind or variant of file that cannot be read yet (the conversion says which)
 };
 
 // What happened to one conversion: Failure::None, or the failure and, for

@@ -175,6 +175,7 @@ TEST_F(Console, UsageErrorsExitWithTwoAndSayWhatIsWrongInOneLine) {
              {"-q --dry-run letter", "options --quiet and --dry-run exclude each other"},
              {"--extract-pictures letter", "option --extract-pictures needs a folder: --extract-pictures=DIR"},
              {"--extract-pictures= letter", "option --extract-pictures needs a folder: --extract-pictures=DIR"},
+             {"--sound=loud letter", "option --sound takes once or as-played, not 'loud'"},
              {"- -", "standard input ('-') can be read only once"},
          }) {
         CommandRun run = zentoro(c.arguments);

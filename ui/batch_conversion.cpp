@@ -663,6 +663,7 @@ private:
         request.followInputLink = !job.walked || job.viaLink;
         request.outputBase = job.outputBase;
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
+        request.options = options_.kindOptions;
         KindFileConversion conversion = convertFileOfKind(request);
         closeInput(job);
         const ConversionResult& result = conversion.result;

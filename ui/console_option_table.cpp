@@ -137,6 +137,18 @@ std::string setCodePage(OptionParse& parse, const char* value) {
     return {};
 }
 
+std::string setSound(OptionParse& parse, const char* value) {
+    std::string how = value;
+    if (how != "once" && how != "as-played") return "option --sound takes once or as-played, not '" + how + "'";
+    parse.options.kindOptions.soundAsPlayed = how == "as-played";
+    return {};
+}
+
+std::string setCrlf(OptionParse& parse, const char*) {
+    parse.options.kindOptions.crlfLineEnds = true;
+    return {};
+}
+
 std::string setNoClobber(OptionParse& parse, const char*) {
     parse.options.noClobber = true;
     return {};
@@ -182,6 +194,9 @@ constexpr ConsoleOption Options[] = {
     {"extract-pictures", 0, OptionValue::Attached, "DIR",
      "also write each sketch of a document to DIR as\nPNG, named DOCUMENT-objectN.png (the '=' is needed)",
      setExtractPictures},
+    {"sound", 0, OptionValue::Required, "HOW",
+     "recordings: once (the default) or as-played,\nwith their repeats and the pauses between them", setSound},
+    {"crlf", 0, OptionValue::None, nullptr, "end the lines of text and CSV outputs of other\nkinds of files in CR LF", setCrlf},
     {"kinds", 0, OptionValue::Required, "LIST",
      "convert only these kinds of files found in a DIR:\nword, picture, sound, text, sheet, database\n(comma-separated; every kind by default)",
      setKinds},

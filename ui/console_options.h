@@ -7,6 +7,7 @@
 
 #include "convert/file_kinds.h"
 #include "convert/output_format.h"
+#include "reader/converted_files.h"
 
 namespace zentoro {
 
@@ -32,6 +33,7 @@ struct ConsoleOptions {
     // Threads converting files at once; 0, as the command line leaves it:
     // one per processor core.
     unsigned workers = 0;
+    KindOptions kindOptions;  // --sound, --crlf: for the kinds they concern
 };
 
 // Whether a walk converts files of `family`.

@@ -32,6 +32,7 @@ std::string failureReason(const ConversionResult& result, const std::string& sho
         case Failure::OutputIsWordDocument: return "refusing to replace the Word document " + shownOutput;
         case Failure::OutputExists: return shownOutput + " exists and was kept";
         case Failure::Interrupted: return "interrupted";
+        case Failure::NotSupported: return describeFailure(result.failure);
         case Failure::OutputUnwritable:
             return conversionFailed("cannot write " + shownOutput + ": " + systemReason(result.systemError));
         case Failure::OutOfMemory: return conversionFailed(describeFailure(result.failure));

@@ -8,6 +8,8 @@
 #include "model/code_page.h"
 #include "write/date_picture.h"
 #include "write/rtf_picture.h"
+#include "write/object_table.h"
+#include "write/rtf_table.h"
 #include "write/rtf_text.h"
 
 namespace zentoro {
@@ -347,21 +349,39 @@ void writeRun(ByteSink& sink, const Document& document, const Tables& tables, co
     put(sink, "}");
 }
 
-void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph) {
+void writeParagraphStart(ByteSink& sink, const Tables& tables, const Paragraph& paragraph, bool withBullet) {
     keyword(sink, "\\pard\\plain \\s", paragraph.style);
     writeParagraphFormat(sink, tables, paragraph.format);
     const Bullet& bullet = paragraph.format.bullet;
-    if (bullet.on) keyword(sink, "\\ls", listNumber(tables, bullet));
-    if (bullet.on) put(sink, "\\ilvl0");
+    if (bullet.on && withBullet) keyword(sink, "\\ls", listNumber(tables, bullet));
+    if (bullet.on && withBullet) put(sink, "\\ilvl0");
     writeCharacterFormat(sink, tables, paragraph.markFormat);
-    if (bullet.on) {
+    if (bullet.on && withBullet) {
         put(sink, "{\\listtext\\pard\\plain ");
         writeBulletFormat(sink, tables, bullet);
         put(sink, ' ');
         writeBulletCharacter(sink, bullet.character, document.codePage);
         put(sink, bullet.indent ? "\\tab}" : " }");
     }
-    for (const Run& run : paragraph.runs) writeRun(sink, document, tables, run);
+}
+
+// A spreadsheet shown as a table stands between paragraphs: the text before
+// it ends a paragraph, and the text after it starts one in the same format.
+void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph) {
+    writeParagraphStart(sink, tables, paragraph, true);
+    bool textBefore = false;
+    for (const Run& run : paragraph.runs) {
+        const EmbeddedObject* table = tableOf(document, run);
+        if (!table) {
+            writeRun(sink, document, tables, run);
+            textBefore = true;
+            continue;
+        }
+        if (textBefore) put(sink, "\\par\n");
+        writeRtfTable(sink, table->table, table->displayWidth);
+        writeParagraphStart(sink, tables, paragraph, false);
+        textBefore = false;
+    }
     // Readers take the last \par of a story as its end, not as the start of
     // another paragraph, so every paragraph, an empty last one too, ends so.
     put(sink, "\\par\n");

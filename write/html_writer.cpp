@@ -12,6 +12,7 @@
 #include "write/concat.h"
 #include "write/field_text.h"
 #include "write/heading_level.h"
+#include "write/object_table.h"
 #include "write/picture_data.h"
 #include "write/byte_sink.h"
 #include "model/code_page.h"
@@ -469,6 +470,22 @@ bool showsSomething(const Paragraph& paragraph, const WriteOptions& options) {
     });
 }
 
+// A spreadsheet as a table of its cells. A list item holds it; a paragraph
+// or heading, which cannot, is closed before it and opened again after.
+void writeTable(PageWriter& page, const Block& block, const std::vector<std::vector<std::string>>& rows) {
+    bool inside = block.tag == "li";
+    if (!inside) put(page.out, concat({"</", block.tag, ">\n"}));
+    put(page.out, "<table class=\"spreadsheet\">\n");
+    for (const std::vector<std::string>& row : rows) {
+        std::string line = "<tr>";
+        for (const std::string& cell : row) line += concat({"<td>", escapedHtml(cell), "</td>"});
+        line += "</tr>\n";
+        put(page.out, line);
+    }
+    put(page.out, "</table>\n");
+    if (!inside) put(page.out, block.open);
+}
+
 void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem) {
     const Style& style = styleOf(page.document, paragraph);
     int level = headingLevel(page.document, paragraph);
@@ -481,6 +498,10 @@ void writeParagraph(PageWriter& page, const Paragraph& paragraph, bool listItem)
     BulletTabSkipper bulletTab(listItem);
     bool wrote = false;
     for (const Run& run : paragraph.runs) {
+        if (const EmbeddedObject* table = tableOf(page.document, run)) {
+            writeTable(page, block, table->table);
+            continue;
+        }
         if (run.kind == RunKind::Object) {
             bulletTab.next(run, {});
             writeObject(page, run.object);
@@ -580,6 +601,8 @@ void writeStyleSheet(PageWriter& page) {
     put(page.out, "p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n");
     put(page.out, "ul { margin: 0; padding: 0; list-style-position: inside; }\n");
     put(page.out, "img { max-width: 100%; height: auto; vertical-align: bottom; }\n");
+    put(page.out, "table.spreadsheet { border-collapse: collapse; } .spreadsheet td { border: 1px solid #999999; "
+                  "padding: 0 0.3em; white-space: pre-wrap; }\n");
     put(page.out, "header { margin-bottom: 2em; } footer { margin-top: 2em; }\n");
     put(page.out, "hr.page-break { border: 0; border-top: 1px dashed #999999; margin: 1em 0; break-after: page; }\n");
     for (size_t i = 0; i < page.document.styles.size(); ++i) {

@@ -13,6 +13,7 @@
 #include "write/concat.h"
 #include "write/field_text.h"
 #include "write/heading_level.h"
+#include "write/object_table.h"
 #include "write/picture_data.h"
 #include "write/byte_sink.h"
 #include "model/code_page.h"
@@ -505,7 +506,57 @@ void writeBlock(MarkdownWriter& writer, const std::vector<std::string>& lines, b
     }
 }
 
+// A cell of a pipe table: Markdown's punctuation escaped, so that no cell
+// ends early or formats what it holds; a line end becomes a space.
+std::string tableCell(std::string_view text) {
+    std::string cell;
+    for (char c : text) {
+        if (c == '\n' || c == '\r' || c == '\t') {
+            cell += ' ';
+            continue;
+        }
+        if (std::string_view("\\`*_[]<>|&#!~").find(c) != std::string_view::npos) cell += '\\';
+        cell += c;
+    }
+    return cell;
+}
+
+// A spreadsheet as a pipe table, its first row the table's head.
+void writeTableBlock(MarkdownWriter& writer, const std::vector<std::vector<std::string>>& rows) {
+    startBlock(writer, false);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        std::string line = "|";
+        for (const std::string& cell : rows[r]) line += concat({" ", tableCell(cell), " |"});
+        put(writer.out, line + "\n");
+        if (r > 0) continue;
+        std::string rule = "|";
+        for (size_t c = 0; c < rows[r].size(); ++c) rule += " --- |";
+        put(writer.out, rule + "\n");
+    }
+}
+
+void writeParagraph(MarkdownWriter& writer, const Paragraph& paragraph);
+
+// A paragraph holding a spreadsheet shown as a table: the text before it,
+// the table and the text after it are blocks of their own. False when the
+// paragraph holds none.
+bool writeAroundTable(MarkdownWriter& writer, const Paragraph& paragraph) {
+    for (size_t i = 0; i < paragraph.runs.size(); ++i) {
+        const EmbeddedObject* table = tableOf(writer.document, paragraph.runs[i]);
+        if (!table) continue;
+        Paragraph part = paragraph;
+        part.runs.assign(paragraph.runs.begin(), paragraph.runs.begin() + static_cast<std::ptrdiff_t>(i));
+        if (!part.runs.empty()) writeParagraph(writer, part);
+        writeTableBlock(writer, table->table);
+        part.runs.assign(paragraph.runs.begin() + static_cast<std::ptrdiff_t>(i) + 1, paragraph.runs.end());
+        if (!part.runs.empty()) writeParagraph(writer, part);
+        return true;
+    }
+    return false;
+}
+
 void writeParagraph(MarkdownWriter& writer, const Paragraph& paragraph) {
+    if (writeAroundTable(writer, paragraph)) return;
     std::vector<size_t> pageBreaks;
     std::vector<Line> lines = linesOf(writer, paragraph, pageBreaks);
     if (paragraph.format.bullet.on) {

@@ -6,6 +6,7 @@
 
 #include "write/bullet_marker.h"
 #include "write/field_text.h"
+#include "write/object_table.h"
 #include "write/picture_data.h"
 #include "write/byte_sink.h"
 #include "model/code_page.h"
@@ -50,12 +51,37 @@ void writeBullet(ByteSink& out, const Bullet& bullet) {
     put(out, marker);
 }
 
+// A spreadsheet as lines of tab-separated cells, on lines of its own; a
+// tab or line end inside a cell becomes a space.
+void writeTable(ByteSink& out, const std::vector<std::vector<std::string>>& rows) {
+    for (const std::vector<std::string>& row : rows) {
+        std::string line;
+        for (size_t i = 0; i < row.size(); ++i) {
+            if (i > 0) line += '\t';
+            for (char c : row[i]) line += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
+        }
+        line += '\n';
+        put(out, line);
+    }
+}
+
 void writeParagraphs(ByteSink& out, const Document& document, const std::vector<Paragraph>& paragraphs,
                      const WriteOptions& options) {
     for (const Paragraph& paragraph : paragraphs) {
         if (paragraph.format.bullet.on) writeBullet(out, paragraph.format.bullet);
         BulletTabSkipper bulletTab(paragraph.format.bullet.on);
-        for (const Run& run : paragraph.runs) writeRun(out, document, run, options, bulletTab);
+        bool lineStarted = false;
+        for (const Run& run : paragraph.runs) {
+            const EmbeddedObject* table = tableOf(document, run);
+            if (!table) {
+                writeRun(out, document, run, options, bulletTab);
+                lineStarted = true;
+                continue;
+            }
+            if (lineStarted) put(out, '\n');
+            writeTable(out, table->table);
+            lineStarted = false;
+        }
         put(out, '\n');
     }
 }

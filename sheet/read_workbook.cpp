@@ -1,0 +1,277 @@
+#include "sheet/read_workbook.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "model/code_page.h"
+#include "reader/input_readers.h"
+#include "reader/store_file.h"
+
+namespace zentoro {
+
+namespace {
+
+constexpr uint32_t WorkbookSectionId = 0x1000011D;
+constexpr uint32_t PasswordSectionId = 0x100000CD;
+constexpr int FiveOffsets = 4;
+
+// Number format codes that show a number as a date, a time or both.
+constexpr int FirstDateFormat = 0x10;
+constexpr int LastDateFormat = 0x3C;
+
+enum CellType { Blank, Integer, Boolean, Error, Real, Text };
+
+constexpr int LayoutFollows = 0x10;
+constexpr int Calculated = 0x08;
+constexpr int ParagraphLayer = 1, CharacterLayer = 2, NumberFormat = 4;
+
+struct Offsets {
+    uint32_t worksheetList = 0;
+    uint32_t names = 0;
+    bool hasNames = false;
+};
+
+bool goTo(ReaderState& s, uint32_t offset) {
+    if (offset >= s.input.size) {
+        s.input.endedEarly = true;
+        return false;
+    }
+    s.input.pos = offset;
+    return true;
+}
+
+std::string utf8From(std::span<const unsigned char> bytes) {
+    std::string out;
+    for (unsigned char byte : bytes) appendUtf8(out, cp1252CodePoint(byte));
+    return out;
+}
+
+Offsets loadWorkbookSection(ReaderState& s) {
+    Offsets offsets;
+    int form = readByte(s);
+    readU32(s.input);  // info section
+    readU32(s.input);  // formula list: the values are stored with their cells
+    offsets.worksheetList = readU32(s.input);
+    readU32(s.input);  // named cells
+    if (form == FiveOffsets) {
+        offsets.names = readU32(s.input);
+        offsets.hasNames = true;
+    }
+    return offsets;
+}
+
+std::string loadSheetName(ReaderState& s, const Offsets& offsets) {
+    if (!offsets.hasNames || !goTo(s, offsets.names)) return {};
+    readByte(s);
+    return utf8From(readCountedString(s));
+}
+
+// Returns the number format's code, or -1 when the layout has none.
+int loadCellLayout(ReaderState& s) {
+    readByte(s);
+    int flags = readByte(s);
+    if (flags == EndOfFile) return -1;
+    for (int layer : {ParagraphLayer, CharacterLayer}) {
+        if (flags & layer) skipOver(s, readU32(s.input));
+    }
+    if (!(flags & NumberFormat)) return -1;
+    readByte(s);
+    int code = readByte(s);
+    readByte(s);  // decimal places: numbers are written at full precision
+    return code;
+}
+
+std::string numberText(double value) {
+    if (!std::isfinite(value)) return "#NUM!";
+    char buffer[32];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc{} ? std::string(buffer, end) : std::string{};
+}
+
+void appendDigits(std::string& out, int64_t value, int width) {
+    std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
+    out += digits;
+}
+
+// A day counted from 1 January 1970 as year-month-day in the proleptic
+// Gregorian calendar (the civil-from-days algorithm).
+void appendCivilDate(std::string& out, int64_t days) {
+    int64_t z = days + 719468;
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int64_t dayOfEra = z - era * 146097;
+    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int64_t shifted = (5 * dayOfYear + 2) / 153;
+    int64_t day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    int64_t month = shifted < 10 ? shifted + 3 : shifted - 9;
+    int64_t year = yearOfEra + era * 400 + (month <= 2);
+    appendDigits(out, year, 4);
+    out += '-';
+    appendDigits(out, month, 2);
+    out += '-';
+    appendDigits(out, day, 2);
+}
+
+void appendTimeOfDay(std::string& out, int64_t seconds) {
+    appendDigits(out, seconds / 3600, 2);
+    out += ':';
+    appendDigits(out, seconds / 60 % 60, 2);
+    out += ':';
+    appendDigits(out, seconds % 60, 2);
+}
+
+// Dates count days from 31 December 1899 (day 1 is 1 January 1900), the
+// fraction being the time of day: ISO 8601, the date alone when there is
+// no time, the time alone when there is no date.
+std::string dateText(double value) {
+    constexpr int64_t DaysBefore1970 = 25568;
+    constexpr double MaxDays = 3e6;  // past the year 9999
+    if (!std::isfinite(value) || value < 0 || value > MaxDays) return numberText(value);
+    int64_t seconds = std::llround(value * 86400);
+    int64_t days = seconds / 86400;
+    int64_t time = seconds % 86400;
+    std::string out;
+    if (days == 0 && time != 0) {
+        appendTimeOfDay(out, time);
+        return out;
+    }
+    appendCivilDate(out, days - DaysBefore1970);
+    if (time != 0) {
+        out += 'T';
+        appendTimeOfDay(out, time);
+    }
+    return out;
+}
+
+const char* errorText(int code) {
+    static constexpr const char* Errors[] = {"#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A"};
+    return code >= 1 && code <= 7 ? Errors[code - 1] : "#ERR!";
+}
+
+double readDouble(ReaderState& s) {
+    uint64_t bits = readU32(s.input);
+    bits |= uint64_t{readU32(s.input)} << 32;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+struct CellValue {
+    std::string text;
+    double number = 0;
+    bool isNumber = false;
+};
+
+CellValue loadCellValue(ReaderState& s, int type) {
+    switch (type) {
+        case Integer: {
+            double number = static_cast<int32_t>(readU32(s.input));
+            return {numberText(number), number, true};
+        }
+        case Boolean: return {readByte(s) == 1 ? "TRUE" : "FALSE"};
+        case Error: {
+            int low = readByte(s);
+            int high = readByte(s);
+            return {errorText(low | high << 8)};
+        }
+        case Real: {
+            double number = readDouble(s);
+            return {numberText(number), number, true};
+        }
+        case Text: return {utf8From(readCountedString(s))};
+        default: return {};
+    }
+}
+
+// Position: bits 2-9 the column, bits 10-23 the row.
+void loadCell(ReaderState& s, Worksheet& sheet) {
+    uint32_t position = static_cast<uint32_t>(readByte(s) & 0xFF);
+    position |= static_cast<uint32_t>(readByte(s) & 0xFF) << 8;
+    position |= static_cast<uint32_t>(readByte(s) & 0xFF) << 16;
+    int flags = readByte(s);
+    if (s.input.endedEarly) return;
+    CellValue value = loadCellValue(s, flags >> 5 & 7);
+    int format = flags & LayoutFollows ? loadCellLayout(s) : -1;
+    if (flags & Calculated) readCardinality(s);  // the formula's number
+    if (s.input.endedEarly || (flags >> 5 & 7) == Blank) return;
+    if (value.isNumber && format >= FirstDateFormat && format <= LastDateFormat) value.text = dateText(value.number);
+    sheet.cells.push_back({position >> 10 & 0x3FFF, position >> 2 & 0xFF, std::move(value.text)});
+}
+
+void loadCellList(ReaderState& s, Worksheet& sheet) {
+    readByte(s);
+    readByte(s);
+    int32_t count = readCardinality(s);
+    for (int32_t i = 0; i < count && !s.input.endedEarly; ++i) loadCell(s, sheet);
+}
+
+// Keeps the first cell stored at each position, in row and column order.
+void orderCells(Worksheet& sheet) {
+    auto before = [](const SheetCell& a, const SheetCell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    auto same = [](const SheetCell& a, const SheetCell& b) { return a.row == b.row && a.column == b.column; };
+    std::stable_sort(sheet.cells.begin(), sheet.cells.end(), before);
+    sheet.cells.erase(std::unique(sheet.cells.begin(), sheet.cells.end(), same), sheet.cells.end());
+}
+
+Worksheet loadWorksheet(ReaderState& s, uint32_t offset) {
+    Worksheet sheet;
+    if (!goTo(s, offset)) return sheet;
+    readByte(s);
+    readByte(s);  // whether zero values show
+    loadCellLayout(s);
+    readU32(s.input);  // row defaults
+    readU32(s.input);  // column defaults
+    uint32_t cellList = readU32(s.input);
+    if (!s.input.endedEarly && goTo(s, cellList)) loadCellList(s, sheet);
+    orderCells(sheet);
+    return sheet;
+}
+
+// Each worksheet is read whatever became of the one before; the damage
+// found on the way is kept in `damaged`.
+void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName) {
+    readByte(s);
+    int32_t count = readCardinality(s);
+    std::vector<std::pair<int, uint32_t>> listed;
+    for (int32_t i = 0; i < count && !s.input.endedEarly; ++i) {
+        int number = readByte(s);
+        uint32_t offset = readU32(s.input);
+        if (!s.input.endedEarly) listed.emplace_back(number, offset);
+    }
+    for (auto [number, offset] : listed) {
+        book.damaged = book.damaged || s.input.endedEarly;
+        s.input.endedEarly = false;
+        Worksheet sheet = loadWorksheet(s, offset);
+        sheet.name = listed.size() == 1 && !firstName.empty() ? firstName : "Sheet" + std::to_string(number + 1);
+        book.sheets.push_back(std::move(sheet));
+    }
+}
+
+}  // namespace
+
+Workbook readWorkbook(const unsigned char* data, size_t size, size_t tableAt) {
+    Workbook book;
+    if (findSection(data, size, PasswordSectionId, tableAt)) {
+        book.encrypted = true;
+        return book;
+    }
+    std::optional<uint32_t> workbook = findSection(data, size, WorkbookSectionId, tableAt);
+    ReaderState s{{data, size}};
+    if (!workbook || !goTo(s, *workbook)) {
+        book.damaged = true;
+        return book;
+    }
+    Offsets offsets = loadWorkbookSection(s);
+    std::string name = loadSheetName(s, offsets);
+    if (goTo(s, offsets.worksheetList)) loadWorksheets(s, book, name);
+    book.damaged = book.damaged || s.input.endedEarly;
+    return book;
+}
+
+}  // namespace zentoro
