@@ -224,5 +224,18 @@ TEST(ConversionEdges, ASmallInputReservesLittle) {
     }
 }
 
+
+// A document that ends inside its last section, the 13 bytes the
+// translation reads past, is damaged wherever it is cut.
+TEST(ConversionEdges, ADocumentCutInsideItsIgnoredSectionIsDamaged) {
+    std::vector<uint8_t> whole =
+        WordDocument().dictionaryAtStart().applicationId().styles(StyleSection()).text("x\x06").ignoredSection().build();
+    ASSERT_TRUE(convertDocumentBytesWithResult(whole.data(), whole.size(), nullptr).succeeded());
+    for (size_t cut = 1; cut <= 13; ++cut) {
+        ConversionResult result = convertDocumentBytesWithResult(whole.data(), whole.size() - cut, nullptr);
+        EXPECT_EQ(result.failure, Failure::DocumentDamaged) << cut << " bytes cut";
+    }
+}
+
 }  // namespace
 }  // namespace zentoro
