@@ -4,9 +4,13 @@
 // conversion outlives it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -52,13 +56,15 @@ TEST(ConversionEdges, EveryEntryPointGivesTheSameVerdictAndNoErrnoWithoutASystem
     for (const Case& c : cases) {
         writeFile(folder.path("doc"), c.bytes);
         for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text}) {
-            std::string shown = std::string(c.name) + " to " + outputFormatName(format);
+            std::string shown = std::string(c.name) + " to " + std::string(outputFormatName(format));
             std::string memory;
             File scratch(std::tmpfile());
             ASSERT_TRUE(scratch);
+            std::string input = folder.path("doc");
+            std::string output = folder.path("out");
             ConversionRequest quiet;
-            quiet.inputPath = folder.path("doc").c_str();
-            quiet.outputPath = folder.path("out").c_str();
+            quiet.inputPath = input.c_str();
+            quiet.outputPath = output.c_str();
             quiet.diagnostics = nullptr;
             const ConversionResult results[] = {
                 convertDocumentBytesToString(format, c.bytes.data(), c.bytes.size(), memory),
@@ -235,6 +241,40 @@ TEST(ConversionEdges, ADocumentCutInsideItsIgnoredSectionIsDamaged) {
         ConversionResult result = convertDocumentBytesWithResult(whole.data(), whole.size() - cut, nullptr);
         EXPECT_EQ(result.failure, Failure::DocumentDamaged) << cut << " bytes cut";
     }
+}
+
+
+// A descriptor whose reads fail after the header: the document read that
+// far is not reported as converted. The descriptor reads this process's
+// own memory, where the pages after the document are not mapped.
+TEST(ConversionEdges, AReadErrorAfterTheHeaderOnADescriptorFailsTheConversion) {
+    std::vector<uint8_t> document = sampleDocument();
+    size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    size_t pages = (document.size() + page - 1) / page;
+    void* area = ::mmap(nullptr, (pages + 1) * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(area, MAP_FAILED);
+    auto* end = static_cast<unsigned char*>(area) + pages * page;
+    ASSERT_EQ(::munmap(end, page), 0);
+    unsigned char* start = end - document.size();
+    std::copy(document.begin(), document.end(), start);
+    for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful}) {
+        int fd = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+        if (fd < 0) GTEST_SKIP() << "cannot read /proc/self/mem";
+        ASSERT_EQ(::lseek(fd, static_cast<off_t>(reinterpret_cast<uintptr_t>(start)), SEEK_SET),
+                  static_cast<off_t>(reinterpret_cast<uintptr_t>(start)));
+        File output(std::tmpfile());
+        ConversionRequest request;
+        request.inputPath = "memory";
+        request.openedInputDescriptor = fd;
+        request.openedInputSize = document.size() + 100;  // more than there is to read
+        request.outputStream = output.get();
+        request.diagnostics = nullptr;
+        ConversionResult result = convertRequestTo(format, request);
+        ::close(fd);
+        EXPECT_EQ(result.failure, Failure::InputUnreadable) << outputFormatName(format);
+        EXPECT_EQ(result.systemError, EIO) << outputFormatName(format);
+    }
+    ::munmap(area, pages * page);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST(WriterBoundaries, CodePointsTakeTheirUtf8AndRtfForms) {
         const char* rtf;
     };
     for (const Case& c : {
-             Case{0x7F, "\x7F", "\\u127?"},
+             Case{0x7F, "\x7F", "\x7F"},
              Case{0x80, "\xC2\x80", "\\u128?"},
              Case{0x7FF, "\xDF\xBF", "\\u2047?"},
              Case{0x800, "\xE0\xA0\x80", "\\u2048?"},
@@ -74,7 +74,9 @@ TEST(WriterBoundaries, ABlockLargerThanTheBufferStopsExactlyAtTheSizeLimit) {
         putBlock(*sink, block);
         EXPECT_EQ(finishSink(*sink), !c.limitReached) << c.before << " then a block, limit " << c.limit;
         EXPECT_EQ(sink->limitReached, c.limitReached) << c.before << " then a block, limit " << c.limit;
-        if (!c.limitReached) EXPECT_EQ(memory, std::string(c.before, 'a') + block);
+        if (!c.limitReached) {
+            EXPECT_EQ(memory, std::string(c.before, 'a') + block);
+        }
     }
 }
 
@@ -142,7 +144,11 @@ TEST(WriterBoundaries, HtmlAtItsLimits) {
              d.body[0].format.lineSpacing = 240;
              d.body[0].format.lineSpacingMode = LineSpacingMode::Exactly;
          },
-         [&](const std::string& page) { return between(firstParagraph(page), "line-height: ", ";"); }, "12pt"},
+         [&](const std::string& page) {
+             std::string height = between(firstParagraph(page), "line-height: ", ";");
+             return height.substr(0, height.find('"'));
+         },
+         "12pt"},
         {"an object index one past the last is no object",
          [](Document& d) {
              d.objects = {sketch(2, 2)};
