@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -55,6 +56,8 @@ constexpr Faults FaultSets[] = {
     {"no-empty-path", "no-empty-path="},
 };
 
+
+
 std::string ok() { return "0 0"; }
 std::string failed(Failure failure) { return std::to_string(static_cast<int>(failure)) + " 0"; }
 
@@ -70,6 +73,9 @@ protected:
         if (size_t at = run.err.find(struck); !struck.empty() && at != std::string::npos) {
             struck_ += std::atoi(run.err.c_str() + at + struck.size());
         }
+        if (size_t at = run.err.find("descriptors left: "); at != std::string::npos) {
+            descriptorsLeft_ += std::atoi(run.err.c_str() + at + 18);
+        }
         EXPECT_NE(run.err.find("faults: "), std::string::npos) << "the faults were not injected:\n" << run.err;
         return results(run.out);
     }
@@ -77,6 +83,7 @@ protected:
 
     TemporaryFolder folder_{"fallbacks"};
     int struck_ = 0;  // how often the fault meant struck
+    int descriptorsLeft_ = 0;
 };
 
 TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingBehind) {
@@ -113,6 +120,7 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
         EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{}) << c.name;
     }
     // The fault was met, or the road under test was never taken.
+    EXPECT_EQ(descriptorsLeft_, 0) << "descriptors left open";
     if (*GetParam().struck != '\0') {
         EXPECT_GT(struck_, 0) << GetParam().struck;
     }
@@ -127,6 +135,23 @@ INSTANTIATE_TEST_SUITE_P(Faults, OutputFallbacks, ::testing::ValuesIn(FaultSets)
                              }
                              return name;
                          });
+
+// Where no stream can be made for the temporary file, the conversion fails
+// with the reason, and neither the file nor its descriptor is left.
+class StreamlessOutput : public OutputFallbacks {};
+
+TEST_P(StreamlessOutput, FailsWithTheReasonAndLeavesNothingOpenOrBehind) {
+    writeFile(path("doc"), sampleDocument());
+    std::string unwritable = std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " + std::to_string(ENOMEM);
+    EXPECT_EQ(run("convert replace doc new.rtf"), std::vector<std::string>{unwritable});
+    EXPECT_FALSE(fs::exists(path("new.rtf")));
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
+    EXPECT_GT(struck_, 0);
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, StreamlessOutput, ::testing::Values(Faults{"no-tmpfile,no-fdopen", "no-fdopen="}),
+                         [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_tmpfile_no_fdopen"); });
 
 }  // namespace
 }  // namespace zentoro

@@ -4,9 +4,11 @@
 //                  on file systems that lack them;
 //   no-links       hard links cannot be made (EPERM), as on FAT;
 //   no-empty-path  linkat refuses AT_EMPTY_PATH (ENOENT), as for a process
-//                  without the privilege it takes.
+//                  without the privilege it takes;
+//   no-fdopen      no stream can be made for writing to a descriptor
+//                  (ENOMEM), as when memory runs out.
 // At exit it writes how often each fault struck to standard error, as
-// "faults: no-tmpfile=N no-links=N no-empty-path=N", so that a test knows
+// "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N", so that a test knows
 // the road it meant to take was taken.
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -36,11 +38,12 @@ bool faultOn(const char* name) {
 std::atomic<int> tmpfileRefused{0};
 std::atomic<int> linksRefused{0};
 std::atomic<int> emptyPathRefused{0};
+std::atomic<int> fdopenRefused{0};
 
 struct Report {
     ~Report() {
-        std::fprintf(stderr, "faults: no-tmpfile=%d no-links=%d no-empty-path=%d\n", tmpfileRefused.load(),
-                     linksRefused.load(), emptyPathRefused.load());
+        std::fprintf(stderr, "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d\n", tmpfileRefused.load(),
+                     linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load());
     }
 } report;
 
@@ -111,6 +114,15 @@ int linkat(int fromFolder, const char* from, int toFolder, const char* to, int f
         return -1;
     }
     return next<int (*)(int, const char*, int, const char*, int)>("linkat")(fromFolder, from, toFolder, to, flags);
+}
+
+std::FILE* fdopen(int fd, const char* mode) noexcept {
+    if (mode[0] == 'w' && faultOn("no-fdopen")) {
+        ++fdopenRefused;
+        errno = ENOMEM;
+        return nullptr;
+    }
+    return next<std::FILE* (*)(int, const char*)>("fdopen")(fd, mode);
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 // Puts outputs in place the way the converter does, for a test that runs it
 // with faults injected (fault_injection.cpp). Prints each result as
-// "<failure> <errno>" on a line.
+// "<failure> <errno>" on a line, and how many more descriptors are open at
+// the end than at the start on standard error ("descriptors left: N").
 //   fault_outputs convert keep|replace|absent INPUT OUTPUT
 //       converts INPUT to RTF at OUTPUT, the output found there kept or
 //       replaced, or found absent beforehand;
@@ -11,6 +12,7 @@
 //       begins COUNT outputs FOLDER/N.txt at once, then puts them all in place.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,17 @@ void print(const ConversionResult& result) {
     std::printf("%d %d\n", static_cast<int>(result.failure), result.systemError);
 }
 
+int openDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+struct DescriptorCount {
+    int before = openDescriptors();
+    ~DescriptorCount() { std::fprintf(stderr, "descriptors left: %d\n", openDescriptors() - before); }
+};
+
 ExistingOutput existingFrom(const std::string& mode) {
     return mode == "keep" ? ExistingOutput::Keep : ExistingOutput::Replace;
 }
@@ -34,6 +47,7 @@ ExistingOutput existingFrom(const std::string& mode) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    DescriptorCount descriptors;
     if (args.size() == 4 && args[0] == "convert") {
         ConversionRequest request;
         request.inputPath = args[2].c_str();
