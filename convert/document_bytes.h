@@ -57,6 +57,8 @@ public:
     // False once a read from the stream failed part-way.
     bool readWhole() const { return readWhole_; }
     std::span<const unsigned char> bytes() const;
+    // The room taken for bytes read, used or not.
+    size_t reserved() const { return buffer_.capacity(); }
 
 private:
     void unmap();

@@ -1,11 +1,13 @@
 #include "fuzz/road_checks.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include <unistd.h>
@@ -54,6 +56,31 @@ private:
     std::FILE* file_;
 };
 
+// An output stream that stores nothing: every write fails as a full
+// device's does. The check's own, so that its verdict never depends on
+// what stands at /dev/full, which a test elsewhere could have replaced.
+class FullOutput {
+public:
+    explicit FullOutput(int buffering) {
+        cookie_io_functions_t io{nullptr, refuse, nullptr, nullptr};
+        file_ = fopencookie(nullptr, "w", io);
+        if (file_ == nullptr || std::setvbuf(file_, nullptr, buffering, buffering == _IONBF ? 0 : BUFSIZ) != 0) {
+            std::abort();
+        }
+    }
+    ~FullOutput() { std::fclose(file_); }
+    FullOutput(const FullOutput&) = delete;
+    FullOutput& operator=(const FullOutput&) = delete;
+
+    std::FILE* file() { return file_; }
+
+private:
+    static ssize_t refuse(void*, const char*, size_t) {
+        errno = ENOSPC;
+        return 0;  // a custom stream's failed write returns 0, never a negative count
+    }
+    std::FILE* file_;
+};
 
 std::string firstDifference(const std::string& expected, const std::string& actual) {
     size_t pos = 0;
@@ -209,7 +236,9 @@ std::string streamsProblem(OutputFormat format, std::span<const uint8_t> bytes, 
     if (bytes.empty()) return {};  // a stream over no bytes cannot be made
     std::FILE* input = fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "rb");
     if (input == nullptr) std::abort();
-    std::FILE* full = choices.fullOutput ? std::fopen("/dev/full", "wb") : nullptr;
+    std::optional<FullOutput> fullOutput;
+    if (choices.fullOutput) fullOutput.emplace(choices.fullOutputBuffering);
+    std::FILE* full = fullOutput ? fullOutput->file() : nullptr;
     MemoryOutput output;
     MemoryOutput diagnostics;
     ConversionRequest request;
@@ -218,7 +247,6 @@ std::string streamsProblem(OutputFormat format, std::span<const uint8_t> bytes, 
     request.diagnostics = choices.quietDiagnostics ? nullptr : diagnostics.file();
     ConversionResult result = convertRequestTo(format, request, options);
     std::fclose(input);
-    if (full != nullptr) std::fclose(full);
     RoadRun run{static_cast<int>(result.failure), output.finish()};
     std::string told = diagnostics.finish();
     std::string name = "streams to " + std::string(outputFormatName(format));
@@ -227,6 +255,9 @@ std::string streamsProblem(OutputFormat format, std::span<const uint8_t> bytes, 
         return name + ": result " + std::to_string(run.result) + ", in memory " + std::to_string(inMemory.result);
     }
     if (full != nullptr && result.succeeded() && !inMemory.output.empty()) return name + ": succeeded on a full device";
+    if (unwritable && result.systemError != ENOSPC) {
+        return name + ": a full device's failure without its reason: " + std::to_string(result.systemError);
+    }
     if (result.failure == Failure::NotWordDocument && !choices.quietDiagnostics && told.empty()) {
         return name + ": a header mismatch told nothing";
     }

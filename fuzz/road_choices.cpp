@@ -55,6 +55,8 @@ RoadChoices roadChoicesFor(std::span<const uint8_t> input) {
     choices.streamsToRtf = in.flag();
     choices.fullOutput = in.chance(3);
     choices.quietDiagnostics = in.chance(4);
+    constexpr int Buffering[] = {_IOFBF, _IOLBF, _IONBF};
+    choices.fullOutputBuffering = Buffering[in.below(std::size(Buffering))];
     return choices;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,6 +28,7 @@ struct RoadChoices {
     bool throughStreams = false;
     bool streamsToRtf = false;  // through streams to the default RTF, not to fileFormat
     bool fullOutput = false;    // the output stream is a device that is always full
+    int fullOutputBuffering = _IOFBF;  // that stream's buffering: _IOFBF, _IOLBF or _IONBF
     bool quietDiagnostics = false;
 };
 

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "fuzz/road_checks.h"
@@ -31,6 +33,7 @@ TEST(RoadChoices, EveryCombinationPassesOnSoundDocuments) {
                 choices.throughStreams = true;
                 choices.streamsToRtf = (bits & 2) != 0;
                 choices.fullOutput = (bits & 4) != 0;
+                choices.fullOutputBuffering = std::array{_IOFBF, _IOLBF, _IONBF}[bits % 3];
                 choices.quietDiagnostics = (bits & 8) != 0;
                 EXPECT_EQ(checkAnyInput(document, choices), "") << "choices " << bits;
             }

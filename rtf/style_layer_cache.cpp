@@ -78,7 +78,10 @@ void record(ConversionState& s, CachedStyleLayers& entry, int32_t layers, uint64
 void writeStyleLayers(ConversionState& s, int styleIndex, int32_t layers) {
     if (!cacheable(s)) return translate(s);
     if (!s.styleLayers) s.styleLayers = std::make_unique_for_overwrite<StyleLayerCache>();
-    if (const CachedStyleLayers* entry = usableEntry(s, styleIndex, layers)) return replay(s, *entry);
+    if (const CachedStyleLayers* entry = usableEntry(s, styleIndex, layers)) {
+        ++s.styleLayers->hits;
+        return replay(s, *entry);
+    }
     StyleLayerCache& cache = *s.styleLayers;
     if (cache.inputSize != s.input.size) {
         // Made with another input size: start again.

@@ -40,6 +40,7 @@ struct CachedStyleLayers {
 struct StyleLayerCache {
     size_t inputSize = 0;  // the input size every entry was made with
     size_t arenaUsed = 0;
+    uint64_t hits = 0;  // layers copied rather than translated
     std::array<std::array<CachedStyleLayers, 2>, StyleCacheStyles> entries{};
     std::array<char, StyleLayerArenaSize> arena;
 };

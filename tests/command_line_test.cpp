@@ -267,21 +267,29 @@ TEST_F(CommandLine, AFolderThatCanBeListedButNotSearchedFailsItsFiles) {
 }
 
 // A tmpfs of 64 KiB: room for a small document's RTF, not a large one's.
+// The small document's output folder is a tmpfs of its own: a folder run
+// converts the two documents at once, and a large output filling the
+// space the small one needs would make the small one's fate a matter of
+// which thread ran first.
 class FullDisk : public CommandLine {
 protected:
     void SetUp() override {
         CommandLine::SetUp();
         fs::create_directories(path("small"));
-        if (::mount("tmpfs", path("small").c_str(), "tmpfs", 0, "size=64k") != 0) {
-            GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
-        }
-        mounted_ = true;
+        if (!mount("small")) GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+        fs::create_directories(path("small/converted/letters"));
+        ASSERT_TRUE(mount("small/converted/letters"));
         writeFile(path("large"), scaledDocument(200 * 1000));
     }
     void TearDown() override {
-        if (mounted_) ::umount(path("small").c_str());
+        for (auto folder = mounted_.rbegin(); folder != mounted_.rend(); ++folder) ::umount(folder->c_str());
     }
-    bool mounted_ = false;
+    bool mount(const std::string& folder) {
+        if (::mount("tmpfs", path(folder).c_str(), "tmpfs", 0, "size=64k") != 0) return false;
+        mounted_.push_back(path(folder));
+        return true;
+    }
+    std::vector<std::string> mounted_;
 };
 
 TEST_F(FullDisk, FailsWithTheReasonAndLeavesNoPartOfAFileAndTheEarlierOutputWhole) {
@@ -292,13 +300,13 @@ TEST_F(FullDisk, FailsWithTheReasonAndLeavesNoPartOfAFileAndTheEarlierOutputWhol
     EXPECT_EQ(readFile(path("small/large.rtf")), "{\\rtf1 an earlier conversion}");
     EXPECT_TRUE(temporaryFilesIn(path("small")).empty());
 
-    fs::create_directories(path("backup"));
+    fs::create_directories(path("backup/letters"));
     writeFile(path("backup/large"), scaledDocument(200 * 1000));
-    writeFile(path("backup/letter"), sampleDocument());
+    writeFile(path("backup/letters/letter"), sampleDocument());
     CommandRun folder = zentoro("--output-dir small/converted backup");
     EXPECT_EQ(folder.status, 1);
     EXPECT_FALSE(fs::exists(path("small/converted/large.rtf"))) << "no empty or partial output";
-    EXPECT_EQ(readFile(path("small/converted/letter.rtf")), sampleRtf());
+    EXPECT_EQ(readFile(path("small/converted/letters/letter.rtf")), sampleRtf()) << folder.err;
     EXPECT_TRUE(temporaryFilesIn(path("small")).empty());
 }
 

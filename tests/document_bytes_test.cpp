@@ -3,6 +3,8 @@
 // conversion the same output. A file that shrinks under its mapping makes
 // the conversion fail instead of killing the process.
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -210,6 +212,9 @@ TEST(DocumentBytesDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
         Touch t{guarded.bytes(), 0};
         readGuarded(guarded, touch, &t);  // installs the handler
         DocumentBytes shrunk = mapThenShrink(folder, "shrunk", SmallestMappedFile, 0);
+        // The process dies here without its destructors: its folder goes
+        // now, the mappings staying as they are.
+        std::filesystem::remove_all(folder.root());
         Touch outside{shrunk.bytes(), 0};
         touch(&outside);
     };
@@ -218,6 +223,7 @@ TEST(DocumentBytesDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
     EXPECT_DEATH(faultUnguarded(), "");
     auto sentByAProcess = [&] {
         DocumentBytes guarded = mapThenShrink(folder, "guarded", SmallestMappedFile, SmallestMappedFile);
+        std::filesystem::remove_all(folder.root());
         Touch t{guarded.bytes(), 0};
         readGuarded(guarded, [](void*) { kill(getpid(), SIGBUS); }, &t);
     };

@@ -140,6 +140,8 @@ const std::vector<AttributeCase>& attributeCases() {
          [](auto& p, auto&, auto&) { return p.firstLineIndent == -283; }},
         {"AlignmentJustified", Layer().alignment(3),
          [](auto& p, auto&, auto&) { return p.alignment == Alignment::Justified; }},
+        {"AlignmentLeftOverCentre", Layer().alignment(1).alignment(0),
+         [](auto& p, auto&, auto&) { return p.alignment == Alignment::Left; }},
         {"AlignmentOutOfRangeIgnored", Layer().alignment(1).alignment(9),
          [](auto& p, auto&, auto&) { return p.alignment == Alignment::Centre; }},
         {"VerticalAlignmentIsNotParagraphAlignment", Layer().alignment(2, 0x06),

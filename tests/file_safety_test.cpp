@@ -22,6 +22,7 @@
 #include "tests/builder/document_builder.h"
 #include "tests/builder/scaled_document.h"
 #include "tests/builder/stress_documents.h"
+#include "tests/support/own_device.h"
 
 namespace zentoro {
 namespace {
@@ -369,11 +370,11 @@ TEST_F(FileSafety, EveryFormatWritesAFileAsItWritesTheSameBytesInMemory) {
 // Bytes the system refuses to store fail the conversion with its reason,
 // whether they were written on the conversion's thread or a second one.
 TEST_F(FileSafety, OutputThatCannotBeStoredFailsWithTheSystemsReason) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+    if (!makeFullDevice(path("full"))) GTEST_SKIP() << "cannot make a device in the test's folder (needs root)";
     for (const std::vector<uint8_t>& document : {sampleDocument(), scaledDocument(BackgroundWritingFrom / 2)}) {
         writeDocument(document);
         for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful}) {
-            ConversionResult result = convertDocumentTo(format, path("doc").c_str(), "/dev/full");
+            ConversionResult result = convertDocumentTo(format, path("doc").c_str(), path("full").c_str());
             EXPECT_EQ(result.failure, Failure::OutputUnwritable) << outputFormatName(format) << ", " << document.size();
             EXPECT_EQ(result.systemError, ENOSPC) << outputFormatName(format) << ", " << document.size();
         }

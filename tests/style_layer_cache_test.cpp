@@ -25,6 +25,8 @@ struct CacheRun {
     std::string rtf;
     int cachedEntries = 0;  // styles the style cache holds at the end
     int cachedLayers = 0;   // layers the layer cache holds at the end
+    uint64_t styleHits = 0;  // style layers copied
+    uint64_t layerHits = 0;  // paragraph and phrase layers copied
 };
 
 // Converts as convertDocumentBytes does, with the cache on or off.
@@ -39,11 +41,13 @@ CacheRun convertWithCache(const std::vector<uint8_t>& document, bool enabled) {
     run.converted = finishOutput(s->output) && !s->input.readLimitExceeded;
     run.rtf = s.output();
     if (s->styleLayers) {
+        run.styleHits = s->styleLayers->hits;
         for (const auto& style : s->styleLayers->entries) {
             for (const CachedStyleLayers& entry : style) run.cachedEntries += entry.filled ? 1 : 0;
         }
     }
     if (s->layerOutputs) {
+        run.layerHits = s->layerOutputs->hits;
         for (const CachedLayer& entry : s->layerOutputs->slots) run.cachedLayers += entry.filled ? 1 : 0;
     }
     return run;
@@ -133,14 +137,15 @@ TEST(StyleLayerCache, CopiedLayersWriteWhatTranslatingThemWrites) {
         bool converts;
         bool cacheUsed;
         bool layerCacheUsed = true;
+        bool repeats = false;  // paragraphs repeat their styles and layers
     };
     const Case cases[] = {
         {"sample", sampleDocument(), true, true},
         {"layers read past their declared end", overrunningLayers(), true, true},
         {"rich document", richDocument(), true, true},
         {"line spacing states", lineSpacingStyles(), true, true},
-        {"many phrases", manyPhrasesDocument(40000), true, true},
-        {"scaled", scaledDocument(40000), true, true},
+        {"many phrases", manyPhrasesDocument(40000), true, true, true, true},
+        {"scaled", scaledDocument(40000), true, true, true, true},
         {"reading ended by a seek", styleEndingInUnknownRecord(1000, 1000), true, true, false},
         {"stopped by the read limit", styleEndingInUnknownRecord(4000, 10000), false, true, false},
         {"stopped by the output limit", heavyStyleDocument(1000, 3000, StyleRecords::Writing), false, true, false},
@@ -157,6 +162,12 @@ TEST(StyleLayerCache, CopiedLayersWriteWhatTranslatingThemWrites) {
         EXPECT_EQ(translated.cachedEntries, 0) << c.name;
         EXPECT_EQ(copied.cachedLayers > 0, c.layerCacheUsed) << c.name;
         EXPECT_EQ(translated.cachedLayers, 0) << c.name;
+        // What is kept is also found again where paragraphs repeat their styles and layers.
+        if (c.repeats) {
+            EXPECT_GT(copied.styleHits, 0u) << c.name;
+            EXPECT_GT(copied.layerHits, 0u) << c.name;
+        }
+        EXPECT_EQ(translated.styleHits + translated.layerHits, 0u) << c.name;
     }
 }
 

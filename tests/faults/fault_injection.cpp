@@ -1,0 +1,128 @@
+// Preloaded into a test program (LD_PRELOAD), makes the system look like one
+// the tests cannot otherwise reach. ZENTORO_FAULTS lists, comma-separated:
+//   no-tmpfile     files without a name cannot be created (EOPNOTSUPP), as
+//                  on file systems that lack them;
+//   no-links       hard links cannot be made (EPERM), as on FAT;
+//   no-empty-path  linkat refuses AT_EMPTY_PATH (ENOENT), as for a process
+//                  without the privilege it takes;
+//   no-fdopen      no stream can be made for writing to a descriptor
+//                  (ENOMEM), as when memory runs out.
+// At exit it writes how often each fault struck to standard error, as
+// "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N", so that a test knows
+// the road it meant to take was taken.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool faultOn(const char* name) {
+    const char* list = std::getenv("ZENTORO_FAULTS");
+    if (list == nullptr) return false;
+    size_t length = std::strlen(name);
+    for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name)) {
+        bool starts = at == list || at[-1] == ',';
+        bool ends = at[length] == '\0' || at[length] == ',';
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
+std::atomic<int> tmpfileRefused{0};
+std::atomic<int> linksRefused{0};
+std::atomic<int> emptyPathRefused{0};
+std::atomic<int> fdopenRefused{0};
+
+struct Report {
+    ~Report() {
+        std::fprintf(stderr, "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d\n", tmpfileRefused.load(),
+                     linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load());
+    }
+} report;
+
+template <typename Function>
+Function next(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+bool refuseTmpfile(int flags) {
+    if ((flags & O_TMPFILE) != O_TMPFILE || !faultOn("no-tmpfile")) return false;
+    ++tmpfileRefused;
+    errno = EOPNOTSUPP;
+    return true;
+}
+
+bool refuseLink() {
+    if (!faultOn("no-links")) return false;
+    ++linksRefused;
+    errno = EPERM;
+    return true;
+}
+
+mode_t modeOf(int flags, va_list arguments) {
+    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+int open(const char* path, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    if (refuseTmpfile(flags)) return -1;
+    return next<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    if (refuseTmpfile(flags)) return -1;
+    return next<int (*)(const char*, int, ...)>("open64")(path, flags, mode);
+}
+
+int openat(int folder, const char* path, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    if (refuseTmpfile(flags)) return -1;
+    return next<int (*)(int, const char*, int, ...)>("openat")(folder, path, flags, mode);
+}
+
+int link(const char* from, const char* to) noexcept {
+    if (refuseLink()) return -1;
+    return next<int (*)(const char*, const char*)>("link")(from, to);
+}
+
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
+    if (refuseLink()) return -1;
+    if ((flags & AT_EMPTY_PATH) != 0 && faultOn("no-empty-path")) {
+        ++emptyPathRefused;
+        errno = ENOENT;
+        return -1;
+    }
+    return next<int (*)(int, const char*, int, const char*, int)>("linkat")(fromFolder, from, toFolder, to, flags);
+}
+
+std::FILE* fdopen(int fd, const char* mode) noexcept {
+    if (mode[0] == 'w' && faultOn("no-fdopen")) {
+        ++fdopenRefused;
+        errno = ENOMEM;
+        return nullptr;
+    }
+    return next<std::FILE* (*)(int, const char*)>("fdopen")(fd, mode);
+}
+
+}  // extern "C"

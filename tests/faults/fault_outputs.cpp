@@ -1,0 +1,93 @@
+// Puts outputs in place the way the converter does, for a test that runs it
+// with faults injected (fault_injection.cpp). Prints each result as
+// "<failure> <errno>" on a line, and how many more descriptors are open at
+// the end than at the start on standard error ("descriptors left: N").
+//   fault_outputs convert keep|replace|absent INPUT OUTPUT
+//       converts INPUT to RTF at OUTPUT, the output found there kept or
+//       replaced, or found absent beforehand;
+//   fault_outputs appear keep|replace OUTPUT
+//       begins OUTPUT found absent, writes "new", makes a file holding
+//       "appeared" there meanwhile, and puts the output in place;
+//   fault_outputs many COUNT FOLDER
+//       begins COUNT outputs FOLDER/N.txt at once, then puts them all in place.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/convert_to_format.h"
+#include "convert/output_file.h"
+#include "convert/zentoro.h"
+
+namespace {
+
+using namespace zentoro;
+
+void print(const ConversionResult& result) {
+    std::printf("%d %d\n", static_cast<int>(result.failure), result.systemError);
+}
+
+int openDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+struct DescriptorCount {
+    int before = openDescriptors();
+    ~DescriptorCount() { std::fprintf(stderr, "descriptors left: %d\n", openDescriptors() - before); }
+};
+
+ExistingOutput existingFrom(const std::string& mode) {
+    return mode == "keep" ? ExistingOutput::Keep : ExistingOutput::Replace;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    DescriptorCount descriptors;
+    if (args.size() == 4 && args[0] == "convert") {
+        ConversionRequest request;
+        request.inputPath = args[2].c_str();
+        request.outputPath = args[3].c_str();
+        request.existingOutput = existingFrom(args[1]);
+        request.outputAbsent = args[1] == "absent";
+        request.diagnostics = nullptr;
+        print(convertRequestTo(OutputFormat::Rtf, request));
+        return 0;
+    }
+    if (args.size() == 3 && args[0] == "appear") {
+        PendingOutput output;
+        ConversionResult begun = beginOutput(args[2].c_str(), existingFrom(args[1]), output, true);
+        if (!begun.succeeded()) {
+            print(begun);
+            return 0;
+        }
+        std::fputs("new", output.file);
+        std::FILE* appeared = std::fopen(args[2].c_str(), "wb");
+        if (appeared == nullptr) return 2;
+        std::fputs("appeared", appeared);
+        std::fclose(appeared);
+        print(commitOutput(output, args[1] == "replace"));
+        return 0;
+    }
+    if (args.size() == 3 && args[0] == "many") {
+        std::vector<PendingOutput> outputs(static_cast<size_t>(std::atoi(args[1].c_str())));
+        for (size_t i = 0; i < outputs.size(); ++i) {
+            std::string path = args[2] + "/" + std::to_string(i) + ".txt";
+            ConversionResult begun = beginOutput(path.c_str(), ExistingOutput::Replace, outputs[i]);
+            if (!begun.succeeded()) {
+                print(begun);
+                outputs.resize(i);
+                break;
+            }
+            std::fputs(std::to_string(i).c_str(), outputs[i].file);
+        }
+        for (PendingOutput& output : outputs) print(commitOutput(output, true));
+        return 0;
+    }
+    std::fputs("usage: fault_outputs convert|appear|many ...\n", stderr);
+    return 2;
+}

@@ -1,0 +1,157 @@
+// The roads an output takes where the system lacks what the usual road
+// needs: files without a name (a named temporary file instead), hard links
+// (a rename after a check), linking a descriptor by itself (a link through
+// /proc), and more outputs at once than the signal handler keeps names of.
+// The faults are injected into a program of the tests' own; every road must
+// put whole outputs in place, keep what must be kept, and leave no
+// temporary file behind.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "convert/zentoro.h"
+#include "tests/builder/conversion_harness.h"
+#include "tests/builder/document_builder.h"
+#include "tests/builder/temporary_folder.h"
+
+namespace zentoro {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+std::vector<std::string> leftovers(const fs::path& root) {
+    std::vector<std::string> found;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(".zentoro-", 0) == 0) found.push_back(name);
+    }
+    return found;
+}
+
+// The program's result lines, each "<failure> <errno>".
+std::vector<std::string> results(const std::string& out) {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+struct Faults {
+    const char* list;
+    const char* struck;  // what the report must show, beside the counts of 0
+};
+
+constexpr Faults FaultSets[] = {
+    {"", ""},
+    {"no-tmpfile", "no-tmpfile="},
+    {"no-tmpfile,no-links", "no-links="},
+    {"no-empty-path", "no-empty-path="},
+};
+
+
+
+std::string ok() { return "0 0"; }
+std::string failed(Failure failure) { return std::to_string(static_cast<int>(failure)) + " 0"; }
+
+class OutputFallbacks : public ::testing::TestWithParam<Faults> {
+protected:
+    // Runs fault_outputs with the faults in place; its result lines.
+    std::vector<std::string> run(const std::string& arguments) {
+        std::string command = std::string("LD_PRELOAD='") + ZENTORO_FAULT_LIBRARY + "' ZENTORO_FAULTS='" +
+                              GetParam().list + "' '" + ZENTORO_FAULT_OUTPUTS + "' " + arguments;
+        CommandRun run = runIn(folder_, command);
+        EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
+        std::string struck = GetParam().struck;
+        if (size_t at = run.err.find(struck); !struck.empty() && at != std::string::npos) {
+            struck_ += std::atoi(run.err.c_str() + at + struck.size());
+        }
+        if (size_t at = run.err.find("descriptors left: "); at != std::string::npos) {
+            descriptorsLeft_ += std::atoi(run.err.c_str() + at + 18);
+        }
+        EXPECT_NE(run.err.find("faults: "), std::string::npos) << "the faults were not injected:\n" << run.err;
+        return results(run.out);
+    }
+    std::string path(const std::string& name) const { return folder_.path(name); }
+
+    TemporaryFolder folder_{"fallbacks"};
+    int struck_ = 0;  // how often the fault meant struck
+    int descriptorsLeft_ = 0;
+};
+
+TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingBehind) {
+    writeFile(path("doc"), sampleDocument());
+    std::string rtf = convertBytes(sampleDocument()).rtf;
+    const std::string earlier = "{\\rtf1 earlier}";
+    auto earlierFile = [&](const std::string& name) { writeFile(path(name), Bytes().text(earlier).data); };
+
+    struct Case {
+        const char* name;
+        std::function<void()> before;
+        std::string arguments;
+        std::vector<std::string> expected;
+        const char* output;
+        std::string content;
+    };
+    const Case cases[] = {
+        {"a new output", [] {}, "convert replace doc new.rtf", {ok()}, "new.rtf", rtf},
+        {"a new output found absent", [] {}, "convert absent doc absent.rtf", {ok()}, "absent.rtf", rtf},
+        {"an output replaced", [&] { earlierFile("old.rtf"); }, "convert replace doc old.rtf", {ok()}, "old.rtf", rtf},
+        {"an output kept", [&] { earlierFile("kept.rtf"); }, "convert keep doc kept.rtf", {failed(Failure::OutputExists)},
+         "kept.rtf", earlier},
+        {"a file that appeared is kept", [] {}, "appear keep appeared.txt", {failed(Failure::OutputExists)},
+         "appeared.txt", "appeared"},
+        {"a file that appeared is replaced", [] {}, "appear replace replaced.txt", {ok()}, "replaced.txt", "new"},
+        {"more outputs at once than the signal handler holds", [] {},
+         "many 70 many", std::vector<std::string>(70, ok()), "many/69.txt", "69"},
+    };
+    for (const Case& c : cases) {
+        fs::create_directories(path("many"));
+        c.before();
+        EXPECT_EQ(run(c.arguments), c.expected) << c.name;
+        EXPECT_EQ(readFile(path(c.output)), c.content) << c.name;
+        EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{}) << c.name;
+    }
+    // The fault was met, or the road under test was never taken.
+    EXPECT_EQ(descriptorsLeft_, 0) << "descriptors left open";
+    if (*GetParam().struck != '\0') {
+        EXPECT_GT(struck_, 0) << GetParam().struck;
+    }
+    for (int i = 0; i < 70; ++i) EXPECT_EQ(readFile(path("many/" + std::to_string(i) + ".txt")), std::to_string(i));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, OutputFallbacks, ::testing::ValuesIn(FaultSets),
+                         [](const ::testing::TestParamInfo<Faults>& info) {
+                             std::string name = *info.param.list ? info.param.list : "none";
+                             for (char& c : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             }
+                             return name;
+                         });
+
+// Where no stream can be made for the temporary file, the conversion fails
+// with the reason, and neither the file nor its descriptor is left.
+class StreamlessOutput : public OutputFallbacks {};
+
+TEST_P(StreamlessOutput, FailsWithTheReasonAndLeavesNothingOpenOrBehind) {
+    writeFile(path("doc"), sampleDocument());
+    std::string unwritable = std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " + std::to_string(ENOMEM);
+    EXPECT_EQ(run("convert replace doc new.rtf"), std::vector<std::string>{unwritable});
+    EXPECT_FALSE(fs::exists(path("new.rtf")));
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
+    EXPECT_GT(struck_, 0);
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, StreamlessOutput, ::testing::Values(Faults{"no-tmpfile,no-fdopen", "no-fdopen="}),
+                         [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_tmpfile_no_fdopen"); });
+
+}  // namespace
+}  // namespace zentoro
