@@ -49,7 +49,7 @@ TEST(WriterBoundaries, CodePointsTakeTheirUtf8AndRtfForms) {
         std::string rtf;
         ByteSink sink;
         sink.memory = &rtf;
-        writeRtfText(sink, utf8);
+        writeRtfText(sink, utf8, 1252);
         ASSERT_TRUE(finishSink(sink));
         EXPECT_EQ(rtf, c.rtf) << std::hex << static_cast<uint32_t>(c.codePoint);
     }

@@ -349,7 +349,8 @@ void writeRun(ByteSink& sink, const Document& document, const Tables& tables, co
     put(sink, "}");
 }
 
-void writeParagraphStart(ByteSink& sink, const Tables& tables, const Paragraph& paragraph, bool withBullet) {
+void writeParagraphStart(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph,
+                         bool withBullet) {
     keyword(sink, "\\pard\\plain \\s", paragraph.style);
     writeParagraphFormat(sink, tables, paragraph.format);
     const Bullet& bullet = paragraph.format.bullet;
@@ -368,7 +369,7 @@ void writeParagraphStart(ByteSink& sink, const Tables& tables, const Paragraph& 
 // A spreadsheet shown as a table stands between paragraphs: the text before
 // it ends a paragraph, and the text after it starts one in the same format.
 void writeParagraph(ByteSink& sink, const Document& document, const Tables& tables, const Paragraph& paragraph) {
-    writeParagraphStart(sink, tables, paragraph, true);
+    writeParagraphStart(sink, document, tables, paragraph, true);
     bool textBefore = false;
     for (const Run& run : paragraph.runs) {
         const EmbeddedObject* table = tableOf(document, run);
@@ -378,8 +379,8 @@ void writeParagraph(ByteSink& sink, const Document& document, const Tables& tabl
             continue;
         }
         if (textBefore) put(sink, "\\par\n");
-        writeRtfTable(sink, table->table, table->displayWidth);
-        writeParagraphStart(sink, tables, paragraph, false);
+        writeRtfTable(sink, table->table, table->displayWidth, document.codePage);
+        writeParagraphStart(sink, document, tables, paragraph, false);
         textBefore = false;
     }
     // Readers take the last \par of a story as its end, not as the start of

@@ -24,7 +24,7 @@ void writeRowDefinition(ByteSink& sink, size_t columns, int32_t cellWidth) {
 
 }  // namespace
 
-void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& rows, int32_t width) {
+void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& rows, int32_t width, int codePage) {
     size_t columns = rows.empty() ? 0 : rows[0].size();
     if (columns == 0) return;
     int32_t cellWidth = width > 0 ? std::max(NarrowestCell, static_cast<int32_t>(width / static_cast<int64_t>(columns)))
@@ -33,7 +33,7 @@ void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& 
         writeRowDefinition(sink, columns, cellWidth);
         put(sink, "\\pard\\plain\\intbl ");
         for (const std::string& cell : row) {
-            writeRtfText(sink, cell);
+            writeRtfText(sink, cell, codePage);
             put(sink, "\\cell ");
         }
         put(sink, "\\row\n");

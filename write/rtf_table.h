@@ -13,6 +13,6 @@ namespace zentoro {
 // Writes each row as \trowd ... \row, its cells of equal width sharing
 // `width` twips (a default width each when it is 0). Leaves the paragraph
 // state reset, as after \pard.
-void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& rows, int32_t width);
+void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& rows, int32_t width, int codePage);
 
 }  // namespace zentoro
