@@ -1,0 +1,192 @@
+#include "model/find_sections.h"
+
+#include <algorithm>
+
+#include "model/device_text.h"
+#include "model/loaders.h"
+
+namespace zentoro {
+
+namespace {
+
+// The first section follows the 20-byte header and a small section the
+// model does not read; the style section starts a few bytes later.
+constexpr uint32_t FirstSectionPosition = 20;
+constexpr uint32_t StyleSearchBytes = 64;
+constexpr unsigned char LastSpecialTextByte = 0x10;
+constexpr unsigned char BodyLayoutFlag = 0x01;
+constexpr size_t ParagraphRecordBytes = 5;
+constexpr int OwnFormat = 0;
+// A text cut by the end of the file, found without the section table, is
+// taken only with this many characters: fewer could be a name in a style.
+constexpr uint64_t ShortestCutText = 32;
+
+// A reading of the input on its own, into a document of its own, which
+// leaves the real reading as it was.
+struct Trial {
+    LoadState s;
+    Document document;
+
+    Trial(const LoadState& real, uint32_t at) {
+        s.reader.input = InputStream{real.reader.input.data, real.reader.input.size, 0};
+        s.document = &document;
+        s.picturePixelsLeft = 0;  // no picture is drawn on trial
+        seekTo(s, at);
+    }
+};
+
+// Where the section read by `load` from `at` ends, or 0 when it cannot be
+// read there without damage.
+uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&)) {
+    if (at == 0 || at >= s.reader.input.size) return 0;
+    Trial trial(s, at);
+    load(trial.s);
+    bool clean = !trial.s.damaged && trial.s.damage == Damage::None;
+    return clean ? position(trial.s) : 0;
+}
+
+void readStyles(LoadState& s) { loadStyles(s); }
+
+uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles); }
+uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout); }
+
+// The style section that the page layout section follows.
+uint32_t findStyles(const LoadState& s) {
+    for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
+        uint32_t end = endOfStyles(s, at);
+        if (end != 0 && endOfPageLayout(s, end) != 0) return at;
+    }
+    return 0;
+}
+
+bool isTextByte(unsigned char byte) { return byte >= ' ' || (byte >= ParagraphEndByte && byte <= LastSpecialTextByte); }
+
+// Where a paragraph's character count ends a paragraph, or the text.
+bool endsParagraph(const unsigned char* text, uint64_t length, uint64_t at) {
+    return at == length || (at < length && at > 0 && text[at - 1] == ParagraphEndByte);
+}
+
+// The body's text layout at `at` over a text of `length` characters: its
+// flag (01 00 on the device, 00 00 from some writers), shared formats and paragraph records, each paragraph ending where
+// the text has a paragraph end, all of them adding up to the text's length
+// (or running into the end of the file first).
+bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, uint32_t length) {
+    Trial trial(s, at);
+    LoadState& t = trial.s;
+    if (loadByte(t) > BodyLayoutFlag || loadByte(t) != 0) return false;
+    int shared = loadByte(t);
+    for (int i = 0; i < shared && !t.damaged; ++i) {
+        if (loadU32(t) != static_cast<uint32_t>(i + 1)) return false;
+        skipLayer(t);
+        loadByte(t);
+        skipLayer(t);
+    }
+    uint32_t count = loadU32(t);
+    if (t.damaged) return true;  // cut short before its paragraphs
+    if (count == 0 || count > length) return false;
+    uint64_t covered = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (bytesLeft(t) < ParagraphRecordBytes) return true;
+        covered += loadU32(t);
+        int reference = loadByte(t);
+        if (!endsParagraph(text, length, covered)) return false;
+        if (reference == OwnFormat) {
+            skipLayer(t);
+            loadByte(t);
+            loadU32(t);
+            if (t.damaged) return true;
+        }
+    }
+    return covered == length;
+}
+
+// The text section at `at`. `checked` asks that its characters all be
+// text and, `strict` besides, that a whole text be followed by a text
+// layout that fits it; otherwise that it end with a paragraph end.
+// `nonText` is the first byte from the text's start on that cannot be
+// text, found once for every candidate that starts before it.
+bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, bool checked, bool strict,
+                   uint32_t& nonText) {
+    const InputStream& in = s.reader.input;
+    if (at == 0 || at >= in.size) return false;
+    Trial trial(s, at);
+    uint32_t length = loadCardinality(trial.s);
+    if (trial.s.damaged || length == 0) return false;
+    uint32_t start = position(trial.s);
+    uint64_t end = static_cast<uint64_t>(start) + length;
+    uint64_t available = std::min<uint64_t>(end, in.size);
+    if (available <= start) return false;
+    if (checked && end > in.size && available - start < ShortestCutText) return false;
+    if (checked) {
+        if (nonText < start) nonText = start;
+        while (nonText < available && isTextByte(in.data[nonText])) ++nonText;
+        if (nonText < available) return false;
+    }
+    found = TextSectionFound{start, length, end <= in.size, 0};
+    if (!found.whole) {
+        // A word cut by the end of the file is not the document's: only the
+        // characters up to the last one that ends a word are kept.
+        uint32_t kept = static_cast<uint32_t>(available - start);
+        while (kept > 0 && in.data[start + kept - 1] > ' ') --kept;
+        found.length = kept;
+        return kept != 0 || !checked;
+    }
+    const unsigned char* text = in.data + start;
+    if (end < in.size && bodyLayoutFits(s, static_cast<uint32_t>(end), text, length)) {
+        found.layout = static_cast<uint32_t>(end);
+    }
+    if (!checked) return true;
+    if (in.data[end - 1] != ParagraphEndByte) return false;
+    return !strict || end == in.size || found.layout != 0;
+}
+
+// The first place from `from` on that holds a text section: one whose
+// layout fits it if there is one, else any.
+uint32_t findText(const LoadState& s, uint32_t from, TextSectionFound& found) {
+    for (bool strict : {true, false}) {
+        uint32_t nonText = 0;
+        for (uint32_t at = from; at < s.reader.input.size; ++at) {
+            if (textSectionAt(s, at, found, true, strict, nonText)) return at;
+        }
+    }
+    return 0;
+}
+
+// The section named at `listed` when `reads` says it is one there; else
+// the one `find` finds, if the table may be wrong; else the named one.
+template <typename Reads, typename Find>
+uint32_t sectionAt(uint32_t listed, bool tableLost, Reads reads, Find find) {
+    if (listed != 0 && reads(listed)) return listed;
+    if (listed == 0 && !tableLost) return 0;
+    uint32_t found = find();
+    return found != 0 ? found : listed;
+}
+
+}  // namespace
+
+FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool tableLost) {
+    FoundSections found;
+    SectionPositions& at = found.at;
+    at.styles = sectionAt(listed.styles, tableLost, [&](uint32_t p) { return endOfStyles(s, p) != 0; },
+                          [&] { return findStyles(s); });
+    uint32_t stylesEnd = endOfStyles(s, at.styles);
+    at.pageLayout = sectionAt(listed.pageLayout, tableLost, [&](uint32_t p) { return endOfPageLayout(s, p) != 0; },
+                              [&] { return endOfPageLayout(s, stylesEnd) != 0 ? stylesEnd : 0; });
+    uint32_t pageLayoutEnd = endOfPageLayout(s, at.pageLayout);
+    uint32_t nonText = 0;
+    if (listed.text != 0 && textSectionAt(s, listed.text, found.text, false, false, nonText)) {
+        at.text = listed.text;
+    } else if (listed.text != 0 || tableLost) {
+        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), found.text);
+    }
+    if (at.text != 0 && found.text.whole) {
+        bool fitsBetter = found.text.layout != 0 && (listed.textLayout != 0 || tableLost);
+        at.textLayout = fitsBetter ? found.text.layout : listed.textLayout;
+    }
+    bool moved = at.styles != listed.styles || at.pageLayout != listed.pageLayout || at.text != listed.text ||
+                 at.textLayout != listed.textLayout;
+    if (moved) noteDamage(s, Damage::SectionTableDamaged);
+    return found;
+}
+
+}  // namespace zentoro
