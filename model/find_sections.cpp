@@ -13,13 +13,16 @@ namespace {
 // model does not read; the style section starts a few bytes later.
 constexpr uint32_t FirstSectionPosition = 20;
 constexpr uint32_t StyleSearchBytes = 64;
+constexpr uint32_t PageLayoutSearchBytes = 4096;
 constexpr unsigned char LastSpecialTextByte = 0x10;
 constexpr unsigned char BodyLayoutFlag = 0x01;
 constexpr size_t ParagraphRecordBytes = 5;
 constexpr int OwnFormat = 0;
-// A text cut by the end of the file, found without the section table, is
-// taken only with this many characters: fewer could be a name in a style.
-constexpr uint64_t ShortestCutText = 32;
+// A text found without the section table and without a text layout that
+// fits it (cut by the end of the file, or found where no page layout could
+// be read before it) is taken only with this many characters: fewer could
+// be a name in a style or a header's text.
+constexpr uint64_t ShortestUnplacedCutText = 32;
 
 // A reading of the input on its own, into a document of its own, which
 // leaves the real reading as it was.
@@ -50,11 +53,22 @@ void readStyles(LoadState& s) { loadStyles(s); }
 uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles); }
 uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout); }
 
-// The style section that the page layout section follows.
+// The page layout section after the style section: the header's and
+// footer's fields and layouts may lie between them.
+uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
+    if (stylesEnd == 0) return 0;
+    uint32_t last = static_cast<uint32_t>(std::min<uint64_t>(s.reader.input.size, uint64_t{stylesEnd} + PageLayoutSearchBytes));
+    for (uint32_t at = stylesEnd; at < last; ++at) {
+        if (endOfPageLayout(s, at) != 0) return at;
+    }
+    return 0;
+}
+
+// The style section that a page layout section follows.
 uint32_t findStyles(const LoadState& s) {
     for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
         uint32_t end = endOfStyles(s, at);
-        if (end != 0 && endOfPageLayout(s, end) != 0) return at;
+        if (end != 0 && findPageLayout(s, end) != 0) return at;
     }
     return 0;
 }
@@ -76,7 +90,7 @@ bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, 
     if (loadByte(t) > BodyLayoutFlag || loadByte(t) != 0) return false;
     int shared = loadByte(t);
     for (int i = 0; i < shared && !t.damaged; ++i) {
-        if (loadU32(t) != static_cast<uint32_t>(i + 1)) return false;
+        loadU32(t);  // its 1-based number on the device, not from every writer
         skipLayer(t);
         loadByte(t);
         skipLayer(t);
@@ -105,8 +119,16 @@ bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, 
 // layout that fits it; otherwise that it end with a paragraph end.
 // `nonText` is the first byte from the text's start on that cannot be
 // text, found once for every candidate that starts before it.
-bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, bool checked, bool strict,
-                   uint32_t& nonText) {
+struct TextSearch {
+    bool checked = false;
+    bool strict = false;
+    uint64_t shortestCut = 1;
+    uint32_t nonText = 0;
+};
+
+bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, TextSearch& search) {
+    bool checked = search.checked;
+    uint32_t& nonText = search.nonText;
     const InputStream& in = s.reader.input;
     if (at == 0 || at >= in.size) return false;
     Trial trial(s, at);
@@ -116,7 +138,8 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, boo
     uint64_t end = static_cast<uint64_t>(start) + length;
     uint64_t available = std::min<uint64_t>(end, in.size);
     if (available <= start) return false;
-    if (checked && end > in.size && available - start < ShortestCutText) return false;
+    bool layoutUnchecked = end > in.size || !search.strict;
+    if (checked && layoutUnchecked && available - start < search.shortestCut) return false;
     if (checked) {
         if (nonText < start) nonText = start;
         while (nonText < available && isTextByte(in.data[nonText])) ++nonText;
@@ -137,16 +160,16 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, boo
     }
     if (!checked) return true;
     if (in.data[end - 1] != ParagraphEndByte) return false;
-    return !strict || end == in.size || found.layout != 0;
+    return !search.strict || end == in.size || found.layout != 0;
 }
 
 // The first place from `from` on that holds a text section: one whose
 // layout fits it if there is one, else any.
-uint32_t findText(const LoadState& s, uint32_t from, TextSectionFound& found) {
+uint32_t findText(const LoadState& s, uint32_t from, uint64_t shortestCut, TextSectionFound& found) {
     for (bool strict : {true, false}) {
-        uint32_t nonText = 0;
+        TextSearch search{true, strict, shortestCut, 0};
         for (uint32_t at = from; at < s.reader.input.size; ++at) {
-            if (textSectionAt(s, at, found, true, strict, nonText)) return at;
+            if (textSectionAt(s, at, found, search)) return at;
         }
     }
     return 0;
@@ -171,13 +194,14 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
                           [&] { return findStyles(s); });
     uint32_t stylesEnd = endOfStyles(s, at.styles);
     at.pageLayout = sectionAt(listed.pageLayout, tableLost, [&](uint32_t p) { return endOfPageLayout(s, p) != 0; },
-                              [&] { return endOfPageLayout(s, stylesEnd) != 0 ? stylesEnd : 0; });
+                              [&] { return findPageLayout(s, stylesEnd); });
     uint32_t pageLayoutEnd = endOfPageLayout(s, at.pageLayout);
-    uint32_t nonText = 0;
-    if (listed.text != 0 && textSectionAt(s, listed.text, found.text, false, false, nonText)) {
+    TextSearch asListed;
+    if (listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed)) {
         at.text = listed.text;
     } else if (listed.text != 0 || tableLost) {
-        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), found.text);
+        uint64_t shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
+        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), shortestCut, found.text);
     }
     if (at.text != 0 && found.text.whole) {
         bool fitsBetter = found.text.layout != 0 && (listed.textLayout != 0 || tableLost);

@@ -240,12 +240,14 @@ uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std
     std::vector<SharedFormat> shared = loadSharedFormats(s, source);
     uint32_t count = loadU32(s);
     if (s.damaged) return 0;
-    // Records that cannot all be there are read as far as they go.
-    if (count > bytesLeft(s) / ParagraphRecordBytes) count = static_cast<uint32_t>(bytesLeft(s) / ParagraphRecordBytes);
+    // Records that cannot all be there are read as far as they go, and the
+    // phrase list after them is lost.
+    bool recordsCut = count > bytesLeft(s) / ParagraphRecordBytes;
+    if (recordsCut) count = static_cast<uint32_t>(bytesLeft(s) / ParagraphRecordBytes);
     uint32_t records = position(s);
     uint32_t phrases = phraseListStart(s, source, count);
     // Without the phrase list, paragraphs of their own format cannot be read.
-    bool phrasesLost = s.damaged;
+    bool phrasesLost = s.damaged || recordsCut;
     s.damaged = false;
     seekTo(s, records);
     // Every paragraph holds at least its paragraph end, so the text bounds their number.
@@ -308,6 +310,7 @@ uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std
         nextField = builder.nextField;
         deliverParagraph(s, source, paragraph, from, to);
     }
+    if (recordsCut) s.damaged = true;
     return text.at;
 }
 

@@ -1,0 +1,193 @@
+// Damaged documents read as far as they go: cut short anywhere, or with
+// bytes overwritten outside their text, every faithful output keeps the
+// words whose bytes remain, in order, and never shows a word the document
+// does not hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "convert/convert_to_format.h"
+#include "tests/builder/document_builder.h"
+#include "tests/builder/stress_documents.h"
+#include "tests/support/document_text.h"
+#include "tests/support/word_comparison.h"
+
+namespace zentoro {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+constexpr const char* CorpusDir = ZENTORO_SOURCE_DIR "/../shared/corpus";
+constexpr const char* SamplePath = ZENTORO_SOURCE_DIR "/examples/sample.wrd";
+constexpr int CutPercents[] = {10, 25, 50, 75, 90, 99};
+constexpr size_t OverwrittenBytes = 30;
+constexpr unsigned OverwriteSeed = 23;
+
+struct Named {
+    std::string name;
+    Bytes bytes;
+};
+
+Bytes readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<Named> realDocuments() {
+    std::vector<Named> documents;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(CorpusDir, error)) {
+        if (entry.path().extension() == ".wrd") documents.push_back({entry.path().filename().string(), readAll(entry)});
+    }
+    std::sort(documents.begin(), documents.end(), [](const Named& a, const Named& b) { return a.name < b.name; });
+    documents.push_back({"sample.wrd", readAll(SamplePath)});
+    return documents;
+}
+
+// Where the document's text lies: [start, end) of its bytes.
+struct TextPlace {
+    size_t start = 0;
+    size_t end = 0;
+};
+
+TextPlace textPlace(const Bytes& document) {
+    std::string_view bytes(reinterpret_cast<const char*>(document.data()), document.size());
+    std::string text = testing::textSectionBytes(bytes).value_or("");
+    size_t start = bytes.find(text);
+    return start == std::string_view::npos || text.empty() ? TextPlace{} : TextPlace{start, start + text.size()};
+}
+
+std::string textOf(const Bytes& document, ConversionResult& result) {
+    std::string written;
+    result = convertDocumentBytesToString(OutputFormat::Text, document.data(), document.size(), written);
+    return written;
+}
+
+size_t commonSubsequence(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    std::vector<size_t> row(b.size() + 1, 0);
+    for (const std::string& word : a) {
+        size_t diagonal = 0;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            row[j] = word == b[j - 1] ? diagonal + 1 : std::max(row[j], row[j - 1]);
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// What all damaged copies gave back, over all documents.
+struct Tally {
+    size_t copies = 0;
+    size_t expectedWords = 0;
+    size_t recoveredInOrder = 0;
+    size_t foreignWords = 0;
+};
+
+// The words of the text bytes [start, end) of the document that the cut
+// file shows whole: a word at the cut is left out, since nothing tells that
+// it ended there.
+std::vector<std::string> remainingWords(const Bytes& whole, TextPlace text, size_t end) {
+    end = std::min(end, text.end);
+    if (end <= text.start) return {};
+    while (end < text.end && end > text.start && whole[end - 1] > ' ') --end;
+    std::string_view bytes(reinterpret_cast<const char*>(whole.data()) + text.start, end - text.start);
+    return testing::splitWords(testing::readableText(bytes));
+}
+
+void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vector<std::string>& expected,
+                  const std::set<std::string>& documentWords, bool mustBeDamaged, Tally& tally) {
+    SCOPED_TRACE(trace);
+    ConversionResult result;
+    std::vector<std::string> recovered = testing::splitWords(textOf(damaged, result));
+    if (mustBeDamaged) {
+        EXPECT_EQ(result.failure, Failure::DocumentDamaged);
+    }
+    EXPECT_TRUE(result.failure == Failure::None || result.failure == Failure::DocumentDamaged);
+    size_t inOrder = commonSubsequence(expected, recovered);
+    EXPECT_GE(inOrder * 100, expected.size() * 99) << inOrder << " of " << expected.size() << " words";
+    size_t foreign = 0;
+    for (const std::string& word : recovered) {
+        if (documentWords.count(word) == 0) {
+            ++foreign;
+            ADD_FAILURE() << "a word the document does not hold: " << word;
+        }
+    }
+    if (result.failure == Failure::DocumentDamaged) {
+        EXPECT_EQ(result.recovered.words > 0, !recovered.empty());
+    }
+    ++tally.copies;
+    tally.expectedWords += expected.size();
+    tally.recoveredInOrder += inOrder;
+    tally.foreignWords += foreign;
+}
+
+// Cut at each share of its length and by its last byte; 30 bytes outside
+// its text overwritten.
+void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites) {
+    const Bytes& whole = document.bytes;
+    TextPlace text = textPlace(whole);
+    ASSERT_LT(text.start, text.end) << document.name;
+    ConversionResult result;
+    std::vector<std::string> all = testing::splitWords(textOf(whole, result));
+    ASSERT_TRUE(result.succeeded()) << document.name;
+    std::set<std::string> documentWords(all.begin(), all.end());
+    std::vector<size_t> sizes;
+    for (int percent : CutPercents) sizes.push_back(whole.size() * static_cast<size_t>(percent) / 100);
+    sizes.push_back(whole.size() - 1);
+    for (size_t size : sizes) {
+        Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+        checkDamaged(document.name + " cut to " + std::to_string(size) + " bytes", cut,
+                     remainingWords(whole, text, size), documentWords, true, cuts);
+    }
+    std::mt19937 random(OverwriteSeed);
+    Bytes overwritten = whole;
+    for (size_t done = 0; done < OverwrittenBytes;) {
+        size_t at = std::uniform_int_distribution<size_t>(20, whole.size() - 1)(random);
+        if (at >= text.start - 4 && at < text.end) continue;  // the text and its count
+        overwritten[at] = static_cast<uint8_t>(random());
+        ++done;
+    }
+    checkDamaged(document.name + " with bytes overwritten", overwritten, remainingWords(whole, text, text.end),
+                 documentWords, false, overwrites);
+}
+
+void report(const char* what, const Tally& tally) {
+    std::printf("%s: %zu copies, %zu of %zu words recovered in order (%.2f%%), %zu words not in the document\n", what,
+                tally.copies, tally.recoveredInOrder, tally.expectedWords,
+                tally.expectedWords == 0 ? 100.0 : 100.0 * static_cast<double>(tally.recoveredInOrder) /
+                                                       static_cast<double>(tally.expectedWords),
+                tally.foreignWords);
+}
+
+TEST(Salvage, RealDocumentsCutOrOverwrittenGiveBackTheirWords) {
+    if (!fs::is_directory(CorpusDir)) GTEST_SKIP() << "no folder " << CorpusDir << ": no real documents to damage";
+    Tally cuts;
+    Tally overwrites;
+    for (const Named& document : realDocuments()) checkSalvage(document, cuts, overwrites);
+    report("cut", cuts);
+    report("overwritten", overwrites);
+}
+
+TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
+    Tally cuts;
+    Tally overwrites;
+    for (const Named& document : {Named{"built sample", testing::sampleDocument()},
+                                  Named{"device document", testing::deviceDocument()}}) {
+        checkSalvage(document, cuts, overwrites);
+    }
+    report("cut", cuts);
+    report("overwritten", overwrites);
+}
+
+}  // namespace
+}  // namespace zentoro
