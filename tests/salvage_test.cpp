@@ -31,6 +31,9 @@ constexpr const char* SamplePath = ZENTORO_SOURCE_DIR "/examples/sample.wrd";
 constexpr int CutPercents[] = {10, 25, 50, 75, 90, 99};
 constexpr size_t OverwrittenBytes = 30;
 constexpr unsigned OverwriteSeed = 23;
+constexpr std::string_view SoftHyphen = "\u00AD";
+constexpr char NotDisplayed = 0x0D;
+constexpr char ObjectPlace = 0x0E;
 
 struct Named {
     std::string name;
@@ -100,8 +103,13 @@ std::vector<std::string> remainingWords(const Bytes& whole, TextPlace text, size
     end = std::min(end, text.end);
     if (end <= text.start) return {};
     while (end < text.end && end > text.start && whole[end - 1] > ' ') --end;
-    std::string_view bytes(reinterpret_cast<const char*>(whole.data()) + text.start, end - text.start);
-    return testing::splitWords(testing::readableText(bytes));
+    std::string bytes(reinterpret_cast<const char*>(whole.data()) + text.start, end - text.start);
+    // An object's place and a character not displayed are no words.
+    std::replace_if(bytes.begin(), bytes.end(), [](char c) { return c == NotDisplayed || c == ObjectPlace; }, ' ');
+    // The text output leaves out potential hyphens, which only say where a word may break.
+    std::string readable = testing::readableText(bytes);
+    for (size_t at; (at = readable.find(SoftHyphen)) != std::string::npos;) readable.erase(at, SoftHyphen.size());
+    return testing::splitWords(readable);
 }
 
 void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vector<std::string>& expected,
