@@ -4,6 +4,7 @@
 
 #include "model/device_text.h"
 #include "model/loaders.h"
+#include "reader/word_uids.h"
 
 namespace zentoro {
 
@@ -40,18 +41,28 @@ struct Trial {
 
 // Where the section read by `load` from `at` ends, or 0 when it cannot be
 // read there without damage.
-uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&)) {
+uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&), bool (*looksRight)(const Document&)) {
     if (at == 0 || at >= s.reader.input.size) return 0;
     Trial trial(s, at);
     load(trial.s);
-    bool clean = !trial.s.damaged && trial.s.damage == Damage::None;
+    bool clean = !trial.s.damaged && trial.s.damage == Damage::None && looksRight(trial.document);
     return clean ? position(trial.s) : 0;
 }
 
+bool anything(const Document&) { return true; }
+
+// A page layout found by searching must hold a header and a footer, each
+// with its tags, as every real document's does: one of two empty blocks
+// is a few zero bytes, found anywhere.
+bool hasHeaderAndFooter(const Document& document) { return document.header.present && document.footer.present; }
+
 void readStyles(LoadState& s) { loadStyles(s); }
 
-uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles); }
-uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout); }
+uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles, anything); }
+uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout, anything); }
+uint32_t endOfFoundPageLayout(const LoadState& s, uint32_t at) {
+    return endOfCleanRead(s, at, loadPageLayout, hasHeaderAndFooter);
+}
 
 // The page layout section after the style section: the header's and
 // footer's fields and layouts may lie between them.
@@ -59,7 +70,7 @@ uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
     if (stylesEnd == 0) return 0;
     uint32_t last = static_cast<uint32_t>(std::min<uint64_t>(s.reader.input.size, uint64_t{stylesEnd} + PageLayoutSearchBytes));
     for (uint32_t at = stylesEnd; at < last; ++at) {
-        if (endOfPageLayout(s, at) != 0) return at;
+        if (endOfFoundPageLayout(s, at) != 0) return at;
     }
     return 0;
 }
@@ -119,6 +130,18 @@ bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, 
 // layout that fits it; otherwise that it end with a paragraph end.
 // `nonText` is the first byte from the text's start on that cannot be
 // text, found once for every candidate that starts before it.
+// The text of a header or footer block, which follows the block's tag.
+bool isHeaderFooterText(const InputStream& in, uint32_t at) {
+    if (at < 4) return false;
+    const unsigned char* tag = in.data + at - 4;
+    uint32_t uid = tag[0] | tag[1] << 8 | tag[2] << 16 | static_cast<uint32_t>(tag[3]) << 24;
+    return uid == HeaderFooterTextUid;
+}
+
+// A section follows numbers and tags, not a printable character: a place
+// right after one lies inside some text.
+bool followsPrintable(const InputStream& in, uint32_t at) { return at > 0 && in.data[at - 1] > ' '; }
+
 struct TextSearch {
     bool checked = false;
     bool strict = false;
@@ -131,12 +154,17 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
     uint32_t& nonText = search.nonText;
     const InputStream& in = s.reader.input;
     if (at == 0 || at >= in.size) return false;
+    if (search.checked && (isHeaderFooterText(in, at) || followsPrintable(in, at))) return false;
     Trial trial(s, at);
     uint32_t length = loadCardinality(trial.s);
-    if (trial.s.damaged || length == 0) return false;
+    if (trial.s.damaged || (checked && length == 0)) return false;
     uint32_t start = position(trial.s);
     uint64_t end = static_cast<uint64_t>(start) + length;
     uint64_t available = std::min<uint64_t>(end, in.size);
+    if (length == 0) {
+        found = TextSectionFound{start, 0, true, 0};
+        return true;
+    }
     if (available <= start) return false;
     bool layoutUnchecked = end > in.size || !search.strict;
     if (checked && layoutUnchecked && available - start < search.shortestCut) return false;
@@ -150,7 +178,7 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
         // A word cut by the end of the file is not the document's: only the
         // characters up to the last one that ends a word are kept.
         uint32_t kept = static_cast<uint32_t>(available - start);
-        while (kept > 0 && in.data[start + kept - 1] > ' ') --kept;
+        while (kept > 0 && !separatesWords(in.data[start + kept - 1])) --kept;
         found.length = kept;
         return kept != 0 || !checked;
     }

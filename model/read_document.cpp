@@ -134,10 +134,6 @@ void loadBody(LoadState& s, const std::vector<Formats>& styleFormats) {
 
 namespace {
 
-bool separatesWords(unsigned char byte) {
-    return byte <= ' ' && byte != HardHyphenByte && byte != SoftHyphenByte;
-}
-
 // The words of the body's text that the paragraphs read hold.
 uint64_t wordsRecovered(const LoadState& s) {
     uint64_t words = 0;

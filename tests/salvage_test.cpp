@@ -199,3 +199,27 @@ TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
 
 }  // namespace
 }  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// Cut anywhere, a built document shows only its own words: a style's name
+// or a font's, found where the text section was looked for, would be new.
+TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
+    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument()}) {
+        ConversionResult result;
+        std::vector<std::string> all = testing::splitWords(textOf(whole, result));
+        std::set<std::string> documentWords(all.begin(), all.end());
+        for (size_t size = 12; size < whole.size(); ++size) {
+            Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+            std::vector<std::string> recovered = testing::splitWords(textOf(cut, result));
+            ASSERT_EQ(result.failure, Failure::DocumentDamaged) << size;
+            for (const std::string& word : recovered) {
+                EXPECT_EQ(documentWords.count(word), 1u) << "cut to " << size << ": " << word;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zentoro
