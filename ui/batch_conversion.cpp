@@ -21,6 +21,7 @@
 #endif
 
 #include "convert/extract_pictures.h"
+#include "convert/inspect_document.h"
 #include "convert/native_path.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
@@ -57,7 +58,7 @@ constexpr const char* PathSeparators = "/\\";
 constexpr const char* PathSeparators = "/";
 #endif
 
-enum class Tally { Untold, Succeeded, Skipped, Kept, Failed };
+enum class Tally { Untold, Succeeded, Skipped, Kept, Failed, Damaged };
 enum class Conversion { None, OnWorker, OnCallingThread };
 
 struct ReportLine {
@@ -315,6 +316,7 @@ private:
             case Tally::Skipped: summary_.addSkipped(); break;
             case Tally::Kept: summary_.addKept(); break;
             case Tally::Failed: summary_.addFailure(shownInput(job.input), job.failureReason); break;
+            case Tally::Damaged: summary_.addDamaged(shownInput(job.input), job.failureReason); break;
         }
         job = Job{};
     }
@@ -367,8 +369,23 @@ private:
         skip(job, "not a Word document: " + probe.problem);
     }
 
+    // A check or a dry run reads a document as its conversion would, to say
+    // whether it is damaged; true when it is.
+    bool foundDamaged(Job& job, const std::string& subject, const std::string& message) {
+        if (isStandardStream(job.input)) return false;
+        ConversionResult inspected = inspectDocument(job.input.c_str());
+        if (inspected.failure != Failure::DocumentDamaged || inspected.recovered.damage == Damage::None) return false;
+        fail(job, message + ", " + damageFound(inspected));
+        job.lines.back().text = subject + ": " + message + ", " + damageFound(inspected) + "\n";
+        if (inspected.salvaged()) job.tally = Tally::Damaged;
+        return true;
+    }
+
     void processWordDocument(Job& job) {
-        if (options_.action == ConsoleAction::CheckOnly) return succeed(job, shownInput(job.input), WordFileMessage);
+        if (options_.action == ConsoleAction::CheckOnly) {
+            if (foundDamaged(job, shownInput(job.input), WordFileMessage)) return;
+            return succeed(job, shownInput(job.input), WordFileMessage);
+        }
         if (!isStandardStream(job.output)) {
             // With nothing at the output path, not even a link, only another
             // input's claim on it can stand in the way.
@@ -378,7 +395,10 @@ private:
             if (!refusal.empty()) return fail(job, refusal);
             job.outputAbsent = !outputStands;
         }
-        if (options_.action == ConsoleAction::DryRun) return succeed(job, subject(job), WouldConvertMessage);
+        if (options_.action == ConsoleAction::DryRun) {
+            if (foundDamaged(job, subject(job), WouldConvertMessage)) return;
+            return succeed(job, subject(job), WouldConvertMessage);
+        }
         // The pictures are read from the input file again after the conversion.
         if (options_.extractPicturesDir && isStandardStream(job.input)) {
             return fail(job, "pictures are extracted from files only, not from standard input");
@@ -486,7 +506,9 @@ private:
         if (result.failure == Failure::Interrupted) return;
         if (result.failure == Failure::OutputExists) return keep(job);
         if (!result.succeeded()) {
-            return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
+            fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
+            if (result.salvaged()) job.tally = Tally::Damaged;
+            return;
         }
         job.written = !isStandardStream(job.output);
         if (options_.extractPicturesDir && !writePictures(job)) return;

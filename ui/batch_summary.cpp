@@ -19,11 +19,17 @@ void BatchSummary::addFailure(const std::string& shownPath, const std::string& r
     failures_.push_back(Failure{shownPath, reason});
 }
 
+void BatchSummary::addDamaged(const std::string& shownPath, const std::string& reason) {
+    ++damaged_;
+    failures_.push_back(Failure{shownPath, reason});
+}
+
 std::string BatchSummary::text(ConsoleAction action) const {
     std::string text = "Summary: " + std::to_string(succeeded_) + " " + succeededLabel(action) + ", " +
                        std::to_string(skipped_) + " skipped (not Word documents), ";
     if (kept_ != 0) text += std::to_string(kept_) + " kept (output exists), ";
-    text += std::to_string(failures_.size()) + " failed\n";
+    if (damaged_ != 0) text += std::to_string(damaged_) + " damaged, partly recovered, ";
+    text += std::to_string(failures_.size() - damaged_) + " failed\n";
     if (failures_.empty()) return text;
     text += "Failed:\n";
     for (const Failure& failure : failures_) text += "  " + failure.path + ": " + failure.reason + "\n";

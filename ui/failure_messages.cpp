@@ -44,6 +44,15 @@ std::string damagedReason(const ConversionResult& result, const std::string& sho
 
 }  // namespace
 
+std::string damageFound(const ConversionResult& result) {
+    const Recovery& recovered = result.recovered;
+    std::string found = std::string("damaged (") + describeDamage(recovered.damage) + ")";
+    if (!recovered.anything()) return found + ": nothing can be recovered";
+    return found + ": " + withThousands(recovered.words) + (recovered.words == 1 ? " word" : " words") + " in " +
+           withThousands(recovered.paragraphs) + (recovered.paragraphs == 1 ? " paragraph" : " paragraphs") +
+           " can be recovered";
+}
+
 std::string failureReason(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
     switch (result.failure) {
         case Failure::None: return {};
