@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "convert/convert_to_format.h"
+#include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
+#include "tests/builder/temporary_folder.h"
 #include "tests/support/document_text.h"
 #include "tests/support/word_comparison.h"
 
@@ -219,6 +221,54 @@ TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
             }
         }
     }
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// What the command line says of a damaged document, and what it leaves.
+TEST(Salvage, TheCommandLineSaysWhatWasRecoveredAndWhere) {
+    testing::TemporaryFolder folder("salvage");
+    Bytes sample = testing::sampleDocument();
+    testing::writeFile(folder.path("cut.wrd"), Bytes(sample.begin(), sample.end() - 1));
+    testing::writeFile(folder.path("stub.wrd"), Bytes(sample.begin(), sample.begin() + 100));
+    ConversionResult cut;
+    Bytes cutBytes(sample.begin(), sample.end() - 1);
+    std::string cutText = textOf(cutBytes, cut);
+    ASSERT_TRUE(cut.salvaged());
+    std::string recovered = "recovered " + std::to_string(cut.recovered.words) + " words in " +
+                            std::to_string(cut.recovered.paragraphs) + " paragraphs";
+    struct Case {
+        const char* arguments;
+        std::string message;  // on standard error
+        const char* output;   // what must stand afterwards, or null for nothing
+    } cases[] = {
+        {"-t text cut.wrd", "cut.wrd: damaged (the file ends early): " + recovered + " into cut.wrd.txt\n", "cut.wrd.txt"},
+        // A second run finds its own output there and leaves it.
+        {"-t text cut.wrd", "cut.wrd: damaged (the file ends early): " + recovered +
+                                ", not written: cut.wrd.txt was there already\n", "cut.wrd.txt"},
+        {"--faithful stub.wrd", "stub.wrd: damaged (the file ends early): nothing could be recovered\n", nullptr},
+        {"--check stub.wrd", "stub.wrd: Psion 5 Word file, damaged (the file ends early): nothing can be recovered\n",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        testing::CommandRun run = testing::runIn(folder, std::string("'" ZENTORO_CLI_PATH "' ") + c.arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.message);
+        if (c.output != nullptr) {
+            EXPECT_EQ(testing::readFile(folder.path(c.output)), cutText);
+        }
+    }
+    EXPECT_FALSE(fs::exists(folder.path("stub.wrd.rtf")));
+    fs::create_directory(folder.path("backup"));
+    fs::rename(folder.path("cut.wrd"), folder.path("backup/cut.wrd"));
+    testing::CommandRun walk = testing::runIn(folder, "'" ZENTORO_CLI_PATH "' --faithful backup");
+    EXPECT_NE(walk.out.find("1 damaged, partly recovered, 0 failed"), std::string::npos) << walk.out;
+    EXPECT_TRUE(fs::exists(folder.path("backup/cut.wrd.rtf")));
 }
 
 }  // namespace
