@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "convert/convert_to_format.h"
+#include "convert/output_format.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/support/document_text.h"
+#include "tests/support/rtf_completeness.h"
 #include "tests/support/word_comparison.h"
 
 namespace zentoro {
@@ -134,6 +136,17 @@ void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vec
     }
     if (result.failure == Failure::DocumentDamaged) {
         EXPECT_EQ(result.recovered.words > 0, !recovered.empty());
+    }
+    // Every other output of the model gives back the same, or nothing alike.
+    for (OutputFormat format : {OutputFormat::RtfFaithful, OutputFormat::Html, OutputFormat::Markdown}) {
+        std::string written;
+        ConversionResult other = convertDocumentBytesToString(format, damaged.data(), damaged.size(), written);
+        EXPECT_EQ(other.failure, result.failure) << outputFormatName(format);
+        EXPECT_EQ(other.recovered.words, result.recovered.words) << outputFormatName(format);
+        EXPECT_EQ(written.empty(), !result.succeeded() && !result.salvaged()) << outputFormatName(format);
+        if (format == OutputFormat::RtfFaithful && !written.empty()) {
+            EXPECT_EQ(testing::rtfCompletenessProblem(written), "");
+        }
     }
     ++tally.copies;
     tally.expectedWords += expected.size();
