@@ -47,6 +47,11 @@ bool loadDictionary(LoadState& s, SectionPositions& sections) {
             default: break;
         }
     }
+    // A table that names none of them cannot be the document's.
+    if (sections.styles == 0 && sections.pageLayout == 0 && sections.text == 0 && sections.textLayout == 0) {
+        noteDamage(s, Damage::SectionTableDamaged);
+        return false;
+    }
     return true;
 }
 

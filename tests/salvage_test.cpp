@@ -286,3 +286,61 @@ TEST(Salvage, TheCommandLineSaysWhatWasRecoveredAndWhere) {
 
 }  // namespace
 }  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+using testing::Layer;
+using testing::Phrase;
+using testing::StyleSection;
+using testing::TextLayoutSection;
+using testing::WordDocument;
+
+// Each kind of damage is told as what it is, with the words that remain.
+TEST(Salvage, EachDamageIsToldWithWhatRemains) {
+    auto bold = [](uint32_t characters) {
+        return testing::Paragraph{characters, 0, Layer(), 0, {Phrase{characters, Layer().bold()}}};
+    };
+    TextLayoutSection twoParagraphs;
+    twoParagraphs.paragraphs = {bold(12), bold(13)};
+    TextLayoutSection countPastTheText = twoParagraphs;
+    countPastTheText.paragraphs[1].characters = 4000;
+    TextLayoutSection countInsideAWord = twoParagraphs;
+    countInsideAWord.paragraphs[0].characters = 5;
+    const std::string text = "first words\x06second words\x06";
+    auto document = [&](const TextLayoutSection& layout) {
+        return WordDocument().styles(StyleSection()).text(text).textLayout(layout);
+    };
+    Bytes whole = document(twoParagraphs).build();
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        Damage damage;
+        uint64_t words;
+        uint64_t paragraphs;
+    } cases[] = {
+        {"whole", whole, Damage::None, 0, 0},
+        {"section table outside the file", document(twoParagraphs).dictionaryOffset(0x7FFFFFF0).build(),
+         Damage::EndsEarly, 4, 2},
+        {"section table naming nothing", document(twoParagraphs).dictionaryCountByte(0).build(),
+         Damage::SectionTableDamaged, 4, 2},
+        {"paragraph running past the text", document(countPastTheText).build(), Damage::PartsUnreadable, 4, 2},
+        // A count that would split a word: that paragraph and the rest are plain.
+        {"paragraph ending inside a word", document(countInsideAWord).build(), Damage::PartsUnreadable, 4, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConversionResult result;
+        std::string shown = textOf(c.bytes, result);
+        EXPECT_EQ(result.recovered.damage, c.damage);
+        EXPECT_EQ(result.failure, c.damage == Damage::None ? Failure::None : Failure::DocumentDamaged);
+        EXPECT_EQ(result.recovered.words, c.words);
+        EXPECT_EQ(result.recovered.paragraphs, c.paragraphs);
+        if (c.words != 0) {
+            EXPECT_EQ(testing::splitWords(shown), (std::vector<std::string>{"first", "words", "second", "words"}));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zentoro
