@@ -126,9 +126,14 @@ ConversionResult convertThroughModel(OutputFormat format, const ConversionReques
     conversion.format = format;
     conversion.options = optionsFor(format, request, options);
     ConversionResult read = readModel(input.bytes.bytes(), conversion);
-    if (!read.succeeded()) return read;
-    return writeOutput(request, PartialOutput::Discard, input, output,
-                       [&](std::FILE* file) { return writeModel(conversion, file, nullptr); });
+    if (!read.succeeded() && !read.salvaged()) return read;
+    // What a damaged document still held is written, and kept as the
+    // streaming translation's part of a document is.
+    PartialOutput partial = read.succeeded() ? PartialOutput::Discard : PartialOutput::KeepWhereNoFileStood;
+    return writeOutput(request, partial, input, output, [&](std::FILE* file) {
+        ConversionResult written = writeModel(conversion, file, nullptr);
+        return written.succeeded() ? read : written;
+    });
 }
 
 ConversionResult convertRequest(OutputFormat format, const ConversionRequest& request, const WriteOptions& options,

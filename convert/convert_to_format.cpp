@@ -54,8 +54,9 @@ ConversionResult convertRead(OutputFormat format, std::span<const unsigned char>
     conversion.format = format;
     conversion.options = options;
     ConversionResult read = readModel(bytes, conversion);
-    if (!read.succeeded()) return read;
-    return writeModel(conversion, file, memory);
+    if (!read.succeeded() && !read.salvaged()) return read;
+    ConversionResult written = writeModel(conversion, file, memory);
+    return written.succeeded() ? read : written;
 }
 
 ConversionResult convertBytes(OutputFormat format, std::span<const unsigned char> bytes, const WriteOptions& options,

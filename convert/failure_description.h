@@ -29,4 +29,15 @@ constexpr const char* describeFailure(Failure failure) {
     return "";
 }
 
+// What made a document damaged, for "damaged (the file ends early)".
+constexpr const char* describeDamage(Damage damage) {
+    switch (damage) {
+        case Damage::None: return "";
+        case Damage::EndsEarly: return "the file ends early";
+        case Damage::SectionTableDamaged: return "its section table is damaged";
+        case Damage::PartsUnreadable: return "parts of it cannot be read";
+    }
+    return "";
+}
+
 }  // namespace zentoro

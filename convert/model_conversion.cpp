@@ -23,9 +23,8 @@ ConversionResult readFaithfulStreaming(std::span<const unsigned char> bytes, Mod
     ConversionResult read = readDocumentStreaming(bytes, document, [&](const Paragraph& paragraph) {
         writeFaithfulBodyParagraph(stream, document, paragraph);
     }, conversion.limits);
-    if (!read.succeeded()) return read;
     if (stream.bodySink.limitReached) return {Failure::LimitReached};
-    return {};
+    return read;
 }
 
 bool writeWith(ModelConversion& conversion, ByteSink& sink) {

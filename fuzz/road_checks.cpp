@@ -332,7 +332,11 @@ RoadRun runModelRoad(OutputFormat format, std::span<const uint8_t> bytes, const 
     conversion.limits = limits;
     RoadRun run;
     ConversionResult result = readModel(bytes, conversion);
-    if (result.succeeded()) result = writeModel(conversion, nullptr, &run.output);
+    // A damaged document that still holds something is written, as the entry points write it.
+    if (result.succeeded() || result.salvaged()) {
+        ConversionResult written = writeModel(conversion, nullptr, &run.output);
+        if (!written.succeeded()) result = written;
+    }
     run.result = static_cast<int>(result.failure);
     return run;
 }

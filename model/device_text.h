@@ -12,6 +12,14 @@ namespace zentoro {
 // Text bytes with a meaning of their own.
 inline constexpr unsigned char ParagraphEndByte = 0x06;
 inline constexpr unsigned char ObjectByte = 0x0E;
+inline constexpr unsigned char HardHyphenByte = 0x0B;
+inline constexpr unsigned char SoftHyphenByte = 0x0C;
+
+// Whether a text byte stands between words: a hard or potential hyphen
+// joins the parts of one.
+inline bool separatesWords(unsigned char byte) {
+    return byte <= ' ' && byte != HardHyphenByte && byte != SoftHyphenByte;
+}
 
 // Code points of the device's special characters in the model.
 inline constexpr char32_t LineBreakCharacter = 0x2028;

@@ -10,6 +10,7 @@
 
 #include "model/document.h"
 #include "picture/picture_limits.h"
+#include "reader/failure.h"
 #include "reader/input_readers.h"
 
 namespace zentoro {
@@ -42,6 +43,13 @@ struct LoadState {
     // The text section's characters, once found.
     std::span<const unsigned char> text;
     bool textFound = false;
+    // The first damage found. A loader stops where it finds damage
+    // (`damaged`); the reading notes it here and goes on where it can, so
+    // that a damaged document gives back everything it still holds.
+    Damage damage = Damage::None;
+    // The body paragraphs read, and the stretches of the text they hold.
+    uint64_t bodyParagraphs = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> bodyText;
 };
 
 inline InputStream& input(LoadState& s) { return s.reader.input; }
@@ -74,6 +82,20 @@ inline bool seekTo(LoadState& s, uint32_t position) {
 }
 
 inline uint32_t position(const LoadState& s) { return static_cast<uint32_t>(s.reader.input.pos); }
+
+// Notes damage as the document's first, if it is.
+inline void noteDamage(LoadState& s, Damage damage) {
+    if (s.damage == Damage::None) s.damage = damage;
+}
+
+// After a loader stopped at damage: notes it and clears the stop, and says
+// whether reading may go on (not once a limit has been reached).
+inline bool goOnAfterDamage(LoadState& s) {
+    if (s.modelLimitReached || s.reader.input.readLimitExceeded) return false;
+    if (s.damaged) noteDamage(s, Damage::PartsUnreadable);
+    s.damaged = false;
+    return true;
+}
 
 // Adds what a paragraph takes to the model's size; false, and the reading
 // stops as though the input were damaged, once the limit is passed.

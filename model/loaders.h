@@ -18,8 +18,10 @@ std::vector<Formats> loadStyles(LoadState& s);
 // The page layout section: page set-up, header and footer.
 void loadPageLayout(LoadState& s);
 
-// The text section: remembers where the document's characters lie.
-void loadText(LoadState& s);
+struct TextSectionFound;
+
+// The text section found: remembers where the document's characters lie.
+void loadText(LoadState& s, const TextSectionFound& text);
 
 // The body's text layout, over the text and the styles.
 void loadBody(LoadState& s, const std::vector<Formats>& styleFormats);

@@ -3,6 +3,8 @@
 #include <memory>
 #include <new>
 
+#include "model/device_text.h"
+#include "model/find_sections.h"
 #include "model/loaders.h"
 #include "model/text_layout.h"
 #include "reader/conversion_limits.h"
@@ -13,59 +15,73 @@ namespace zentoro {
 
 namespace {
 
-// Where the sections the model is built from lie; 0 where the dictionary
-// lists none. The first entry of each kind counts.
-struct SectionPositions {
-    uint32_t styles = 0;
-    uint32_t pageLayout = 0;
-    uint32_t text = 0;
-    uint32_t textLayout = 0;
-};
-
 constexpr size_t DictionaryEntryBytes = 8;
 
 void note(uint32_t& slot, uint32_t position) {
     if (slot == 0) slot = position;
 }
 
-SectionPositions loadDictionary(LoadState& s) {
-    SectionPositions sections;
+// The section table, at the end of the file: false when it is lost, as it
+// is in a file cut short anywhere.
+bool loadDictionary(LoadState& s, SectionPositions& sections) {
     seekTo(s, DictionaryOffsetPosition);
-    if (!seekTo(s, loadU32(s))) return sections;
+    uint32_t at = loadU32(s);
+    if (s.damaged || at >= input(s).size) {
+        noteDamage(s, Damage::EndsEarly);
+        return false;
+    }
+    seekTo(s, at);
     uint32_t count = loadCardinality(s);
-    if (!need(s, static_cast<size_t>(count) * DictionaryEntryBytes)) return sections;
+    if (!need(s, static_cast<size_t>(count) * DictionaryEntryBytes)) {
+        noteDamage(s, Damage::EndsEarly);
+        return false;
+    }
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t uid = loadU32(s);
-        uint32_t at = loadU32(s);
+        uint32_t position = loadU32(s);
         switch (uid) {
-            case StyleSectionUid: note(sections.styles, at); break;
-            case PageLayoutSectionUid: note(sections.pageLayout, at); break;
-            case TextSectionUid: note(sections.text, at); break;
-            case TextLayoutSectionUid: note(sections.textLayout, at); break;
+            case StyleSectionUid: note(sections.styles, position); break;
+            case PageLayoutSectionUid: note(sections.pageLayout, position); break;
+            case TextSectionUid: note(sections.text, position); break;
+            case TextLayoutSectionUid: note(sections.textLayout, position); break;
             default: break;
         }
     }
-    return sections;
+    // A table that names none of them cannot be the document's.
+    if (sections.styles == 0 && sections.pageLayout == 0 && sections.text == 0 && sections.textLayout == 0) {
+        noteDamage(s, Damage::SectionTableDamaged);
+        return false;
+    }
+    return true;
 }
 
 // The loaders, top-down in the order each needs the one before: fonts and
-// styles, page set-up, then the text and its layout.
+// styles, page set-up, then the text and its layout. Each reads as far as
+// its section goes; damage in one leaves the others to be read.
 void loadDocument(LoadState& s) {
-    SectionPositions sections = loadDictionary(s);
-    if (s.damaged) return;
+    SectionPositions listed;
+    bool tableLost = !loadDictionary(s, listed);
+    s.damaged = false;
+    FoundSections found = checkedSections(s, listed, tableLost);
+    const SectionPositions& sections = found.at;
     std::vector<Formats> styles;
     if (sections.styles != 0 && seekTo(s, sections.styles)) {
         styles = loadStyles(s);
+        if (!goOnAfterDamage(s)) return;
     } else {
         Formats normal = builtInFormats(*s.document);
         s.document->styles.assign(1, Style{"Normal", -1, normal.paragraph, normal.character});
         styles.push_back(normal);
     }
-    if (sections.pageLayout != 0 && !s.damaged && seekTo(s, sections.pageLayout)) loadPageLayout(s);
-    if (sections.text != 0 && !s.damaged && seekTo(s, sections.text)) loadText(s);
-    if (sections.textLayout != 0) {
-        if (!s.damaged && seekTo(s, sections.textLayout)) loadBody(s, styles);
-    } else if (s.textFound && !s.damaged) {
+    if (sections.pageLayout != 0 && seekTo(s, sections.pageLayout)) {
+        loadPageLayout(s);
+        if (!goOnAfterDamage(s)) return;
+    }
+    if (sections.text == 0) return;
+    loadText(s, found.text);
+    if (sections.textLayout != 0 && seekTo(s, sections.textLayout)) {
+        loadBody(s, styles);
+    } else {
         loadUnformattedBody(s, styles.front());
     }
 }
@@ -94,10 +110,10 @@ bool countParagraph(LoadState& s, const Paragraph& paragraph) {
     return false;
 }
 
-void loadText(LoadState& s) {
-    uint32_t length = loadCardinality(s);
-    if (!need(s, length)) return;
-    s.text = std::span<const unsigned char>(input(s).data + position(s), length);
+void loadText(LoadState& s, const TextSectionFound& text) {
+    // Characters past the end of the file are lost.
+    if (!text.whole) noteDamage(s, Damage::PartsUnreadable);
+    s.text = std::span<const unsigned char>(input(s).data + text.start, text.length);
     s.textFound = true;
 }
 
@@ -107,6 +123,7 @@ void loadUnformattedBody(LoadState& s, const Formats& normal) {
     TextLayoutSource source;
     source.text = s.text;
     source.sink = s.bodySink;
+    source.body = true;
     loadPlainParagraphs(s, source, normal, s.document->body);
 }
 
@@ -116,17 +133,35 @@ void loadBody(LoadState& s, const std::vector<Formats>& styleFormats) {
     source.withStyles = true;
     source.styleFormats = &styleFormats;
     source.sink = s.bodySink;
+    source.body = true;
     loadTextLayout(s, source, s.document->body);
 }
 
 namespace {
 
+// The words of the body's text that the paragraphs read hold.
+uint64_t wordsRecovered(const LoadState& s) {
+    uint64_t words = 0;
+    for (auto [from, to] : s.bodyText) {
+        bool inWord = false;
+        for (uint32_t at = from; at < to && at < s.text.size(); ++at) {
+            bool separator = separatesWords(s.text[at]);
+            if (!separator && !inWord) ++words;
+            inWord = !separator;
+        }
+    }
+    return words;
+}
+
 ConversionResult loadAll(LoadState& s) {
     loadDocument(s);
     countBytesRead(s.reader.input);
     if (s.reader.input.readLimitExceeded || s.modelLimitReached) return {Failure::LimitReached};
-    if (s.damaged) return {Failure::DocumentDamaged};
-    return {};
+    if (s.damaged) noteDamage(s, Damage::PartsUnreadable);
+    if (s.damage == Damage::None) return {};
+    ConversionResult damaged{Failure::DocumentDamaged};
+    damaged.recovered = Recovery{s.damage, wordsRecovered(s), s.bodyParagraphs};
+    return damaged;
 }
 
 // The sink may throw, as a writer running out of memory does: the reading

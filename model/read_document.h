@@ -13,11 +13,15 @@
 namespace zentoro {
 
 // Fills `document` from the bytes of a whole Word document. Fails with
-// NotWordDocument when the header is not that of a Word document, with
-// DocumentDamaged when the document ends early or points outside itself,
-// and with LimitReached when it would take reading without end. Never
-// throws; what was read until a failure stays in `document`. The read limit
-// is that of `limits` for the input's size.
+// NotWordDocument when the header is not that of a Word document, and with
+// LimitReached when it would take reading without end. A damaged document
+// (cut short, its section table lost or wrong, sections running past the
+// end or holding what cannot be read) is read as far as it goes: sections
+// the table cannot place are found by their structure, paragraphs are kept
+// up to the damage and the rest of the text follows as plain paragraphs,
+// and the result is DocumentDamaged with what was recovered. Never throws;
+// what was read until a failure stays in `document`. The read limit is that
+// of `limits` for the input's size.
 ConversionResult readDocument(std::span<const unsigned char> bytes, Document& document,
                               const ConversionLimits& limits = {});
 

@@ -193,28 +193,62 @@ uint32_t phraseListStart(LoadState& s, const TextLayoutSource& source, uint32_t 
     return position(s);
 }
 
-// A paragraph read: counted into the model kept whole, or handed to the
-// sink and its runs kept for the next paragraph to reuse.
-void deliverParagraph(LoadState& s, const TextLayoutSource& source, Paragraph& paragraph) {
+// A paragraph read whole, characters [from, to) of the text: counted into
+// the model kept whole, or handed to the sink and its runs kept for the
+// next paragraph to reuse.
+void deliverParagraph(LoadState& s, const TextLayoutSource& source, Paragraph& paragraph, uint32_t from, uint32_t to) {
+    if (source.body) {
+        ++s.bodyParagraphs;
+        if (!s.bodyText.empty() && s.bodyText.back().second == from) {
+            s.bodyText.back().second = to;
+        } else if (from < to) {
+            s.bodyText.emplace_back(from, to);
+        }
+    }
     if (source.sink == nullptr) {
         countParagraph(s, paragraph);
         return;
     }
-    if (!s.damaged) (*source.sink)(paragraph);
+    (*source.sink)(paragraph);
     for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
     paragraph.runs.clear();
 }
 
-}  // namespace
+// A paragraph left unfinished by damage is dropped: its text follows as a
+// plain paragraph.
+void dropParagraph(LoadState& s, const TextLayoutSource& source, Paragraph& paragraph,
+                   std::vector<Paragraph>& paragraphs) {
+    if (source.sink == nullptr) {
+        paragraphs.pop_back();
+        return;
+    }
+    for (Run& run : paragraph.runs) s.spareRuns.push_back(std::move(run));
+    paragraph.runs.clear();
+}
 
-void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
+// Every paragraph but one cut off by the end of the text ends with a
+// paragraph end; one that does not was given a damaged character count.
+bool endsWhereAParagraphEnds(const TextLayoutSource& source, uint32_t from, uint32_t to) {
+    return from == to || to == source.text.size() || source.text[to - 1] == ParagraphEndByte;
+}
+
+// Reads the paragraphs of the layout until its end or the first damage;
+// returns where the text that they hold ends.
+uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
     loadByte(s);  // two bytes telling whether the records carry a style byte;
     loadByte(s);  // the layout's role (body, header or footer) tells it too
     std::vector<SharedFormat> shared = loadSharedFormats(s, source);
     uint32_t count = loadU32(s);
-    if (s.damaged || !need(s, static_cast<size_t>(count) * ParagraphRecordBytes)) return;
+    if (s.damaged) return 0;
+    // Records that cannot all be there are read as far as they go, and the
+    // phrase list after them is lost.
+    bool recordsCut = count > bytesLeft(s) / ParagraphRecordBytes;
+    if (recordsCut) count = static_cast<uint32_t>(bytesLeft(s) / ParagraphRecordBytes);
     uint32_t records = position(s);
     uint32_t phrases = phraseListStart(s, source, count);
+    // Without the phrase list, paragraphs of their own format cannot be read.
+    bool phrasesLost = s.damaged || recordsCut;
+    s.damaged = false;
     seekTo(s, records);
     // Every paragraph holds at least its paragraph end, so the text bounds their number.
     if (source.sink == nullptr) paragraphs.reserve(paragraphs.size() + std::min<size_t>(count, source.text.size()));
@@ -225,7 +259,13 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
         int reference = loadByte(s);
         Paragraph& paragraph = source.sink != nullptr ? s.streamed : paragraphs.emplace_back();
         RunBuilder builder{s, source, paragraph, nextField};
+        uint32_t start = text.at;
         auto [from, to] = text.take(s, source, characters);
+        if (!endsWhereAParagraphEnds(source, from, to)) s.damaged = true;
+        if (s.damaged) {
+            dropParagraph(s, source, paragraph, paragraphs);
+            return start;
+        }
         if (reference != OwnFormat) {
             size_t index = static_cast<size_t>(reference - 1);
             // A reference past the list takes Normal's formatting.
@@ -247,8 +287,12 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
             seekTo(s, layer);
             applyLayer(s, paragraph.format, base);
             paragraph.markFormat = base;
+            if (phrasesLost) s.damaged = true;
             seekTo(s, phrases);
-            if (!need(s, static_cast<size_t>(phraseCount) * PhraseBytes)) break;
+            if (s.damaged || !need(s, static_cast<size_t>(phraseCount) * PhraseBytes)) {
+                dropParagraph(s, source, paragraph, paragraphs);
+                return start;
+            }
             paragraph.runs.reserve(phraseCount);
             uint32_t used = 0;
             for (uint32_t p = 0; p < phraseCount && !s.damaged; ++p) {
@@ -259,16 +303,29 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
             phrases = position(s);
             seekTo(s, next);
         }
+        if (s.damaged) {
+            dropParagraph(s, source, paragraph, paragraphs);
+            return start;
+        }
         nextField = builder.nextField;
-        deliverParagraph(s, source, paragraph);
+        deliverParagraph(s, source, paragraph, from, to);
     }
+    if (recordsCut) s.damaged = true;
+    return text.at;
+}
+
+}  // namespace
+
+void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
+    uint32_t placed = loadLaidOutParagraphs(s, source, paragraphs);
+    if (!s.damaged || !goOnAfterDamage(s)) return;
+    loadPlainParagraphs(s, source, (*source.styleFormats)[0], paragraphs, placed);
 }
 
 void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const Formats& formats,
-                         std::vector<Paragraph>& paragraphs) {
+                         std::vector<Paragraph>& paragraphs, uint32_t from) {
     uint32_t size = static_cast<uint32_t>(source.text.size());
     size_t nextField = 0;
-    uint32_t from = 0;
     while (from < size && !s.damaged) {
         uint32_t end = from;
         while (end < size && source.text[end] != ParagraphEndByte) ++end;
@@ -281,8 +338,8 @@ void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const For
         RunBuilder builder{s, source, paragraph, nextField};
         builder.append(from, end, formats.character);
         nextField = builder.nextField;
+        deliverParagraph(s, source, paragraph, from, end);
         from = end;
-        deliverParagraph(s, source, paragraph);
     }
 }
 

@@ -34,14 +34,19 @@ struct TextLayoutSource {
     // Where each paragraph goes once read: null keeps it in the caller's
     // vector; otherwise it is handed over and its storage reused.
     const std::function<void(const Paragraph&)>* sink = nullptr;
+    // The document's body: its paragraphs count as what was recovered.
+    bool body = false;
 };
 
-// Reads the text layout at the input position into `paragraphs`.
+// Reads the text layout at the input position into `paragraphs`. Where the
+// layout turns out damaged, the paragraphs read whole stay, and the text
+// after them follows as plain paragraphs in the formatting beneath the
+// layout; the damage is noted.
 void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs);
 
-// Paragraphs of `text` without a layout: one per paragraph end, each in the
-// formatting of `formats`.
+// Paragraphs of `text` from character `from` on, without a layout: one per
+// paragraph end, each in the formatting of `formats`.
 void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const Formats& formats,
-                         std::vector<Paragraph>& paragraphs);
+                         std::vector<Paragraph>& paragraphs, uint32_t from = 0);
 
 }  // namespace zentoro

@@ -2,6 +2,8 @@
 // failures through these; convert/failure_description.h tells them in words.
 #pragma once
 
+#include <cstdint>
+
 namespace zentoro {
 
 enum class Failure {
@@ -21,6 +23,24 @@ enum class Failure {
     NotSupported,          // a kind or variant of file that cannot be read yet (the conversion says which)
 };
 
+// What made a damaged document damaged, as far as its reading can tell.
+enum class Damage {
+    None,
+    EndsEarly,            // the file is cut short: its section table lay past its end
+    SectionTableDamaged,  // the section table is there but names no usable section
+    PartsUnreadable,      // a section runs past the end or holds what cannot be read
+};
+
+// What a reading of a damaged document still found: the words and
+// paragraphs of its body that the output holds.
+struct Recovery {
+    Damage damage = Damage::None;
+    uint64_t words = 0;
+    uint64_t paragraphs = 0;
+
+    bool anything() const { return words != 0 || paragraphs != 0; }
+};
+
 // What happened to one conversion: Failure::None, or the failure and, for
 // failures of the system, its errno value (0 when there is none).
 struct ConversionResult {
@@ -29,6 +49,12 @@ struct ConversionResult {
     // A conversion that failed on its input left what it had converted at
     // the output path, where no file stood before.
     bool partialOutputKept = false;
+    // A DocumentDamaged of a conversion through the document model: why,
+    // and what of the document its output holds. Damage::None elsewhere.
+    Recovery recovered = {};
+
+    // The document was damaged and read as far as it goes, with something to show.
+    bool salvaged() const { return failure == Failure::DocumentDamaged && recovered.anything(); }
 
     bool succeeded() const { return failure == Failure::None; }
 };

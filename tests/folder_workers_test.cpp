@@ -152,7 +152,7 @@ TEST(FolderWorkers, SeveralWorkersReportAndWriteWhatOneWorkerDoes) {
              o.format = OutputFormat::Text;
              o.quiet = true;
          }),
-         "backup/damaged: Conversion failed: the document ends early"},
+         "backup/damaged: damaged (the file ends early): nothing could be recovered"},
         {"pictures of documents of one name", optionsFor({"drawn", "backup"}, [](ConsoleOptions& o) {
              o.extractPicturesDir = "pictures";
          }),

@@ -26,6 +26,7 @@
 #include "convert/convert_file_kind.h"
 #include "convert/extract_pictures.h"
 #include "convert/file_kinds.h"
+#include "convert/inspect_document.h"
 #include "convert/native_path.h"
 #include "convert/zentoro.h"
 #include "ui/batch_summary.h"
@@ -67,7 +68,7 @@ constexpr const char* PathSeparators = "/\\";
 constexpr const char* PathSeparators = "/";
 #endif
 
-enum class Tally { Untold, Succeeded, Skipped, EarlierOutput, PassedOver, Kept, Failed };
+enum class Tally { Untold, Succeeded, Skipped, EarlierOutput, PassedOver, Kept, Failed, Damaged };
 enum class Conversion { None, OnWorker, OnCallingThread };
 
 struct ReportLine {
@@ -383,6 +384,7 @@ private:
             case Tally::PassedOver: summary_.addSpecialFile(); break;
             case Tally::Kept: summary_.addKept(); break;
             case Tally::Failed: summary_.addFailure(shownInput(job.input), job.failureReason); break;
+            case Tally::Damaged: summary_.addDamaged(shownInput(job.input), job.failureReason); break;
         }
         job = Job{};
     }
@@ -475,8 +477,23 @@ private:
         job.conversion = job.walked ? Conversion::OnWorker : Conversion::OnCallingThread;
     }
 
+    // A check or a dry run reads a document as its conversion would, to say
+    // whether it is damaged; true when it is.
+    bool foundDamaged(Job& job, const std::string& subject, const std::string& message) {
+        if (isStandardStream(job.input)) return false;
+        ConversionResult inspected = inspectDocument(job.input.c_str());
+        if (inspected.failure != Failure::DocumentDamaged || inspected.recovered.damage == Damage::None) return false;
+        fail(job, message + ", " + damageFound(inspected));
+        job.lines.back().text = subject + ": " + message + ", " + damageFound(inspected) + "\n";
+        if (inspected.salvaged()) job.tally = Tally::Damaged;
+        return true;
+    }
+
     void processWordDocument(Job& job) {
-        if (options_.action == ConsoleAction::CheckOnly) return succeed(job, shownInput(job.input), WordFileMessage);
+        if (options_.action == ConsoleAction::CheckOnly) {
+            if (foundDamaged(job, shownInput(job.input), WordFileMessage)) return;
+            return succeed(job, shownInput(job.input), WordFileMessage);
+        }
         if (!isStandardStream(job.output)) {
             // With nothing at the output path, not even a link, only another
             // input's claim on it can stand in the way.
@@ -487,6 +504,7 @@ private:
             job.outputAbsent = !outputStands;
         }
         if (options_.action == ConsoleAction::DryRun) {
+            if (foundDamaged(job, subject(job), WouldConvertMessage)) return;
             succeed(job, subject(job), WouldConvertMessage);
             return listPictures(job);
         }
@@ -607,7 +625,9 @@ private:
         if (result.failure == Failure::InputUnreadable && result.systemError == EINTR && interruptingSignal() != 0) return;
         if (result.failure == Failure::OutputExists) return keep(job);
         if (!result.succeeded()) {
-            return fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
+            fail(job, failureReason(result, shownOutput(job.output), isStandardStream(job.output)));
+            if (result.salvaged()) job.tally = Tally::Damaged;
+            return;
         }
         job.written = !isStandardStream(job.output);
         // The document is told as converted whatever becomes of its pictures.
@@ -679,7 +699,9 @@ private:
                                                                        : std::string("the ") + job.fileKind->name + " is damaged";
             std::string kept = conversion.written.empty() ? "; nothing written"
                                                           : "; " + conversion.summary + " recovered in " + outputs;
-            return fail(job, what + detail + kept);
+            fail(job, what + detail + kept);
+            if (!conversion.written.empty()) job.tally = Tally::Damaged;
+            return;
         }
         std::string kept = conversion.written.empty() ? "" : " (" + outputs + " written)";
         if (conversion.refusedKind != nullptr) {

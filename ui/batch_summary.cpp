@@ -50,6 +50,11 @@ void BatchSummary::addFailure(const std::string& shownPath, const std::string& r
     failures_.push_back(Failure{shownPath, reason});
 }
 
+void BatchSummary::addDamaged(const std::string& shownPath, const std::string& reason) {
+    ++damaged_;
+    failures_.push_back(Failure{shownPath, reason});
+}
+
 std::string BatchSummary::text(ConsoleAction action) const {
     auto total = [](const std::vector<Count>& counts) {
         size_t files = 0;
@@ -63,7 +68,8 @@ std::string BatchSummary::text(ConsoleAction action) const {
     }
     if (specialFiles_ != 0) text += std::to_string(specialFiles_) + " links and special files; ";
     if (kept_ != 0) text += std::to_string(kept_) + " kept (output exists); ";
-    text += std::to_string(failures_.size()) + " failed\n";
+    if (damaged_ != 0) text += std::to_string(damaged_) + " damaged, partly recovered; ";
+    text += std::to_string(failures_.size() - damaged_) + " failed\n";
     if (failures_.empty()) return text;
     text += "Failed:\n";
     for (const Failure& failure : failures_) text += "  " + failure.path + ": " + failure.reason + "\n";

@@ -20,6 +20,9 @@ public:
     void addKept() { ++kept_; }
     // `shownPath` as report lines show it (escaped).
     void addFailure(const std::string& shownPath, const std::string& reason);
+    // A damaged document of which something was recovered: a failure
+    // counted on its own.
+    void addDamaged(const std::string& shownPath, const std::string& reason);
     bool anyFailed() const { return !failures_.empty(); }
 
     // "Summary: 23 converted: 20 Word documents, 3 sketches; 5 passed over:
@@ -27,6 +30,10 @@ public:
     // "4 earlier outputs", "2 links and special files" and "2 kept (output
     // exists)" before the failures where there were any, then one line per
     // failure.
+    // "Summary: 3 converted, 5 skipped (not Word documents), 1 failed\n",
+    // with "2 kept (output exists)" and "3 damaged, partly recovered"
+    // before the failures when there are such, then one line per failure
+    // or damaged document.
     std::string text(ConsoleAction action) const;
 
 private:
@@ -46,6 +53,7 @@ private:
     size_t kept_ = 0;
     size_t earlierOutputs_ = 0;  // outputs of an earlier run beside their documents
     size_t specialFiles_ = 0;    // links to folders, dangling links, devices, FIFOs
+    size_t damaged_ = 0;
     std::vector<Failure> failures_;
 };
 

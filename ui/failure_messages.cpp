@@ -20,7 +20,38 @@ std::string partialOutputNote(const ConversionResult& result, const std::string&
     return " (nothing written to " + shownOutput + ")";
 }
 
+// 1204 as "1,204".
+std::string withThousands(uint64_t number) {
+    std::string digits = std::to_string(number);
+    std::string grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+// "damaged (the file ends early): recovered 1,204 words in 37 paragraphs into cut.wrd.rtf"
+std::string damagedReason(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
+    const Recovery& recovered = result.recovered;
+    std::string reason = std::string("damaged (") + describeDamage(recovered.damage) + ")";
+    if (!recovered.anything()) return reason + ": nothing could be recovered";
+    reason += ": recovered " + withThousands(recovered.words) + (recovered.words == 1 ? " word" : " words") + " in " +
+              withThousands(recovered.paragraphs) + (recovered.paragraphs == 1 ? " paragraph" : " paragraphs");
+    if (toStream || result.partialOutputKept) return reason + " into " + shownOutput;
+    return reason + ", not written: " + shownOutput + " was there already";
+}
+
 }  // namespace
+
+std::string damageFound(const ConversionResult& result) {
+    const Recovery& recovered = result.recovered;
+    std::string found = std::string("damaged (") + describeDamage(recovered.damage) + ")";
+    if (!recovered.anything()) return found + ": nothing can be recovered";
+    return found + ": " + withThousands(recovered.words) + (recovered.words == 1 ? " word" : " words") + " in " +
+           withThousands(recovered.paragraphs) + (recovered.paragraphs == 1 ? " paragraph" : " paragraphs") +
+           " can be recovered";
+}
 
 std::string failureReason(const ConversionResult& result, const std::string& shownOutput, bool toStream) {
     switch (result.failure) {
@@ -40,6 +71,8 @@ std::string failureReason(const ConversionResult& result, const std::string& sho
             return conversionFailed("cannot read: " + systemReason(result.systemError)) +
                    partialOutputNote(result, shownOutput, toStream);
         case Failure::DocumentDamaged:
+            if (result.recovered.damage != Damage::None) return damagedReason(result, shownOutput, toStream);
+            [[fallthrough]];
         case Failure::LimitReached:
             return conversionFailed(describeFailure(result.failure)) + partialOutputNote(result, shownOutput, toStream);
     }

@@ -13,4 +13,8 @@ namespace zentoro {
 // says that the RTF went straight to a stream such as standard output.
 std::string failureReason(const ConversionResult& result, const std::string& shownOutput, bool toStream = false);
 
+// "damaged (the file ends early)", and what can be recovered: for a check
+// or a dry run, which write nothing.
+std::string damageFound(const ConversionResult& result);
+
 }  // namespace zentoro

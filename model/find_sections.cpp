@@ -1,0 +1,244 @@
+#include "model/find_sections.h"
+
+#include <algorithm>
+
+#include "model/device_text.h"
+#include "model/loaders.h"
+#include "reader/word_uids.h"
+
+namespace zentoro {
+
+namespace {
+
+// The first section follows the 20-byte header and a small section the
+// model does not read; the style section starts a few bytes later.
+constexpr uint32_t FirstSectionPosition = 20;
+constexpr uint32_t StyleSearchBytes = 64;
+constexpr uint32_t PageLayoutSearchBytes = 4096;
+constexpr unsigned char LastSpecialTextByte = 0x10;
+constexpr unsigned char BodyLayoutFlag = 0x01;
+constexpr size_t ParagraphRecordBytes = 5;
+constexpr int OwnFormat = 0;
+// A text found without the section table and without a text layout that
+// fits it (cut by the end of the file, or found where no page layout could
+// be read before it) is taken only with this many characters: fewer could
+// be a name in a style or a header's text.
+constexpr uint64_t ShortestUnplacedCutText = 32;
+
+// A reading of the input on its own, into a document of its own, which
+// leaves the real reading as it was.
+struct Trial {
+    LoadState s;
+    Document document;
+
+    Trial(const LoadState& real, uint32_t at) {
+        s.reader.input = InputStream{real.reader.input.data, real.reader.input.size, 0};
+        s.document = &document;
+        s.picturePixelsLeft = 0;  // no picture is drawn on trial
+        seekTo(s, at);
+    }
+};
+
+// Where the section read by `load` from `at` ends, or 0 when it cannot be
+// read there without damage.
+uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&), bool (*looksRight)(const Document&)) {
+    if (at == 0 || at >= s.reader.input.size) return 0;
+    Trial trial(s, at);
+    load(trial.s);
+    bool clean = !trial.s.damaged && trial.s.damage == Damage::None && looksRight(trial.document);
+    return clean ? position(trial.s) : 0;
+}
+
+bool anything(const Document&) { return true; }
+
+// A page layout found by searching must hold a header and a footer, each
+// with its tags, as every real document's does: one of two empty blocks
+// is a few zero bytes, found anywhere.
+bool hasHeaderAndFooter(const Document& document) { return document.header.present && document.footer.present; }
+
+void readStyles(LoadState& s) { loadStyles(s); }
+
+uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles, anything); }
+uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout, anything); }
+uint32_t endOfFoundPageLayout(const LoadState& s, uint32_t at) {
+    return endOfCleanRead(s, at, loadPageLayout, hasHeaderAndFooter);
+}
+
+// The page layout section after the style section: the header's and
+// footer's fields and layouts may lie between them.
+uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
+    if (stylesEnd == 0) return 0;
+    uint32_t last = static_cast<uint32_t>(std::min<uint64_t>(s.reader.input.size, uint64_t{stylesEnd} + PageLayoutSearchBytes));
+    for (uint32_t at = stylesEnd; at < last; ++at) {
+        if (endOfFoundPageLayout(s, at) != 0) return at;
+    }
+    return 0;
+}
+
+// The style section that a page layout section follows.
+uint32_t findStyles(const LoadState& s) {
+    for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
+        uint32_t end = endOfStyles(s, at);
+        if (end != 0 && findPageLayout(s, end) != 0) return at;
+    }
+    return 0;
+}
+
+bool isTextByte(unsigned char byte) { return byte >= ' ' || (byte >= ParagraphEndByte && byte <= LastSpecialTextByte); }
+
+// Where a paragraph's character count ends a paragraph, or the text.
+bool endsParagraph(const unsigned char* text, uint64_t length, uint64_t at) {
+    return at == length || (at < length && at > 0 && text[at - 1] == ParagraphEndByte);
+}
+
+// The body's text layout at `at` over a text of `length` characters: its
+// flag (01 00 on the device, 00 00 from some writers), shared formats and paragraph records, each paragraph ending where
+// the text has a paragraph end, all of them adding up to the text's length
+// (or running into the end of the file first).
+bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, uint32_t length) {
+    Trial trial(s, at);
+    LoadState& t = trial.s;
+    if (loadByte(t) > BodyLayoutFlag || loadByte(t) != 0) return false;
+    int shared = loadByte(t);
+    for (int i = 0; i < shared && !t.damaged; ++i) {
+        loadU32(t);  // its 1-based number on the device, not from every writer
+        skipLayer(t);
+        loadByte(t);
+        skipLayer(t);
+    }
+    uint32_t count = loadU32(t);
+    if (t.damaged) return true;  // cut short before its paragraphs
+    if (count == 0 || count > length) return false;
+    uint64_t covered = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (bytesLeft(t) < ParagraphRecordBytes) return true;
+        covered += loadU32(t);
+        int reference = loadByte(t);
+        if (!endsParagraph(text, length, covered)) return false;
+        if (reference == OwnFormat) {
+            skipLayer(t);
+            loadByte(t);
+            loadU32(t);
+            if (t.damaged) return true;
+        }
+    }
+    return covered == length;
+}
+
+// The text section at `at`. `checked` asks that its characters all be
+// text and, `strict` besides, that a whole text be followed by a text
+// layout that fits it; otherwise that it end with a paragraph end.
+// `nonText` is the first byte from the text's start on that cannot be
+// text, found once for every candidate that starts before it.
+// The text of a header or footer block, which follows the block's tag.
+bool isHeaderFooterText(const InputStream& in, uint32_t at) {
+    if (at < 4) return false;
+    const unsigned char* tag = in.data + at - 4;
+    uint32_t uid = tag[0] | tag[1] << 8 | tag[2] << 16 | static_cast<uint32_t>(tag[3]) << 24;
+    return uid == HeaderFooterTextUid;
+}
+
+// A section follows numbers and tags, not a printable character: a place
+// right after one lies inside some text.
+bool followsPrintable(const InputStream& in, uint32_t at) { return at > 0 && in.data[at - 1] > ' '; }
+
+struct TextSearch {
+    bool checked = false;
+    bool strict = false;
+    uint64_t shortestCut = 1;
+    uint32_t nonText = 0;
+};
+
+bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, TextSearch& search) {
+    bool checked = search.checked;
+    uint32_t& nonText = search.nonText;
+    const InputStream& in = s.reader.input;
+    if (at == 0 || at >= in.size) return false;
+    if (search.checked && (isHeaderFooterText(in, at) || followsPrintable(in, at))) return false;
+    Trial trial(s, at);
+    uint32_t length = loadCardinality(trial.s);
+    if (trial.s.damaged || (checked && length == 0)) return false;
+    uint32_t start = position(trial.s);
+    uint64_t end = static_cast<uint64_t>(start) + length;
+    uint64_t available = std::min<uint64_t>(end, in.size);
+    if (length == 0) {
+        found = TextSectionFound{start, 0, true, 0};
+        return true;
+    }
+    if (available <= start) return false;
+    bool layoutUnchecked = end > in.size || !search.strict;
+    if (checked && layoutUnchecked && available - start < search.shortestCut) return false;
+    if (checked) {
+        if (nonText < start) nonText = start;
+        while (nonText < available && isTextByte(in.data[nonText])) ++nonText;
+        if (nonText < available) return false;
+    }
+    found = TextSectionFound{start, length, end <= in.size, 0};
+    if (!found.whole) {
+        // A word cut by the end of the file is not the document's: only the
+        // characters up to the last one that ends a word are kept.
+        uint32_t kept = static_cast<uint32_t>(available - start);
+        while (kept > 0 && !separatesWords(in.data[start + kept - 1])) --kept;
+        found.length = kept;
+        return kept != 0 || !checked;
+    }
+    const unsigned char* text = in.data + start;
+    if (end < in.size && bodyLayoutFits(s, static_cast<uint32_t>(end), text, length)) {
+        found.layout = static_cast<uint32_t>(end);
+    }
+    if (!checked) return true;
+    if (in.data[end - 1] != ParagraphEndByte) return false;
+    return !search.strict || end == in.size || found.layout != 0;
+}
+
+// The first place from `from` on that holds a text section: one whose
+// layout fits it if there is one, else any.
+uint32_t findText(const LoadState& s, uint32_t from, uint64_t shortestCut, TextSectionFound& found) {
+    for (bool strict : {true, false}) {
+        TextSearch search{true, strict, shortestCut, 0};
+        for (uint32_t at = from; at < s.reader.input.size; ++at) {
+            if (textSectionAt(s, at, found, search)) return at;
+        }
+    }
+    return 0;
+}
+
+// The section named at `listed` when `reads` says it is one there; else
+// the one `find` finds, if the table may be wrong; else the named one.
+template <typename Reads, typename Find>
+uint32_t sectionAt(uint32_t listed, bool tableLost, Reads reads, Find find) {
+    if (listed != 0 && reads(listed)) return listed;
+    if (listed == 0 && !tableLost) return 0;
+    uint32_t found = find();
+    return found != 0 ? found : listed;
+}
+
+}  // namespace
+
+FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool tableLost) {
+    FoundSections found;
+    SectionPositions& at = found.at;
+    at.styles = sectionAt(listed.styles, tableLost, [&](uint32_t p) { return endOfStyles(s, p) != 0; },
+                          [&] { return findStyles(s); });
+    uint32_t stylesEnd = endOfStyles(s, at.styles);
+    at.pageLayout = sectionAt(listed.pageLayout, tableLost, [&](uint32_t p) { return endOfPageLayout(s, p) != 0; },
+                              [&] { return findPageLayout(s, stylesEnd); });
+    uint32_t pageLayoutEnd = endOfPageLayout(s, at.pageLayout);
+    TextSearch asListed;
+    if (listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed)) {
+        at.text = listed.text;
+    } else if (listed.text != 0 || tableLost) {
+        uint64_t shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
+        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), shortestCut, found.text);
+    }
+    if (at.text != 0 && found.text.whole) {
+        bool fitsBetter = found.text.layout != 0 && (listed.textLayout != 0 || tableLost);
+        at.textLayout = fitsBetter ? found.text.layout : listed.textLayout;
+    }
+    bool moved = at.styles != listed.styles || at.pageLayout != listed.pageLayout || at.text != listed.text ||
+                 at.textLayout != listed.textLayout;
+    if (moved) noteDamage(s, Damage::SectionTableDamaged);
+    return found;
+}
+
+}  // namespace zentoro

@@ -1,0 +1,346 @@
+// Damaged documents read as far as they go: cut short anywhere, or with
+// bytes overwritten outside their text, every faithful output keeps the
+// words whose bytes remain, in order, and never shows a word the document
+// does not hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "convert/convert_to_format.h"
+#include "convert/output_format.h"
+#include "tests/builder/conversion_harness.h"
+#include "tests/builder/document_builder.h"
+#include "tests/builder/stress_documents.h"
+#include "tests/builder/temporary_folder.h"
+#include "tests/support/document_text.h"
+#include "tests/support/rtf_completeness.h"
+#include "tests/support/word_comparison.h"
+
+namespace zentoro {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+constexpr const char* CorpusDir = ZENTORO_SOURCE_DIR "/../shared/corpus";
+constexpr const char* SamplePath = ZENTORO_SOURCE_DIR "/examples/sample.wrd";
+constexpr int CutPercents[] = {10, 25, 50, 75, 90, 99};
+constexpr size_t OverwrittenBytes = 30;
+constexpr unsigned OverwriteSeed = 23;
+constexpr std::string_view SoftHyphen = "\u00AD";
+constexpr char NotDisplayed = 0x0D;
+constexpr char ObjectPlace = 0x0E;
+
+struct Named {
+    std::string name;
+    Bytes bytes;
+};
+
+Bytes readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<Named> realDocuments() {
+    std::vector<Named> documents;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(CorpusDir, error)) {
+        if (entry.path().extension() == ".wrd") documents.push_back({entry.path().filename().string(), readAll(entry)});
+    }
+    std::sort(documents.begin(), documents.end(), [](const Named& a, const Named& b) { return a.name < b.name; });
+    documents.push_back({"sample.wrd", readAll(SamplePath)});
+    return documents;
+}
+
+// Where the document's text lies: [start, end) of its bytes.
+struct TextPlace {
+    size_t start = 0;
+    size_t end = 0;
+};
+
+TextPlace textPlace(const Bytes& document) {
+    std::string_view bytes(reinterpret_cast<const char*>(document.data()), document.size());
+    std::string text = testing::textSectionBytes(bytes).value_or("");
+    size_t start = bytes.find(text);
+    return start == std::string_view::npos || text.empty() ? TextPlace{} : TextPlace{start, start + text.size()};
+}
+
+std::string textOf(const Bytes& document, ConversionResult& result) {
+    std::string written;
+    result = convertDocumentBytesToString(OutputFormat::Text, document.data(), document.size(), written);
+    return written;
+}
+
+size_t commonSubsequence(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    std::vector<size_t> row(b.size() + 1, 0);
+    for (const std::string& word : a) {
+        size_t diagonal = 0;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            row[j] = word == b[j - 1] ? diagonal + 1 : std::max(row[j], row[j - 1]);
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// What all damaged copies gave back, over all documents.
+struct Tally {
+    size_t copies = 0;
+    size_t expectedWords = 0;
+    size_t recoveredInOrder = 0;
+    size_t foreignWords = 0;
+};
+
+// The words of the text bytes [start, end) of the document that the cut
+// file shows whole: a word at the cut is left out, since nothing tells that
+// it ended there.
+std::vector<std::string> remainingWords(const Bytes& whole, TextPlace text, size_t end) {
+    end = std::min(end, text.end);
+    if (end <= text.start) return {};
+    while (end < text.end && end > text.start && whole[end - 1] > ' ') --end;
+    std::string bytes(reinterpret_cast<const char*>(whole.data()) + text.start, end - text.start);
+    // An object's place and a character not displayed are no words.
+    std::replace_if(bytes.begin(), bytes.end(), [](char c) { return c == NotDisplayed || c == ObjectPlace; }, ' ');
+    // The text output leaves out potential hyphens, which only say where a word may break.
+    std::string readable = testing::readableText(bytes);
+    for (size_t at; (at = readable.find(SoftHyphen)) != std::string::npos;) readable.erase(at, SoftHyphen.size());
+    return testing::splitWords(readable);
+}
+
+void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vector<std::string>& expected,
+                  const std::set<std::string>& documentWords, bool mustBeDamaged, Tally& tally) {
+    SCOPED_TRACE(trace);
+    ConversionResult result;
+    std::vector<std::string> recovered = testing::splitWords(textOf(damaged, result));
+    if (mustBeDamaged) {
+        EXPECT_EQ(result.failure, Failure::DocumentDamaged);
+    }
+    EXPECT_TRUE(result.failure == Failure::None || result.failure == Failure::DocumentDamaged);
+    size_t inOrder = commonSubsequence(expected, recovered);
+    EXPECT_GE(inOrder * 100, expected.size() * 99) << inOrder << " of " << expected.size() << " words";
+    size_t foreign = 0;
+    for (const std::string& word : recovered) {
+        if (documentWords.count(word) == 0) {
+            ++foreign;
+            ADD_FAILURE() << "a word the document does not hold: " << word;
+        }
+    }
+    if (result.failure == Failure::DocumentDamaged) {
+        EXPECT_EQ(result.recovered.words > 0, !recovered.empty());
+    }
+    // Every other output of the model gives back the same, or nothing alike.
+    for (OutputFormat format : {OutputFormat::RtfFaithful, OutputFormat::Html, OutputFormat::Markdown}) {
+        std::string written;
+        ConversionResult other = convertDocumentBytesToString(format, damaged.data(), damaged.size(), written);
+        EXPECT_EQ(other.failure, result.failure) << outputFormatName(format);
+        EXPECT_EQ(other.recovered.words, result.recovered.words) << outputFormatName(format);
+        EXPECT_EQ(written.empty(), !result.succeeded() && !result.salvaged()) << outputFormatName(format);
+        if (format == OutputFormat::RtfFaithful && !written.empty()) {
+            EXPECT_EQ(testing::rtfCompletenessProblem(written), "");
+        }
+    }
+    ++tally.copies;
+    tally.expectedWords += expected.size();
+    tally.recoveredInOrder += inOrder;
+    tally.foreignWords += foreign;
+}
+
+// Cut at each share of its length and by its last byte; 30 bytes outside
+// its text overwritten.
+void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites) {
+    const Bytes& whole = document.bytes;
+    TextPlace text = textPlace(whole);
+    ASSERT_LT(text.start, text.end) << document.name;
+    ConversionResult result;
+    std::vector<std::string> all = testing::splitWords(textOf(whole, result));
+    ASSERT_TRUE(result.succeeded()) << document.name;
+    std::set<std::string> documentWords(all.begin(), all.end());
+    std::vector<size_t> sizes;
+    for (int percent : CutPercents) sizes.push_back(whole.size() * static_cast<size_t>(percent) / 100);
+    sizes.push_back(whole.size() - 1);
+    for (size_t size : sizes) {
+        Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+        checkDamaged(document.name + " cut to " + std::to_string(size) + " bytes", cut,
+                     remainingWords(whole, text, size), documentWords, true, cuts);
+    }
+    std::mt19937 random(OverwriteSeed);
+    Bytes overwritten = whole;
+    for (size_t done = 0; done < OverwrittenBytes;) {
+        size_t at = std::uniform_int_distribution<size_t>(20, whole.size() - 1)(random);
+        if (at >= text.start - 4 && at < text.end) continue;  // the text and its count
+        overwritten[at] = static_cast<uint8_t>(random());
+        ++done;
+    }
+    checkDamaged(document.name + " with bytes overwritten", overwritten, remainingWords(whole, text, text.end),
+                 documentWords, false, overwrites);
+}
+
+void report(const char* what, const Tally& tally) {
+    std::printf("%s: %zu copies, %zu of %zu words recovered in order (%.2f%%), %zu words not in the document\n", what,
+                tally.copies, tally.recoveredInOrder, tally.expectedWords,
+                tally.expectedWords == 0 ? 100.0 : 100.0 * static_cast<double>(tally.recoveredInOrder) /
+                                                       static_cast<double>(tally.expectedWords),
+                tally.foreignWords);
+}
+
+TEST(Salvage, RealDocumentsCutOrOverwrittenGiveBackTheirWords) {
+    if (!fs::is_directory(CorpusDir)) GTEST_SKIP() << "no folder " << CorpusDir << ": no real documents to damage";
+    Tally cuts;
+    Tally overwrites;
+    for (const Named& document : realDocuments()) checkSalvage(document, cuts, overwrites);
+    report("cut", cuts);
+    report("overwritten", overwrites);
+}
+
+TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
+    Tally cuts;
+    Tally overwrites;
+    for (const Named& document : {Named{"built sample", testing::sampleDocument()},
+                                  Named{"device document", testing::deviceDocument()}}) {
+        checkSalvage(document, cuts, overwrites);
+    }
+    report("cut", cuts);
+    report("overwritten", overwrites);
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// Cut anywhere, a built document shows only its own words: a style's name
+// or a font's, found where the text section was looked for, would be new.
+TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
+    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument()}) {
+        ConversionResult result;
+        std::vector<std::string> all = testing::splitWords(textOf(whole, result));
+        std::set<std::string> documentWords(all.begin(), all.end());
+        for (size_t size = 12; size < whole.size(); ++size) {
+            Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+            std::vector<std::string> recovered = testing::splitWords(textOf(cut, result));
+            ASSERT_EQ(result.failure, Failure::DocumentDamaged) << size;
+            for (const std::string& word : recovered) {
+                EXPECT_EQ(documentWords.count(word), 1u) << "cut to " << size << ": " << word;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// What the command line says of a damaged document, and what it leaves.
+TEST(Salvage, TheCommandLineSaysWhatWasRecoveredAndWhere) {
+    testing::TemporaryFolder folder("salvage");
+    Bytes sample = testing::sampleDocument();
+    testing::writeFile(folder.path("cut.wrd"), Bytes(sample.begin(), sample.end() - 1));
+    testing::writeFile(folder.path("stub.wrd"), Bytes(sample.begin(), sample.begin() + 100));
+    ConversionResult cut;
+    Bytes cutBytes(sample.begin(), sample.end() - 1);
+    std::string cutText = textOf(cutBytes, cut);
+    ASSERT_TRUE(cut.salvaged());
+    std::string recovered = "recovered " + std::to_string(cut.recovered.words) + " words in " +
+                            std::to_string(cut.recovered.paragraphs) + " paragraphs";
+    struct Case {
+        const char* arguments;
+        std::string message;  // on standard error
+        const char* output;   // what must stand afterwards, or null for nothing
+    } cases[] = {
+        {"-t text cut.wrd", "cut.wrd: damaged (the file ends early): " + recovered + " into cut.wrd.txt\n", "cut.wrd.txt"},
+        // A second run finds its own output there and leaves it.
+        {"-t text cut.wrd", "cut.wrd: damaged (the file ends early): " + recovered +
+                                ", not written: cut.wrd.txt was there already\n", "cut.wrd.txt"},
+        {"--faithful stub.wrd", "stub.wrd: damaged (the file ends early): nothing could be recovered\n", nullptr},
+        {"--check stub.wrd", "stub.wrd: Psion 5 Word file, damaged (the file ends early): nothing can be recovered\n",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        testing::CommandRun run = testing::runIn(folder, std::string("'" ZENTORO_CLI_PATH "' ") + c.arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.message);
+        if (c.output != nullptr) {
+            EXPECT_EQ(testing::readFile(folder.path(c.output)), cutText);
+        }
+    }
+    EXPECT_FALSE(fs::exists(folder.path("stub.wrd.rtf")));
+    fs::create_directory(folder.path("backup"));
+    fs::rename(folder.path("cut.wrd"), folder.path("backup/cut.wrd"));
+    testing::CommandRun walk = testing::runIn(folder, "'" ZENTORO_CLI_PATH "' --faithful backup");
+    EXPECT_NE(walk.out.find("1 damaged, partly recovered, 0 failed"), std::string::npos) << walk.out;
+    EXPECT_TRUE(fs::exists(folder.path("backup/cut.wrd.rtf")));
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+using testing::Layer;
+using testing::Phrase;
+using testing::StyleSection;
+using testing::TextLayoutSection;
+using testing::WordDocument;
+
+// Each kind of damage is told as what it is, with the words that remain.
+TEST(Salvage, EachDamageIsToldWithWhatRemains) {
+    auto bold = [](uint32_t characters) {
+        return testing::Paragraph{characters, 0, Layer(), 0, {Phrase{characters, Layer().bold()}}};
+    };
+    TextLayoutSection twoParagraphs;
+    twoParagraphs.paragraphs = {bold(12), bold(13)};
+    TextLayoutSection countPastTheText = twoParagraphs;
+    countPastTheText.paragraphs[1].characters = 4000;
+    TextLayoutSection countInsideAWord = twoParagraphs;
+    countInsideAWord.paragraphs[0].characters = 5;
+    const std::string text = "first words\x06second words\x06";
+    auto document = [&](const TextLayoutSection& layout) {
+        return WordDocument().styles(StyleSection()).text(text).textLayout(layout);
+    };
+    Bytes whole = document(twoParagraphs).build();
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        Damage damage;
+        uint64_t words;
+        uint64_t paragraphs;
+    } cases[] = {
+        {"whole", whole, Damage::None, 0, 0},
+        {"section table outside the file", document(twoParagraphs).dictionaryOffset(0x7FFFFFF0).build(),
+         Damage::EndsEarly, 4, 2},
+        {"section table naming nothing", document(twoParagraphs).dictionaryCountByte(0).build(),
+         Damage::SectionTableDamaged, 4, 2},
+        {"paragraph running past the text", document(countPastTheText).build(), Damage::PartsUnreadable, 4, 2},
+        // A count that would split a word: that paragraph and the rest are plain.
+        {"paragraph ending inside a word", document(countInsideAWord).build(), Damage::PartsUnreadable, 4, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConversionResult result;
+        std::string shown = textOf(c.bytes, result);
+        EXPECT_EQ(result.recovered.damage, c.damage);
+        EXPECT_EQ(result.failure, c.damage == Damage::None ? Failure::None : Failure::DocumentDamaged);
+        EXPECT_EQ(result.recovered.words, c.words);
+        EXPECT_EQ(result.recovered.paragraphs, c.paragraphs);
+        if (c.words != 0) {
+            EXPECT_EQ(testing::splitWords(shown), (std::vector<std::string>{"first", "words", "second", "words"}));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zentoro
