@@ -154,8 +154,8 @@ TEST(CodePages, TheCommandLineTakesTheCodePageForTheModelsOutputsOnly) {
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out, cyrillic.bullet + " " + cyrillic.text + "\n" + cyrillic.text + "\n");
 
-    CommandRun plain = zentoro(folder, "-o - letter");
-    CommandRun withOption = zentoro(folder, "--code-page 1251 -o - letter");
+    CommandRun plain = zentoro(folder, "--original -o - letter");
+    CommandRun withOption = zentoro(folder, "--original --code-page 1251 -o - letter");
     EXPECT_EQ(withOption.status, 0) << withOption.err;
     EXPECT_EQ(withOption.out, plain.out);  // the original translation is unaffected
 

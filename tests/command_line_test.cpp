@@ -185,7 +185,7 @@ TEST_F(CommandLine, NoClobberKeepsEveryExistingOutputAndCountsItsInputAsSkipped)
     EXPECT_EQ(run.out,
               "backup/letter: skipped, backup/letter.rtf exists\n"
               "backup/memo -> backup/memo.rtf: " + std::string(Converted) + "\n"
-              "Summary: 1 converted: 1 Word document; 1 passed over: 1 other; 1 kept (output exists); 0 failed\n");
+              "Summary: 1 converted: 1 Word document; 0 passed over; 1 earlier output; 1 kept (output exists); 0 failed\n");
     EXPECT_EQ(readFile(path("backup/letter.rtf")), "{\\rtf1 mine}");
 }
 

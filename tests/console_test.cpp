@@ -77,7 +77,7 @@ TEST_F(Console, RejectsAFileThatIsNotAWordDocumentOnStandardErrorAndGoesOn) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               "letter -> letter.rtf: Psion 5 Word file converted to RTF successfully\n"
-              "Summary: 1 converted, 0 skipped (not Word documents), 1 failed\n"
+              "Summary: 1 converted: 1 Word document; 0 passed over; 1 failed\n"
               "Failed:\n"
               "  notes.txt: not a Word document: it is not an EPOC file\n");
     EXPECT_EQ(run.err, "notes.txt: not a Word document: it is not an EPOC file\n");
@@ -138,7 +138,7 @@ TEST_F(Console, NeverWritesTheOutputOverTheInput) {
 TEST_F(Console, CheckOnlyReadsTheHeadersAndWritesNothing) {
     CommandRun run = zentoro("--check letter notes.txt");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out.rfind("letter: Psion 5 Word file\nSummary: 1 Word documents, 0 skipped", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("letter: Psion 5 Word file\nSummary: 1 found: 1 Word document; 0 passed over", 0), 0u) << run.out;
     EXPECT_EQ(run.err, "notes.txt: not a Word document: it is not an EPOC file\n");
     // The verbose form shows the header check's own message first.
     CommandRun verbose = zentoro("--check -v notes.txt");

@@ -104,7 +104,7 @@ TEST_F(FolderConversion, ConvertsEveryWordDocumentInTheTreeAndPassesOverTheRestQ
               "backup/Documents/memo.wrd -> backup/Documents/memo.wrd.rtf: "
               "Psion 5 Word file converted to RTF successfully\n"
               "backup/letter -> backup/letter.rtf: Psion 5 Word file converted to RTF successfully\n"
-              "Summary: 3 converted: 3 Word documents; 8 passed over: 8 other; 0 failed\n");
+              "Summary: 3 converted: 3 Word documents; 5 passed over: 5 other; 3 links and special files; 0 failed\n");
     EXPECT_EQ(run.err, "") << "no progress line when standard error is not a terminal";
 
     auto expected = before;
@@ -120,7 +120,7 @@ TEST_F(FolderConversion, ASecondRunReplacesItsOutputsAndNeverConvertsThem) {
     auto afterFirst = snapshot(dir_);
     CommandRun again = zentoro("backup");
     EXPECT_EQ(again.status, 0);
-    EXPECT_NE(again.out.find("Summary: 3 converted: 3 Word documents; 11 passed over: 11 other; 0 failed\n"), std::string::npos)
+    EXPECT_NE(again.out.find("Summary: 3 converted: 3 Word documents; 5 passed over: 5 other; 3 earlier outputs; 3 links and special files; 0 failed\n"), std::string::npos)
         << again.out;
     EXPECT_EQ(snapshot(dir_), afterFirst);
 }
@@ -150,7 +150,7 @@ TEST_F(FolderConversion, OutputDirInsideTheTreeIsNotSearched) {
     zentoro("--output-dir backup/converted backup");
     CommandRun again = zentoro("--output-dir backup/converted backup");
     EXPECT_EQ(again.status, 0);
-    EXPECT_NE(again.out.find("Summary: 3 converted: 3 Word documents; 8 passed over: 8 other; 0 failed\n"), std::string::npos)
+    EXPECT_NE(again.out.find("Summary: 3 converted: 3 Word documents; 5 passed over: 5 other; 3 links and special files; 0 failed\n"), std::string::npos)
         << again.out;
     EXPECT_FALSE(fs::exists(path("backup/converted/converted")));
 }
@@ -164,7 +164,7 @@ TEST_F(FolderConversion, DryRunListsWhatWouldBeConvertedAndWritesNothing) {
               "backup/Documents/Old/plan -> converted/Documents/Old/plan.rtf: would be converted\n"
               "backup/Documents/memo.wrd -> converted/Documents/memo.wrd.rtf: would be converted\n"
               "backup/letter -> converted/letter.rtf: would be converted\n"
-              "Summary: 3 to convert: 3 Word documents; 8 passed over: 8 other; 0 failed\n");
+              "Summary: 3 to convert: 3 Word documents; 5 passed over: 5 other; 3 links and special files; 0 failed\n");
     EXPECT_EQ(snapshot(dir_), before);
 }
 
@@ -184,7 +184,7 @@ TEST_F(FolderConversion, VerboseShowsWhyEachFileWasPassedOver) {
               "backup/pipe: skipped, not a regular file\n"
               "backup/sheet: skipped, not a file of a known kind: it is a spreadsheet file\n"
               "backup/sketch: skipped, not a file of a known kind: it is an EPOC file but not a document\n"
-              "Summary: 3 found: 3 Word documents; 8 passed over: 8 other; 0 failed\n");
+              "Summary: 3 found: 3 Word documents; 5 passed over: 5 other; 3 links and special files; 0 failed\n");
     EXPECT_EQ(run.err, "");
 }
 
@@ -216,7 +216,7 @@ TEST_F(FolderConversion, NeverReplacesAWordDocumentOrAnythingButAFileWithAnOutpu
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(readFile(path("backup/report.rtf")), wordDocument);
     EXPECT_TRUE(fs::exists(path("backup/report.rtf.rtf")));
-    EXPECT_NE(run.out.find("Summary: 1 converted: 1 Word document; 1 passed over: 1 other; 3 failed\n"
+    EXPECT_NE(run.out.find("Summary: 1 converted: 1 Word document; 0 passed over; 1 link or special file; 3 failed\n"
                            "Failed:\n"
                            "  backup/folder: refusing to write backup/folder.rtf, which is not a regular file\n"
                            "  backup/pipe: refusing to write backup/pipe.rtf, which is not a regular file\n"
@@ -248,7 +248,7 @@ TEST_F(FolderConversion, NamedFilesAmongFoldersAreCheckedAloudAndCounted) {
               "Psion 5 Word file converted to RTF successfully\n"
               "backup/Documents/memo.wrd -> backup/Documents/memo.wrd.rtf: "
               "Psion 5 Word file converted to RTF successfully\n"
-              "Summary: 2 converted: 2 Word documents; 1 passed over: 1 other; 1 failed\n"
+              "Summary: 2 converted: 2 Word documents; 0 passed over; 1 link or special file; 1 failed\n"
               "Failed:\n"
               "  backup/notes.txt: not a Word document: it is not an EPOC file\n");
 }
@@ -276,7 +276,7 @@ TEST_F(FolderConversion, UnreadableFilesAndFoldersAreListedAsFailedAndTheWalkGoe
 
     CommandRun run = zentoro("backup", *wrapper);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("Summary: 3 converted: 3 Word documents; 8 passed over: 8 other; 2 failed\n"
+    EXPECT_NE(run.out.find("Summary: 3 converted: 3 Word documents; 5 passed over: 5 other; 3 links and special files; 2 failed\n"
                            "Failed:\n"
                            "  backup/Locked: cannot list: Permission denied\n"
                            "  backup/private: cannot open: Permission denied\n"),

@@ -64,7 +64,8 @@ TEST_F(KindsFolder, ABackupConvertsInOneRunWithItsSummaryByKind) {
     ASSERT_NE(summary, std::string::npos) << run.out;
     EXPECT_EQ(run.out.substr(summary),
               "Summary: 46 converted: 25 Word documents, 1 sketch, 20 picture libraries; "
-              "27 passed over: 2 recordings, 15 TextEd files, 1 spreadsheet, 6 OPL databases, 3 other; 1 failed\n"
+              "27 passed over: 2 recordings, 15 TextEd files, 1 spreadsheet, 6 OPL databases, 3 other; "
+              "1 damaged, partly recovered; 0 failed\n"
               "Failed:\n  " + damaged);
     EXPECT_NE(run.out.find("backup/pictures/88e9817cdf_Sketch -> out/pictures/88e9817cdf_Sketch.png: Sketch file\n"),
               std::string::npos);

@@ -280,7 +280,7 @@ TEST(Salvage, TheCommandLineSaysWhatWasRecoveredAndWhere) {
     fs::create_directory(folder.path("backup"));
     fs::rename(folder.path("cut.wrd"), folder.path("backup/cut.wrd"));
     testing::CommandRun walk = testing::runIn(folder, "'" ZENTORO_CLI_PATH "' --faithful backup");
-    EXPECT_NE(walk.out.find("1 damaged, partly recovered, 0 failed"), std::string::npos) << walk.out;
+    EXPECT_NE(walk.out.find("1 damaged, partly recovered; 0 failed"), std::string::npos) << walk.out;
     EXPECT_TRUE(fs::exists(folder.path("backup/cut.wrd.rtf")));
 }
 

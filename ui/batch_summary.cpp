@@ -66,7 +66,9 @@ std::string BatchSummary::text(ConsoleAction action) const {
     if (earlierOutputs_ != 0) {
         text += std::to_string(earlierOutputs_) + (earlierOutputs_ == 1 ? " earlier output; " : " earlier outputs; ");
     }
-    if (specialFiles_ != 0) text += std::to_string(specialFiles_) + " links and special files; ";
+    if (specialFiles_ != 0) {
+        text += std::to_string(specialFiles_) + (specialFiles_ == 1 ? " link or special file; " : " links and special files; ");
+    }
     if (kept_ != 0) text += std::to_string(kept_) + " kept (output exists); ";
     if (damaged_ != 0) text += std::to_string(damaged_) + " damaged, partly recovered; ";
     text += std::to_string(failures_.size() - damaged_) + " failed\n";
