@@ -6,6 +6,7 @@
 #include <span>
 
 #include "model/code_page.h"
+#include "model/shortest_decimal.h"
 #include "reader/input_readers.h"
 #include "reader/store_file.h"
 
@@ -129,9 +130,7 @@ std::vector<TableLayout> loadTableDefinitions(ReaderState& s, Database& db) {
 }
 
 std::string numberText(double value) {
-    char buffer[32];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc{} ? std::string(buffer, end) : std::string{};
+    return shortestDecimal(value);
 }
 
 uint64_t readU64(InputStream& in) {

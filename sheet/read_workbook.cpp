@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "model/code_page.h"
+#include "model/shortest_decimal.h"
 #include "reader/input_readers.h"
 #include "reader/store_file.h"
 
@@ -86,9 +87,7 @@ int loadCellLayout(ReaderState& s) {
 
 std::string numberText(double value) {
     if (!std::isfinite(value)) return "#NUM!";
-    char buffer[32];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc{} ? std::string(buffer, end) : std::string{};
+    return shortestDecimal(value);
 }
 
 void appendDigits(std::string& out, int64_t value, int width) {
