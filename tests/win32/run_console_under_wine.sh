@@ -169,12 +169,12 @@ else
     run_on make_sketch_tree -t "$format" "Brief Müller.wrd"
     compare_runs "-t $format on a name beyond ASCII" 0
   done
-  [[ -f "$work/windows/Brief Müller.wrd-1.png" ]] \
+  [[ -f "$work/windows/Brief Müller.wrd-object1.png" ]] \
     && pass "Markdown: its pictures are named after the document as it is named" \
-    || fail "Markdown: Brief Müller.wrd-1.png is missing"
-  grep -qF '](Brief%20M%C3%BCller.wrd-1.png)' "$work/windows/Brief Müller.wrd.md" \
+    || fail "Markdown: Brief Müller.wrd-object1.png is missing"
+  grep -qF '](Brief%20M%C3%BCller.wrd-object1.png)' "$work/windows/Brief Müller.wrd.md" \
     && pass "Markdown: the link names the picture written" \
-    || fail "Markdown: no link to Brief Müller.wrd-1.png"
+    || fail "Markdown: no link to Brief Müller.wrd-object1.png"
   run_on make_sketch_tree -t md --output-dir 'Ausgabe – ß' 'Größe – Ω'
   compare_runs "Markdown with its pictures under --output-dir" 0
   run_on make_sketch_tree --extract-pictures=Größe "Brief Müller.wrd" 'Größe – Ω'
@@ -186,15 +186,15 @@ else
     make_sketch_tree "$1"
     mkdir -p "$1/Größe"
     printf 'mine' >"$1/Größe/Brief Müller.wrd-object1.png"
-    printf 'mine' >"$1/Brief Müller.wrd-1.png"
+    printf 'mine' >"$1/Brief Müller.wrd-object1.png"
   }
   run_on make_sketch_tree_with_pictures -n --extract-pictures=Größe "Brief Müller.wrd"
   compare_runs "-n keeps an extracted picture named beyond ASCII" 0
   run_on make_sketch_tree_with_pictures -n -t md "Brief Müller.wrd"
   compare_runs "-n keeps a Markdown picture named beyond ASCII" 0
-  [[ $(cat "$work/windows/Brief Müller.wrd-1.png") == mine ]] \
+  [[ $(cat "$work/windows/Brief Müller.wrd-object1.png") == mine ]] \
     && pass "-n: the picture that stood there is kept" \
-    || fail "-n: Brief Müller.wrd-1.png was replaced"
+    || fail "-n: Brief Müller.wrd-object1.png was replaced"
 fi
 
 # On a console (Wine's, on a pseudo-terminal from script(1)) the names show
