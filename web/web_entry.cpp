@@ -21,7 +21,9 @@ struct ZentoroOutcome {
 namespace {
 
 // Pictures of Markdown outputs pass through here for a moment.
+#ifdef __EMSCRIPTEN__
 constexpr const char* ScratchFolder = "/tmp/zentoro-pictures";
+#endif
 
 const zentoro::ConvertedFile* fileAt(const ZentoroOutcome* outcome, size_t index) {
     if (outcome == nullptr || index >= outcome->conversion.files.size()) return nullptr;
