@@ -10,6 +10,7 @@
 
 #include "convert/request_input.h"
 #include "model/read_document.h"
+#include "write/open_for_writing.h"
 #include "picture/png_encoder.h"
 #include "write/picture_data.h"
 
@@ -31,16 +32,6 @@ ConversionResult readInput(const char* path, RequestInput& input) {
     ConversionResult read = readRequestInput(request, InputMapping::Never, input);
     if (read.succeeded() && input.readError != 0) return {Failure::InputUnreadable, input.readError};
     return read;
-}
-
-// Opened by its wide name on Windows, where a narrow one goes through the
-// ANSI code page, which may lack the name's characters.
-std::FILE* openForWriting(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return ::_wfopen(path.c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
 }
 
 bool standsThere(const std::filesystem::path& path) {

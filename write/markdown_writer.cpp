@@ -14,6 +14,7 @@
 #include "write/field_text.h"
 #include "write/heading_level.h"
 #include "write/object_table.h"
+#include "write/open_for_writing.h"
 #include "write/picture_data.h"
 #include "write/byte_sink.h"
 #include "model/code_page.h"
@@ -392,16 +393,6 @@ std::string percentEncoded(std::string_view name) {
 // A path from UTF-8 text, whatever the system's narrow encoding.
 std::filesystem::path pathFromUtf8(std::string_view text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-// Opened by its wide name on Windows, where a narrow one goes through the
-// ANSI code page, which may lack the name's characters.
-std::FILE* openForWriting(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return ::_wfopen(path.c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
 }
 
 // Writes a picture file, replacing a regular file of that name (or keeping
