@@ -47,11 +47,16 @@ bool failedOnInput(Failure failure) {
 // translation's part of a document is worth keeping, a writer's is not.
 enum class PartialOutput { KeepWhereNoFileStood, Discard };
 
-// Writes with `write`, on a second thread for a large document; a failure
-// to store the bytes outweighs any other.
+// Whether a second thread stores the bytes while the conversion makes more:
+// worth it where the output is made as the document is read, not where it
+// is already whole in memory when writing begins.
+enum class Storing { Background, Directly };
+
+// Writes with `write`, on a second thread for a large document where asked;
+// a failure to store the bytes outweighs any other.
 template <typename Write>
-ConversionResult writeToFile(std::FILE* file, size_t documentSize, Write write) {
-    if (documentSize < BackgroundWritingFrom) return write(file);
+ConversionResult writeToFile(std::FILE* file, size_t documentSize, Storing storing, Write write) {
+    if (storing == Storing::Directly || documentSize < BackgroundWritingFrom) return write(file);
     BackgroundWriter background;
     ConversionResult result = write(background.begin(file));
     int stored = background.finish();
@@ -62,10 +67,10 @@ ConversionResult writeToFile(std::FILE* file, size_t documentSize, Write write) 
 // Writes into the output file with `write` and puts the file in place, or not.
 template <typename Write>
 ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput partial, size_t documentSize,
-                                 PendingOutput& output, Write write) {
+                                 Storing storing, PendingOutput& output, Write write) {
     ConversionResult begun = beginOutput(request.outputPath, request.existingOutput, output, request.outputAbsent);
     if (!begun.succeeded()) return begun;
-    ConversionResult result = writeToFile(output.file, documentSize, write);
+    ConversionResult result = writeToFile(output.file, documentSize, storing, write);
     bool replace = request.existingOutput != ExistingOutput::Keep;
     if (result.succeeded()) return commitOutput(output, replace);
     if (partial == PartialOutput::Discard || !failedOnInput(result.failure)) {
@@ -81,9 +86,9 @@ ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput
 // To the output file, or straight to the output stream.
 template <typename Write>
 ConversionResult writeOutput(const ConversionRequest& request, PartialOutput partial, const RequestInput& input,
-                             PendingOutput& output, Write write) {
+                             Storing storing, PendingOutput& output, Write write) {
     if (request.outputPath == nullptr) return write(request.outputStream);
-    return writeOutputFile(request, partial, input.bytes.bytes().size(), output, write);
+    return writeOutputFile(request, partial, input.bytes.bytes().size(), storing, output, write);
 }
 
 // What the writers need to know of the request: the document's name, and
@@ -109,7 +114,8 @@ WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, c
 
 // The streaming translation writes as it reads, so its output is begun first.
 ConversionResult convertToRtf(const ConversionRequest& request, const RequestInput& input, PendingOutput& output) {
-    return writeOutput(request, PartialOutput::KeepWhereNoFileStood, input, output, [&](std::FILE* file) {
+    return writeOutput(request, PartialOutput::KeepWhereNoFileStood, input, Storing::Background, output,
+                       [&](std::FILE* file) {
         // The translation writes through a buffer of its own: the file's
         // would only copy the RTF once more and take a call to size itself.
         if (request.outputPath != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
@@ -130,7 +136,9 @@ ConversionResult convertThroughModel(OutputFormat format, const ConversionReques
     // What a damaged document still held is written, and kept as the
     // streaming translation's part of a document is.
     PartialOutput partial = read.succeeded() ? PartialOutput::Discard : PartialOutput::KeepWhereNoFileStood;
-    return writeOutput(request, partial, input, output, [&](std::FILE* file) {
+    // The faithful RTF's body is whole in memory before its head is written.
+    Storing storing = format == OutputFormat::RtfFaithful ? Storing::Directly : Storing::Background;
+    return writeOutput(request, partial, input, storing, output, [&](std::FILE* file) {
         ConversionResult written = writeModel(conversion, file, nullptr);
         return written.succeeded() ? read : written;
     });

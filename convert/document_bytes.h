@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <span>
-#include <vector>
+
+#include "reader/large_buffer.h"
 
 namespace zentoro {
 
@@ -67,7 +68,7 @@ private:
 
     const unsigned char* mapping_ = nullptr;
     size_t mappedSize_ = 0;
-    std::vector<unsigned char> buffer_;
+    LargeBuffer buffer_;
     bool readWhole_ = true;
 };
 

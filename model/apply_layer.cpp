@@ -4,6 +4,7 @@
 
 #include "model/code_page.h"
 #include "reader/attribute_record.h"
+#include "reader/uid_header.h"
 
 namespace zentoro {
 
@@ -66,7 +67,9 @@ void applyBullet(Document& document, Bullet& bullet, const RecordBullet& record)
     bullet.font = fontOf(document, record.font);
 }
 
-void applyRecord(Document& document, const AttributeRecord& r, ParagraphFormat& p, CharacterFormat& c) {
+// Applies one record; the character fields it sets are added to `touched`.
+void applyRecord(Document& document, const AttributeRecord& r, ParagraphFormat& p, CharacterFormat& c,
+                 uint8_t& touched) {
     int32_t value = static_cast<int32_t>(r.longValue);
     bool on = r.byteValue != 0;
     switch (r.id) {
@@ -102,20 +105,40 @@ void applyRecord(Document& document, const AttributeRecord& r, ParagraphFormat& 
         case BulletId: applyBullet(document, p.bullet, r.bullet); break;
         case DefaultTabIntervalId: p.defaultTabInterval = value; break;
         case TabStopId: addTabStop(p.tabStops, r.tabStop); break;
-        case TextColourId: c.colour = colourOf(r.colour); break;
-        case FontSizeId: c.size = value; break;
-        case ItalicId: c.italic = on; break;
-        case BoldId: c.bold = on; break;
+        case TextColourId: c.colour = colourOf(r.colour); touched |= ColourField; break;
+        case FontSizeId: c.size = value; touched |= SizeField; break;
+        case ItalicId: c.italic = on; touched |= ItalicField; break;
+        case BoldId: c.bold = on; touched |= BoldField; break;
         case VerticalPositionId:
             if (r.byteValue >= 0 && r.byteValue <= LastVerticalPosition) {
                 c.position = static_cast<VerticalPosition>(r.byteValue);
+                touched |= PositionField;
             }
             break;
-        case UnderlineId: c.underline = on; break;
-        case StrikethroughId: c.strikethrough = on; break;
-        case FontId: c.font = fontOf(document, r.font); break;
+        case UnderlineId: c.underline = on; touched |= UnderlineField; break;
+        case StrikethroughId: c.strikethrough = on; touched |= StrikethroughField; break;
+        case FontId: c.font = fontOf(document, r.font); touched |= FontField; break;
         default: break;  // ids without a visible effect in a document
     }
+}
+
+// Reads the layer at the input position and applies its records.
+void applyLayer(LoadState& s, ParagraphFormat& paragraph, CharacterFormat& character, uint8_t& touched) {
+    uint32_t length = loadU32(s);
+    if (!need(s, length)) return;
+    uint32_t end = position(s) + length;
+    ReaderState& reader = s.reader;
+    reader.layerBytesRead = 0;
+    LayerStringBuffer name;
+    while (reader.layerBytesRead < length) {
+        AttributeRecord record = readAttributeRecord(reader, name);
+        // An unknown id has no known size: the rest of the layer is passed.
+        if (record.kind == ValueKind::Unknown || record.kind == ValueKind::None) break;
+        // A record that runs past its layer is not the layer's.
+        if (reader.layerBytesRead > length) break;
+        applyRecord(*s.document, record, paragraph, character, touched);
+    }
+    seekTo(s, end);
 }
 
 }  // namespace
@@ -140,21 +163,30 @@ int fontIndex(Document& document, std::string_view name, FontFamily family) {
 void applyLayer(LoadState& s, Formats& formats) { applyLayer(s, formats.paragraph, formats.character); }
 
 void applyLayer(LoadState& s, ParagraphFormat& paragraph, CharacterFormat& character) {
-    uint32_t length = loadU32(s);
-    if (!need(s, length)) return;
-    uint32_t end = position(s) + length;
-    ReaderState& reader = s.reader;
-    reader.layerBytesRead = 0;
-    LayerStringBuffer name;
-    while (reader.layerBytesRead < length) {
-        AttributeRecord record = readAttributeRecord(reader, name);
-        // An unknown id has no known size: the rest of the layer is passed.
-        if (record.kind == ValueKind::Unknown || record.kind == ValueKind::None) break;
-        // A record that runs past its layer is not the layer's.
-        if (reader.layerBytesRead > length) break;
-        applyRecord(*s.document, record, paragraph, character);
+    uint8_t touched = 0;
+    applyLayer(s, paragraph, character, touched);
+}
+
+void applyCharacterLayer(LoadState& s, CharacterFormat& character) {
+    const InputStream& in = input(s);
+    uint32_t length = headerLong(in.data, in.size, in.pos);
+    // A layer cut by the end of the input is read as far as it goes, uncached.
+    size_t left = bytesLeft(s);
+    if (left < 4 || length > left - 4) {
+        applyLayer(s, s.phraseParagraphScratch, character);
+        return;
     }
-    seekTo(s, end);
+    std::span<const unsigned char> layer(in.data + in.pos + 4, length);
+    size_t slot = cacheSlot(layer);
+    if (const CharacterLayerEffect* cached = findCached(s.phraseLayers, slot, layer)) {
+        applyEffect(*cached, character);
+        seekTo(s, position(s) + 4 + length);
+        return;
+    }
+    CharacterLayerEffect effect;
+    applyLayer(s, s.phraseParagraphScratch, effect.values, effect.fields);
+    applyEffect(effect, character);
+    if (!s.damaged) remember(s.phraseLayers, slot, layer, effect);
 }
 
 void skipLayer(LoadState& s) {

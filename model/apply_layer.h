@@ -33,6 +33,11 @@ int fontIndex(Document& document, std::string_view name, FontFamily family);
 void applyLayer(LoadState& s, Formats& formats);
 void applyLayer(LoadState& s, ParagraphFormat& paragraph, CharacterFormat& character);
 
+// A phrase's layer over its character format: the paragraph records such a
+// layer may hold apply to nothing. A layer read before over the same format
+// is taken from the state's cache.
+void applyCharacterLayer(LoadState& s, CharacterFormat& character);
+
 // Reads the layer at the input position without applying it.
 void skipLayer(LoadState& s);
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "model/character_layer_cache.h"
 #include "model/document.h"
 #include "picture/picture_limits.h"
 #include "reader/failure.h"
@@ -34,6 +35,7 @@ struct LoadState {
     // Takes the paragraph records a phrase's character layer may hold, which
     // apply to no paragraph, so that a phrase copies no paragraph format.
     ParagraphFormat phraseParagraphScratch;
+    CharacterLayerCache phraseLayers;
     // With a sink, body paragraphs go to it one at a time: one paragraph is
     // filled again and again, its runs kept aside so that their text
     // buffers are reused.

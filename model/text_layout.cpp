@@ -148,7 +148,7 @@ void loadPhrase(LoadState& s, const CharacterFormat& base, RunBuilder& runs, uin
     int type = loadByte(s);
     uint32_t count = loadU32(s);
     CharacterFormat character = base;
-    applyLayer(s, s.phraseParagraphScratch, character);
+    applyCharacterLayer(s, character);
     if (type != TextPhrase && type != ObjectPhrase) s.damaged = true;
     if (s.damaged) return;
     uint32_t start = from + std::min(used, to - from);
@@ -169,7 +169,7 @@ void loadPhrase(LoadState& s, const CharacterFormat& base, RunBuilder& runs, uin
     const InputStream& in = input(s);
     drawObject(std::span<const unsigned char>(in.data, in.size), object, s.picturePixelsLeft);
     std::vector<EmbeddedObject>& objects = s.document->objects;
-    objects.push_back(object);
+    objects.push_back(std::move(object));
     for (uint32_t at = start; at < end; ++at) {
         if (runs.source.text[at] == ObjectByte) {
             runs.appendObject(static_cast<int>(objects.size() - 1), character);

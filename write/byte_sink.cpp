@@ -14,6 +14,8 @@ void flushSink(ByteSink& sink) {
     if (!sink.failed) {
         if (sink.memory != nullptr) {
             sink.memory->append(sink.buffer.data(), sink.used);
+        } else if (sink.block != nullptr) {
+            sink.block->append(sink.buffer.data(), sink.used);
         } else if (sink.file != nullptr && std::fwrite(sink.buffer.data(), 1, sink.used, sink.file) != sink.used) {
             sink.failed = true;
         }
@@ -35,12 +37,20 @@ void putBlock(ByteSink& sink, std::string_view block) {
     if (sink.failed) return;
     if (sink.memory != nullptr) {
         sink.memory->append(block);
+    } else if (sink.block != nullptr) {
+        sink.block->append(block.data(), block.size());
     } else if (sink.file != nullptr && std::fwrite(block.data(), 1, block.size(), sink.file) != block.size()) {
         sink.failed = true;
     }
 }
 
 void putNumber(ByteSink& sink, int64_t value) {
+    // Straight into the buffer where it has room for any number.
+    if (sink.buffer.size() - sink.used >= 20) {
+        char* at = sink.buffer.data() + sink.used;
+        sink.used += static_cast<size_t>(std::to_chars(at, at + 20, value).ptr - at);
+        return;
+    }
     char digits[24];
     auto result = std::to_chars(digits, digits + sizeof digits, value);
     put(sink, std::string_view(digits, static_cast<size_t>(result.ptr - digits)));

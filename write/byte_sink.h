@@ -9,11 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "reader/large_buffer.h"
+
 namespace zentoro {
 
 struct ByteSink {
     std::FILE* file = nullptr;      // the destination, or
-    std::string* memory = nullptr;  // this string; with neither, bytes are counted and dropped
+    std::string* memory = nullptr;  // this string, or
+    LargeBuffer* block = nullptr;   // this block; with none, bytes are counted and dropped
     bool failed = false;            // a write failed, or the size limit was passed
     bool limitReached = false;      // the size limit was passed
     uint64_t bytesWritten = 0;      // bytes accepted so far, buffered or not
@@ -36,6 +39,13 @@ inline void put(ByteSink& sink, std::string_view text) {
         return;
     }
     for (char c : text) put(sink, c);
+}
+
+// A literal: its length is known where it is written, so that the copy
+// compiles to a few moves rather than a call.
+template <size_t N>
+inline void put(ByteSink& sink, const char (&literal)[N]) {
+    put(sink, std::string_view(literal, N - 1));
 }
 
 // A block of any size, written past the buffer when it is large.

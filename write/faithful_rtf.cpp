@@ -1,6 +1,7 @@
 #include "write/faithful_rtf.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <memory>
 #include <vector>
@@ -74,7 +75,8 @@ void noteHead(Tables& tables, const Document& document) {
     for (const Paragraph& paragraph : document.footer.paragraphs) noteParagraph(tables, paragraph);
 }
 
-void keyword(ByteSink& sink, std::string_view word, int64_t value) {
+template <size_t N>
+void keyword(ByteSink& sink, const char (&word)[N], int64_t value) {
     put(sink, word);
     putNumber(sink, value);
 }
@@ -121,7 +123,16 @@ void writeColourTable(ByteSink& sink, const Tables& tables) {
     put(sink, "}\n");
 }
 
-void writeCharacterFormat(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
+size_t formatTextSlot(const CharacterFormat& f) {
+    uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(f.font)) * 0x9E3779B97F4A7C15ull;
+    key ^= static_cast<uint64_t>(static_cast<uint32_t>(f.size)) * 0xC2B2AE3D27D4EB4Full;
+    key ^= (uint64_t{f.bold} | uint64_t{f.italic} << 1 | uint64_t{f.underline} << 2 | uint64_t{f.strikethrough} << 3 |
+            static_cast<uint64_t>(f.position) << 4) * 0x165667B19E3779F9ull;
+    key ^= (uint64_t{f.colour.red} | uint64_t{f.colour.green} << 8 | uint64_t{f.colour.blue} << 16) * 0x27D4EB2F165667C5ull;
+    return static_cast<size_t>(key >> 58);
+}
+
+void writeCharacterKeywords(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
     keyword(sink, "\\f", f.font);
     keyword(sink, "\\fs", halfPoints(f.size));
     if (f.bold) put(sink, "\\b");
@@ -132,6 +143,24 @@ void writeCharacterFormat(ByteSink& sink, const Tables& tables, const CharacterF
     if (f.position == VerticalPosition::Subscript) put(sink, "\\sub");
     keyword(sink, "\\cf", colourNumber(tables, f.colour));
     put(sink, ' ');
+}
+
+void writeCharacterFormat(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
+    FaithfulRtfTables::FormatText& cached = tables.formatTexts[formatTextSlot(f)];
+    if (cached.length != 0 && cached.format == f) {
+        ++tables.formatTextHits;
+        put(sink, std::string_view(cached.text.data(), cached.length));
+        return;
+    }
+    size_t start = sink.used;
+    uint64_t flushedBefore = sink.bytesWritten;
+    writeCharacterKeywords(sink, tables, f);
+    // Kept when it was written whole into the buffer, as nearly always.
+    size_t length = sink.used - start;
+    if (sink.bytesWritten != flushedBefore || sink.used < start || length > cached.text.size()) return;
+    cached.format = f;
+    cached.length = static_cast<uint8_t>(length);
+    std::memcpy(cached.text.data(), sink.buffer.data() + start, length);
 }
 
 std::string_view alignmentKeyword(Alignment alignment) {
@@ -444,7 +473,7 @@ void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expe
     noteColour(stream.tables, Black);
     stream.body.clear();
     stream.body.reserve(expectedBody);
-    stream.bodySink.memory = &stream.body;
+    stream.bodySink.block = &stream.body;
     stream.bodySink.sizeLimit = sizeLimit;
 }
 
@@ -472,7 +501,7 @@ bool finishFaithfulRtf(FaithfulRtfStream& stream, const Document& document, Byte
     writeListTables(sink, tables, document.codePage);
     writePageSetup(sink, document.page);
     writeSection(sink, document, tables);
-    putBlock(sink, stream.body);
+    putBlock(sink, {reinterpret_cast<const char*>(stream.body.data()), stream.body.size()});
     put(sink, "}\n");
     return finishSink(sink);
 }

@@ -3,6 +3,8 @@
 // document's fonts and colours, bullets as list labels, real fields.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,16 @@ bool writeFaithfulRtf(const Document& document, const WriteOptions& options, std
 struct FaithfulRtfTables {
     std::vector<Colour> colours;  // \cfN is colours[N - 1]; 0 is the automatic colour
     std::vector<Bullet> bullets;  // list \lsN is bullets[N - 1]
+    // The RTF of character formats written lately. A document repeats a few
+    // formats over and over, each a dozen keywords long; a colour's number
+    // never changes once noted, so neither does a format's text.
+    struct FormatText {
+        CharacterFormat format;
+        uint8_t length = 0;  // 0: empty
+        std::array<char, 79> text;
+    };
+    mutable std::array<FormatText, 64> formatTexts{};
+    mutable uint64_t formatTextHits = 0;
 };
 
 // A document whose body arrives a paragraph at a time, as
@@ -34,7 +46,7 @@ struct FaithfulRtfTables {
 // (it holds a sink's buffer): keep it on the heap, and do not move it.
 struct FaithfulRtfStream {
     FaithfulRtfTables tables;
-    std::string body;
+    LargeBuffer body;
     ByteSink bodySink;
 };
 

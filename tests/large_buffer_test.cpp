@@ -1,0 +1,36 @@
+// The block that holds whole documents and whole outputs keeps every byte
+// through growth, from a small allocation to a huge-page mapping, and
+// through moves.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "reader/large_buffer.h"
+
+namespace zentoro {
+namespace {
+
+TEST(LargeBuffer, KeepsEveryByteAsItGrowsPastAMappingAndMoves) {
+    LargeBuffer buffer;
+    std::vector<unsigned char> expected;
+    std::vector<unsigned char> piece(100'003);
+    for (int round = 0; round < 60; ++round) {  // 6 MB: past two huge pages
+        for (size_t i = 0; i < piece.size(); ++i) piece[i] = static_cast<unsigned char>(i * 7 + round);
+        buffer.append(piece.data(), piece.size());
+        expected.insert(expected.end(), piece.begin(), piece.end());
+    }
+    ASSERT_EQ(buffer.size(), expected.size());
+    EXPECT_GE(buffer.capacity(), buffer.size());
+    LargeBuffer moved = std::move(buffer);
+    EXPECT_EQ(buffer.size(), 0u);
+    EXPECT_EQ(buffer.data(), nullptr);
+    ASSERT_EQ(moved.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), moved.data()));
+    moved.resize(5);
+    moved.reserve(moved.capacity() + 1);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 5, moved.data()));
+}
+
+}  // namespace
+}  // namespace zentoro
