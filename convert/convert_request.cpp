@@ -14,6 +14,7 @@
 #include "convert/output_file.h"
 #include "convert/request_input.h"
 #include "convert/rtf_translation.h"
+#include "write/markdown_writer.h"
 
 namespace zentoro {
 
@@ -175,6 +176,35 @@ ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& 
         discardOutput(output);
         return {Failure::OutOfMemory, 0, false};
     }
+}
+
+PictureFiles pictureFilesOf(OutputFormat format, const ConversionRequest& request, const WriteOptions& options) {
+    PictureFiles files;
+    try {
+        WriteOptions filled = optionsFor(format, request, options);
+        if (format != OutputFormat::Markdown || filled.pictureFolder.empty() || filled.picturesAsDataUris) return files;
+        RequestInput input;
+        files.result = readRequestInput(request, InputMapping::Never, input);
+        if (!files.result.succeeded()) return files;
+        if (input.readError != 0) {
+            files.result = {Failure::InputUnreadable, input.readError, false};
+            return files;
+        }
+        ModelConversion conversion;
+        conversion.format = format;
+        conversion.options = filled;
+        files.result = readModel(input.bytes.bytes(), conversion);
+        if (!files.result.succeeded() && !files.result.salvaged()) return files;
+        // A picture beside an output named without a folder is named without "./" too.
+        for (const fs::path& path : markdownPictureFiles(conversion.document, conversion.options)) {
+            bool here = path.has_parent_path() && path.parent_path() == ".";
+            files.paths.push_back(nativeFromPath(here ? path.filename() : path));
+        }
+    } catch (const std::bad_alloc&) {
+        files.paths.clear();
+        files.result = {Failure::OutOfMemory, 0, false};
+    }
+    return files;
 }
 
 ConversionResult runConversion(const ConversionRequest& request) { return convertRequestTo(OutputFormat::Rtf, request); }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "convert/output_format.h"
 #include "convert/zentoro.h"
@@ -25,6 +26,18 @@ namespace zentoro {
 // stream embeds its pictures as data URIs.
 ConversionResult convertRequestTo(OutputFormat format, const ConversionRequest& request,
                                   const WriteOptions& options = {});
+
+struct PictureFiles {
+    ConversionResult result;         // reading the document
+    std::vector<std::string> paths;  // each picture file, in the order it would be written
+};
+
+// The picture files convertRequestTo(format, request, options) would write
+// beside its output, found as it finds them and writing nothing: Markdown's
+// PNG files when the output is a path and no data URIs are asked for; none
+// for the other formats. The document is read as that conversion reads it,
+// failing where it would fail; a damaged document lists what it still holds.
+PictureFiles pictureFilesOf(OutputFormat format, const ConversionRequest& request, const WriteOptions& options = {});
 
 // Reads the whole Word document at inputPath and writes it in `format` to
 // outputPath, replacing any file there.

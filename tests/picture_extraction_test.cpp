@@ -2,6 +2,7 @@
 // `zentoro --extract-pictures` next to the conversion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -108,9 +109,14 @@ TEST(PictureExtraction, CommandLineTellsAndKeepsPicturesBesideTheDocument) {
          "-n --extract-pictures=pictures letter.wrd", 0,
          {converted, "letter.wrd: 1 picture written to pictures, 1 kept (the file exists)"}, "",
          {"letter.wrd.rtf", "pictures/letter.wrd-object4.png"}, {}},
-        {"-n keeps a picture beside Markdown", "letter.wrd-1.png", "-n -t md letter.wrd", 0,
+        {"-n keeps a picture beside Markdown", "letter.wrd-object1.png", "-n -t md letter.wrd", 0,
          {"letter.wrd -> letter.wrd.md: Psion 5 Word file converted to Markdown successfully"}, "",
-         {"letter.wrd.md"}, {}},
+         {"letter.wrd.md", "letter.wrd-object4.png"}, {}},
+        {"--dry-run -n tells which Markdown picture it keeps", "out/letter.wrd-object1.png",
+         "-n --dry-run -t md --output-dir out letter.wrd", 0,
+         {"letter.wrd -> out/letter.wrd-object1.png: skipped, it exists",
+          "letter.wrd -> out/letter.wrd-object4.png: would be written"},
+         "", {}, {"out/letter.wrd.md", "out/letter.wrd-object4.png"}},
         {"a picture failure beside the conversion", "afile", "--extract-pictures=afile letter.wrd", 1,
          {converted}, "letter.wrd: pictures not written to afile: ", {"letter.wrd.rtf"}, {}},
         {"--dry-run lists the pictures", nullptr, "--dry-run --extract-pictures=pictures letter.wrd", 0,
@@ -145,6 +151,45 @@ TEST(PictureExtraction, CommandLineTellsAndKeepsPicturesBesideTheDocument) {
         }
         for (const std::string& file : c.written) EXPECT_TRUE(fs::exists(folder.path(file))) << c.what << ": " << file;
         for (const std::string& file : c.absent) EXPECT_FALSE(fs::exists(folder.path(file))) << c.what << ": " << file;
+    }
+}
+
+// The picture files a dry run lists are, by name, those the run then writes.
+TEST(PictureExtraction, DryRunListsThePicturesTheRunWrites) {
+    struct Case {
+        const char* arguments;
+        size_t pictures;
+    };
+    const Case cases[] = {
+        {"-t md letter.wrd", 2},
+        {"-t markdown --output-dir out letter.wrd", 2},
+        {"--extract-pictures=pictures letter.wrd", 2},
+        {"-t md --extract-pictures=pictures letter.wrd", 4},
+    };
+    const std::string cli = "'" ZENTORO_CLI_PATH "' ";
+    for (const Case& c : cases) {
+        TemporaryFolder folder("dry-run-pictures");
+        writeFile(folder.path("letter.wrd"), mixedDocument());
+        CommandRun dry = runIn(folder, cli + "--dry-run " + c.arguments);
+        EXPECT_EQ(dry.status, 0) << c.arguments << "\n" << dry.out << dry.err;
+        std::vector<std::string> listed;
+        const std::string prefix = "letter.wrd -> ", suffix = ": would be written";
+        for (size_t at = 0, end; (end = dry.out.find('\n', at)) != std::string::npos; at = end + 1) {
+            std::string line = dry.out.substr(at, end - at);
+            if (line.starts_with(prefix) && line.ends_with(suffix)) {
+                listed.push_back(line.substr(prefix.size(), line.size() - prefix.size() - suffix.size()));
+            }
+        }
+        CommandRun run = runIn(folder, cli + c.arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments << "\n" << run.out << run.err;
+        std::vector<std::string> written;
+        for (const auto& entry : fs::recursive_directory_iterator(folder.root())) {
+            if (entry.path().extension() == ".png") written.push_back(entry.path().lexically_relative(folder.root()).string());
+        }
+        std::sort(listed.begin(), listed.end());
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(listed, written) << c.arguments << "\n" << dry.out;
+        EXPECT_EQ(written.size(), c.pictures) << c.arguments;
     }
 }
 

@@ -504,9 +504,10 @@ private:
             job.outputAbsent = !outputStands;
         }
         if (options_.action == ConsoleAction::DryRun) {
-            if (foundDamaged(job, subject(job), WouldConvertMessage)) return;
-            succeed(job, subject(job), WouldConvertMessage);
-            return listPictures(job);
+            // What a damaged document still holds is written, pictures beside it included.
+            bool damaged = foundDamaged(job, subject(job), WouldConvertMessage);
+            if (!damaged) succeed(job, subject(job), WouldConvertMessage);
+            return listPictures(job, damaged);
         }
         // The pictures are read from the input file again after the conversion.
         if (options_.extractPicturesDir && isStandardStream(job.input)) {
@@ -660,12 +661,26 @@ private:
         job.lines.push_back({false, line + "\n"});
     }
 
-    // --dry-run: each picture file --extract-pictures would write.
-    void listPictures(Job& job) const {
-        if (!options_.extractPicturesDir || isStandardStream(job.input)) return;
-        PictureExtraction extraction =
-            extractPictures(job.input.c_str(), options_.extractPicturesDir->c_str(), ExistingPictures::ListOnly);
-        for (const std::string& picture : extraction.paths) {
+    // --dry-run: each picture file the conversion would write beside its
+    // output (Markdown's), then each --extract-pictures would write (not for
+    // a damaged document).
+    void listPictures(Job& job, bool damaged) const {
+        if (isStandardStream(job.input)) return;
+        std::vector<std::string> pictures;
+        if (!isStandardStream(job.output)) {
+            ConversionRequest request;
+            request.inputPath = job.input.c_str();
+            request.followInputLink = !job.walked || job.viaLink;
+            request.outputPath = job.output.c_str();
+            request.diagnostics = nullptr;
+            pictures = pictureFilesBeside(request, options_);
+        }
+        if (options_.extractPicturesDir && !damaged) {
+            PictureExtraction extraction =
+                extractPictures(job.input.c_str(), options_.extractPicturesDir->c_str(), ExistingPictures::ListOnly);
+            pictures.insert(pictures.end(), extraction.paths.begin(), extraction.paths.end());
+        }
+        for (const std::string& picture : pictures) {
             bool kept = options_.noClobber && exists(picture);
             job.lines.push_back({false, shownInput(job.input) + " -> " + escapedName(picture) + ": " +
                                             (kept ? "skipped, it exists" : "would be written") + "\n"});

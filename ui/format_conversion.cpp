@@ -9,12 +9,24 @@ std::optional<OutputFormat> formatNamed(const std::string& name) { return output
 
 const char* extensionOf(OutputFormat format) { return outputExtension(format).data(); }
 
-FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options) {
+namespace {
+
+WriteOptions writeOptionsFor(const ConsoleOptions& options) {
     WriteOptions writeOptions;
     writeOptions.withHeaderFooter = options.withHeaderFooter;
     writeOptions.codePage = options.codePage;
     writeOptions.keepExistingPictures = options.noClobber;
-    return {convertRequestTo(options.format, request, writeOptions), nullptr};
+    return writeOptions;
+}
+
+}  // namespace
+
+FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options) {
+    return {convertRequestTo(options.format, request, writeOptionsFor(options)), nullptr};
+}
+
+std::vector<std::string> pictureFilesBeside(const ConversionRequest& request, const ConsoleOptions& options) {
+    return pictureFilesOf(options.format, request, writeOptionsFor(options)).paths;
 }
 
 }  // namespace zentoro

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "convert/zentoro.h"
 #include "ui/console_options.h"
@@ -25,5 +26,9 @@ struct FormatConversion {
 // Converts the request's document to the chosen format with the options
 // that go with it.
 FormatConversion convertToFormat(const ConversionRequest& request, const ConsoleOptions& options);
+
+// The picture files convertToFormat would write beside the request's output
+// path (Markdown's), writing nothing; none when the document cannot be read.
+std::vector<std::string> pictureFilesBeside(const ConversionRequest& request, const ConsoleOptions& options);
 
 }  // namespace zentoro

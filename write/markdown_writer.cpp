@@ -369,6 +369,8 @@ struct MarkdownWriter {
     const Document& document;
     const WriteOptions& options;
     std::map<int, std::string> pictures;  // object index -> its Markdown
+    // Where the picture files are only listed, not written; or null.
+    std::vector<std::filesystem::path>* listedPictures = nullptr;
     bool failed = false;
     bool afterBlock = false;    // a block was written: the next one needs a blank line
     bool afterListItem = false;
@@ -424,7 +426,10 @@ std::string objectMarkdown(MarkdownWriter& writer, int index) {
         std::string prefix = writer.options.pictureNamePrefix.empty() ? "picture" : writer.options.pictureNamePrefix;
         std::string name = pngFileName(prefix, index);
         std::filesystem::path picture = pathFromUtf8(writer.options.pictureFolder) / pathFromUtf8(name);
-        if (writeFileBytes(picture, png, writer.options.keepExistingPictures)) {
+        if (writer.listedPictures != nullptr) {
+            writer.listedPictures->push_back(picture);
+            markdown = concat({"![", label, "](", percentEncoded(name), ")"});
+        } else if (writeFileBytes(picture, png, writer.options.keepExistingPictures)) {
             markdown = concat({"![", label, "](", percentEncoded(name), ")"});
         } else {
             writer.failed = true;
@@ -649,14 +654,30 @@ void writeParagraphs(MarkdownWriter& writer, const std::vector<Paragraph>& parag
     }
 }
 
+// The header and footer with withHeaderFooter, around the body.
+void writeDocument(MarkdownWriter& writer) {
+    const Document& document = writer.document;
+    bool withHeaderFooter = writer.options.withHeaderFooter;
+    if (withHeaderFooter && document.header.present) writeParagraphs(writer, document.header.paragraphs);
+    writeParagraphs(writer, document.body);
+    if (withHeaderFooter && document.footer.present) writeParagraphs(writer, document.footer.paragraphs);
+}
+
 }  // namespace
 
 bool writeMarkdown(const Document& document, const WriteOptions& options, ByteSink& out) {
     MarkdownWriter writer{out, document, options, {}};
-    if (options.withHeaderFooter && document.header.present) writeParagraphs(writer, document.header.paragraphs);
-    writeParagraphs(writer, document.body);
-    if (options.withHeaderFooter && document.footer.present) writeParagraphs(writer, document.footer.paragraphs);
+    writeDocument(writer);
     return finishSink(out) && !writer.failed;
+}
+
+std::vector<std::filesystem::path> markdownPictureFiles(const Document& document, const WriteOptions& options) {
+    std::vector<std::filesystem::path> listed;
+    auto discarded = std::make_unique<ByteSink>();
+    MarkdownWriter writer{*discarded, document, options, {}};
+    writer.listedPictures = &listed;
+    writeDocument(writer);
+    return listed;
 }
 
 bool writeMarkdown(const Document& document, const WriteOptions& options, std::FILE* output) {

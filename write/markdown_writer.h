@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 #include "model/document.h"
 #include "write/byte_sink.h"
@@ -29,5 +31,9 @@ namespace zentoro {
 // written.
 bool writeMarkdown(const Document& document, const WriteOptions& options, ByteSink& sink);
 bool writeMarkdown(const Document& document, const WriteOptions& options, std::FILE* output);
+
+// The picture files writeMarkdown writes with these options, in the order it
+// writes them, found by the same walk over the document; nothing is written.
+std::vector<std::filesystem::path> markdownPictureFiles(const Document& document, const WriteOptions& options);
 
 }  // namespace zentoro
