@@ -34,6 +34,8 @@ inline void put(ByteSink& sink, char byte) {
 
 inline void put(ByteSink& sink, std::string_view text) {
     if (text.size() <= sink.buffer.size() - sink.used) {
+        // An empty view may hold no pointer at all, which memcpy may not be given.
+        if (text.empty()) return;
         std::memcpy(sink.buffer.data() + sink.used, text.data(), text.size());
         sink.used += text.size();
         return;
