@@ -230,5 +230,41 @@ TEST(DocumentBytesDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
     EXPECT_DEATH(sentByAProcess(), "");
 }
 
+void exitFromBusError(int) { _exit(42); }
+
+// Reads from deep down the stack, so that the fault's signal frame leaves
+// what lay just below the caller untouched.
+[[gnu::noinline]] void touchFromDeeper(Touch& t) {
+    volatile char depth[64 * 1024];
+    depth[0] = 1;
+    touch(&t);
+    depth[1] = depth[0];
+}
+
+// Once a guarded call has returned, a fault in the mapping it read is no
+// longer its own: it goes to the handler that was there before, rather than
+// jumping back into the call that has ended.
+TEST(DocumentBytesDeathTest, AFaultAfterTheGuardedCallReturnedGoesToTheHandlerBefore) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TemporaryFolder folder("ended");
+    auto faultAfterwards = [&] {
+        struct sigaction before {};
+        before.sa_handler = exitFromBusError;
+        sigemptyset(&before.sa_mask);
+        sigaction(SIGBUS, &before, nullptr);
+        DocumentBytes input = mapThenShrink(folder, "input", 2 * SmallestMappedFile, SmallestMappedFile);
+        std::filesystem::remove_all(folder.root());
+        Touch inside{input.bytes(), 0};
+        static int returns = 0;
+        if (!readGuarded(input, touch, &inside)) _exit(44);
+        // A jump into the ended call would return from it a second time.
+        if (++returns > 1) _exit(43);
+        Touch past{input.bytes(), 2 * SmallestMappedFile - 1};
+        touchFromDeeper(past);
+        _exit(0);
+    };
+    EXPECT_EXIT(faultAfterwards(), ::testing::ExitedWithCode(42), "");
+}
+
 }  // namespace
 }  // namespace zentoro

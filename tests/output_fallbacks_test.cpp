@@ -5,6 +5,7 @@
 // The faults are injected into a program of the tests' own; every road must
 // put whole outputs in place, keep what must be kept, and leave no
 // temporary file behind.
+#include <array>
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -68,6 +69,7 @@ protected:
         std::string command = std::string("LD_PRELOAD='") + ZENTORO_FAULT_LIBRARY + "' ZENTORO_FAULTS='" +
                               GetParam().list + "' '" + ZENTORO_FAULT_OUTPUTS + "' " + arguments;
         CommandRun run = runIn(folder_, command);
+        err_ = run.err;
         EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
         std::string struck = GetParam().struck;
         if (size_t at = run.err.find(struck); !struck.empty() && at != std::string::npos) {
@@ -80,8 +82,14 @@ protected:
         return results(run.out);
     }
     std::string path(const std::string& name) const { return folder_.path(name); }
+    // A count from the last run's fault report, "name=N"; -1 without one.
+    int reported(const std::string& name) const {
+        size_t at = err_.find(" " + name + "=");
+        return at == std::string::npos ? -1 : std::atoi(err_.c_str() + at + name.size() + 2);
+    }
 
     TemporaryFolder folder_{"fallbacks"};
+    std::string err_;  // the last run's standard error
     int struck_ = 0;  // how often the fault meant struck
     int descriptorsLeft_ = 0;
 };
@@ -152,6 +160,64 @@ TEST_P(StreamlessOutput, FailsWithTheReasonAndLeavesNothingOpenOrBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, StreamlessOutput, ::testing::Values(Faults{"no-tmpfile,no-fdopen", "no-fdopen="}),
                          [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_tmpfile_no_fdopen"); });
+
+// A close that reports a failure (NFS and FUSE may report a write only
+// then) fails the conversion with that reason, on every road: no output
+// appears, an earlier one stays whole, and nothing stays open or behind.
+class FailingClose : public OutputFallbacks {};
+
+TEST_P(FailingClose, FailsWithTheReasonAndKeepsTheEarlierOutputWhole) {
+    writeFile(path("doc"), sampleDocument());
+    const std::string earlier = "{\\rtf1 earlier}";
+    writeFile(path("old.rtf"), Bytes().text(earlier).data);
+    const std::vector<std::string> unwritable{std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " +
+                                              std::to_string(EIO)};
+    EXPECT_EQ(run("convert replace doc new.rtf"), unwritable);
+    EXPECT_FALSE(fs::exists(path("new.rtf")));
+    EXPECT_EQ(run("convert absent doc absent.rtf"), unwritable);
+    EXPECT_FALSE(fs::exists(path("absent.rtf")));
+    EXPECT_EQ(run("convert replace doc old.rtf"), unwritable);
+    EXPECT_EQ(readFile(path("old.rtf")), earlier);
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
+    EXPECT_EQ(struck_, 3) << "closes failed";
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+// Unnamed files on a file system silent at close, unnamed files where close
+// may fail, named temporary files.
+std::string closeRoadName(const ::testing::TestParamInfo<Faults>& info) {
+    static constexpr std::array<const char*, 3> names{"unnamed", "unnamed_on_nfs", "named"};
+    return names.at(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailingClose,
+                         ::testing::Values(Faults{"close-fails", "close-fails="},
+                                           Faults{"close-fails,nfs", "close-fails="},
+                                           Faults{"close-fails,no-tmpfile", "close-fails="}),
+                         closeRoadName);
+
+// What the output roads learn about the system they ask once: whether a
+// folder's file system may fail at close (once per folder in a row), and
+// that a descriptor cannot name its file by itself (once per process).
+// Files are created without a name where the system allows it.
+class AskedOnce : public OutputFallbacks {};
+
+TEST_P(AskedOnce, ManyOutputsIntoOneFolderAskTheSystemOnce) {
+    fs::create_directories(path("many"));
+    EXPECT_EQ(run("many 70 many"), std::vector<std::string>(70, ok()));
+    EXPECT_EQ(reported("unnamed"), 70);
+    EXPECT_EQ(reported("statfs"), 1);
+    if (*GetParam().struck != '\0') {
+        EXPECT_EQ(reported("no-empty-path"), 1);
+    }
+    EXPECT_EQ(readFile(path("many/69.txt")), "69");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, AskedOnce,
+                         ::testing::Values(Faults{"", ""}, Faults{"no-empty-path", "no-empty-path="}),
+                         [](const ::testing::TestParamInfo<Faults>& info) {
+                             return std::string(info.index == 0 ? "none" : "no_empty_path");
+                         });
 
 }  // namespace
 }  // namespace zentoro

@@ -27,6 +27,7 @@ struct CacheRun {
     int cachedLayers = 0;   // layers the layer cache holds at the end
     uint64_t styleHits = 0;  // style layers copied
     uint64_t layerHits = 0;  // paragraph and phrase layers copied
+    uint64_t layerLookups = 0;
 };
 
 // Converts as convertDocumentBytes does, with the cache on or off.
@@ -48,6 +49,7 @@ CacheRun convertWithCache(const std::vector<uint8_t>& document, bool enabled) {
     }
     if (s->layerOutputs) {
         run.layerHits = s->layerOutputs->hits;
+        run.layerLookups = s->layerOutputs->lookups;
         for (const CachedLayer& entry : s->layerOutputs->slots) run.cachedLayers += entry.filled ? 1 : 0;
     }
     return run;
@@ -169,6 +171,30 @@ TEST(StyleLayerCache, CopiedLayersWriteWhatTranslatingThemWrites) {
         }
         EXPECT_EQ(translated.styleHits + translated.layerHits, 0u) << c.name;
     }
+}
+
+// Paragraphs of one phrase each, every phrase in a size of its own.
+std::vector<uint8_t> distinctPhrases(int paragraphs) {
+    TextLayoutSection layout;
+    std::string text;
+    for (int i = 0; i < paragraphs; ++i) {
+        text += "ab";
+        text += ParagraphEnd;
+        layout.paragraphs.push_back(Paragraph{3, 0, Layer(), 0, {Phrase{3, Layer().fontSize(100 + i)}}});
+    }
+    return WordDocument().text(text).textLayout(layout).build();
+}
+
+// The layer cache judges itself after LookupsBeforeJudging lookups: it
+// stops looking where layers seldom repeat, and goes on where they do.
+TEST(StyleLayerCache, TheLayerCacheStopsLookingWhereLayersSeldomRepeat) {
+    CacheRun distinct = convertWithCache(distinctPhrases(2000), true);
+    EXPECT_TRUE(distinct.converted);
+    EXPECT_EQ(distinct.layerLookups, LookupsBeforeJudging);
+    EXPECT_LT(distinct.layerHits * 4, distinct.layerLookups);
+    CacheRun repeating = convertWithCache(scaledDocument(200000), true);
+    EXPECT_GT(repeating.layerLookups, 2 * LookupsBeforeJudging);
+    EXPECT_GE(repeating.layerHits * 4, repeating.layerLookups);
 }
 
 // Layers that run into the end of the input read it as the end, which a

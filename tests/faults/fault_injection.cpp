@@ -6,12 +6,21 @@
 //   no-empty-path  linkat refuses AT_EMPTY_PATH (ENOENT), as for a process
 //                  without the privilege it takes;
 //   no-fdopen      no stream can be made for writing to a descriptor
-//                  (ENOMEM), as when memory runs out.
+//                  (ENOMEM), as when memory runs out;
+//   close-fails    closing a stream open for writing closes it but reports
+//                  EIO, as NFS or FUSE may report a write only at close;
+//   nfs            every file system reports itself as NFS, one that may
+//                  fail at close.
 // At exit it writes how often each fault struck to standard error, as
-// "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N", so that a test knows
-// the road it meant to take was taken.
+// "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N
+// close-fails=N nfs=N", so that a test knows the road it meant to take was
+// taken, followed by how often calls that the library means to make
+// seldom were made, struck or not: "unnamed=N" files opened without a
+// name, "statfs=N" file systems asked for their type.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <stdio_ext.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -39,11 +48,18 @@ std::atomic<int> tmpfileRefused{0};
 std::atomic<int> linksRefused{0};
 std::atomic<int> emptyPathRefused{0};
 std::atomic<int> fdopenRefused{0};
+std::atomic<int> closesFailed{0};
+std::atomic<int> nfsReported{0};
+std::atomic<int> unnamedOpens{0};
+std::atomic<int> statfsCalls{0};
 
 struct Report {
     ~Report() {
-        std::fprintf(stderr, "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d\n", tmpfileRefused.load(),
-                     linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load());
+        std::fprintf(stderr,
+                     "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d close-fails=%d nfs=%d "
+                     "unnamed=%d statfs=%d\n",
+                     tmpfileRefused.load(), linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load(),
+                     closesFailed.load(), nfsReported.load(), unnamedOpens.load(), statfsCalls.load());
     }
 } report;
 
@@ -53,7 +69,9 @@ Function next(const char* name) {
 }
 
 bool refuseTmpfile(int flags) {
-    if ((flags & O_TMPFILE) != O_TMPFILE || !faultOn("no-tmpfile")) return false;
+    if ((flags & O_TMPFILE) != O_TMPFILE) return false;
+    ++unnamedOpens;
+    if (!faultOn("no-tmpfile")) return false;
     ++tmpfileRefused;
     errno = EOPNOTSUPP;
     return true;
@@ -123,6 +141,25 @@ std::FILE* fdopen(int fd, const char* mode) noexcept {
         return nullptr;
     }
     return next<std::FILE* (*)(int, const char*)>("fdopen")(fd, mode);
+}
+
+int fclose(std::FILE* stream) {
+    bool fail = __fwritable(stream) != 0 && faultOn("close-fails");
+    int closed = next<int (*)(std::FILE*)>("fclose")(stream);
+    if (!fail) return closed;
+    ++closesFailed;
+    errno = EIO;
+    return EOF;
+}
+
+int statfs(const char* path, struct statfs* system) noexcept {
+    ++statfsCalls;
+    int result = next<int (*)(const char*, struct statfs*)>("statfs")(path, system);
+    if (result == 0 && faultOn("nfs")) {
+        ++nfsReported;
+        system->f_type = 0x6969;
+    }
+    return result;
 }
 
 }  // extern "C"
