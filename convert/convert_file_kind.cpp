@@ -54,9 +54,24 @@ ConversionResult writeOutput(const std::string& path, const std::string& content
     return commitOutput(output, existing != ExistingOutput::Keep);
 }
 
-}  // namespace
+// What writeOutput would meet at `path`, looked at without writing: a
+// folder it cannot replace, or with ExistingOutput::Keep a file it keeps
+// (not a device or FIFO, which are written in place).
+ConversionResult checkOutput(const std::string& path, ExistingOutput existing) {
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::symlink_status(pathFromNative(path), error);
+    if (!std::filesystem::exists(status)) return {};
+    if (std::filesystem::is_directory(status)) return {Failure::OutputUnwritable, EISDIR, false};
+    if (existing == ExistingOutput::Keep && !std::filesystem::is_character_file(status) &&
+        !std::filesystem::is_fifo(status)) {
+        return {Failure::OutputExists, 0, false};
+    }
+    return {};
+}
 
-KindFileConversion convertFileOfKind(const KindFileRequest& request) {
+// Reads and converts the file, then writes each output, or with `write`
+// false only checks it.
+KindFileConversion runKindFile(const KindFileRequest& request, bool write) {
     KindFileConversion conversion;
     DocumentBytes bytes;
     conversion.result = readWholeInput(request, bytes);
@@ -81,9 +96,11 @@ KindFileConversion convertFileOfKind(const KindFileRequest& request) {
             conversion.refusedKind = standing;
             return conversion;
         }
-        ConversionResult written = writeOutput(path, file.bytes, request.existingOutput);
+        ConversionResult written =
+            write ? writeOutput(path, file.bytes, request.existingOutput) : checkOutput(path, request.existingOutput);
         if (written.failure == Failure::OutputExists) {
             ++conversion.kept;
+            conversion.outputs.push_back({std::move(path), true});
             continue;
         }
         if (!written.succeeded()) {
@@ -91,10 +108,17 @@ KindFileConversion convertFileOfKind(const KindFileRequest& request) {
             conversion.failedOutput = path;
             return conversion;
         }
+        conversion.outputs.push_back({path, false});
         conversion.written.push_back(std::move(path));
     }
     conversion.result.partialOutputKept = !conversion.written.empty() && !conversion.result.succeeded();
     return conversion;
 }
+
+}  // namespace
+
+KindFileConversion convertFileOfKind(const KindFileRequest& request) { return runKindFile(request, true); }
+
+KindFileConversion listKindFileOutputs(const KindFileRequest& request) { return runKindFile(request, false); }
 
 }  // namespace zentoro

@@ -29,6 +29,13 @@ struct KindFileRequest {
     KindOptions options;
 };
 
+// An output the reader gave, and whether it was (or would be) left as the
+// file standing there was (ExistingOutput::Keep).
+struct KindOutput {
+    std::string path;
+    bool kept = false;
+};
+
 struct KindFileConversion {
     // The input's failure (DocumentDamaged keeps what was recovered), or the
     // first output that could not be written.
@@ -38,6 +45,7 @@ struct KindFileConversion {
     std::vector<std::string> warnings;
     std::vector<std::string> written;  // the output paths, in the reader's order
     size_t kept = 0;  // outputs left as they stood (ExistingOutput::Keep)
+    std::vector<KindOutput> outputs;   // those written and those kept, in the reader's order
     // The output that could not be written; with refusedKind, the file of
     // a known kind that stands there and is never replaced (result
     // OutputUnwritable, EEXIST).
@@ -46,5 +54,11 @@ struct KindFileConversion {
 };
 
 KindFileConversion convertFileOfKind(const KindFileRequest& request);
+
+// The same reading and the same checks of each output as convertFileOfKind,
+// writing nothing: `written` names each output it would write, `outputs`
+// also each it would keep, and the result is the failure it would meet,
+// as far as it can be known before writing.
+KindFileConversion listKindFileOutputs(const KindFileRequest& request);
 
 }  // namespace zentoro

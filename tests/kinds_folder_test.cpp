@@ -4,11 +4,16 @@
 // summary counts them by kind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/kind_builder.h"
 #include "tests/builder/picture_file_builder.h"
 #include "tests/builder/temporary_folder.h"
 
@@ -125,6 +130,99 @@ TEST(KindFiles, OutputsNeverReplaceTheInputOrAFileOfAKnownKind) {
     CommandRun named = zentoro("-o drawn.png pic.png");
     EXPECT_EQ(named.status, 0) << named.err;
     EXPECT_EQ(named.out, "pic.png -> drawn.png: Sketch file\n");
+}
+
+// Every path below `root`, to tell what a run made.
+std::set<std::string> filesBelow(const fs::path& root) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).generic_string());
+    }
+    return files;
+}
+
+// The outputs --dry-run lists for each kind are, by name, exactly the files
+// the run then writes; -n tells which stand there and are kept; a damaged
+// file is told damaged and a refused one as the run refuses it.
+TEST(KindFiles, DryRunNamesEachOutputTheRunWrites) {
+    struct Case {
+        const char* what;
+        const char* input;
+        std::vector<uint8_t> bytes;
+        const char* options;
+        const char* existing;  // holding "mine" before both runs; or null
+        int status;            // of both runs
+        size_t outputs;        // the files the run writes
+        const char* dryOutHas;
+        const char* dryErrHas;
+        bool sameErr;  // the dry run's standard error is the run's
+    };
+    Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
+    Sketch cutShort = grey;
+    cutShort.pixelData = Bytes().u8(0x03).u8(0xAA);
+    BuiltWorkbook twoSheets{"Sheet1", {{0, {BuiltCell{0, 0, 5, "a"}}}, {1, {BuiltCell{1, 1, 5, "b"}}}}};
+    BuiltWorkbook locked = exampleWorkbook();
+    locked.protectedByPassword = true;
+    const std::vector<uint8_t> library = multiBitmapFile({{grey, grey, grey}});
+    const Case cases[] = {
+        {"a sketch", "Sketch", sketchFile(grey), "", nullptr, 0, 1, "Sketch -> Sketch.png: would be converted\n", "", true},
+        {"a picture library, into a folder", "icons.mbm", library, "--output-dir out", nullptr, 0, 3,
+         "icons.mbm -> out/icons.mbm-3.png: would be converted\n", "", true},
+        {"a recording", "Scream", recordFile({std::vector<uint8_t>(100, 0xAA)}).data, "", nullptr, 0, 1, "", "", true},
+        {"a spreadsheet of two worksheets", "Sheet", sheetFile(twoSheets).data, "", nullptr, 0, 2, "", "", true},
+        {"a TextEd file", "Prog", textEdFile("PROC main:\x06" "ENDP\x06").data, "", nullptr, 0, 1, "", "", true},
+        {"a damaged picture library", "cut.mbm", multiBitmapFile({{grey, cutShort, grey}}), "", nullptr, 1, 2, "",
+         "cut.mbm: the picture library is damaged (bitmap 2: its pixel data end early); 2 pictures can be recovered in ",
+         false},
+        {"a refused spreadsheet", "Locked", sheetFile(locked).data, "", nullptr, 1, 0, "", "Locked: ", true},
+        {"-n keeps one output of several", "icons.mbm", library, "-n", "icons.mbm-2.png", 0, 2,
+         "icons.mbm -> icons.mbm-1.png: would be converted\nicons.mbm -> icons.mbm-2.png: skipped, it exists\n"
+         "icons.mbm -> icons.mbm-3.png: would be converted\n",
+         "", true},
+        {"-n keeps the only output", "Sketch", sketchFile(grey), "-n", "Sketch.png", 0, 0,
+         "Sketch: skipped, Sketch.png exists\n", "", true},
+    };
+    const std::string cli = "'" ZENTORO_CLI_PATH "' ";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TemporaryFolder folder("kind-dry-run");
+        writeFile(folder.path(c.input), c.bytes);
+        if (c.existing != nullptr) writeFile(folder.path(c.existing), {'m', 'i', 'n', 'e'});
+        const std::string arguments = std::string(c.options) + " " + c.input;
+        const std::set<std::string> before = filesBelow(folder.root());
+
+        CommandRun dry = runIn(folder, cli + "--dry-run " + arguments);
+        EXPECT_EQ(dry.status, c.status) << dry.out << dry.err;
+        EXPECT_EQ(filesBelow(folder.root()), before) << "a dry run writes nothing";
+        EXPECT_EQ(dry.out.find('*'), std::string::npos) << dry.out;
+        EXPECT_NE(dry.out.find(c.dryOutHas), std::string::npos) << dry.out;
+        EXPECT_NE(dry.err.find(c.dryErrHas), std::string::npos) << dry.err;
+        std::set<std::string> listed;
+        const std::string prefix = std::string(c.input) + " -> ", suffix = ": would be converted";
+        for (size_t at = 0, end; (end = dry.out.find('\n', at)) != std::string::npos; at = end + 1) {
+            std::string line = dry.out.substr(at, end - at);
+            if (line.starts_with(prefix) && line.ends_with(suffix)) {
+                listed.insert(line.substr(prefix.size(), line.size() - prefix.size() - suffix.size()));
+            }
+        }
+
+        CommandRun run = runIn(folder, cli + arguments);
+        EXPECT_EQ(run.status, c.status) << run.out << run.err;
+        if (c.sameErr) {
+            EXPECT_EQ(dry.err, run.err);
+        }
+        std::set<std::string> written;
+        std::set<std::string> after = filesBelow(folder.root());
+        std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::inserter(written, written.end()));
+        EXPECT_EQ(listed, written) << dry.out;
+        EXPECT_EQ(written.size(), c.outputs);
+        if (c.existing != nullptr) {
+            EXPECT_EQ(readFile(folder.path(c.existing)), "mine");
+            if (c.outputs == 0) {
+                EXPECT_EQ(run.out, dry.out) << "the run keeps what the dry run said it would";
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -469,8 +469,10 @@ private:
             return fail(job, "refusing to write " + shownOutput(job.output) + "*, the outputs of " + escapedName(*other) +
                                  " too");
         }
+        // The file is read and converted in memory, to name each output
+        // the conversion would write and to find it refused or damaged.
         if (options_.action == ConsoleAction::DryRun) {
-            return succeed(job, shownInput(job.input) + " -> " + shownOutput(job.output) + "*", WouldConvertMessage);
+            return reportKindFile(job, listKindFileOutputs(kindRequestFor(job)), true);
         }
         makeOutputFolder(job);
         if (!workers_->runsElsewhere()) return convertHere(job);
@@ -691,7 +693,7 @@ private:
         return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
     }
 
-    void convertKindFile(Job& job) const {
+    KindFileRequest kindRequestFor(const Job& job) const {
         KindFileRequest request;
         request.kind = job.fileKind;
         request.inputPath = job.input.c_str();
@@ -699,8 +701,19 @@ private:
         request.outputBase = job.outputBase;
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
         request.options = options_.kindOptions;
-        KindFileConversion conversion = convertFileOfKind(request);
+        return request;
+    }
+
+    void convertKindFile(Job& job) const {
+        KindFileConversion conversion = convertFileOfKind(kindRequestFor(job));
         closeInput(job);
+        reportKindFile(job, conversion, false);
+    }
+
+    // What became of a file of another kind than the Word document, or with
+    // `dryRun` what would: the same failures, and then each output named,
+    // as would be converted or as kept because a file stands there.
+    static void reportKindFile(Job& job, const KindFileConversion& conversion, bool dryRun) {
         const ConversionResult& result = conversion.result;
         if (result.failure == Failure::Interrupted) return;
         for (const std::string& warning : conversion.warnings) {
@@ -712,13 +725,15 @@ private:
             std::string what = result.failure == Failure::LimitReached ? "refused: it asks for far more than any " +
                                                                              std::string(job.fileKind->name) + " holds"
                                                                        : std::string("the ") + job.fileKind->name + " is damaged";
-            std::string kept = conversion.written.empty() ? "; nothing written"
-                                                          : "; " + conversion.summary + " recovered in " + outputs;
+            std::string recovered = conversion.summary + (dryRun ? " can be recovered in " : " recovered in ") + outputs;
+            std::string kept = conversion.written.empty() ? (dryRun ? "; nothing would be written" : "; nothing written")
+                                                          : "; " + recovered;
             fail(job, what + detail + kept);
             if (!conversion.written.empty()) job.tally = Tally::Damaged;
+            if (dryRun) listKindOutputs(job, conversion);
             return;
         }
-        std::string kept = conversion.written.empty() ? "" : " (" + outputs + " written)";
+        std::string kept = conversion.written.empty() ? "" : " (" + outputs + (dryRun ? " would be written)" : " written)");
         if (conversion.refusedKind != nullptr) {
             return fail(job, "refusing to replace " + shownOutput(conversion.failedOutput) + ", a " +
                                  conversion.refusedKind->name + kept);
@@ -727,10 +742,34 @@ private:
             const std::string& failed = conversion.failedOutput.empty() ? job.output : conversion.failedOutput;
             return fail(job, failureReason(result, shownOutput(failed), false) + kept);
         }
-        if (conversion.written.empty() && conversion.kept > 0) return keep(job);
-        std::string what = job.fileKind->name;
-        if (!conversion.summary.empty()) what += ": " + conversion.summary;
+        if (conversion.written.empty() && conversion.kept > 0) return keepKindOutputs(job, conversion);
+        if (dryRun && !conversion.outputs.empty()) {
+            job.tally = Tally::Succeeded;
+            return listKindOutputs(job, conversion);
+        }
+        std::string what = dryRun ? WouldConvertMessage : job.fileKind->name;
+        if (!dryRun && !conversion.summary.empty()) what += ": " + conversion.summary;
         succeed(job, shownInput(job.input) + " -> " + outputs, what);
+    }
+
+    // --dry-run: each output of a file of another kind, in the reader's order.
+    static void listKindOutputs(Job& job, const KindFileConversion& conversion) {
+        for (const KindOutput& output : conversion.outputs) {
+            job.lines.push_back({false, shownInput(job.input) + " -> " + shownOutput(output.path) + ": " +
+                                            (output.kept ? "skipped, it exists" : WouldConvertMessage) + "\n"});
+        }
+    }
+
+    // --no-clobber kept every output of a file of another kind: told by
+    // their names, as the output base is often the input itself.
+    static void keepKindOutputs(Job& job, const KindFileConversion& conversion) {
+        std::vector<std::string> kept;
+        for (const KindOutput& output : conversion.outputs) {
+            if (output.kept) kept.push_back(output.path);
+        }
+        job.lines.push_back({false, shownInput(job.input) + ": skipped, " + shownOutputs(kept) +
+                                        (kept.size() == 1 ? " exists\n" : " exist\n")});
+        job.tally = Tally::Kept;
     }
 
     // "out/a.png", or "out/a-1.png ... out/a-12.png".
