@@ -84,6 +84,8 @@ struct ElementCase {
 TEST(HtmlWriter, WritesFormattingAsElements) {
     zentoro::Run bigger = textRun("big");
     bigger.format.size = 480;
+    zentoro::Run biggerBreak = textRun("a\fb");
+    biggerBreak.format.size = 480;
     zentoro::Run arial = textRun("sans");
     arial.format.font = 1;
     zentoro::Run notBold = textRun("light", "", Heading1Style);
@@ -113,6 +115,12 @@ TEST(HtmlWriter, WritesFormattingAsElements) {
         {"hard space, soft hyphen", paragraph("a\u00A0b\u00ADc"), "<p class=\"style-normal\">a&nbsp;b&shy;c</p>"},
         {"page break", paragraph("a\fb"),
          "<p class=\"style-normal\">a</p>\n<hr class=\"page-break\">\n<p class=\"style-normal\">b</p>"},
+        {"page break inside a bold run", paragraph({textRun("a\fb", "b")}),
+         "<p class=\"style-normal\"><strong>a</strong></p>\n<hr class=\"page-break\">\n"
+         "<p class=\"style-normal\"><strong>b</strong></p>"},
+        {"page break inside a span", paragraph({biggerBreak}),
+         "<p class=\"style-normal\"><span style=\"font-size: 24pt\">a</span></p>\n<hr class=\"page-break\">\n"
+         "<p class=\"style-normal\"><span style=\"font-size: 24pt\">b</span></p>"},
     };
     for (const auto& each : cases) {
         std::string body = mainPart(html(modelDocument({each.paragraph})));
