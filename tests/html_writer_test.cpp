@@ -190,6 +190,8 @@ TEST(HtmlWriter, WritesPagesAsTheirAuthorsWouldPublishThem) {
     Document emptyHeader = modelDocument({paragraph("body")});
     emptyHeader.header = {true, true, {paragraph("")}};
     emptyHeader.footer = {true, true, {paragraph({fieldRun(FieldKind::PageNumber, "")})}};
+    Document oddFont = modelDocument({paragraph({inFont(textRun("x"), 1)})});
+    oddFont.fonts[1].name = "Q\"u\\o<t>e&d";
     const PageCase cases[] = {
         {"a blank run keeps no element of its own",
          modelDocument({paragraph({textRun("a"), sized(textRun("\t"), 480), textRun("b")})}),
@@ -215,6 +217,8 @@ TEST(HtmlWriter, WritesPagesAsTheirAuthorsWouldPublishThem) {
          withStyleName(withStyleName(modelDocument({paragraph("x")}), Heading1Style, "Titel"), Heading2Style, "Sub"),
          {"<html lang=\"und\">"}, {}},
         {"an empty header and footer leave no element", emptyHeader, {"<main>"}, {"<header>", "<footer>"}},
+        {"a font name's quotes, backslashes and brackets are escaped in CSS", oddFont,
+         {"font-family: &quot;Q\\22 u\\5c o\\3c t\\3e e\\26 d&quot;, sans-serif"}, {"Q\"", "Q&quot;u"}},
         {"class names keep every letter",
          withStyleName(modelDocument({paragraph("x", Heading2Style)}), Heading2Style, "\u0417\u0430\u0433 \u00e9t\u00e9\u0085!"),
          {"class=\"style-\u0417\u0430\u0433-\u00e9t\u00e9\""}, {"\u0085"}},
