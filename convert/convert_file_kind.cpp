@@ -99,7 +99,6 @@ KindFileConversion runKindFile(const KindFileRequest& request, bool write) {
         ConversionResult written =
             write ? writeOutput(path, file.bytes, request.existingOutput) : checkOutput(path, request.existingOutput);
         if (written.failure == Failure::OutputExists) {
-            ++conversion.kept;
             conversion.outputs.push_back({std::move(path), true});
             continue;
         }

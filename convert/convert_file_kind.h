@@ -44,7 +44,6 @@ struct KindFileConversion {
     std::string detail;   // more about a damaged or refused file
     std::vector<std::string> warnings;
     std::vector<std::string> written;  // the output paths, in the reader's order
-    size_t kept = 0;  // outputs left as they stood (ExistingOutput::Keep)
     std::vector<KindOutput> outputs;   // those written and those kept, in the reader's order
     // The output that could not be written; with refusedKind, the file of
     // a known kind that stands there and is never replaced (result

@@ -742,7 +742,7 @@ private:
             const std::string& failed = conversion.failedOutput.empty() ? job.output : conversion.failedOutput;
             return fail(job, failureReason(result, shownOutput(failed), false) + kept);
         }
-        if (conversion.written.empty() && conversion.kept > 0) return keepKindOutputs(job, conversion);
+        if (conversion.written.empty() && !conversion.outputs.empty()) return keepKindOutputs(job, conversion);
         if (dryRun && !conversion.outputs.empty()) {
             job.tally = Tally::Succeeded;
             return listKindOutputs(job, conversion);

@@ -4,22 +4,31 @@
 
 namespace zentoro {
 
-void flushSink(ByteSink& sink) {
-    if (sink.used == 0) return;
-    sink.bytesWritten += sink.used;
+namespace {
+
+// Counts `size` bytes against the limit and stores them in the destination,
+// unless the sink has failed.
+void store(ByteSink& sink, const char* bytes, size_t size) {
+    sink.bytesWritten += size;
     if (sink.sizeLimit != 0 && sink.bytesWritten > sink.sizeLimit) {
         sink.failed = true;
         sink.limitReached = true;
     }
-    if (!sink.failed) {
-        if (sink.memory != nullptr) {
-            sink.memory->append(sink.buffer.data(), sink.used);
-        } else if (sink.block != nullptr) {
-            sink.block->append(sink.buffer.data(), sink.used);
-        } else if (sink.file != nullptr && std::fwrite(sink.buffer.data(), 1, sink.used, sink.file) != sink.used) {
-            sink.failed = true;
-        }
+    if (sink.failed) return;
+    if (sink.memory != nullptr) {
+        sink.memory->append(bytes, size);
+    } else if (sink.block != nullptr) {
+        sink.block->append(bytes, size);
+    } else if (sink.file != nullptr && std::fwrite(bytes, 1, size, sink.file) != size) {
+        sink.failed = true;
     }
+}
+
+}  // namespace
+
+void flushSink(ByteSink& sink) {
+    if (sink.used == 0) return;
+    store(sink, sink.buffer.data(), sink.used);
     sink.used = 0;
 }
 
@@ -29,19 +38,7 @@ void putBlock(ByteSink& sink, std::string_view block) {
         return;
     }
     flushSink(sink);
-    sink.bytesWritten += block.size();
-    if (sink.sizeLimit != 0 && sink.bytesWritten > sink.sizeLimit) {
-        sink.failed = true;
-        sink.limitReached = true;
-    }
-    if (sink.failed) return;
-    if (sink.memory != nullptr) {
-        sink.memory->append(block);
-    } else if (sink.block != nullptr) {
-        sink.block->append(block.data(), block.size());
-    } else if (sink.file != nullptr && std::fwrite(block.data(), 1, block.size(), sink.file) != block.size()) {
-        sink.failed = true;
-    }
+    store(sink, block.data(), block.size());
 }
 
 void putNumber(ByteSink& sink, int64_t value) {

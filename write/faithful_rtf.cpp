@@ -157,7 +157,7 @@ void writeCharacterFormat(ByteSink& sink, const Tables& tables, const CharacterF
     writeCharacterKeywords(sink, tables, f);
     // Kept when it was written whole into the buffer, as nearly always.
     size_t length = sink.used - start;
-    if (sink.bytesWritten != flushedBefore || sink.used < start || length > cached.text.size()) return;
+    if (sink.bytesWritten != flushedBefore || length > cached.text.size()) return;
     cached.format = f;
     cached.length = static_cast<uint8_t>(length);
     std::memcpy(cached.text.data(), sink.buffer.data() + start, length);
