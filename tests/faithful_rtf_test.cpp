@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/zentoro.h"
@@ -257,6 +259,30 @@ TEST(FaithfulConversion, StreamingWritesWhatTheWholeModelWrites) {
         ASSERT_TRUE(readDocument(std::span<const unsigned char>(bytes.data(), bytes.size()), whole).succeeded());
         EXPECT_EQ(write(whole), streamed);
     }
+}
+
+// A character format written before is copied from its kept text: the
+// copies must be what writing its keywords gives, and they must be made.
+TEST(FaithfulRtfWriter, RepeatedCharacterFormatsAreCopiedAsWritten) {
+    std::vector<uint8_t> bytes = testing::sampleDocument();
+    Document document;
+    ASSERT_TRUE(readDocument(std::span<const unsigned char>(bytes.data(), bytes.size()), document).succeeded());
+    auto stream = std::make_unique<FaithfulRtfStream>();
+    beginFaithfulRtf(*stream, 0);
+    auto writeBody = [&] {
+        for (const Paragraph& paragraph : document.body) writeFaithfulBodyParagraph(*stream, document, paragraph);
+        flushSink(stream->bodySink);
+    };
+    writeBody();
+    size_t firstSize = stream->body.size();
+    uint64_t firstHits = stream->tables.formatTextHits;
+    size_t runs = 0;
+    for (const Paragraph& paragraph : document.body) runs += paragraph.runs.size();
+    writeBody();
+    std::string_view body(reinterpret_cast<const char*>(stream->body.data()), stream->body.size());
+    ASSERT_EQ(body.size(), 2 * firstSize);
+    EXPECT_EQ(body.substr(firstSize), body.substr(0, firstSize));
+    EXPECT_GT(stream->tables.formatTextHits - firstHits, runs / 2) << "of " << runs << " runs";
 }
 
 TEST(FaithfulConversion, FailuresCarryTheirReasonAndLeaveNoOutput) {
