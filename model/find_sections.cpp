@@ -232,7 +232,11 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
         at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), shortestCut, found.text);
     }
     if (at.text != 0 && found.text.whole) {
-        bool fitsBetter = found.text.layout != 0 && (listed.textLayout != 0 || tableLost);
+        // The listed layout stands where it fits the text too, though
+        // another that fits follows the text.
+        const unsigned char* text = s.reader.input.data + found.text.start;
+        bool listedFits = listed.textLayout != 0 && bodyLayoutFits(s, listed.textLayout, text, found.text.length);
+        bool fitsBetter = !listedFits && found.text.layout != 0 && (listed.textLayout != 0 || tableLost);
         at.textLayout = fitsBetter ? found.text.layout : listed.textLayout;
     }
     bool moved = at.styles != listed.styles || at.pageLayout != listed.pageLayout || at.text != listed.text ||
