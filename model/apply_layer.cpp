@@ -177,7 +177,7 @@ void applyCharacterLayer(LoadState& s, CharacterFormat& character) {
         return;
     }
     std::span<const unsigned char> layer(in.data + in.pos + 4, length);
-    size_t slot = cacheSlot(layer);
+    size_t slot = cacheSlot(s.phraseLayers, layer);
     if (const CharacterLayerEffect* cached = findCached(s.phraseLayers, slot, layer)) {
         applyEffect(*cached, character);
         seekTo(s, position(s) + 4 + length);

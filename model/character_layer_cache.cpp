@@ -1,11 +1,18 @@
 #include "model/character_layer_cache.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace zentoro {
 
-size_t cacheSlot(std::span<const unsigned char> layer) {
+void sizeForDocument(CharacterLayerCache& cache, size_t inputBytes) {
+    auto bits = static_cast<unsigned>(std::bit_width(inputBytes / 1024));
+    cache.slotBits = std::clamp(bits, CharacterLayerCache::FewestSlotBits, CharacterLayerCache::MostSlotBits);
+    cache.entries.clear();
+}
+
+size_t cacheSlot(const CharacterLayerCache& cache, std::span<const unsigned char> layer) {
     // Multiplicative hashing of eight bytes at a time.
     uint64_t hash = layer.size();
     size_t at = 0;
@@ -15,7 +22,7 @@ size_t cacheSlot(std::span<const unsigned char> layer) {
         hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
     }
     for (; at < layer.size(); ++at) hash = (hash ^ layer[at]) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(hash >> 54) % CharacterLayerCache::Slots;
+    return static_cast<size_t>(hash >> (64 - cache.slotBits));
 }
 
 void applyEffect(const CharacterLayerEffect& effect, CharacterFormat& format) {
@@ -42,7 +49,7 @@ const CharacterLayerEffect* findCached(CharacterLayerCache& cache, size_t slot, 
 
 void remember(CharacterLayerCache& cache, size_t slot, std::span<const unsigned char> layer,
               const CharacterLayerEffect& effect) {
-    if (cache.entries.empty()) cache.entries.resize(CharacterLayerCache::Slots);
+    if (cache.entries.empty()) cache.entries.resize(size_t{1} << cache.slotBits);
     cache.entries[slot] = {layer, effect};
 }
 

@@ -39,13 +39,20 @@ struct CharacterLayerCache {
         std::span<const unsigned char> layer;  // the layer's records, in the input
         CharacterLayerEffect effect;
     };
-    static constexpr size_t Slots = 1024;
-    std::vector<Entry> entries;  // Slots of them, made on first use
-    uint64_t hits = 0;           // layers taken from the cache rather than decoded
+    static constexpr unsigned FewestSlotBits = 10;
+    static constexpr unsigned MostSlotBits = 14;
+    unsigned slotBits = FewestSlotBits;  // 2 to this many slots
+    std::vector<Entry> entries;          // made on first use
+    uint64_t hits = 0;                   // layers taken from the cache rather than decoded
 };
 
+// Gives the cache a slot per KiB of a document of `inputBytes`, from 1,024
+// to 16,384: a long document can hold thousands of distinct phrase formats,
+// and a short one should not pay for room it cannot fill.
+void sizeForDocument(CharacterLayerCache& cache, size_t inputBytes);
+
 // The slot a layer of these bytes is kept in.
-size_t cacheSlot(std::span<const unsigned char> layer);
+size_t cacheSlot(const CharacterLayerCache& cache, std::span<const unsigned char> layer);
 
 // The effect remembered in `slot` for a layer of these bytes, or null.
 const CharacterLayerEffect* findCached(CharacterLayerCache& cache, size_t slot, std::span<const unsigned char> layer);

@@ -178,6 +178,7 @@ ConversionResult read(std::span<const unsigned char> bytes, Document& document, 
         s.reader.input = InputStream{bytes.data(), bytes.size(), 0};
         s.reader.input.readLimit = readLimitFor(bytes.size(), limits);
         s.modelLimit = ModelBytesPerInputByte * bytes.size() + ModelFloor;
+        sizeForDocument(s.phraseLayers, bytes.size());
         return loadAll(s);
     } catch (const std::bad_alloc&) {
         return {Failure::OutOfMemory};

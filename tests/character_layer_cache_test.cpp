@@ -20,12 +20,33 @@ TEST(CharacterLayerCache, HitsOnlyForTheSameBytesWhereverTheyLie) {
     CharacterLayerCache cache;
     CharacterLayerEffect bold{BoldField, {}};
     bold.values.bold = true;
-    remember(cache, cacheSlot(first), first, bold);
-    const CharacterLayerEffect* hit = findCached(cache, cacheSlot(again), again);
+    remember(cache, cacheSlot(cache, first), first, bold);
+    const CharacterLayerEffect* hit = findCached(cache, cacheSlot(cache, again), again);
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->fields, BoldField);
-    EXPECT_EQ(findCached(cache, cacheSlot(other), other), nullptr);
+    EXPECT_EQ(findCached(cache, cacheSlot(cache, other), other), nullptr);
     EXPECT_EQ(cache.hits, 1u);
+}
+
+// A long document's cache keeps thousands of distinct layers at once; a
+// short one's stays small.
+TEST(CharacterLayerCache, KeepsMoreDistinctLayersForALongerDocument) {
+    struct Case {
+        size_t documentBytes;
+        size_t fewestKept, mostKept;
+    };
+    constexpr size_t Layers = 3000;
+    std::vector<std::vector<unsigned char>> layers;
+    for (size_t i = 0; i < Layers; ++i) layers.push_back({28, static_cast<unsigned char>(i), static_cast<unsigned char>(i >> 8)});
+    for (const Case& c : {Case{20000, 0, 1024}, Case{size_t{64} << 20, 2400, Layers}}) {
+        CharacterLayerCache cache;
+        sizeForDocument(cache, c.documentBytes);
+        for (const auto& layer : layers) remember(cache, cacheSlot(cache, layer), layer, {});
+        size_t kept = 0;
+        for (const auto& layer : layers) kept += findCached(cache, cacheSlot(cache, layer), layer) != nullptr;
+        EXPECT_GE(kept, c.fewestKept) << c.documentBytes;
+        EXPECT_LE(kept, c.mostKept) << c.documentBytes;
+    }
 }
 
 TEST(CharacterLayerCache, TheSameLayerOverDifferentStylesKeepsWhatEachStyleSets) {

@@ -261,14 +261,26 @@ TEST(FaithfulConversion, StreamingWritesWhatTheWholeModelWrites) {
     }
 }
 
-// A character format written before is copied from its kept text: the
-// copies must be what writing its keywords gives, and they must be made.
-TEST(FaithfulRtfWriter, RepeatedCharacterFormatsAreCopiedAsWritten) {
-    std::vector<uint8_t> bytes = testing::sampleDocument();
+// Two thousand paragraphs, each in a character format of its own.
+Document manyFormatsDocument() {
     Document document;
-    ASSERT_TRUE(readDocument(std::span<const unsigned char>(bytes.data(), bytes.size()), document).succeeded());
+    document.fonts.push_back(Font{"Arial", FontFamily::Swiss});
+    for (int i = 0; i < 2000; ++i) {
+        Run run;
+        run.text = "x";
+        run.format.size = 20 + 2 * i;
+        document.body.push_back(Paragraph{});
+        document.body.back().runs.push_back(run);
+    }
+    return document;
+}
+
+// Writes the document's body twice into a stream begun for `expectedBody`
+// bytes; the second writing must equal the first. Returns the copies of kept
+// formats the second writing made.
+uint64_t hitsWritingTwice(const Document& document, size_t expectedBody) {
     auto stream = std::make_unique<FaithfulRtfStream>();
-    beginFaithfulRtf(*stream, 0);
+    beginFaithfulRtf(*stream, 0, expectedBody);
     auto writeBody = [&] {
         for (const Paragraph& paragraph : document.body) writeFaithfulBodyParagraph(*stream, document, paragraph);
         flushSink(stream->bodySink);
@@ -276,13 +288,28 @@ TEST(FaithfulRtfWriter, RepeatedCharacterFormatsAreCopiedAsWritten) {
     writeBody();
     size_t firstSize = stream->body.size();
     uint64_t firstHits = stream->tables.formatTextHits;
-    size_t runs = 0;
-    for (const Paragraph& paragraph : document.body) runs += paragraph.runs.size();
     writeBody();
     std::string_view body(reinterpret_cast<const char*>(stream->body.data()), stream->body.size());
-    ASSERT_EQ(body.size(), 2 * firstSize);
+    EXPECT_EQ(body.size(), 2 * firstSize);
     EXPECT_EQ(body.substr(firstSize), body.substr(0, firstSize));
-    EXPECT_GT(stream->tables.formatTextHits - firstHits, runs / 2) << "of " << runs << " runs";
+    return stream->tables.formatTextHits - firstHits;
+}
+
+// A character format written before is copied from its kept text: the
+// copies must be what writing its keywords gives, and they must be made. A
+// long body keeps thousands of formats at once.
+TEST(FaithfulRtfWriter, RepeatedCharacterFormatsAreCopiedAsWritten) {
+    std::vector<uint8_t> bytes = testing::sampleDocument();
+    Document sample;
+    ASSERT_TRUE(readDocument(std::span<const unsigned char>(bytes.data(), bytes.size()), sample).succeeded());
+    size_t runs = 0;
+    for (const Paragraph& paragraph : sample.body) runs += paragraph.runs.size();
+    EXPECT_GT(hitsWritingTwice(sample, 0), runs / 2) << "of " << runs << " runs";
+
+    Document many = manyFormatsDocument();
+    uint64_t shortBody = hitsWritingTwice(many, 0);
+    uint64_t longBody = hitsWritingTwice(many, size_t{16} << 20);
+    EXPECT_GE(longBody, shortBody + 1600) << "of " << many.body.size() << " formats";
 }
 
 TEST(FaithfulConversion, FailuresCarryTheirReasonAndLeaveNoOutput) {

@@ -1,6 +1,7 @@
 #include "write/faithful_rtf.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <memory>
@@ -123,13 +124,13 @@ void writeColourTable(ByteSink& sink, const Tables& tables) {
     put(sink, "}\n");
 }
 
-size_t formatTextSlot(const CharacterFormat& f) {
+size_t formatTextSlot(const Tables& tables, const CharacterFormat& f) {
     uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(f.font)) * 0x9E3779B97F4A7C15ull;
     key ^= static_cast<uint64_t>(static_cast<uint32_t>(f.size)) * 0xC2B2AE3D27D4EB4Full;
     key ^= (uint64_t{f.bold} | uint64_t{f.italic} << 1 | uint64_t{f.underline} << 2 | uint64_t{f.strikethrough} << 3 |
             static_cast<uint64_t>(f.position) << 4) * 0x165667B19E3779F9ull;
     key ^= (uint64_t{f.colour.red} | uint64_t{f.colour.green} << 8 | uint64_t{f.colour.blue} << 16) * 0x27D4EB2F165667C5ull;
-    return static_cast<size_t>(key >> 58);
+    return static_cast<size_t>(key >> (64 - tables.formatTextBits));
 }
 
 void writeCharacterKeywords(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
@@ -146,7 +147,8 @@ void writeCharacterKeywords(ByteSink& sink, const Tables& tables, const Characte
 }
 
 void writeCharacterFormat(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
-    FaithfulRtfTables::FormatText& cached = tables.formatTexts[formatTextSlot(f)];
+    if (tables.formatTexts.empty()) tables.formatTexts.resize(size_t{1} << tables.formatTextBits);
+    FaithfulRtfTables::FormatText& cached = tables.formatTexts[formatTextSlot(tables, f)];
     if (cached.length != 0 && cached.format == f) {
         ++tables.formatTextHits;
         put(sink, std::string_view(cached.text.data(), cached.length));
@@ -470,6 +472,9 @@ void writeSection(ByteSink& sink, const Document& document, const Tables& tables
 
 void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody) {
     stream.tables = Tables{};
+    // A slot per 4 KiB of the RTF expected, within bounds.
+    auto bits = static_cast<unsigned>(std::bit_width(expectedBody / 4096));
+    stream.tables.formatTextBits = std::clamp(bits, Tables::FewestFormatTextBits, Tables::MostFormatTextBits);
     noteColour(stream.tables, Black);
     stream.body.clear();
     stream.body.reserve(expectedBody);

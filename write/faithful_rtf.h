@@ -28,15 +28,19 @@ bool writeFaithfulRtf(const Document& document, const WriteOptions& options, std
 struct FaithfulRtfTables {
     std::vector<Colour> colours;  // \cfN is colours[N - 1]; 0 is the automatic colour
     std::vector<Bullet> bullets;  // list \lsN is bullets[N - 1]
-    // The RTF of character formats written lately. A document repeats a few
+    // The RTF of character formats written lately. A document repeats its
     // formats over and over, each a dozen keywords long; a colour's number
-    // never changes once noted, so neither does a format's text.
+    // never changes once noted, so neither does a format's text. A long
+    // document, which can hold thousands of formats, gets more slots.
     struct FormatText {
         CharacterFormat format;
         uint8_t length = 0;  // 0: empty
         std::array<char, 79> text;
     };
-    mutable std::array<FormatText, 64> formatTexts{};
+    static constexpr unsigned FewestFormatTextBits = 6;
+    static constexpr unsigned MostFormatTextBits = 12;
+    unsigned formatTextBits = FewestFormatTextBits;
+    mutable std::vector<FormatText> formatTexts;  // made on first use
     mutable uint64_t formatTextHits = 0;
 };
 
@@ -51,7 +55,8 @@ struct FaithfulRtfStream {
 };
 
 // Starts a stream whose whole output may take `sizeLimit` bytes (0: no
-// limit), with room for `expectedBody` bytes of body.
+// limit), with room for `expectedBody` bytes of body and its kept formats
+// sized for that.
 void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody = 0);
 void writeFaithfulBodyParagraph(FaithfulRtfStream& stream, const Document& document, const Paragraph& paragraph);
 // Writes the document, its body being what the stream holds, to `sink`;
