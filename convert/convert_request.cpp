@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <new>
-#include <span>
 #include <system_error>
 
 #include "convert/background_writer.h"
@@ -125,24 +124,6 @@ ConversionResult convertToRtf(const ConversionRequest& request, const RequestInp
     });
 }
 
-// Reads the model from a mapping under guard: a file shortened meanwhile
-// reads as zeros past its new end, and the document is then unreadable
-// rather than converted from those zeros.
-ConversionResult readModelOf(const DocumentBytes& bytes, ModelConversion& conversion) {
-    struct Reading {
-        std::span<const unsigned char> bytes;
-        ModelConversion& conversion;
-        ConversionResult result;
-    };
-    Reading reading{bytes.bytes(), conversion, {}};
-    bool intact = readZeroingLostPages(bytes, [](void* context) {
-        auto* r = static_cast<Reading*>(context);
-        r->result = readModel(r->bytes, r->conversion);
-    }, &reading);
-    if (!intact) return {Failure::InputUnreadable, EIO, false};
-    return reading.result;
-}
-
 // The model is read before the output is begun, so that a document that
 // cannot be read leaves no output behind.
 ConversionResult convertThroughModel(OutputFormat format, const ConversionRequest& request, const WriteOptions& options,
@@ -151,7 +132,7 @@ ConversionResult convertThroughModel(OutputFormat format, const ConversionReques
     ModelConversion conversion;
     conversion.format = format;
     conversion.options = optionsFor(format, request, options);
-    ConversionResult read = readModelOf(input.bytes, conversion);
+    ConversionResult read = readModel(input.bytes.bytes(), conversion);
     if (!read.succeeded() && !read.salvaged()) return read;
     // What a damaged document still held is written, and kept as the
     // streaming translation's part of a document is.
@@ -176,9 +157,10 @@ ConversionResult convertRequest(OutputFormat format, const ConversionRequest& re
         namesSameFile(request.inputPath, request.outputPath)) {
         return {Failure::SameFile, 0, false};
     }
+    // Only the streaming translation reads a mapping under guard.
+    InputMapping mapping = format == OutputFormat::Rtf ? InputMapping::Allowed : InputMapping::Never;
     RequestInput input;
-    // Both roads read a mapping under guard.
-    ConversionResult taken = readRequestInput(request, InputMapping::Allowed, input);
+    ConversionResult taken = readRequestInput(request, mapping, input);
     if (!taken.succeeded()) return taken;
     if (format == OutputFormat::Rtf) return convertToRtf(request, input, output);
     return convertThroughModel(format, request, options, input, output);

@@ -1,7 +1,6 @@
 #include "convert/document_bytes.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <utility>
 
 #ifdef _WIN32
@@ -77,10 +76,6 @@ struct FaultGuard {
     const unsigned char* begin;
     const unsigned char* end;
     sigjmp_buf resume;
-    // Zeroing guards map zeros over the lost pages instead of jumping back.
-    bool zeroing = false;
-    size_t pageSize = 0;
-    volatile sig_atomic_t lost = 0;
 };
 
 thread_local FaultGuard* activeGuard = nullptr;
@@ -107,29 +102,10 @@ void passOnBusError(int signal, siginfo_t* info, void* context) {
     if (info->si_code <= 0) raise(signal);
 }
 
-// Maps zero pages over the guarded mapping from the page of `address` to its
-// end: the faulting read, run again when the handler returns, reads zeros.
-bool zeroFrom(const FaultGuard& guard, const unsigned char* address) {
-    uintptr_t mask = ~static_cast<uintptr_t>(guard.pageSize - 1);
-    uintptr_t from = reinterpret_cast<uintptr_t>(address) & mask;
-    uintptr_t to = (reinterpret_cast<uintptr_t>(guard.end) + guard.pageSize - 1) & mask;
-    int savedErrno = errno;
-    void* zeros = mmap(reinterpret_cast<void*>(from), to - from, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED,
-                       -1, 0);
-    errno = savedErrno;
-    return zeros != MAP_FAILED;
-}
-
 void onBusError(int signal, siginfo_t* info, void* context) {
     FaultGuard* guard = activeGuard;
     auto* address = static_cast<const unsigned char*>(info->si_addr);
-    if (guard != nullptr && address >= guard->begin && address < guard->end) {
-        if (!guard->zeroing) siglongjmp(guard->resume, 1);
-        if (zeroFrom(*guard, address)) {
-            guard->lost = 1;
-            return;
-        }
-    }
+    if (guard != nullptr && address >= guard->begin && address < guard->end) siglongjmp(guard->resume, 1);
     passOnBusError(signal, info, context);
 }
 
@@ -139,29 +115,6 @@ bool installBusHandler() {
     action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     return sigaction(SIGBUS, &action, &previousBusAction) == 0;
-}
-
-// Runs `work` with `guard` active on this thread, the one before it active
-// again afterwards, whichever way `work` ends.
-bool runUnder(FaultGuard& guard, void (*work)(void* context), void* context) {
-    FaultGuard* outer = activeGuard;
-    activeGuard = &guard;
-    try {
-        work(context);
-    } catch (...) {
-        activeGuard = outer;
-        throw;
-    }
-    activeGuard = outer;
-    return true;
-}
-
-// Whether reads from `file` need a guard and can have one: it is mapped, and
-// the handler is in place.
-bool guarded(const DocumentBytes& file) {
-    if (!file.mapped()) return false;
-    static const bool handlerInstalled = installBusHandler();
-    return handlerInstalled;
 }
 
 #endif
@@ -272,7 +225,12 @@ bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* c
     work(context);
     return true;
 #else
-    if (!guarded(file)) {
+    if (!file.mapped()) {
+        work(context);
+        return true;
+    }
+    static const bool handlerInstalled = installBusHandler();
+    if (!handlerInstalled) {
         work(context);
         return true;
     }
@@ -285,25 +243,15 @@ bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* c
         activeGuard = outer;
         return false;
     }
-    return runUnder(guard, work, context);
-#endif
-}
-
-bool readZeroingLostPages(const DocumentBytes& file, void (*work)(void* context), void* context) {
-#ifdef _WIN32
-    (void)file;
-    work(context);
-    return true;
-#else
-    if (!guarded(file)) {
+    activeGuard = &guard;
+    try {
         work(context);
-        return true;
+    } catch (...) {
+        activeGuard = outer;
+        throw;
     }
-    std::span<const unsigned char> bytes = file.bytes();
-    FaultGuard guard{bytes.data(), bytes.data() + bytes.size(), {}};
-    guard.zeroing = true;
-    guard.pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    return runUnder(guard, work, context) && guard.lost == 0;
+    activeGuard = outer;
+    return true;
 #endif
 }
 

@@ -79,11 +79,4 @@ private:
 // way are not unwound, so it must hold nothing that needs a destructor.
 bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* context);
 
-// Calls `work(context)`. When `file` is mapped and a read from the mapping
-// faults because the file shrank after it was mapped (or its medium failed),
-// the mapping reads as zeros from the faulting page to its end and `work`
-// goes on, so that whatever it holds is still destroyed as usual; this then
-// returns false, for what `work` made of those zeros is not the file's.
-bool readZeroingLostPages(const DocumentBytes& file, void (*work)(void* context), void* context);
-
 }  // namespace zentoro

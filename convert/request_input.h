@@ -15,9 +15,8 @@ struct RequestInput {
     int readError = 0;  // errno of a read that failed part-way, or 0
 };
 
-// Whether the document may be mapped rather than read. Only a conversion
-// that reads under readGuarded or readZeroingLostPages survives the file
-// shrinking under its mapping.
+// Whether the document may be mapped rather than read. Only a translation
+// that runs under readGuarded survives the file shrinking under its mapping.
 enum class InputMapping { Allowed, Never };
 
 // Opens the request's input and takes in its bytes. A header that is not a

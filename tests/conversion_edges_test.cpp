@@ -160,9 +160,9 @@ TEST(ConversionEdges, NothingOpenedOrMappedOutlivesTheOperation) {
     }
 }
 
-// Where the reading goes: the input is mapped only where the caller reads
-// under a guard against the file shrinking, and a read error, moved with
-// the bytes, is not forgotten.
+// Where the reading goes: only the streaming translation maps the input
+// (it alone reads under a guard against the file shrinking), and a read
+// error, moved with the bytes, is not forgotten.
 TEST(ConversionEdges, MappingFollowsThePolicyAndAReadErrorMovesWithTheBytes) {
     TemporaryFolder folder("mapping");
     writeFile(folder.path("large"), scaledDocument(4 * SmallestMappedFile));

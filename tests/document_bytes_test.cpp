@@ -204,46 +204,6 @@ TEST(DocumentBytes, ReadingPastTheEndOfAShrunkFileFailsTheGuardedCall) {
     EXPECT_TRUE(readGuarded(intact, touch, &t));
 }
 
-// Work that holds memory of its own reads on past the lost pages, as zeros,
-// and ends as usual; the call says the bytes were not the file's.
-TEST(DocumentBytes, PagesLostToAShrunkFileReadAsZerosAndTheCallSaysSo) {
-    constexpr size_t Size = 4 * SmallestMappedFile;
-    struct Case {
-        const char* name;
-        off_t shrunkTo;
-        size_t offset;
-        bool intact;
-        unsigned expected;
-    };
-    const std::vector<unsigned char> pattern = patternBytes(Size);
-    const Case cases[] = {
-        {"not shrunk", Size, Size - 1, true, pattern[Size - 1]},
-        {"read before the new end", Size / 2, 10, false, pattern[10]},
-        {"read past the new end", Size / 2, Size - 1, false, 0},
-        {"emptied", 0, 0, false, 0},
-    };
-    TemporaryFolder folder("zeroing");
-    for (const Case& c : cases) {
-        DocumentBytes input = mapThenShrink(folder, c.name, Size, c.shrunkTo);
-        struct Held {
-            Touch touch;
-            std::vector<std::string> owned;
-        } held{{input.bytes(), c.offset}, {}};
-        bool intact = readZeroingLostPages(input, [](void* context) {
-            auto* h = static_cast<Held*>(context);
-            h->owned.emplace_back(1000, 'x');
-            touch(&h->touch);
-            // The rest of the mapping reads too, past any lost page.
-            h->touch.offset = h->touch.bytes.size() - 1;
-            touch(&h->touch);
-        }, &held);
-        EXPECT_EQ(intact, c.intact) << c.name;
-        EXPECT_TRUE(held.touch.finished) << c.name;
-        unsigned last = c.intact ? pattern[Size - 1] : 0;
-        EXPECT_EQ(held.touch.sum, c.expected + last) << c.name;
-    }
-}
-
 TEST(DocumentBytesDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     TemporaryFolder folder("unguarded");
