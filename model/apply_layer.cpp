@@ -177,8 +177,7 @@ void applyCharacterLayer(LoadState& s, CharacterFormat& character) {
         return;
     }
     std::span<const unsigned char> layer(in.data + in.pos + 4, length);
-    size_t slot = cacheSlot(s.phraseLayers, layer);
-    if (const CharacterLayerEffect* cached = findCached(s.phraseLayers, slot, layer)) {
+    if (const CharacterLayerEffect* cached = findCached(s.phraseLayers, layer)) {
         applyEffect(*cached, character);
         seekTo(s, position(s) + 4 + length);
         return;
@@ -186,7 +185,7 @@ void applyCharacterLayer(LoadState& s, CharacterFormat& character) {
     CharacterLayerEffect effect;
     applyLayer(s, s.phraseParagraphScratch, effect.values, effect.fields);
     applyEffect(effect, character);
-    if (!s.damaged) remember(s.phraseLayers, slot, layer, effect);
+    if (!s.damaged) remember(s.phraseLayers, layer, effect);
 }
 
 void skipLayer(LoadState& s) {

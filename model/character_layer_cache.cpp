@@ -6,13 +6,9 @@
 
 namespace zentoro {
 
-void sizeForDocument(CharacterLayerCache& cache, size_t inputBytes) {
-    auto bits = static_cast<unsigned>(std::bit_width(inputBytes / 1024));
-    cache.slotBits = std::clamp(bits, CharacterLayerCache::FewestSlotBits, CharacterLayerCache::MostSlotBits);
-    cache.entries.clear();
-}
+namespace {
 
-size_t cacheSlot(const CharacterLayerCache& cache, std::span<const unsigned char> layer) {
+uint64_t hashOf(std::span<const unsigned char> layer) {
     // Multiplicative hashing of eight bytes at a time.
     uint64_t hash = layer.size();
     size_t at = 0;
@@ -22,7 +18,29 @@ size_t cacheSlot(const CharacterLayerCache& cache, std::span<const unsigned char
         hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
     }
     for (; at < layer.size(); ++at) hash = (hash ^ layer[at]) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(hash >> (64 - cache.slotBits));
+    return hash;
+}
+
+CharacterLayerCache::Entry& entryFor(CharacterLayerCache& cache, uint64_t hash) {
+    return cache.entries[static_cast<size_t>(hash >> (64 - cache.growth.bits))];
+}
+
+const CharacterLayerEffect* lookUp(CharacterLayerCache& cache, std::span<const unsigned char> layer) {
+    if (cache.entries.empty() || layer.empty() || layer.size() > CharacterLayerCache::LongestLayer) return nullptr;
+    uint64_t hash = hashOf(layer);
+    const CharacterLayerCache::Entry& entry = entryFor(cache, hash);
+    if (entry.hash != hash || entry.length != layer.size()) return nullptr;
+    if (!std::equal(layer.begin(), layer.end(), entry.bytes.begin())) return nullptr;
+    return &entry.effect;
+}
+
+}  // namespace
+
+void sizeForDocument(CharacterLayerCache& cache, size_t inputBytes) {
+    auto bits = static_cast<unsigned>(std::bit_width(inputBytes / 1024));
+    cache.growth = SlotGrowth{CharacterLayerCache::FewestSlotBits,
+                              std::clamp(bits, CharacterLayerCache::FewestSlotBits, CharacterLayerCache::MostSlotBits)};
+    cache.entries.clear();
 }
 
 void applyEffect(const CharacterLayerEffect& effect, CharacterFormat& format) {
@@ -38,19 +56,23 @@ void applyEffect(const CharacterLayerEffect& effect, CharacterFormat& format) {
     if (fields & ColourField) format.colour = v.colour;
 }
 
-const CharacterLayerEffect* findCached(CharacterLayerCache& cache, size_t slot, std::span<const unsigned char> layer) {
-    if (cache.entries.empty()) return nullptr;
-    const CharacterLayerCache::Entry& entry = cache.entries[slot];
-    if (entry.layer.data() == nullptr || entry.layer.size() != layer.size()) return nullptr;
-    if (!std::equal(layer.begin(), layer.end(), entry.layer.begin())) return nullptr;
-    ++cache.hits;
-    return &entry.effect;
+const CharacterLayerEffect* findCached(CharacterLayerCache& cache, std::span<const unsigned char> layer) {
+    if (timeToGrow(cache.growth)) cache.entries.clear();
+    const CharacterLayerEffect* found = lookUp(cache, layer);
+    countLookup(cache.growth, found != nullptr);
+    if (found != nullptr) ++cache.hits;
+    return found;
 }
 
-void remember(CharacterLayerCache& cache, size_t slot, std::span<const unsigned char> layer,
-              const CharacterLayerEffect& effect) {
-    if (cache.entries.empty()) cache.entries.resize(size_t{1} << cache.slotBits);
-    cache.entries[slot] = {layer, effect};
+void remember(CharacterLayerCache& cache, std::span<const unsigned char> layer, const CharacterLayerEffect& effect) {
+    if (layer.empty() || layer.size() > CharacterLayerCache::LongestLayer) return;
+    if (cache.entries.empty()) cache.entries.resize(size_t{1} << cache.growth.bits);
+    uint64_t hash = hashOf(layer);
+    CharacterLayerCache::Entry& entry = entryFor(cache, hash);
+    entry.hash = hash;
+    entry.length = static_cast<uint8_t>(layer.size());
+    std::copy(layer.begin(), layer.end(), entry.bytes.begin());
+    entry.effect = effect;
 }
 
 }  // namespace zentoro

@@ -5,12 +5,14 @@
 // values), so that one entry serves the layer over any format beneath it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "model/document.h"
+#include "reader/slot_growth.h"
 
 namespace zentoro {
 
@@ -35,29 +37,31 @@ struct CharacterLayerEffect {
 void applyEffect(const CharacterLayerEffect& effect, CharacterFormat& format);
 
 struct CharacterLayerCache {
+    // A copy of the layer's bytes is kept beside its effect, so that a
+    // lookup reads one entry and not the layer's first place in the input.
+    static constexpr size_t LongestLayer = 54;
     struct Entry {
-        std::span<const unsigned char> layer;  // the layer's records, in the input
+        uint64_t hash = 0;
+        uint8_t length = 0;  // of the layer; 0: empty
+        std::array<unsigned char, LongestLayer> bytes;
         CharacterLayerEffect effect;
     };
     static constexpr unsigned FewestSlotBits = 10;
     static constexpr unsigned MostSlotBits = 14;
-    unsigned slotBits = FewestSlotBits;  // 2 to this many slots
-    std::vector<Entry> entries;          // made on first use
-    uint64_t hits = 0;                   // layers taken from the cache rather than decoded
+    SlotGrowth growth{FewestSlotBits, FewestSlotBits};
+    std::vector<Entry> entries;  // made on first use, and anew as it grows
+    uint64_t hits = 0;           // layers taken from the cache rather than decoded
 };
 
-// Gives the cache a slot per KiB of a document of `inputBytes`, from 1,024
-// to 16,384: a long document can hold thousands of distinct phrase formats,
-// and a short one should not pay for room it cannot fill.
+// Lets the cache grow, where layers seldom repeat, to a slot per KiB of a
+// document of `inputBytes`, up to 16,384: a short document cannot hold the
+// distinct layers that would fill more.
 void sizeForDocument(CharacterLayerCache& cache, size_t inputBytes);
 
-// The slot a layer of these bytes is kept in.
-size_t cacheSlot(const CharacterLayerCache& cache, std::span<const unsigned char> layer);
+// The effect remembered for a layer of these bytes, or null.
+const CharacterLayerEffect* findCached(CharacterLayerCache& cache, std::span<const unsigned char> layer);
 
-// The effect remembered in `slot` for a layer of these bytes, or null.
-const CharacterLayerEffect* findCached(CharacterLayerCache& cache, size_t slot, std::span<const unsigned char> layer);
-
-void remember(CharacterLayerCache& cache, size_t slot, std::span<const unsigned char> layer,
-              const CharacterLayerEffect& effect);
+// Layers longer than LongestLayer bytes are not remembered.
+void remember(CharacterLayerCache& cache, std::span<const unsigned char> layer, const CharacterLayerEffect& effect);
 
 }  // namespace zentoro

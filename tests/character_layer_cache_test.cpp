@@ -20,32 +20,55 @@ TEST(CharacterLayerCache, HitsOnlyForTheSameBytesWhereverTheyLie) {
     CharacterLayerCache cache;
     CharacterLayerEffect bold{BoldField, {}};
     bold.values.bold = true;
-    remember(cache, cacheSlot(cache, first), first, bold);
-    const CharacterLayerEffect* hit = findCached(cache, cacheSlot(cache, again), again);
+    remember(cache, first, bold);
+    const CharacterLayerEffect* hit = findCached(cache, again);
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->fields, BoldField);
-    EXPECT_EQ(findCached(cache, cacheSlot(cache, other), other), nullptr);
+    EXPECT_EQ(findCached(cache, other), nullptr);
     EXPECT_EQ(cache.hits, 1u);
+    // A layer is kept only where its bytes fit beside its effect.
+    for (size_t length : {CharacterLayerCache::LongestLayer, CharacterLayerCache::LongestLayer + 1}) {
+        const std::vector<unsigned char> layer(length, 7);
+        remember(cache, layer, bold);
+        EXPECT_EQ(findCached(cache, layer) != nullptr, length <= CharacterLayerCache::LongestLayer) << length;
+    }
 }
 
-// A long document's cache keeps thousands of distinct layers at once; a
-// short one's stays small.
-TEST(CharacterLayerCache, KeepsMoreDistinctLayersForALongerDocument) {
+// The cache grows where layers seldom repeat, as far as the document's size
+// allows, and stays small where they do.
+TEST(CharacterLayerCache, GrowsForManyDistinctLayersInALongDocumentOnly) {
     struct Case {
+        const char* name;
+        size_t distinct;
         size_t documentBytes;
-        size_t fewestKept, mostKept;
+        size_t fewestKept, mostKept, slots;
     };
-    constexpr size_t Layers = 3000;
-    std::vector<std::vector<unsigned char>> layers;
-    for (size_t i = 0; i < Layers; ++i) layers.push_back({28, static_cast<unsigned char>(i), static_cast<unsigned char>(i >> 8)});
-    for (const Case& c : {Case{20000, 0, 1024}, Case{size_t{64} << 20, 2400, Layers}}) {
+    const Case cases[] = {
+        {"many layers, long document", 3000, size_t{64} << 20, 2400, 3000, 16384},
+        {"many layers, short document", 3000, 20000, 0, 1024, 1024},
+        {"few layers, long document", 200, size_t{64} << 20, 150, 200, 1024},
+    };
+    for (const Case& c : cases) {
         CharacterLayerCache cache;
         sizeForDocument(cache, c.documentBytes);
-        for (const auto& layer : layers) remember(cache, cacheSlot(cache, layer), layer, {});
+        std::vector<std::vector<unsigned char>> layers;
+        for (size_t i = 0; i < c.distinct; ++i) {
+            layers.push_back({28, static_cast<unsigned char>(i), static_cast<unsigned char>(i >> 8)});
+        }
         size_t kept = 0;
-        for (const auto& layer : layers) kept += findCached(cache, cacheSlot(cache, layer), layer) != nullptr;
-        EXPECT_GE(kept, c.fewestKept) << c.documentBytes;
-        EXPECT_LE(kept, c.mostKept) << c.documentBytes;
+        for (int round = 0; round < 40000 / static_cast<int>(c.distinct); ++round) {
+            kept = 0;
+            for (const auto& layer : layers) {
+                if (findCached(cache, layer) != nullptr) {
+                    ++kept;
+                } else {
+                    remember(cache, layer, {});
+                }
+            }
+        }
+        EXPECT_GE(kept, c.fewestKept) << c.name;
+        EXPECT_LE(kept, c.mostKept) << c.name;
+        EXPECT_EQ(cache.entries.size(), c.slots) << c.name;
     }
 }
 

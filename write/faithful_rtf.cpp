@@ -130,7 +130,7 @@ size_t formatTextSlot(const Tables& tables, const CharacterFormat& f) {
     key ^= (uint64_t{f.bold} | uint64_t{f.italic} << 1 | uint64_t{f.underline} << 2 | uint64_t{f.strikethrough} << 3 |
             static_cast<uint64_t>(f.position) << 4) * 0x165667B19E3779F9ull;
     key ^= (uint64_t{f.colour.red} | uint64_t{f.colour.green} << 8 | uint64_t{f.colour.blue} << 16) * 0x27D4EB2F165667C5ull;
-    return static_cast<size_t>(key >> (64 - tables.formatTextBits));
+    return static_cast<size_t>(key >> (64 - tables.formatTextGrowth.bits));
 }
 
 void writeCharacterKeywords(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
@@ -147,9 +147,13 @@ void writeCharacterKeywords(ByteSink& sink, const Tables& tables, const Characte
 }
 
 void writeCharacterFormat(ByteSink& sink, const Tables& tables, const CharacterFormat& f) {
-    if (tables.formatTexts.empty()) tables.formatTexts.resize(size_t{1} << tables.formatTextBits);
+    if (timeToGrow(tables.formatTextGrowth) || tables.formatTexts.empty()) {
+        tables.formatTexts.assign(size_t{1} << tables.formatTextGrowth.bits, {});
+    }
     FaithfulRtfTables::FormatText& cached = tables.formatTexts[formatTextSlot(tables, f)];
-    if (cached.length != 0 && cached.format == f) {
+    bool hit = cached.length != 0 && cached.format == f;
+    countLookup(tables.formatTextGrowth, hit);
+    if (hit) {
         ++tables.formatTextHits;
         put(sink, std::string_view(cached.text.data(), cached.length));
         return;
@@ -472,9 +476,9 @@ void writeSection(ByteSink& sink, const Document& document, const Tables& tables
 
 void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody) {
     stream.tables = Tables{};
-    // A slot per 4 KiB of the RTF expected, within bounds.
     auto bits = static_cast<unsigned>(std::bit_width(expectedBody / 4096));
-    stream.tables.formatTextBits = std::clamp(bits, Tables::FewestFormatTextBits, Tables::MostFormatTextBits);
+    stream.tables.formatTextGrowth.mostBits =
+        std::clamp(bits, Tables::FewestFormatTextBits, Tables::MostFormatTextBits);
     noteColour(stream.tables, Black);
     stream.body.clear();
     stream.body.reserve(expectedBody);

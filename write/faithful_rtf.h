@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "model/document.h"
+#include "reader/slot_growth.h"
 #include "write/byte_sink.h"
 #include "write/write_options.h"
 
@@ -31,7 +32,7 @@ struct FaithfulRtfTables {
     // The RTF of character formats written lately. A document repeats its
     // formats over and over, each a dozen keywords long; a colour's number
     // never changes once noted, so neither does a format's text. A long
-    // document, which can hold thousands of formats, gets more slots.
+    // document that uses thousands of formats gets more slots.
     struct FormatText {
         CharacterFormat format;
         uint8_t length = 0;  // 0: empty
@@ -39,8 +40,8 @@ struct FaithfulRtfTables {
     };
     static constexpr unsigned FewestFormatTextBits = 6;
     static constexpr unsigned MostFormatTextBits = 12;
-    unsigned formatTextBits = FewestFormatTextBits;
-    mutable std::vector<FormatText> formatTexts;  // made on first use
+    mutable SlotGrowth formatTextGrowth{FewestFormatTextBits, FewestFormatTextBits};
+    mutable std::vector<FormatText> formatTexts;  // made on first use, and anew as it grows
     mutable uint64_t formatTextHits = 0;
 };
 
@@ -55,8 +56,8 @@ struct FaithfulRtfStream {
 };
 
 // Starts a stream whose whole output may take `sizeLimit` bytes (0: no
-// limit), with room for `expectedBody` bytes of body and its kept formats
-// sized for that.
+// limit), with room for `expectedBody` bytes of body; its kept formats may
+// grow to a slot per 4 KiB of that.
 void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody = 0);
 void writeFaithfulBodyParagraph(FaithfulRtfStream& stream, const Document& document, const Paragraph& paragraph);
 // Writes the document, its body being what the stream holds, to `sink`;
