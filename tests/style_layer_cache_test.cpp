@@ -3,12 +3,15 @@
 // them again, whatever state the paragraphs enter them in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reader/conversion_limits.h"
 #include "reader/header_check.h"
+#include "reader/word_uids.h"
 #include "rtf/section_dispatch.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
@@ -207,6 +210,63 @@ TEST(StyleLayerCache, TruncatedDocumentsWriteWhatTranslatingThemWrites) {
         CacheRun copied = convertWithCache(cut, true);
         EXPECT_EQ(copied.converted, translated.converted) << size;
         EXPECT_TRUE(copied.rtf == translated.rtf) << size;
+    }
+}
+
+uint32_t u32At(const std::vector<uint8_t>& bytes, size_t at) {
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+void appendU32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+// Where the text layout section lies: from its listed position to the
+// next section or the section table, whichever comes first.
+std::pair<size_t, size_t> textLayoutSection(const std::vector<uint8_t>& document) {
+    size_t table = u32At(document, DictionaryOffsetPosition);
+    size_t entries = document[table] / 2;
+    size_t layout = 0, end = table;
+    for (size_t i = 0; i < entries; ++i) {
+        if (u32At(document, table + 1 + 8 * i) == TextLayoutSectionUid) layout = u32At(document, table + 5 + 8 * i);
+    }
+    for (size_t i = 0; i < entries; ++i) {
+        size_t at = u32At(document, table + 5 + 8 * i);
+        if (at > layout && at < end) end = at;
+    }
+    return {layout, end};
+}
+
+// The document's text layout listed twice in its section table: first a
+// copy of its first `kept` bytes, at the very end of the file, then the
+// whole section where it stood.
+std::vector<uint8_t> layoutCutCopyFirst(const std::vector<uint8_t>& document, size_t kept) {
+    size_t table = u32At(document, DictionaryOffsetPosition);
+    auto [layout, end] = textLayoutSection(document);
+    std::vector<uint8_t> listed(document.begin(), document.begin() + static_cast<std::ptrdiff_t>(table));
+    listed.push_back(static_cast<uint8_t>(document[table] + 2));
+    appendU32(listed, TextLayoutSectionUid);
+    appendU32(listed, static_cast<uint32_t>(document.size() + 8));
+    listed.insert(listed.end(), document.begin() + static_cast<std::ptrdiff_t>(table) + 1, document.end());
+    listed.insert(listed.end(), document.begin() + static_cast<std::ptrdiff_t>(layout),
+                  document.begin() + static_cast<std::ptrdiff_t>(std::min(end, layout + kept)));
+    return listed;
+}
+
+// A layer whose reading ran into the end of the input, in a copy of the
+// text layout cut short, is not copied where the same bytes come again
+// with the input going on: there its records are read whole.
+TEST(StyleLayerCache, ALayerCutByTheEndIsNotCopiedWhereTheInputGoesOn) {
+    std::vector<uint8_t> document = overrunningLayers();
+    auto [layout, end] = textLayoutSection(document);
+    ASSERT_LT(layout, end);
+    for (size_t kept = 1; kept < end - layout; ++kept) {
+        std::vector<uint8_t> listedTwice = layoutCutCopyFirst(document, kept);
+        CacheRun translated = convertWithCache(listedTwice, false);
+        CacheRun copied = convertWithCache(listedTwice, true);
+        EXPECT_EQ(copied.converted, translated.converted) << kept;
+        EXPECT_TRUE(copied.rtf == translated.rtf) << kept;
     }
 }
 
