@@ -11,8 +11,8 @@ namespace zentoro {
 
 struct SlotGrowth {
     static constexpr uint32_t Window = 4096;
-    unsigned bits = 0;      // the table has 2 to this many slots
-    unsigned mostBits = 0;  // and never more than 2 to this many
+    unsigned bits = 0;      // the table has 2^bits slots
+    unsigned mostBits = 0;  // and never more than 2^mostBits
     uint32_t lookups = 0;   // in the current window
     uint32_t misses = 0;
 };
