@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "picture/embedded_object.h"
+#include "picture/object_bytes.h"
 #include "picture/picture_limits.h"
 #include "tests/builder/sketch_builder.h"
 
@@ -235,6 +236,33 @@ TEST(EmbeddedObject, ZeroDisplayedAreaShowsTheBitmap) {
     sketch.areaWidth = 11;
     sketch.areaHeight = 7;
     EXPECT_EQ(object.picture.rgb, slowDisplayedArea(sketch, TwoBitGrey).rgb);
+}
+
+// A list's count: one, two or four bytes, told apart by the first's low
+// bits; a first byte of no known form, or a count cut short, overruns the
+// cursor.
+TEST(EmbeddedObject, ListCountsTakeOneTwoOrFourBytesByTheirLowBits) {
+    struct Case {
+        std::vector<uint8_t> bytes;
+        uint32_t count;
+        size_t read;
+        bool overrun;
+    };
+    const Case cases[] = {
+        {{0x0A}, 5, 1, false},
+        {{0x05, 0x01}, 0x41, 2, false},
+        {{0x0B, 0x00, 0x01, 0x00}, 0x2001, 4, false},
+        {{0x07, 0x00, 0x00, 0x00}, 0, 4, true},
+        {{0x05}, 0, 1, true},
+    };
+    for (const Case& c : cases) {
+        ObjectBytes in{c.bytes};
+        uint32_t count = readListCount(in);
+        // What an overrun cursor read is never used.
+        if (!c.overrun) EXPECT_EQ(count, c.count) << int{c.bytes[0]};
+        EXPECT_EQ(in.pos, c.read) << int{c.bytes[0]};
+        EXPECT_EQ(in.overrun, c.overrun) << int{c.bytes[0]};
+    }
 }
 
 TEST(EmbeddedObject, KindComesFromTheApplicationUid) {
