@@ -259,7 +259,9 @@ TEST(EmbeddedObject, ListCountsTakeOneTwoOrFourBytesByTheirLowBits) {
         ObjectBytes in{c.bytes};
         uint32_t count = readListCount(in);
         // What an overrun cursor read is never used.
-        if (!c.overrun) EXPECT_EQ(count, c.count) << int{c.bytes[0]};
+        if (!c.overrun) {
+            EXPECT_EQ(count, c.count) << int{c.bytes[0]};
+        }
         EXPECT_EQ(in.pos, c.read) << int{c.bytes[0]};
         EXPECT_EQ(in.overrun, c.overrun) << int{c.bytes[0]};
     }

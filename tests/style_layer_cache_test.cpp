@@ -173,7 +173,9 @@ TEST(StyleLayerCache, CopiedLayersWriteWhatTranslatingThemWrites) {
             EXPECT_GT(copied.layerHits, 0u) << c.name;
         }
         // And nothing is found where nothing could be kept.
-        if (!c.cacheUsed) EXPECT_EQ(copied.styleHits, 0u) << c.name;
+        if (!c.cacheUsed) {
+            EXPECT_EQ(copied.styleHits, 0u) << c.name;
+        }
         EXPECT_EQ(translated.styleHits + translated.layerHits, 0u) << c.name;
     }
 }
