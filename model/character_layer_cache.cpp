@@ -1,7 +1,6 @@
 #include "model/character_layer_cache.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace zentoro {
@@ -37,9 +36,7 @@ const CharacterLayerEffect* lookUp(CharacterLayerCache& cache, std::span<const u
 }  // namespace
 
 void sizeForDocument(CharacterLayerCache& cache, size_t inputBytes) {
-    auto bits = static_cast<unsigned>(std::bit_width(inputBytes / 1024));
-    cache.growth = SlotGrowth{CharacterLayerCache::FewestSlotBits,
-                              std::clamp(bits, CharacterLayerCache::FewestSlotBits, CharacterLayerCache::MostSlotBits)};
+    cache.growth = slotGrowthFor(inputBytes, 1024, CharacterLayerCache::FewestSlotBits, CharacterLayerCache::MostSlotBits);
     cache.entries.clear();
 }
 

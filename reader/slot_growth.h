@@ -5,6 +5,9 @@
 // that stays in the processor's cache; one with thousands gets room for them.
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 
 namespace zentoro {
@@ -16,6 +19,13 @@ struct SlotGrowth {
     uint32_t lookups = 0;   // in the current window
     uint32_t misses = 0;
 };
+
+// Growth from 2^fewestBits slots up to one per `bytesPerSlot` of `bytes`,
+// within 2^mostBits.
+inline SlotGrowth slotGrowthFor(size_t bytes, size_t bytesPerSlot, unsigned fewestBits, unsigned mostBits) {
+    auto bits = static_cast<unsigned>(std::bit_width(bytes / bytesPerSlot));
+    return SlotGrowth{fewestBits, std::clamp(bits, fewestBits, mostBits)};
+}
 
 inline void countLookup(SlotGrowth& growth, bool hit) {
     ++growth.lookups;

@@ -11,6 +11,7 @@
 
 #include "reader/conversion_limits.h"
 #include "reader/header_check.h"
+#include "reader/uid_header.h"
 #include "reader/word_uids.h"
 #include "rtf/section_dispatch.h"
 #include "tests/builder/conversion_harness.h"
@@ -217,14 +218,7 @@ TEST(StyleLayerCache, TruncatedDocumentsWriteWhatTranslatingThemWrites) {
     }
 }
 
-uint32_t u32At(const std::vector<uint8_t>& bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-void appendU32(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(value >> shift));
-}
+uint32_t u32At(const std::vector<uint8_t>& bytes, size_t at) { return headerLong(bytes.data(), bytes.size(), at); }
 
 // Where the text layout section lies: from its listed position to the
 // next section or the section table, whichever comes first.
@@ -249,9 +243,8 @@ std::vector<uint8_t> layoutCutCopyFirst(const std::vector<uint8_t>& document, si
     size_t table = u32At(document, DictionaryOffsetPosition);
     auto [layout, end] = textLayoutSection(document);
     std::vector<uint8_t> listed(document.begin(), document.begin() + static_cast<std::ptrdiff_t>(table));
-    listed.push_back(static_cast<uint8_t>(document[table] + 2));
-    appendU32(listed, TextLayoutSectionUid);
-    appendU32(listed, static_cast<uint32_t>(document.size() + 8));
+    Bytes entry = Bytes().u8(document[table] + 2).u32(TextLayoutSectionUid).u32(static_cast<uint32_t>(document.size() + 8));
+    listed.insert(listed.end(), entry.data.begin(), entry.data.end());
     listed.insert(listed.end(), document.begin() + static_cast<std::ptrdiff_t>(table) + 1, document.end());
     listed.insert(listed.end(), document.begin() + static_cast<std::ptrdiff_t>(layout),
                   document.begin() + static_cast<std::ptrdiff_t>(std::min(end, layout + kept)));

@@ -1,7 +1,6 @@
 #include "write/faithful_rtf.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string>
 #include <memory>
@@ -476,9 +475,8 @@ void writeSection(ByteSink& sink, const Document& document, const Tables& tables
 
 void beginFaithfulRtf(FaithfulRtfStream& stream, uint64_t sizeLimit, size_t expectedBody) {
     stream.tables = Tables{};
-    auto bits = static_cast<unsigned>(std::bit_width(expectedBody / 4096));
-    stream.tables.formatTextGrowth.mostBits =
-        std::clamp(bits, Tables::FewestFormatTextBits, Tables::MostFormatTextBits);
+    stream.tables.formatTextGrowth =
+        slotGrowthFor(expectedBody, 4096, Tables::FewestFormatTextBits, Tables::MostFormatTextBits);
     noteColour(stream.tables, Black);
     stream.body.clear();
     stream.body.reserve(expectedBody);
