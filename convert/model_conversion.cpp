@@ -1,7 +1,9 @@
 #include "convert/model_conversion.h"
 
 #include <cerrno>
+#include <new>
 
+#include "convert/paragraph_pipeline.h"
 #include "model/code_page.h"
 #include "model/read_document.h"
 #include "reader/conversion_limits.h"
@@ -13,16 +15,29 @@ namespace zentoro {
 
 namespace {
 
-// Reads the document, writing each body paragraph's RTF as it is read.
+// Reads the document, writing each body paragraph's RTF as it is read: on a
+// second thread for a large document, so that reading and writing overlap.
 ConversionResult readFaithfulStreaming(std::span<const unsigned char> bytes, ModelConversion& conversion) {
     conversion.faithful = std::make_unique<FaithfulRtfStream>();
     FaithfulRtfStream& stream = *conversion.faithful;
     Document& document = conversion.document;
     // Real documents' RTF is under twice their size; a longer one grows the buffer.
     beginFaithfulRtf(stream, outputLimitFor(bytes.size(), conversion.limits), 2 * bytes.size());
+    auto write = [&](const Paragraph& paragraph) { writeFaithfulBodyParagraph(stream, document, paragraph); };
+    ParagraphPipeline pipeline;
+    bool pipelined = bytes.size() >= conversion.pipelinedFrom && pipeline.begin(write);
     ConversionResult read = readDocumentStreaming(bytes, document, [&](const Paragraph& paragraph) {
-        writeFaithfulBodyParagraph(stream, document, paragraph);
+        if (pipelined) {
+            pipeline.hand(paragraph);
+        } else {
+            write(paragraph);
+        }
     }, conversion.limits);
+    try {
+        pipeline.finish();
+    } catch (const std::bad_alloc&) {
+        return {Failure::OutOfMemory};
+    }
     if (stream.bodySink.limitReached) return {Failure::LimitReached};
     return read;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "convert/output_format.h"
+#include "convert/paragraph_pipeline.h"
 #include "model/document.h"
 #include "reader/conversion_limits.h"
 #include "reader/failure.h"
@@ -23,6 +24,9 @@ struct ModelConversion {
     OutputFormat format = OutputFormat::RtfFaithful;
     WriteOptions options;
     ConversionLimits limits;  // what reading and writing may take for the input's size
+    // The faithful RTF of a document this large is written on a second
+    // thread while it is read.
+    size_t pipelinedFrom = PipelinedFrom;
     size_t inputSize = 0;
     Document document;
     // The faithful RTF's body, written as each paragraph is read, so that
