@@ -209,25 +209,21 @@ int linkUnnamed(int fd, const std::string& path) {
 
 #endif
 
-bool headerIsWordDocument(std::FILE* file) {
-    unsigned char header[WordHeaderCheckSize];
-    InputStream in{header, std::fread(header, 1, sizeof header, file), 0};
-    return hasWordHeaderUids(in);
-}
-
 #ifndef _WIN32
 
+// The header is read by the descriptor: a stream would only add a buffer,
+// and a way to fail.
 bool isWordDocument(const char* path) {
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) {
-        ::close(fd);
-        return false;
-    }
-    bool word = headerIsWordDocument(file);
-    std::fclose(file);
-    return word;
+    unsigned char header[WordHeaderCheckSize];
+    ssize_t got;
+    do {
+        got = ::read(fd, header, sizeof header);
+    } while (got < 0 && errno == EINTR);
+    ::close(fd);
+    InputStream in{header, got > 0 ? static_cast<size_t>(got) : 0, 0};
+    return hasWordHeaderUids(in);
 }
 
 // The output's stream on `fd`; where none can be had, `fd` is closed.
@@ -258,9 +254,10 @@ int createExclusively(const std::string& path) {
 bool isWordDocument(const char* path) {
     std::FILE* file = ::_wfopen(extendedLengthPath(path).c_str(), L"rb");
     if (file == nullptr) return false;
-    bool word = headerIsWordDocument(file);
+    unsigned char header[WordHeaderCheckSize];
+    InputStream in{header, std::fread(header, 1, sizeof header, file), 0};
     std::fclose(file);
-    return word;
+    return hasWordHeaderUids(in);
 }
 
 int createExclusively(const std::wstring& path) {

@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "convert/convert_file_kind.h"
+#include "convert/file_kinds.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/kind_builder.h"
@@ -150,7 +154,7 @@ TEST(KindFiles, DryRunNamesEachOutputTheRunWrites) {
         const char* input;
         std::vector<uint8_t> bytes;
         const char* options;
-        const char* existing;  // holding "mine" before both runs; or null
+        const char* existing;  // holding "mine" before both runs, a folder if it ends in '/'; or null
         int status;            // of both runs
         size_t outputs;        // the files the run writes
         const char* dryOutHas;
@@ -181,13 +185,16 @@ TEST(KindFiles, DryRunNamesEachOutputTheRunWrites) {
          "", true},
         {"-n keeps the only output", "Sketch", sketchFile(grey), "-n", "Sketch.png", 0, 0,
          "Sketch: skipped, Sketch.png exists\n", "", true},
+        {"a folder where the output goes", "Sketch", sketchFile(grey), "", "Sketch.png/", 1, 0, "", "Sketch: ", true},
     };
     const std::string cli = "'" ZENTORO_CLI_PATH "' ";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TemporaryFolder folder("kind-dry-run");
         writeFile(folder.path(c.input), c.bytes);
-        if (c.existing != nullptr) writeFile(folder.path(c.existing), {'m', 'i', 'n', 'e'});
+        bool existingFolder = c.existing != nullptr && std::string_view(c.existing).ends_with('/');
+        if (existingFolder) fs::create_directories(folder.path(c.existing));
+        if (c.existing != nullptr && !existingFolder) writeFile(folder.path(c.existing), {'m', 'i', 'n', 'e'});
         const std::string arguments = std::string(c.options) + " " + c.input;
         const std::set<std::string> before = filesBelow(folder.root());
 
@@ -216,12 +223,33 @@ TEST(KindFiles, DryRunNamesEachOutputTheRunWrites) {
         std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::inserter(written, written.end()));
         EXPECT_EQ(listed, written) << dry.out;
         EXPECT_EQ(written.size(), c.outputs);
-        if (c.existing != nullptr) {
+        if (c.existing != nullptr && !existingFolder) {
             EXPECT_EQ(readFile(folder.path(c.existing)), "mine");
             if (c.outputs == 0) {
                 EXPECT_EQ(run.out, dry.out) << "the run keeps what the dry run said it would";
             }
         }
+    }
+}
+
+// A folder standing where an output goes: listing the outputs meets the
+// failure that writing them meets, reason and all, and nothing is kept.
+TEST(KindFiles, ListingMeetsTheFailureWritingMeetsAtAFolder) {
+    TemporaryFolder folder("kind-folder-output");
+    Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
+    std::vector<uint8_t> bytes = sketchFile(grey);
+    writeFile(folder.path("Sketch"), bytes);
+    fs::create_directories(folder.path("Sketch.png"));
+    std::string input = folder.path("Sketch");
+    KindFileRequest request;
+    request.kind = kindOf(bytes.data(), bytes.size());
+    ASSERT_NE(request.kind, nullptr);
+    request.inputPath = input.c_str();
+    request.outputBase = input;
+    for (ConversionResult result : {listKindFileOutputs(request).result, convertFileOfKind(request).result}) {
+        EXPECT_EQ(result.failure, Failure::OutputUnwritable);
+        EXPECT_EQ(result.systemError, EISDIR);
+        EXPECT_FALSE(result.partialOutputKept);
     }
 }
 

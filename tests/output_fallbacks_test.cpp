@@ -99,6 +99,8 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
     std::string rtf = convertBytes(sampleDocument()).rtf;
     const std::string earlier = "{\\rtf1 earlier}";
     auto earlierFile = [&](const std::string& name) { writeFile(path(name), Bytes().text(earlier).data); };
+    const std::vector<uint8_t> document = sampleDocument();
+    const std::string word(document.begin(), document.end());
 
     struct Case {
         const char* name;
@@ -117,6 +119,9 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
         {"a file that appeared is kept", [] {}, "appear keep appeared.txt", {failed(Failure::OutputExists)},
          "appeared.txt", "appeared"},
         {"a file that appeared is replaced", [] {}, "appear replace replaced.txt", {ok()}, "replaced.txt", "new"},
+        {"a FIFO that appeared is replaced", [] {}, "appear replace fifo.txt fifo", {ok()}, "fifo.txt", "new"},
+        {"a Word document at the output is kept", [&] { writeFile(path("word.rtf"), sampleDocument()); },
+         "convert keep-word doc word.rtf", {failed(Failure::OutputIsWordDocument)}, "word.rtf", word},
         {"more outputs at once than the signal handler holds", [] {},
          "many 70 many", std::vector<std::string>(70, ok()), "many/69.txt", "69"},
     };
@@ -125,6 +130,8 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
         c.before();
         EXPECT_EQ(run(c.arguments), c.expected) << c.name;
         EXPECT_EQ(readFile(path(c.output)), c.content) << c.name;
+        // Permissions come from the umask or from a file that stood there, never from nowhere.
+        EXPECT_EQ(fs::status(path(c.output)).permissions() & ~fs::perms::all, fs::perms::none) << c.name;
         EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{}) << c.name;
     }
     // The fault was met, or the road under test was never taken.

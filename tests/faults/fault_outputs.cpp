@@ -5,11 +5,15 @@
 //   fault_outputs convert keep|replace|absent INPUT OUTPUT
 //       converts INPUT to RTF at OUTPUT, the output found there kept or
 //       replaced, or found absent beforehand;
-//   fault_outputs appear keep|replace OUTPUT
+//   fault_outputs convert keep-word INPUT OUTPUT
+//       the same, keeping a Word document that stands at OUTPUT;
+//   fault_outputs appear keep|replace OUTPUT [fifo]
 //       begins OUTPUT found absent, writes "new", makes a file holding
-//       "appeared" there meanwhile, and puts the output in place;
+//       "appeared" there meanwhile (or a FIFO), and puts the output in place;
 //   fault_outputs many COUNT FOLDER
 //       begins COUNT outputs FOLDER/N.txt at once, then puts them all in place.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +44,7 @@ struct DescriptorCount {
 };
 
 ExistingOutput existingFrom(const std::string& mode) {
+    if (mode == "keep-word") return ExistingOutput::KeepWordDocument;
     return mode == "keep" ? ExistingOutput::Keep : ExistingOutput::Replace;
 }
 
@@ -58,7 +63,7 @@ int main(int argc, char** argv) {
         print(convertRequestTo(OutputFormat::Rtf, request));
         return 0;
     }
-    if (args.size() == 3 && args[0] == "appear") {
+    if ((args.size() == 3 || (args.size() == 4 && args[3] == "fifo")) && args[0] == "appear") {
         PendingOutput output;
         ConversionResult begun = beginOutput(args[2].c_str(), existingFrom(args[1]), output, true);
         if (!begun.succeeded()) {
@@ -66,10 +71,14 @@ int main(int argc, char** argv) {
             return 0;
         }
         std::fputs("new", output.file);
-        std::FILE* appeared = std::fopen(args[2].c_str(), "wb");
-        if (appeared == nullptr) return 2;
-        std::fputs("appeared", appeared);
-        std::fclose(appeared);
+        if (args.size() == 4) {
+            if (::mkfifo(args[2].c_str(), 0666) != 0) return 2;
+        } else {
+            std::FILE* appeared = std::fopen(args[2].c_str(), "wb");
+            if (appeared == nullptr) return 2;
+            std::fputs("appeared", appeared);
+            std::fclose(appeared);
+        }
         print(commitOutput(output, args[1] == "replace"));
         return 0;
     }
