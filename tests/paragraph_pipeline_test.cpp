@@ -63,11 +63,14 @@ TEST(PipelinedFaithfulRtf, IsTheSameAsWrittenOnOneThread) {
     Bytes sample = testing::sampleDocument();
     std::vector<Named> documents = {
         {"sample", sample},
-        {"sample cut short", Bytes(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(sample.size() * 3 / 4))},
         {"sketches", testing::sketchSampleDocument().bytes},
         {"many phrases", testing::manyPhrasesDocument(300 * 1024)},
         {"scaled", testing::scaledDocument(300 * 1024)},
     };
+    for (size_t tenths : {3, 5, 7, 9}) {
+        documents.push_back({"sample cut at " + std::to_string(tenths) + "/10",
+                             Bytes(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(sample.size() * tenths / 10))});
+    }
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(CorpusDir, error)) {
         if (entry.path().extension() == ".wrd") documents.push_back({entry.path().filename().string(), readAll(entry)});
