@@ -253,5 +253,23 @@ TEST(KindFiles, ListingMeetsTheFailureWritingMeetsAtAFolder) {
     }
 }
 
+// A file of a kind is read up to MaxKindFileBytes, not a byte more.
+TEST(KindFiles, AFileOfTheLargestSizeIsReadAndOneByteMoreIsRefused) {
+    TemporaryFolder folder("kind-largest");
+    Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
+    std::vector<uint8_t> bytes = sketchFile(grey);
+    std::string input = folder.path("Sketch");
+    writeFile(input, bytes);
+    KindFileRequest request;
+    request.kind = kindOf(bytes.data(), bytes.size());
+    ASSERT_NE(request.kind, nullptr);
+    request.inputPath = input.c_str();
+    request.outputBase = input;
+    fs::resize_file(input, MaxKindFileBytes);  // a hole: nothing is written
+    EXPECT_NE(listKindFileOutputs(request).result.failure, Failure::LimitReached);
+    fs::resize_file(input, MaxKindFileBytes + 1);
+    EXPECT_EQ(listKindFileOutputs(request).result.failure, Failure::LimitReached);
+}
+
 }  // namespace
 }  // namespace zentoro
