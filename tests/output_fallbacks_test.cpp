@@ -64,10 +64,12 @@ std::string failed(Failure failure) { return std::to_string(static_cast<int>(fai
 
 class OutputFallbacks : public ::testing::TestWithParam<Faults> {
 protected:
-    // Runs fault_outputs with the faults in place; its result lines.
+    // Runs fault_outputs with the faults in place; its result lines. Its
+    // standard input is closed, so that the first file it opens is
+    // descriptor 0, as in a program started without one.
     std::vector<std::string> run(const std::string& arguments) {
         std::string command = std::string("LD_PRELOAD='") + ZENTORO_FAULT_LIBRARY + "' ZENTORO_FAULTS='" +
-                              GetParam().list + "' '" + ZENTORO_FAULT_OUTPUTS + "' " + arguments;
+                              GetParam().list + "' '" + ZENTORO_FAULT_OUTPUTS + "' " + arguments + " 0<&-";
         CommandRun run = runIn(folder_, command);
         err_ = run.err;
         EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
@@ -96,6 +98,9 @@ protected:
 
 TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingBehind) {
     writeFile(path("doc"), sampleDocument());
+    std::vector<uint8_t> cut = sampleDocument();
+    cut.resize(cut.size() / 2);
+    writeFile(path("cut"), cut);
     std::string rtf = convertBytes(sampleDocument()).rtf;
     const std::string earlier = "{\\rtf1 earlier}";
     auto earlierFile = [&](const std::string& name) { writeFile(path(name), Bytes().text(earlier).data); };
@@ -116,6 +121,8 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
         {"an output replaced", [&] { earlierFile("old.rtf"); }, "convert replace doc old.rtf", {ok()}, "old.rtf", rtf},
         {"an output kept", [&] { earlierFile("kept.rtf"); }, "convert keep doc kept.rtf", {failed(Failure::OutputExists)},
          "kept.rtf", earlier},
+        {"a damaged document's part replaces no output", [&] { earlierFile("whole.rtf"); }, "convert replace cut whole.rtf",
+         {failed(Failure::DocumentDamaged)}, "whole.rtf", earlier},
         {"a file that appeared is kept", [] {}, "appear keep appeared.txt", {failed(Failure::OutputExists)},
          "appeared.txt", "appeared"},
         {"a file that appeared is replaced", [] {}, "appear replace replaced.txt", {ok()}, "replaced.txt", "new"},
