@@ -340,6 +340,8 @@ TEST(EmbeddedObject, HostileObjectsFailSafelyWithAReason) {
          ObjectKind::Sketch, PictureFailure::Empty},
         {"cut of 2^31 - 1", [] { return withSketch([](Sketch& s) { s.cuts[3] = 0x7FFFFFFF; }); },
          ObjectKind::Sketch, PictureFailure::Empty},
+        {"no pixel data: the data start where the section ends", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes(); }); },
+         ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"uncompressed data one byte short", [] { return withSketch([](Sketch& s) { s.compression = Uncompressed; s.pixelData = Bytes().fill(15, 0); }); },
          ObjectKind::Sketch, PictureFailure::PixelDataShort},
         {"copy record past the data", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes().u8(0x80).fill(15, 0); }); },
