@@ -11,11 +11,13 @@
 #include <iterator>
 #include <random>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "convert/convert_to_format.h"
 #include "convert/output_format.h"
+#include "model/read_document.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
@@ -199,6 +201,55 @@ TEST(Salvage, RealDocumentsCutOrOverwrittenGiveBackTheirWords) {
     for (const Named& document : realDocuments()) checkSalvage(document, cuts, overwrites);
     report("cut", cuts);
     report("overwritten", overwrites);
+}
+
+// A character format told apart by its font's name: a cut document may
+// list its fonts in another order.
+struct FormatKey {
+    std::string font;
+    CharacterFormat format;
+    bool operator==(const FormatKey&) const = default;
+};
+
+FormatKey keyOf(const Document& document, CharacterFormat format) {
+    size_t font = static_cast<size_t>(format.font);
+    FormatKey key{font < document.fonts.size() ? document.fonts[font].name : "?", format};
+    key.format.font = 0;
+    return key;
+}
+
+// Where a cut document keeps its styles, its text keeps the formats the
+// whole document gives it, or falls back to a style's: it never shows a
+// format read from the wrong bytes. (Where the styles are lost too, layers
+// over the device's default style make formats of their own.)
+TEST(Salvage, ACutDocumentShowsNoFormatTheWholeDocumentLacks) {
+    std::vector<Named> documents = realDocuments();
+    documents.push_back({"device document", testing::deviceDocument()});
+    for (const Named& document : documents) {
+        Document whole;
+        readDocument(document.bytes, whole);
+        std::vector<FormatKey> known;
+        auto note = [&](const CharacterFormat& format) { known.push_back(keyOf(whole, format)); };
+        for (const Style& style : whole.styles) note(style.character);
+        for (const Paragraph& paragraph : whole.body) {
+            note(paragraph.markFormat);
+            for (const zentoro::Run& run : paragraph.runs) note(run.format);
+        }
+        int unknown = 0;
+        for (size_t size = 12; size < document.bytes.size() && unknown == 0; size += 3) {
+            Document cut;
+            readDocument(std::span<const unsigned char>(document.bytes.data(), size), cut);
+            if (cut.styles.size() != whole.styles.size()) continue;
+            for (const Paragraph& paragraph : cut.body) {
+                for (const zentoro::Run& run : paragraph.runs) {
+                    if (std::find(known.begin(), known.end(), keyOf(cut, run.format)) != known.end()) continue;
+                    ADD_FAILURE() << document.name << " cut to " << size << " bytes: a format it does not hold, on \""
+                                  << run.text << "\"";
+                    ++unknown;
+                }
+            }
+        }
+    }
 }
 
 TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
