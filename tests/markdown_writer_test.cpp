@@ -49,9 +49,9 @@ TEST(MarkdownWriter, WritesBlocksAndEmphasis) {
          "\\*a\\* \\_b\\_ \\`c\\` [d\\](e) \\<f> \\~h\\~ \\&amp; \\\\\\*j\n"},
         {"block starts escaped", {paragraph("- no list"), paragraph("+ no"), paragraph("1. no"), paragraph("2) no"),
                                   paragraph("==="), paragraph("123456789012. fine"), paragraph("#### four"),
-                                  paragraph("> quote"), paragraph("[x]: /url")},
+                                  paragraph("> quote"), paragraph("[x]: /url"), paragraph("+"), paragraph("+1")},
          "\\- no list\n\n\\+ no\n\n1\\. no\n\n2\\) no\n\n\\===\n\n123456789012. fine\n\n\\#### four\n\n"
-         "\\> quote\n\n\\[x]: /url\n"},
+         "\\> quote\n\n\\[x]: /url\n\n\\+\n\n+1\n"},
         {"leading spaces kept, trailing dropped", {paragraph("    code? \t")}, "&#32;&#32;&#32;&#32;code?\n"},
         {"soft hyphen dropped", {paragraph("hy\u00ADphen")}, "hyphen\n"},
     };
