@@ -210,6 +210,31 @@ INSTANTIATE_TEST_SUITE_P(Faults, FailingClose,
                                            Faults{"close-fails,no-tmpfile", "close-fails="}),
                          closeRoadName);
 
+// A rename that fails when the output replaces an earlier one (on both
+// roads, where the output is linked to a temporary name first or written
+// under one) fails with the reason and leaves the earlier output whole and
+// no temporary file behind.
+class FailingRename : public OutputFallbacks {};
+
+TEST_P(FailingRename, FailsWithTheReasonAndLeavesNoTemporaryFile) {
+    writeFile(path("doc"), sampleDocument());
+    const std::string earlier = "{\\rtf1 earlier}";
+    writeFile(path("old.rtf"), Bytes().text(earlier).data);
+    EXPECT_EQ(run("convert replace doc old.rtf"),
+              std::vector<std::string>{std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " + std::to_string(EIO)});
+    EXPECT_EQ(readFile(path("old.rtf")), earlier);
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
+    EXPECT_GT(struck_, 0);
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailingRename,
+                         ::testing::Values(Faults{"rename-fails", "rename-fails="},
+                                           Faults{"rename-fails,no-tmpfile", "rename-fails="}),
+                         [](const ::testing::TestParamInfo<Faults>& info) {
+                             return std::string(info.index == 0 ? "unnamed" : "named");
+                         });
+
 // What the output roads learn about the system they ask once: whether a
 // folder's file system may fail at close (once per folder in a row), and
 // that a descriptor cannot name its file by itself (once per process).

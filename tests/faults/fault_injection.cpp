@@ -10,10 +10,11 @@
 //   close-fails    closing a stream open for writing closes it but reports
 //                  EIO, as NFS or FUSE may report a write only at close;
 //   nfs            every file system reports itself as NFS, one that may
-//                  fail at close.
+//                  fail at close;
+//   rename-fails   renaming a file fails (EIO), as on a medium that fails.
 // At exit it writes how often each fault struck to standard error, as
 // "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N
-// close-fails=N nfs=N", so that a test knows the road it meant to take was
+// close-fails=N nfs=N rename-fails=N", so that a test knows the road it meant to take was
 // taken, followed by how often calls that the library means to make
 // seldom were made, struck or not: "unnamed=N" files opened without a
 // name, "statfs=N" file systems asked for their type.
@@ -50,6 +51,7 @@ std::atomic<int> emptyPathRefused{0};
 std::atomic<int> fdopenRefused{0};
 std::atomic<int> closesFailed{0};
 std::atomic<int> nfsReported{0};
+std::atomic<int> renamesFailed{0};
 std::atomic<int> unnamedOpens{0};
 std::atomic<int> statfsCalls{0};
 
@@ -57,9 +59,10 @@ struct Report {
     ~Report() {
         std::fprintf(stderr,
                      "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d close-fails=%d nfs=%d "
-                     "unnamed=%d statfs=%d\n",
+                     "rename-fails=%d unnamed=%d statfs=%d\n",
                      tmpfileRefused.load(), linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load(),
-                     closesFailed.load(), nfsReported.load(), unnamedOpens.load(), statfsCalls.load());
+                     closesFailed.load(), nfsReported.load(), renamesFailed.load(), unnamedOpens.load(),
+                     statfsCalls.load());
     }
 } report;
 
@@ -150,6 +153,15 @@ int fclose(std::FILE* stream) {
     ++closesFailed;
     errno = EIO;
     return EOF;
+}
+
+int rename(const char* from, const char* to) noexcept {
+    if (faultOn("rename-fails")) {
+        ++renamesFailed;
+        errno = EIO;
+        return -1;
+    }
+    return next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 
 int statfs(const char* path, struct statfs* system) noexcept {
