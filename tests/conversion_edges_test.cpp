@@ -312,5 +312,32 @@ TEST(ConversionEdges, AFileThatIsNoWordDocumentIsRefusedAlikeHoweverItWasOpened)
     }
 }
 
+// A document the caller opened is read from its descriptor, even where that
+// is descriptor 0 (a program started without standard input): the path is
+// only its name and is not opened again.
+TEST(ConversionEdges, ADocumentOnDescriptorZeroIsReadFromIt) {
+    TemporaryFolder folder("descriptor-zero");
+    std::string path = folder.path("doc");
+    std::vector<uint8_t> document = sampleDocument();
+    writeFile(path, document);
+    int savedInput = ::dup(0);
+    ASSERT_GE(savedInput, 0);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::dup2(fd, 0), 0);
+    ::close(fd);
+    File output(std::tmpfile());
+    ConversionRequest request;
+    request.inputPath = "named-but-never-opened";
+    request.openedInputDescriptor = 0;
+    request.openedInputSize = document.size();
+    request.outputStream = output.get();
+    request.diagnostics = nullptr;
+    ConversionResult result = convertRequestTo(OutputFormat::RtfFaithful, request);
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+    EXPECT_TRUE(result.succeeded()) << static_cast<int>(result.failure);
+}
+
 }  // namespace
 }  // namespace zentoro

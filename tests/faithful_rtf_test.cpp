@@ -152,6 +152,10 @@ const std::vector<WriterCase>& writerCases() {
          },
          {"{\\s0\\ql", "{\\*\\keycode \\shift\\ctrl N} Normal;}", "{\\s1\\sbasedon0\\ql",
           "\\b\\cf1 {\\*\\keycode \\shift\\ctrl H} Heading;}", "\\pard\\plain \\s1\\ql"}},
+        {"DefaultPageWhereTheDocumentGivesNone",
+         [](Document&) {},
+         {"\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440\n",
+          "\\sectd\\headery720\\footery720\\pgnstarts1\\pgnrestart\n"}},
         {"PageSetup",
          [](Document& d) {
              d.page = PageSetup{12240, 15840, 1000, 1100, 1200, 1300, 400, 500, 3};
