@@ -339,5 +339,24 @@ TEST(ConversionEdges, ADocumentOnDescriptorZeroIsReadFromIt) {
     EXPECT_TRUE(result.succeeded()) << static_cast<int>(result.failure);
 }
 
+// A request that names no input or no output is refused as invalid on every
+// road, and claims no part of an output.
+TEST(ConversionEdges, ARequestWithoutInputOrOutputIsInvalid) {
+    File output(std::tmpfile());
+    for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text}) {
+        for (bool withInput : {false, true}) {
+            ConversionRequest request;
+            request.inputPath = withInput ? "doc" : nullptr;
+            request.outputStream = withInput ? nullptr : output.get();
+            request.diagnostics = nullptr;
+            ConversionResult result = convertRequestTo(format, request);
+            SCOPED_TRACE(std::string(outputFormatName(format)) + (withInput ? ", no output" : ", no input"));
+            EXPECT_EQ(result.failure, Failure::InputUnopenable);
+            EXPECT_EQ(result.systemError, EINVAL);
+            EXPECT_FALSE(result.partialOutputKept);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zentoro
