@@ -273,6 +273,7 @@ TEST(ConversionEdges, AReadErrorAfterTheHeaderOnADescriptorFailsTheConversion) {
         ::close(fd);
         EXPECT_EQ(result.failure, Failure::InputUnreadable) << outputFormatName(format);
         EXPECT_EQ(result.systemError, EIO) << outputFormatName(format);
+        EXPECT_FALSE(result.partialOutputKept) << outputFormatName(format);
     }
     ::munmap(area, pages * page);
 }

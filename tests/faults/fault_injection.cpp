@@ -5,6 +5,7 @@
 //   no-links       hard links cannot be made (EPERM), as on FAT;
 //   no-empty-path  linkat refuses AT_EMPTY_PATH (ENOENT), as for a process
 //                  without the privilege it takes;
+//   no-empty-path-eperm  the same with EPERM, as other kernels refuse it;
 //   no-fdopen      no stream can be made for writing to a descriptor
 //                  (ENOMEM), as when memory runs out;
 //   close-fails    closing a stream open for writing closes it but reports
@@ -129,9 +130,10 @@ int link(const char* from, const char* to) noexcept {
 
 int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
     if (refuseLink()) return -1;
-    if ((flags & AT_EMPTY_PATH) != 0 && faultOn("no-empty-path")) {
+    bool eperm = faultOn("no-empty-path-eperm");
+    if ((flags & AT_EMPTY_PATH) != 0 && (eperm || faultOn("no-empty-path"))) {
         ++emptyPathRefused;
-        errno = ENOENT;
+        errno = eperm ? EPERM : ENOENT;
         return -1;
     }
     return next<int (*)(int, const char*, int, const char*, int)>("linkat")(fromFolder, from, toFolder, to, flags);
