@@ -1,7 +1,7 @@
 // Overlaps reading a large document with writing it: the reading thread
 // hands each body paragraph over as it is read, and a second thread writes
-// them in order. Reading and writing each take about half of a long
-// document's conversion, so on two cores it takes little more than either.
+// them in order. Reading is about half of a long document's conversion, so
+// on two cores most of the writing is done while the reading goes on.
 // Where no thread can be had (the C library's threads are not known to be
 // there, or one does not start), the caller writes each paragraph itself.
 #pragma once
