@@ -26,7 +26,7 @@ ConversionResult readFaithfulStreaming(std::span<const unsigned char> bytes, Mod
     auto write = [&](const Paragraph& paragraph) { writeFaithfulBodyParagraph(stream, document, paragraph); };
     ParagraphPipeline pipeline;
     bool pipelined = bytes.size() >= conversion.pipelinedFrom && pipeline.begin(write);
-    ConversionResult read = readDocumentStreaming(bytes, document, [&](const Paragraph& paragraph) {
+    ConversionResult read = readDocumentStreaming(bytes, document, [&](Paragraph& paragraph) {
         if (pipelined) {
             pipeline.hand(paragraph);
         } else {

@@ -142,13 +142,17 @@ bool ParagraphPipeline::begin(Write write) {
     }
 }
 
-void ParagraphPipeline::hand(const Paragraph& paragraph) {
+void ParagraphPipeline::hand(Paragraph& paragraph) {
     State& s = *state_;
     Batch& batch = s.batches[s.filling];
     if (batch.count == batch.paragraphs.size()) batch.paragraphs.emplace_back();
-    batch.paragraphs[batch.count++] = paragraph;  // reuses the runs' storage of a paragraph written before
-    batch.bytes += bytesOf(paragraph);
-    bool object = showsObject(paragraph);
+    Paragraph& queued = batch.paragraphs[batch.count++];
+    queued.style = paragraph.style;
+    queued.format = paragraph.format;
+    queued.markFormat = paragraph.markFormat;
+    queued.runs.swap(paragraph.runs);  // the reader reuses the storage of the runs written before
+    batch.bytes += bytesOf(queued);
+    bool object = showsObject(queued);
     if (object || batch.count == BatchParagraphs || batch.bytes >= BatchBytes) queueFilling(s, object);
 }
 
@@ -166,7 +170,7 @@ struct ParagraphPipelineState {};
 ParagraphPipeline::ParagraphPipeline() = default;
 ParagraphPipeline::~ParagraphPipeline() = default;
 bool ParagraphPipeline::begin(Write) { return false; }
-void ParagraphPipeline::hand(const Paragraph&) {}
+void ParagraphPipeline::hand(Paragraph&) {}
 void ParagraphPipeline::finish() {}
 
 #endif

@@ -29,12 +29,13 @@ public:
     // false where none could be started.
     bool begin(Write write);
 
-    // Queues a copy of `paragraph`, waiting while the queue is full. A
+    // Queues `paragraph`, taking its runs and leaving those of a paragraph
+    // already written in their place, waiting while the queue is full. A
     // paragraph that shows an embedded object is written before this
     // returns: the reader adds to the document's objects as it meets them,
     // and the writer must not read them meanwhile. Throws, on this thread,
     // what `write` threw on the other, once.
-    void hand(const Paragraph& paragraph);
+    void hand(Paragraph& paragraph);
 
     // Writes what is queued and stops the thread; throws what `write` threw
     // and was not yet thrown by hand().

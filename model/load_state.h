@@ -39,7 +39,7 @@ struct LoadState {
     // With a sink, body paragraphs go to it one at a time: one paragraph is
     // filled again and again, its runs kept aside so that their text
     // buffers are reused.
-    const std::function<void(const Paragraph&)>* bodySink = nullptr;
+    const std::function<void(Paragraph&)>* bodySink = nullptr;
     Paragraph streamed;
     std::vector<Run> spareRuns;
     // The text section's characters, once found.

@@ -26,14 +26,16 @@ ConversionResult readDocument(std::span<const unsigned char> bytes, Document& do
                               const ConversionLimits& limits = {});
 
 // Receives the body's paragraphs one at a time, in order.
-using BodyParagraphSink = std::function<void(const Paragraph&)>;
+using BodyParagraphSink = std::function<void(Paragraph&)>;
 
 // Reads the document as readDocument does, except that each body paragraph
 // goes to `bodyParagraph` as soon as it is read instead of into
 // document.body, which stays empty: a writer can then write a long document
 // without holding all of it. Everything else (styles, fonts, page set-up,
 // header, footer, objects) is in `document` before the first paragraph
-// arrives. The paragraph handed over is only valid during the call.
+// arrives. The paragraph handed over is only valid during the call; the
+// sink may take its runs and leave others in their place, whose storage the
+// reader then reuses.
 ConversionResult readDocumentStreaming(std::span<const unsigned char> bytes, Document& document,
                                        const BodyParagraphSink& bodyParagraph, const ConversionLimits& limits = {});
 

@@ -33,7 +33,7 @@ struct TextLayoutSource {
     std::vector<FieldSpan> fields;  // in order of their start
     // Where each paragraph goes once read: null keeps it in the caller's
     // vector; otherwise it is handed over and its storage reused.
-    const std::function<void(const Paragraph&)>* sink = nullptr;
+    const std::function<void(Paragraph&)>* sink = nullptr;
     // The document's body: its paragraphs count as what was recovered.
     bool body = false;
 };

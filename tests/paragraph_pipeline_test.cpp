@@ -107,7 +107,8 @@ TEST(ParagraphPipeline, WritesInOrderAndAnObjectsParagraphBeforeReadingGoesOn) {
     constexpr int Paragraphs = 3000;
     for (int n = 0; n < Paragraphs; ++n) {
         bool withObject = n % 700 == 699;
-        pipeline.hand(numbered(n, withObject));
+        Paragraph paragraph = numbered(n, withObject);
+        pipeline.hand(paragraph);
         if (withObject) {
             EXPECT_EQ(count.load(), n + 1) << "paragraph " << n;
         }
@@ -137,7 +138,8 @@ TEST(ParagraphPipeline, AWritersFailureReachesTheReaderOnceAndLaterParagraphsAre
         int thrown = 0;
         for (int n = 0; n < c.paragraphs; ++n) {
             try {
-                pipeline.hand(numbered(n, false));
+                Paragraph paragraph = numbered(n, false);
+                pipeline.hand(paragraph);
             } catch (const std::bad_alloc&) {
                 ++thrown;
             }
