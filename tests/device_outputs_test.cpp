@@ -38,6 +38,10 @@ TEST(DeviceOutputs, AreWrittenInPlaceAndNeverReplaced) {
     // not wait for a reader; the sample's output fits in the pipe.
     int reader = ::open(folder.path("fifo").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
+    // A failed output closes what it opened and nothing else, standard input
+    // least of all.
+    struct stat input;
+    bool inputOpen = ::fstat(STDIN_FILENO, &input) == 0;
 
     struct Case {
         const char* output;
@@ -71,6 +75,10 @@ TEST(DeviceOutputs, AreWrittenInPlaceAndNeverReplaced) {
             size_t entries = 0;
             for ([[maybe_unused]] const fs::directory_entry& entry : fs::directory_iterator(folder.root())) ++entries;
             EXPECT_EQ(entries, 5u) << shown << ": a file was left beside the outputs";
+            struct stat now;
+            if (inputOpen) {
+                EXPECT_TRUE(::fstat(STDIN_FILENO, &now) == 0 && now.st_ino == input.st_ino) << shown << ": standard input closed";
+            }
         }
     }
     ::close(reader);
