@@ -80,6 +80,16 @@ struct FaultGuard {
 
 thread_local FaultGuard* activeGuard = nullptr;
 
+// Puts back the guard that was active before, however the guarded work
+// ends: returning, throwing, or jumped out of by the handler.
+struct GuardScope {
+    FaultGuard* outer = activeGuard;
+    GuardScope() = default;
+    GuardScope(const GuardScope&) = delete;
+    GuardScope& operator=(const GuardScope&) = delete;
+    ~GuardScope() { activeGuard = outer; }
+};
+
 // Set once, when the handler is installed, and only read after that.
 struct sigaction previousBusAction;
 
@@ -236,21 +246,12 @@ bool readGuarded(const DocumentBytes& file, void (*work)(void* context), void* c
     }
     std::span<const unsigned char> bytes = file.bytes();
     FaultGuard guard{bytes.data(), bytes.data() + bytes.size(), {}};
-    FaultGuard* outer = activeGuard;
+    GuardScope scope;
     // sigsetjmp saves the signal mask, so that the jump out of the handler
     // unblocks SIGBUS again.
-    if (sigsetjmp(guard.resume, 1) != 0) {
-        activeGuard = outer;
-        return false;
-    }
+    if (sigsetjmp(guard.resume, 1) != 0) return false;
     activeGuard = &guard;
-    try {
-        work(context);
-    } catch (...) {
-        activeGuard = outer;
-        throw;
-    }
-    activeGuard = outer;
+    work(context);
     return true;
 #endif
 }
