@@ -39,13 +39,17 @@ bool standsThere(const std::filesystem::path& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
+// A picture that cannot be stored whole is removed, not left in part.
 ConversionResult writePng(const std::filesystem::path& path, const std::vector<uint8_t>& png) {
     File output(openForWriting(path));
     if (!output) return {Failure::OutputUnwritable, errno};
     bool written = std::fwrite(png.data(), 1, png.size(), output.get()) == png.size();
     int error = errno;
-    if (std::fclose(output.release()) != 0 || !written) return {Failure::OutputUnwritable, written ? errno : error};
-    return {};
+    if (std::fclose(output.release()) == 0 && written) return {};
+    if (written) error = errno;
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return {Failure::OutputUnwritable, error};
 }
 
 // A picture file named like the document itself would overwrite it.

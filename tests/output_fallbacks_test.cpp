@@ -20,6 +20,7 @@
 #include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/sketch_sample.h"
 #include "tests/builder/temporary_folder.h"
 
 namespace zentoro {
@@ -196,7 +197,14 @@ TEST_P(FailingClose, FailsWithTheReasonAndKeepsTheEarlierOutputWhole) {
     EXPECT_EQ(run("convert replace doc old.rtf"), unwritable);
     EXPECT_EQ(readFile(path("old.rtf")), earlier);
     EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
-    EXPECT_EQ(struck_, 3) << "closes failed";
+    // Pictures, written beside Markdown or extracted, fail alike and are
+    // not left in part.
+    writeFile(path("sketches"), sketchSampleDocument().bytes);
+    fs::create_directories(path("pictures"));
+    EXPECT_EQ(run("markdown sketches pictures"), std::vector<std::string>{failed(Failure::OutputUnwritable)});
+    EXPECT_EQ(run("pictures sketches pictures"), unwritable);
+    EXPECT_TRUE(fs::is_empty(path("pictures")));
+    EXPECT_EQ(struck_, 4 + static_cast<int>(sampleSketches().size())) << "closes failed";
     EXPECT_EQ(descriptorsLeft_, 0);
 }
 

@@ -399,7 +399,7 @@ std::filesystem::path pathFromUtf8(std::string_view text) {
 
 // Writes a picture file, replacing a regular file of that name (or keeping
 // it, when asked to) but never writing through a link or into a device or
-// FIFO (which could block).
+// FIFO (which could block). A picture that cannot be stored whole is removed.
 bool writeFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes, bool keepExisting) {
     std::error_code error;
     std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
@@ -408,7 +408,9 @@ bool writeFileBytes(const std::filesystem::path& path, const std::vector<uint8_t
     std::FILE* file = openForWriting(path);
     if (file == nullptr) return false;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    if (std::fclose(file) == 0 && written) return true;
+    std::filesystem::remove(path, error);
+    return false;
 }
 
 // The object as Markdown: an image written beside the output or embedded,

@@ -11,16 +11,23 @@
 //       begins OUTPUT found absent, writes "new", makes a file holding
 //       "appeared" there meanwhile (or a FIFO), and puts the output in place;
 //   fault_outputs many COUNT FOLDER
-//       begins COUNT outputs FOLDER/N.txt at once, then puts them all in place.
+//       begins COUNT outputs FOLDER/N.txt at once, then puts them all in place;
+//   fault_outputs markdown INPUT FOLDER
+//       converts INPUT to Markdown in memory, its pictures written into FOLDER;
+//   fault_outputs pictures INPUT FOLDER
+//       extracts INPUT's pictures into FOLDER.
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "convert/convert_to_format.h"
+#include "convert/extract_pictures.h"
 #include "convert/output_file.h"
 #include "convert/zentoro.h"
 
@@ -97,6 +104,20 @@ int main(int argc, char** argv) {
         for (PendingOutput& output : outputs) print(commitOutput(output, true));
         return 0;
     }
-    std::fputs("usage: fault_outputs convert|appear|many ...\n", stderr);
+    if (args.size() == 3 && args[0] == "markdown") {
+        std::ifstream in(args[1], std::ios::binary);
+        std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        WriteOptions options;
+        options.pictureFolder = args[2];
+        std::string written;
+        print(convertDocumentBytesToString(OutputFormat::Markdown, reinterpret_cast<const unsigned char*>(input.data()),
+                                           input.size(), written, options));
+        return 0;
+    }
+    if (args.size() == 3 && args[0] == "pictures") {
+        print(extractPictures(args[1].c_str(), args[2].c_str(), ExistingPictures::Replace).result);
+        return 0;
+    }
+    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures ...\n", stderr);
     return 2;
 }
