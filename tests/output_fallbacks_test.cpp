@@ -153,6 +153,14 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
     for (int i = 0; i < 70; ++i) EXPECT_EQ(readFile(path("many/" + std::to_string(i) + ".txt")), std::to_string(i));
 }
 
+// A signal removes the temporary file of every output being written,
+// whatever outputs were discarded before it.
+TEST_P(OutputFallbacks, ASignalLeavesNoTemporaryFileBehind) {
+    EXPECT_EQ(run("interrupt ."), std::vector<std::string>{ok()});
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(path("begun.txt")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, OutputFallbacks, ::testing::ValuesIn(FaultSets),
                          [](const ::testing::TestParamInfo<Faults>& info) {
                              std::string name = *info.param.list ? info.param.list : "none";

@@ -15,7 +15,10 @@
 //   fault_outputs markdown INPUT FOLDER
 //       converts INPUT to Markdown in memory, its pictures written into FOLDER;
 //   fault_outputs pictures INPUT FOLDER
-//       extracts INPUT's pictures into FOLDER.
+//       extracts INPUT's pictures into FOLDER;
+//   fault_outputs interrupt FOLDER
+//       begins FOLDER/begun.txt, discards an output never begun, then does
+//       what a signal does and ends without putting the output in place.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -118,6 +121,14 @@ int main(int argc, char** argv) {
         print(extractPictures(args[1].c_str(), args[2].c_str(), ExistingPictures::Replace).result);
         return 0;
     }
-    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures ...\n", stderr);
+    if (args.size() == 2 && args[0] == "interrupt") {
+        PendingOutput begun;
+        print(beginOutput((args[1] + "/begun.txt").c_str(), ExistingOutput::Replace, begun));
+        PendingOutput never;
+        discardOutput(never);
+        discardOutputFromSignal();
+        std::exit(0);
+    }
+    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures|interrupt ...\n", stderr);
     return 2;
 }
