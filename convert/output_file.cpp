@@ -62,12 +62,12 @@ constinit std::atomic<bool> interrupted{false};
 // slot, or -1 when every slot is taken or the path is too long.
 int registerTemporary(const SystemPath& path) {
     if (path.size() >= MaxSignalVisiblePath) return -1;
-    for (int i = 0; i < SignalSlots; ++i) {
+    for (SignalSlot& slot : signalSlots) {
         int expected = SlotFree;
-        if (!signalSlots[i].state.compare_exchange_strong(expected, SlotFilling)) continue;
-        std::memcpy(signalSlots[i].path, path.c_str(), (path.size() + 1) * sizeof(SystemPath::value_type));
-        signalSlots[i].state.store(SlotRegistered);
-        return i;
+        if (!slot.state.compare_exchange_strong(expected, SlotFilling)) continue;
+        std::memcpy(slot.path, path.c_str(), (path.size() + 1) * sizeof(SystemPath::value_type));
+        slot.state.store(SlotRegistered);
+        return static_cast<int>(&slot - signalSlots);
     }
     return -1;
 }
