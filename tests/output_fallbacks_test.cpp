@@ -153,12 +153,16 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
     for (int i = 0; i < 70; ++i) EXPECT_EQ(readFile(path("many/" + std::to_string(i) + ".txt")), std::to_string(i));
 }
 
-// A signal removes the temporary file of every output being written,
-// whatever outputs were discarded before it.
-TEST_P(OutputFallbacks, ASignalLeavesNoTemporaryFileBehind) {
+// An output discarded, as a failed conversion does, leaves nothing open
+// or behind; a signal removes the temporary file of every output being
+// written, whatever outputs were discarded before it.
+TEST_P(OutputFallbacks, OutputsNeverPutInPlaceLeaveNothingBehind) {
+    EXPECT_EQ(run("discard discarded.txt"), std::vector<std::string>{ok()});
+    EXPECT_FALSE(fs::exists(path("discarded.txt")));
+    EXPECT_EQ(descriptorsLeft_, 0) << "descriptors left open";
     EXPECT_EQ(run("interrupt ."), std::vector<std::string>{ok()});
-    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(path("begun.txt")));
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, OutputFallbacks, ::testing::ValuesIn(FaultSets),

@@ -16,6 +16,8 @@
 //       converts INPUT to Markdown in memory, its pictures written into FOLDER;
 //   fault_outputs pictures INPUT FOLDER
 //       extracts INPUT's pictures into FOLDER;
+//   fault_outputs discard OUTPUT
+//       begins OUTPUT, writes "new" and discards it, as a failed conversion does;
 //   fault_outputs interrupt FOLDER
 //       begins FOLDER/begun.txt, discards an output never begun, then does
 //       what a signal does and ends without putting the output in place.
@@ -121,6 +123,14 @@ int main(int argc, char** argv) {
         print(extractPictures(args[1].c_str(), args[2].c_str(), ExistingPictures::Replace).result);
         return 0;
     }
+    if (args.size() == 2 && args[0] == "discard") {
+        PendingOutput output;
+        ConversionResult begun = beginOutput(args[1].c_str(), ExistingOutput::Replace, output);
+        print(begun);
+        if (begun.succeeded()) std::fputs("new", output.file);
+        discardOutput(output);
+        return 0;
+    }
     if (args.size() == 2 && args[0] == "interrupt") {
         PendingOutput begun;
         print(beginOutput((args[1] + "/begun.txt").c_str(), ExistingOutput::Replace, begun));
@@ -129,6 +139,6 @@ int main(int argc, char** argv) {
         discardOutputFromSignal();
         std::exit(0);
     }
-    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures|interrupt ...\n", stderr);
+    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures|discard|interrupt ...\n", stderr);
     return 2;
 }
