@@ -119,6 +119,8 @@ TEST(MarkdownWriter, CmarkAndPandocReadTheTextAndEmphasisBack) {
         {"bold italic", {paragraph({textRun("both", "bi")})}, "both", {"<strong>", "<em>"}},
         {"every syntax character", {paragraph("*_`[]<>#~&|\\!()-+=.0123456789 &amp; &#32; <b> http://x")},
          "*_`[]<>#~&|\\!()-+=.0123456789 &amp; &#32; <b> http://x", {}},
+        {"a backslash before punctuation at each end of its ranges",
+         {paragraph("\\!\\/\\:\\@\\[\\`\\{\\~ \\a")}, "\\!\\/\\:\\@\\[\\`\\{\\~ \\a", {}},
         {"line starts", {paragraph("- a\u2028+ b\u2028# c\u2028> d\u20281. e\u2028===\u2028---\u2028```")},
          "- a\n+ b\n# c\n> d\n1. e\n===\n---\n```", {"<br />"}},
         {"indented lines", {paragraph("\tone\u2028    two")}, "\tone\n    two", {}},
