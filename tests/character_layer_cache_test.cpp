@@ -76,7 +76,7 @@ TEST(CharacterLayerCache, TheSameLayerOverDifferentStylesKeepsWhatEachStyleSets)
     built::StyleSection styles;
     styles.styles.push_back(built::Style{"Slanted", built::Layer(), built::Layer().italic().font("Courier New")});
     styles.styles.push_back(built::Style{"Heavy", built::Layer(), built::Layer().bold().fontSize(300)});
-    built::Layer phrase = built::Layer().fontSize(360).underline().font("Arial");
+    built::Layer phrase = built::Layer().fontSize(360).underline().font("Arial").colour(0x11, 0x22, 0x33);
     built::TextLayoutSection layout;
     for (int style : {255, 254, 255}) {
         built::Paragraph own{3, 0, built::Layer(), style};
@@ -94,6 +94,7 @@ TEST(CharacterLayerCache, TheSameLayerOverDifferentStylesKeepsWhatEachStyleSets)
         EXPECT_EQ(f.size, 360);
         EXPECT_TRUE(f.underline);
         EXPECT_EQ(d.fonts.at(static_cast<size_t>(f.font)).name, "Arial");
+        EXPECT_EQ(f.colour, (Colour{0x11, 0x22, 0x33}));
         EXPECT_EQ(f.italic, i != 1);
         EXPECT_EQ(f.bold, i == 1);
     }
