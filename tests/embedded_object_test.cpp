@@ -375,8 +375,11 @@ TEST(EmbeddedObject, HostileObjectsFailSafelyWithAReason) {
 }
 
 TEST(EmbeddedObject, HugeSectionCountsAreRefusedBeforeTheyAreWalked) {
-    for (uint32_t count : {0x1FFFFFFFu, 0x3FFFu}) {
-        DocumentWithObjects document = documentWithObjects({sketchBlock(smallSketch())});
+    DocumentWithObjects whole = documentWithObjects({sketchBlock(smallSketch())});
+    // One entry more than the rest of the document could hold.
+    uint32_t justTooMany = static_cast<uint32_t>((whole.bytes.size() - whole.sectionPositions[0]) / 8 + 1);
+    for (uint32_t count : {0x1FFFFFFFu, 0x3FFFu, justTooMany}) {
+        DocumentWithObjects document = whole;
         // The count's wider forms overwrite the start of the first entry.
         Bytes listCount = Bytes().cardinality(count);
         std::copy(listCount.data.begin(), listCount.data.end(), document.bytes.begin() + document.sectionPositions[0]);
