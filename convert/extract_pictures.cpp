@@ -1,10 +1,7 @@
 #include "convert/extract_pictures.h"
 #include "convert/native_path.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <system_error>
 
@@ -17,11 +14,6 @@
 namespace zentoro {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // The document at `path`, read whole (the model's reading is not guarded
 // against a mapped file shrinking under it).
@@ -41,14 +33,8 @@ bool standsThere(const std::filesystem::path& path) {
 
 // A picture that cannot be stored whole is removed, not left in part.
 ConversionResult writePng(const std::filesystem::path& path, const std::vector<uint8_t>& png) {
-    File output(openForWriting(path));
-    if (!output) return {Failure::OutputUnwritable, errno};
-    bool written = std::fwrite(png.data(), 1, png.size(), output.get()) == png.size();
-    int error = errno;
-    if (std::fclose(output.release()) == 0 && written) return {};
-    if (written) error = errno;
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    int error = 0;
+    if (writeWholeFile(path, png, error)) return {};
     return {Failure::OutputUnwritable, error};
 }
 

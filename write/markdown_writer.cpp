@@ -405,12 +405,8 @@ bool writeFileBytes(const std::filesystem::path& path, const std::vector<uint8_t
     std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return false;
     if (keepExisting && std::filesystem::exists(status)) return true;
-    std::FILE* file = openForWriting(path);
-    if (file == nullptr) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) == 0 && written) return true;
-    std::filesystem::remove(path, error);
-    return false;
+    int ignored = 0;
+    return writeWholeFile(path, bytes, ignored);
 }
 
 // The object as Markdown: an image written beside the output or embedded,
