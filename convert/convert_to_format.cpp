@@ -72,7 +72,6 @@ ConversionResult convertBytes(OutputFormat format, std::span<const unsigned char
 
 ConversionResult convertDocumentTo(OutputFormat format, const char* inputPath, const char* outputPath,
                                    const WriteOptions& options) {
-    if (inputPath == nullptr || outputPath == nullptr) return {Failure::InputUnreadable};
     ConversionRequest request;
     request.inputPath = inputPath;
     request.outputPath = outputPath;

@@ -341,20 +341,28 @@ TEST(ConversionEdges, ADocumentOnDescriptorZeroIsReadFromIt) {
 }
 
 // A request that names no input or no output is refused as invalid on every
-// road, and claims no part of an output.
+// road, by paths or by a request, and claims no part of an output.
 TEST(ConversionEdges, ARequestWithoutInputOrOutputIsInvalid) {
     File output(std::tmpfile());
+    TemporaryFolder folder("no-input-or-output");
+    std::string input = folder.path("doc");
+    std::string named = folder.path("out");
+    writeFile(input, sampleDocument());
     for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text}) {
         for (bool withInput : {false, true}) {
             ConversionRequest request;
-            request.inputPath = withInput ? "doc" : nullptr;
+            request.inputPath = withInput ? input.c_str() : nullptr;
             request.outputStream = withInput ? nullptr : output.get();
             request.diagnostics = nullptr;
-            ConversionResult result = convertRequestTo(format, request);
             SCOPED_TRACE(std::string(outputFormatName(format)) + (withInput ? ", no output" : ", no input"));
-            EXPECT_EQ(result.failure, Failure::InputUnopenable);
-            EXPECT_EQ(result.systemError, EINVAL);
-            EXPECT_FALSE(result.partialOutputKept);
+            for (const ConversionResult& result :
+                 {convertRequestTo(format, request),
+                  convertDocumentTo(format, request.inputPath, withInput ? nullptr : named.c_str())}) {
+                EXPECT_EQ(result.failure, Failure::InputUnopenable);
+                EXPECT_EQ(result.systemError, EINVAL);
+                EXPECT_FALSE(result.partialOutputKept);
+            }
+            EXPECT_FALSE(fs::exists(named));
         }
     }
 }
