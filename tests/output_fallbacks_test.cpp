@@ -165,6 +165,13 @@ TEST_P(OutputFallbacks, OutputsNeverPutInPlaceLeaveNothingBehind) {
     EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
 }
 
+TEST_P(OutputFallbacks, ACommittedOutputIsBeyondDiscarding) {
+    EXPECT_EQ(run("commit first.txt second.txt"), std::vector<std::string>(4, ok()));
+    EXPECT_EQ(readFile(path("first.txt")), "first");
+    EXPECT_EQ(readFile(path("second.txt")), "second");
+    EXPECT_EQ(descriptorsLeft_, 0) << "descriptors left open";
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, OutputFallbacks, ::testing::ValuesIn(FaultSets),
                          [](const ::testing::TestParamInfo<Faults>& info) {
                              std::string name = *info.param.list ? info.param.list : "none";

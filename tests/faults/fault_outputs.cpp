@@ -18,6 +18,9 @@
 //       extracts INPUT's pictures into FOLDER;
 //   fault_outputs discard OUTPUT
 //       begins OUTPUT, writes "new" and discards it, as a failed conversion does;
+//   fault_outputs commit FIRST SECOND
+//       puts FIRST in place, begins SECOND, discards FIRST (which must do
+//       nothing now) and puts SECOND in place;
 //   fault_outputs interrupt FOLDER
 //       begins FOLDER/begun.txt, discards an output never begun, then does
 //       what a signal does and ends without putting the output in place.
@@ -131,6 +134,21 @@ int main(int argc, char** argv) {
         discardOutput(output);
         return 0;
     }
+    if (args.size() == 3 && args[0] == "commit") {
+        // The first output is discarded after it was committed, as a
+        // caller's clean-up may: that must not touch the second's descriptor.
+        PendingOutput first, second;
+        for (PendingOutput* output : {&first, &second}) {
+            ConversionResult begun = beginOutput(args[output == &first ? 1 : 2].c_str(), ExistingOutput::Replace, *output);
+            print(begun);
+            if (!begun.succeeded()) return 0;
+            std::fputs(output == &first ? "first" : "second", output->file);
+            if (output == &first) print(commitOutput(first, true));
+        }
+        discardOutput(first);
+        print(commitOutput(second, true));
+        return 0;
+    }
     if (args.size() == 2 && args[0] == "interrupt") {
         PendingOutput begun;
         print(beginOutput((args[1] + "/begun.txt").c_str(), ExistingOutput::Replace, begun));
@@ -139,6 +157,6 @@ int main(int argc, char** argv) {
         discardOutputFromSignal();
         std::exit(0);
     }
-    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures|discard|interrupt ...\n", stderr);
+    std::fputs("usage: fault_outputs convert|appear|many|markdown|pictures|discard|commit|interrupt ...\n", stderr);
     return 2;
 }
