@@ -319,6 +319,36 @@ TEST(FaithfulRtfWriter, RepeatedCharacterFormatsAreCopiedAsWritten) {
     EXPECT_GE(longBody, shortBody + 1600) << "of " << many.body.size() << " formats";
 }
 
+// Two formats that differ in one field alone are kept in slots of their
+// own, so that a body alternating between them copies both every time.
+TEST(FaithfulRtfWriter, FormatsDifferingInOneFieldAreKeptApart) {
+    const std::pair<const char*, void (*)(CharacterFormat&)> fields[] = {
+        {"font", [](CharacterFormat& f) { f.font = 1; }},
+        {"size", [](CharacterFormat& f) { f.size = 240; }},
+        {"bold", [](CharacterFormat& f) { f.bold = true; }},
+        {"italic", [](CharacterFormat& f) { f.italic = true; }},
+        {"underline", [](CharacterFormat& f) { f.underline = true; }},
+        {"strikethrough", [](CharacterFormat& f) { f.strikethrough = true; }},
+        {"position", [](CharacterFormat& f) { f.position = VerticalPosition::Superscript; }},
+        {"red", [](CharacterFormat& f) { f.colour.red = 200; }},
+        {"green", [](CharacterFormat& f) { f.colour.green = 200; }},
+        {"blue", [](CharacterFormat& f) { f.colour.blue = 200; }},
+    };
+    for (const auto& [name, change] : fields) {
+        Document document;
+        document.fonts = {Font{"Arial", FontFamily::Swiss}, Font{"Courier", FontFamily::Monospaced}};
+        for (bool changed : {false, true}) {
+            zentoro::Run run;
+            run.text = "x";
+            if (changed) change(run.format);
+            document.body.push_back(Paragraph{});
+            document.body.back().runs.push_back(run);
+        }
+        // Each paragraph's mark and its run.
+        EXPECT_EQ(hitsOnTheLastWriting(document, 0, 2), 4u) << name;
+    }
+}
+
 TEST(FaithfulConversion, FailuresCarryTheirReasonAndLeaveNoOutput) {
     testing::TemporaryFolder folder("faithful");
     std::vector<uint8_t> sample = testing::sampleDocument();
