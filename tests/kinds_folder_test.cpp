@@ -232,24 +232,40 @@ TEST(KindFiles, DryRunNamesEachOutputTheRunWrites) {
     }
 }
 
-// A folder standing where an output goes: listing the outputs meets the
-// failure that writing them meets, reason and all, and nothing is kept.
-TEST(KindFiles, ListingMeetsTheFailureWritingMeetsAtAFolder) {
-    TemporaryFolder folder("kind-folder-output");
+// A folder standing where an output goes, or the input itself: listing the
+// outputs meets the failure that writing them meets, reason and all (no
+// errno where the system gave none), and nothing is kept.
+TEST(KindFiles, ListingMeetsTheFailureWritingMeets) {
+    struct Case {
+        const char* name;
+        const char* input;
+        bool folderAtOutput;
+        Failure failure;
+        int systemError;
+    };
+    const Case cases[] = {
+        {"a folder at the output", "Sketch", true, Failure::OutputUnwritable, EISDIR},
+        {"the output is the input", "Sketch.png", false, Failure::SameFile, 0},
+    };
     Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
     std::vector<uint8_t> bytes = sketchFile(grey);
-    writeFile(folder.path("Sketch"), bytes);
-    fs::create_directories(folder.path("Sketch.png"));
-    std::string input = folder.path("Sketch");
-    KindFileRequest request;
-    request.kind = kindOf(bytes.data(), bytes.size());
-    ASSERT_NE(request.kind, nullptr);
-    request.inputPath = input.c_str();
-    request.outputBase = input;
-    for (ConversionResult result : {listKindFileOutputs(request).result, convertFileOfKind(request).result}) {
-        EXPECT_EQ(result.failure, Failure::OutputUnwritable);
-        EXPECT_EQ(result.systemError, EISDIR);
-        EXPECT_FALSE(result.partialOutputKept);
+    for (const Case& c : cases) {
+        TemporaryFolder folder("kind-failing-output");
+        std::string input = folder.path(c.input);
+        writeFile(input, bytes);
+        if (c.folderAtOutput) fs::create_directories(folder.path("Sketch.png"));
+        std::string base = folder.path("Sketch");
+        KindFileRequest request;
+        request.kind = kindOf(bytes.data(), bytes.size());
+        ASSERT_NE(request.kind, nullptr);
+        request.inputPath = input.c_str();
+        request.outputBase = base;
+        for (ConversionResult result : {listKindFileOutputs(request).result, convertFileOfKind(request).result}) {
+            EXPECT_EQ(result.failure, c.failure) << c.name;
+            EXPECT_EQ(result.systemError, c.systemError) << c.name;
+            EXPECT_FALSE(result.partialOutputKept) << c.name;
+        }
+        EXPECT_EQ(readFile(input), std::string(bytes.begin(), bytes.end())) << c.name;
     }
 }
 
