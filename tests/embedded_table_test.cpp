@@ -14,6 +14,7 @@
 #include "tests/builder/sketch_builder.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/libreoffice/text_export.h"
+#include "write/faithful_rtf.h"
 #include "write/html_writer.h"
 #include "write/markdown_writer.h"
 #include "write/text_writer.h"
@@ -66,8 +67,13 @@ TEST(EmbeddedSpreadsheets, KeepThePlaceholderWhenThereIsNoTableToShow) {
     }
 }
 
-TEST(EmbeddedSpreadsheets, AreTablesInTextHtmlAndMarkdown) {
+TEST(EmbeddedSpreadsheets, AreTablesInEveryWriter) {
     Document document = readSpreadsheetDocument(sheetObject(exampleWorkbook()));
+    std::string rtf = writtenBy(static_cast<Writer>(writeFaithfulRtf), document).output;
+    EXPECT_NE(rtf.find("\\pard\\plain\\intbl Item\\cell Price\\cell Count\\cell Total\\cell Paid\\cell \\row\n"),
+              std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("[Spreadsheet]"), std::string::npos);
+
     std::string text = writtenBy(writeText, document).output;
     EXPECT_NE(text.find("Object 1: \nItem\tPrice\tCount\tTotal\tPaid\nPens\t1.25\t4\t5\tTRUE\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n\t\t\t\t\nDate\t2000-01-02\t\t#DIV/0!\t\n"), std::string::npos) << text;

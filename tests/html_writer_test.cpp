@@ -222,6 +222,9 @@ TEST(HtmlWriter, WritesPagesAsTheirAuthorsWouldPublishThem) {
         {"class names keep every letter",
          withStyleName(modelDocument({paragraph("x", Heading2Style)}), Heading2Style, "\u0417\u0430\u0433 \u00e9t\u00e9\u0085!"),
          {"class=\"style-\u0417\u0430\u0433-\u00e9t\u00e9\""}, {"\u0085"}},
+        {"class names lower each end of the alphabets",
+         withStyleName(modelDocument({paragraph("x", Heading2Style)}), Heading2Style, "AZ az \u00c0\u00de\u00d7"),
+         {"class=\"style-az-az-\u00e0\u00fe\u00d7\""}, {}},
     };
     TemporaryFolder folder("html-cases");
     for (const auto& each : cases) {

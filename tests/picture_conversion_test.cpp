@@ -3,6 +3,7 @@
 // visible placeholder, and the rest of the document converts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ using namespace testing;
 struct PictureGroup {
     int width, height, goalWidth, goalHeight;
     std::string hex;
+    std::vector<size_t> lineLengths;  // of the hex, line by line
 };
 
 // The number after `keyword` at `at`, moving past both; -1 when absent.
@@ -44,9 +46,17 @@ std::vector<PictureGroup> pictureGroups(const std::string& rtf) {
         group.goalHeight = numberAfter(rtf, at, "\\pichgoal");
         size_t end = rtf.find('}', at);
         if (end == std::string::npos) break;
+        size_t line = 0;
         for (char c : rtf.substr(at, end - at)) {
-            if (c != '\n') group.hex += c;
+            if (c != '\n') {
+                group.hex += c;
+                ++line;
+            } else if (line != 0) {
+                group.lineLengths.push_back(line);
+                line = 0;
+            }
         }
+        if (line != 0) group.lineLengths.push_back(line);
         groups.push_back(group);
     }
     return groups;
@@ -74,6 +84,11 @@ TEST(PictureConversion, EverySketchIsAPictureAtTheDocumentsSize) {
         EXPECT_EQ(groups[i].goalWidth, display.displayWidth) << i;
         EXPECT_EQ(groups[i].goalHeight, display.displayHeight) << i;
         EXPECT_EQ(groups[i].hex.substr(0, 16), "89504e470d0a1a0a") << i;
+        // Lines of 64 bytes, the last holding what is left.
+        const std::vector<size_t>& lines = groups[i].lineLengths;
+        ASSERT_FALSE(lines.empty()) << i;
+        EXPECT_EQ(std::count(lines.begin(), lines.end() - 1, size_t{128}), static_cast<long>(lines.size() - 1)) << i;
+        EXPECT_LE(lines.back(), 128u) << i;
     }
     EXPECT_NE(rtf.find("[Spreadsheet]"), std::string::npos);
     EXPECT_NE(rtf.find("The end."), std::string::npos);
