@@ -24,7 +24,7 @@ bool cacheable(const ConversionState& s) {
 CachedStyleLayers* usableEntry(ConversionState& s, int styleIndex, int32_t layers) {
     StyleLayerCache& cache = *s.styleLayers;
     CachedStyleLayers& entry = cache.entries[static_cast<size_t>(styleIndex)][s.exactLineSpacing ? 1 : 0];
-    if (!entry.filled || entry.layers != layers || cache.inputSize != s.input.size) return nullptr;
+    if (!entry.filled || entry.layers != layers) return nullptr;
     // Within the limit all the way, so that no seek within the layers would have cut the input.
     uint64_t counted = entry.countedDuring + (entry.readEnd - entry.readingFrom);
     if (s.input.readLimit != 0 && s.input.bytesRead + counted > s.input.readLimit) return nullptr;
@@ -55,7 +55,7 @@ void record(ConversionState& s, CachedStyleLayers& entry, int32_t layers, uint64
     const RtfOutput& out = s.output;
     // A flush part-way has taken some of the bytes out of the buffer.
     if (startPosition < out.bytesWritten || out.failed) return;
-    if (s.input.readLimitExceeded || cache.inputSize != s.input.size) return;
+    if (s.input.readLimitExceeded) return;
     uint64_t length = outputPosition(out) - startPosition;
     if (length > cache.arena.size() - cache.arenaUsed) return;
     const char* written = out.buffer.data() + (startPosition - out.bytesWritten);
@@ -82,14 +82,7 @@ void writeStyleLayers(ConversionState& s, int styleIndex, int32_t layers) {
         ++s.styleLayers->hits;
         return replay(s, *entry);
     }
-    StyleLayerCache& cache = *s.styleLayers;
-    if (cache.inputSize != s.input.size) {
-        // Made with another input size: start again.
-        cache.entries = {};
-        cache.arenaUsed = 0;
-        cache.inputSize = s.input.size;
-    }
-    CachedStyleLayers& entry = cache.entries[static_cast<size_t>(styleIndex)][s.exactLineSpacing ? 1 : 0];
+    CachedStyleLayers& entry = s.styleLayers->entries[static_cast<size_t>(styleIndex)][s.exactLineSpacing ? 1 : 0];
     uint64_t startPosition = outputPosition(s.output);
     uint64_t countedBefore = s.input.bytesRead;
     translate(s);

@@ -1,9 +1,9 @@
 // The body writes a style's two layers again for every paragraph of that
 // style. What they write depends on their bytes, which do not change within
 // a conversion, and on the state they are entered in: exactLineSpacing
-// (which they may change too), the input's size (the read limit cuts it),
-// paragraphLength (1 passes them over) and writingStyleSheet (never set in
-// the body). The cache keeps what one translation wrote and left behind,
+// (which they may change too), the read limit (once it cuts the input off,
+// nothing is kept or copied), paragraphLength (1 passes them over) and
+// writingStyleSheet (never set in the body). The cache keeps what one translation wrote and left behind,
 // keyed by the style and exactLineSpacing on entry, so that the next
 // paragraph entering the same style in the same state copies the bytes.
 #pragma once
@@ -38,7 +38,6 @@ struct CachedStyleLayers {
 // Made when a document first refers to a style in its body (see
 // conversion_state.h); the arena is not cleared.
 struct StyleLayerCache {
-    size_t inputSize = 0;  // the input size every entry was made with
     size_t arenaUsed = 0;
     uint64_t hits = 0;  // layers copied rather than translated
     std::array<std::array<CachedStyleLayers, 2>, StyleCacheStyles> entries{};
