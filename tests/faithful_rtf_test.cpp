@@ -84,9 +84,11 @@ const std::vector<WriterCase>& writerCases() {
          {"{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}", "{\\f1\\fswiss\\fprq2\\fcharset0 Arial;}",
           "{\\f2\\fmodern\\fprq1\\fcharset0 Courier;}", "{\\f3\\fswiss\\fprq2\\fcharset0 Swiss;}",
           "{\\rtf1\\ansi\\ansicpg1252\\deff0"}},
-        {"SizesInHalfPointsRounded",
-         [](Document& d) { d.body[0].runs = {textRun("a", {0, 205}), textRun("b", {1, 204}), textRun("c", {2, 195})}; },
-         {"\\f0\\fs21\\cf1 a}", "\\f1\\fs20\\cf1 b}", "\\f2\\fs20\\cf1 c}"}},
+        {"SizesInHalfPointsRoundedAwayFromZero",
+         [](Document& d) {
+             d.body[0].runs = {textRun("a", {0, 205}), textRun("b", {1, 204}), textRun("c", {2, 195}), textRun("d", {3, -15})};
+         },
+         {"\\f0\\fs21\\cf1 a}", "\\f1\\fs20\\cf1 b}", "\\f2\\fs20\\cf1 c}", "\\f3\\fs-2\\cf1 d}"}},
         {"CharacterAttributesAndColour",
          [](Document& d) {
              d.body[0].runs = {textRun("x", {0, 200, true, true, true, true, VerticalPosition::Superscript, {1, 2, 3}}),
@@ -117,7 +119,7 @@ const std::vector<WriterCase>& writerCases() {
          },
          {"\\sl-240\\slmult0"}},
         {"AtLeastLineSpacing", [](Document& d) { d.body[0].format.lineSpacing = 300; }, {"\\sl300\\slmult0"}},
-        {"SingleSpacingWritesNoLineSpacing", [](Document&) {}, {"\\nowidctlpar"}, {"\\sl"}},
+        {"APlainParagraphWritesNoSpacingKeepOrBreak", [](Document&) {}, {"\\nowidctlpar"}, {"\\sl", "\\keep", "\\pagebb"}},
         {"BordersAndBackground",
          [](Document& d) {
              ParagraphFormat& f = d.body[0].format;
