@@ -25,8 +25,9 @@ ConversionResult readWholeInput(const KindFileRequest& request, DocumentBytes& b
     if (!opened.succeeded()) return opened;
     std::unique_ptr<std::FILE, FileCloser> closer(file);
     if (size > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
+    errno = 0;
     bytes.read(file, MaxKindFileBytes + 1, size);
-    if (!bytes.readWhole()) return {Failure::InputUnreadable, 0, false};
+    if (!bytes.readWhole()) return {Failure::InputUnreadable, errno != 0 ? errno : EIO, false};
     if (bytes.bytes().size() > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
     return {};
 }

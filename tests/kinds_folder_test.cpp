@@ -269,6 +269,27 @@ TEST(KindFiles, ListingMeetsTheFailureWritingMeets) {
     }
 }
 
+// A file that fails to read (here the process's own memory, unmapped at
+// its start) fails as unreadable with the system's reason, and claims no
+// output.
+TEST(KindFiles, AReadErrorFailsWithItsReason) {
+    Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
+    std::vector<uint8_t> bytes = sketchFile(grey);
+    TemporaryFolder folder("kind-unreadable");
+    KindFileRequest request;
+    request.kind = kindOf(bytes.data(), bytes.size());
+    ASSERT_NE(request.kind, nullptr);
+    request.inputPath = "/proc/self/mem";
+    request.outputBase = folder.path("memory");
+    if (!fs::exists(request.inputPath)) GTEST_SKIP() << "no /proc/self/mem";
+    for (ConversionResult result : {listKindFileOutputs(request).result, convertFileOfKind(request).result}) {
+        EXPECT_EQ(result.failure, Failure::InputUnreadable);
+        EXPECT_EQ(result.systemError, EIO);
+        EXPECT_FALSE(result.partialOutputKept);
+    }
+    EXPECT_TRUE(fs::is_empty(folder.root()));
+}
+
 // A file of a kind is read up to MaxKindFileBytes, not a byte more.
 TEST(KindFiles, AFileOfTheLargestSizeIsReadAndOneByteMoreIsRefused) {
     TemporaryFolder folder("kind-largest");
