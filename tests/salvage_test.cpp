@@ -390,6 +390,10 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         if (c.words != 0) {
             EXPECT_EQ(testing::splitWords(shown), (std::vector<std::string>{"first", "words", "second", "words"}));
         }
+        // Paragraphs read without their layout are Normal's, as those read with it are here.
+        Document model;
+        readDocument(std::span<const unsigned char>(c.bytes.data(), c.bytes.size()), model);
+        for (const zentoro::Paragraph& paragraph : model.body) EXPECT_EQ(paragraph.style, 0);
     }
 }
 
