@@ -3,9 +3,10 @@
 // a conversion, and on the state they are entered in: exactLineSpacing
 // (which they may change too), the read limit (once it cuts the input off,
 // nothing is kept or copied), paragraphLength (1 passes them over) and
-// writingStyleSheet (never set in the body). The cache keeps what one translation wrote and left behind,
-// keyed by the style and exactLineSpacing on entry, so that the next
-// paragraph entering the same style in the same state copies the bytes.
+// writingStyleSheet (never set in the body). The cache keeps what one
+// translation wrote and left behind, keyed by the style and
+// exactLineSpacing on entry, so that the next paragraph entering the same
+// style in the same state copies the bytes.
 #pragma once
 
 #include <array>
