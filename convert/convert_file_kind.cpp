@@ -27,7 +27,7 @@ ConversionResult readWholeInput(const KindFileRequest& request, DocumentBytes& b
     if (size > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
     errno = 0;
     bytes.read(file, MaxKindFileBytes + 1, size);
-    if (!bytes.readWhole()) return {Failure::InputUnreadable, errno != 0 ? errno : EIO, false};
+    if (!bytes.readWhole()) return {Failure::InputUnreadable, readErrno(), false};
     if (bytes.bytes().size() > MaxKindFileBytes) return {Failure::LimitReached, 0, false};
     return {};
 }

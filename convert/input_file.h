@@ -3,6 +3,7 @@
 // for a file is not followed unless links are wanted.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 
@@ -14,5 +15,8 @@ namespace zentoro {
 // a regular file; `size` receives its size. Fails as InputUnopenable (with
 // the system's reason) or InputNotRegularFile.
 ConversionResult openInputFile(const char* path, bool followLinks, std::FILE*& file, size_t& size);
+
+// The reason a read just failed: errno, or EIO where the library set none.
+inline int readErrno() { return errno != 0 ? errno : EIO; }
 
 }  // namespace zentoro

@@ -15,8 +15,6 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-int readErrno() { return errno != 0 ? errno : EIO; }
-
 // Maps the input where allowed and possible, or reads it; checks the header
 // first, so that nothing more of a file that is no Word document is read.
 ConversionResult readChecked(std::FILE* stream, size_t sizeHint, InputMapping mapping, std::FILE* diagnostics,

@@ -137,14 +137,16 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "commit") {
         // The first output is discarded after it was committed, as a
         // caller's clean-up may: that must not touch the second's descriptor.
-        PendingOutput first, second;
-        for (PendingOutput* output : {&first, &second}) {
-            ConversionResult begun = beginOutput(args[output == &first ? 1 : 2].c_str(), ExistingOutput::Replace, *output);
+        auto begin = [](const std::string& path, PendingOutput& output, const char* text) {
+            ConversionResult begun = beginOutput(path.c_str(), ExistingOutput::Replace, output);
             print(begun);
-            if (!begun.succeeded()) return 0;
-            std::fputs(output == &first ? "first" : "second", output->file);
-            if (output == &first) print(commitOutput(first, true));
-        }
+            if (begun.succeeded()) std::fputs(text, output.file);
+            return begun.succeeded();
+        };
+        PendingOutput first, second;
+        if (!begin(args[1], first, "first")) return 0;
+        print(commitOutput(first, true));
+        if (!begin(args[2], second, "second")) return 0;
         discardOutput(first);
         print(commitOutput(second, true));
         return 0;
