@@ -191,12 +191,27 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
     return !search.strict || end == in.size || found.layout != 0;
 }
 
+// Where the text of a header or footer block at `at` ends, clipped to the
+// input: no body text starts inside it.
+uint32_t endOfHeaderFooterText(const LoadState& s, uint32_t at) {
+    Trial trial(s, at);
+    uint32_t length = loadCardinality(trial.s);
+    if (trial.s.damaged) return at;
+    return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{position(trial.s)} + length, s.reader.input.size));
+}
+
 // The first place from `from` on that holds a text section: one whose
-// layout fits it if there is one, else any.
+// layout fits it if there is one, else any. A header's or footer's text,
+// found by its tag, is passed whole: its words would be read as the body's.
 uint32_t findText(const LoadState& s, uint32_t from, uint64_t shortestCut, TextSectionFound& found) {
+    const InputStream& in = s.reader.input;
     for (bool strict : {true, false}) {
         TextSearch search{true, strict, shortestCut, 0};
-        for (uint32_t at = from; at < s.reader.input.size; ++at) {
+        for (uint32_t at = from; at < in.size; ++at) {
+            if (isHeaderFooterText(in, at)) {
+                at = std::max(at, endOfHeaderFooterText(s, at));
+                if (at >= in.size) break;
+            }
             if (textSectionAt(s, at, found, search)) return at;
         }
     }

@@ -92,6 +92,10 @@ TEST(HtmlWriter, WritesFormattingAsElements) {
     notBold.format.bold = false;
     Paragraph centred = paragraph("mid");
     centred.format.alignment = Alignment::Centre;
+    Paragraph tinyTabs = paragraph("a\tb");
+    tinyTabs.format.defaultTabInterval = 1;
+    Paragraph noTabs = paragraph("a\tb");
+    noTabs.format.defaultTabInterval = 0;
     Paragraph orphan = paragraph("no style");
     orphan.style = 99;
     const ElementCase cases[] = {
@@ -108,6 +112,8 @@ TEST(HtmlWriter, WritesFormattingAsElements) {
         {"font differs", paragraph({arial}),
          "<p class=\"style-normal\"><span style=\"font-family: &quot;Arial&quot;, sans-serif\">sans</span></p>"},
         {"paragraph format differs", centred, "<p class=\"style-normal\" style=\"text-align: center\">mid</p>"},
+        {"default tabs of a twip", tinyTabs, "<p class=\"style-normal\" style=\"tab-size: 0.05pt\">"},
+        {"no default tabs: the browser's", noTabs, "<p class=\"style-normal\" style=\"tab-size: 8\">"},
         {"style out of range", orphan, "<p style=\""},
         {"empty paragraph keeps its line", paragraph(""), "<p class=\"style-normal\"><br></p>"},
         {"line break", paragraph("a\u2028b"), "<p class=\"style-normal\">a<br>b</p>"},

@@ -3,6 +3,7 @@
 // through moves.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,12 @@ TEST(LargeBuffer, KeepsEveryByteAsItGrowsPastAMappingAndMoves) {
     }
     ASSERT_EQ(buffer.size(), expected.size());
     EXPECT_GE(buffer.capacity(), buffer.size());
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+    // Past a huge page, whole huge pages from a huge-page boundary.
+    constexpr uintptr_t HugePage = 2 * 1024 * 1024;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer.data()) % HugePage, 0u);
+    EXPECT_EQ(buffer.capacity() % HugePage, 0u);
+#endif
     LargeBuffer moved = std::move(buffer);
     EXPECT_EQ(buffer.size(), 0u);
     EXPECT_EQ(buffer.data(), nullptr);

@@ -98,6 +98,16 @@ TEST(MarkdownWriter, WritesWhatEveryRendererKeeps) {
     }
 }
 
+// Emphasis starting at punctuation inside a word opens after it, for every
+// range of characters CommonMark counts as punctuation, at both its ends.
+TEST(MarkdownWriter, MovesEmphasisOffPunctuationOfEveryRange) {
+    for (std::string mark : {"\u00A1", "\u00BF", "\u2010", "\u2027", "\u2030", "\u205E", "\u3001", "\u3003", "\u3008",
+                             "\u3011", "\uFF01", "\uFF0F"}) {
+        Document document = modelDocument({paragraph({textRun("foo"), textRun(mark + "bar", "i"), textRun("baz")})});
+        EXPECT_EQ(markdown(document), "foo" + mark + "*bar*baz\n") << mark;
+    }
+}
+
 struct CmarkCase {
     const char* name;
     std::vector<Paragraph> body;

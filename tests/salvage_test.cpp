@@ -75,9 +75,11 @@ TextPlace textPlace(const Bytes& document) {
     return start == std::string_view::npos || text.empty() ? TextPlace{} : TextPlace{start, start + text.size()};
 }
 
-std::string textOf(const Bytes& document, ConversionResult& result) {
+std::string textOf(const Bytes& document, ConversionResult& result, bool withHeaderFooter = false) {
     std::string written;
-    result = convertDocumentBytesToString(OutputFormat::Text, document.data(), document.size(), written);
+    WriteOptions options;
+    options.withHeaderFooter = withHeaderFooter;
+    result = convertDocumentBytesToString(OutputFormat::Text, document.data(), document.size(), written, options);
     return written;
 }
 
@@ -269,16 +271,28 @@ TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
 namespace zentoro {
 namespace {
 
-// Cut anywhere, a built document shows only its own words: a style's name
-// or a font's, found where the text section was looked for, would be new.
+// A header longer than the shortest text searched for without a page layout.
+Bytes longHeaderDocument() {
+    const std::string text = "A header long enough to pass for the text of the body when found\x06";
+    const uint32_t characters = static_cast<uint32_t>(text.size());
+    testing::PageLayoutSection page;
+    page.header.present = true;
+    page.header.text = text;
+    page.header.paragraphs.push_back({characters, 0, testing::Layer(), {{characters, testing::Layer()}}});
+    return testing::WordDocument().styles(testing::StyleSection{}).pageLayout(page).text("Body words\x06").build();
+}
+
+// Cut anywhere, a built document shows only its own words, header and footer
+// included: a style's name or a font's, or a header's text read as the
+// body's, would be new.
 TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
-    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument()}) {
+    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument(), longHeaderDocument()}) {
         ConversionResult result;
-        std::vector<std::string> all = testing::splitWords(textOf(whole, result));
+        std::vector<std::string> all = testing::splitWords(textOf(whole, result, true));
         std::set<std::string> documentWords(all.begin(), all.end());
         for (size_t size = 12; size < whole.size(); ++size) {
             Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
-            std::vector<std::string> recovered = testing::splitWords(textOf(cut, result));
+            std::vector<std::string> recovered = testing::splitWords(textOf(cut, result, true));
             ASSERT_EQ(result.failure, Failure::DocumentDamaged) << size;
             for (const std::string& word : recovered) {
                 EXPECT_EQ(documentWords.count(word), 1u) << "cut to " << size << ": " << word;
