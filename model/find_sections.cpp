@@ -22,7 +22,9 @@ constexpr int OwnFormat = 0;
 // A text found without the section table and without a text layout that
 // fits it (cut by the end of the file, or found where no page layout could
 // be read before it) is taken only with this many characters: fewer could
-// be a name in a style or a header's text.
+// be a name in a style or a header's text. Where not even the styles could
+// be read, a text cut by the end of the file is not taken at all: the file
+// ends among the styles, and what looks like text is a style's name.
 constexpr uint64_t ShortestUnplacedCutText = 32;
 
 // A reading of the input on its own, into a document of its own, which
@@ -146,6 +148,7 @@ struct TextSearch {
     bool checked = false;
     bool strict = false;
     uint64_t shortestCut = 1;
+    bool takesCutText = true;
     uint32_t nonText = 0;
 };
 
@@ -168,6 +171,7 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
     if (available <= start) return false;
     bool layoutUnchecked = end > in.size || !search.strict;
     if (checked && layoutUnchecked && available - start < search.shortestCut) return false;
+    if (checked && end > in.size && !search.takesCutText) return false;
     if (checked) {
         if (nonText < start) nonText = start;
         while (nonText < available && isTextByte(in.data[nonText])) ++nonText;
@@ -203,10 +207,11 @@ uint32_t endOfHeaderFooterText(const LoadState& s, uint32_t at) {
 // The first place from `from` on that holds a text section: one whose
 // layout fits it if there is one, else any. A header's or footer's text,
 // found by its tag, is passed whole: its words would be read as the body's.
-uint32_t findText(const LoadState& s, uint32_t from, uint64_t shortestCut, TextSectionFound& found) {
+uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched, TextSectionFound& found) {
     const InputStream& in = s.reader.input;
     for (bool strict : {true, false}) {
-        TextSearch search{true, strict, shortestCut, 0};
+        TextSearch search = searched;
+        search.strict = strict;
         for (uint32_t at = from; at < in.size; ++at) {
             if (isHeaderFooterText(in, at)) {
                 at = std::max(at, endOfHeaderFooterText(s, at));
@@ -243,8 +248,11 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     if (listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed)) {
         at.text = listed.text;
     } else if (listed.text != 0 || tableLost) {
-        uint64_t shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
-        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), shortestCut, found.text);
+        TextSearch search;
+        search.checked = true;
+        search.shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
+        search.takesCutText = pageLayoutEnd != 0 || stylesEnd != 0;
+        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), search, found.text);
     }
     if (at.text != 0 && found.text.whole) {
         // The listed layout stands where it fits the text too, though

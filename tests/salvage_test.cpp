@@ -271,22 +271,25 @@ TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
 namespace zentoro {
 namespace {
 
-// A header longer than the shortest text searched for without a page layout.
-Bytes longHeaderDocument() {
+// A header and a style's name longer than the shortest text searched for
+// without a page layout.
+Bytes longNamesDocument() {
     const std::string text = "A header long enough to pass for the text of the body when found\x06";
     const uint32_t characters = static_cast<uint32_t>(text.size());
     testing::PageLayoutSection page;
     page.header.present = true;
     page.header.text = text;
     page.header.paragraphs.push_back({characters, 0, testing::Layer(), {{characters, testing::Layer()}}});
-    return testing::WordDocument().styles(testing::StyleSection{}).pageLayout(page).text("Body words\x06").build();
+    testing::StyleSection styles;
+    styles.styles.push_back({"Heading for the quarterly report of the northern region", testing::Layer(), testing::Layer()});
+    return testing::WordDocument().styles(styles).pageLayout(page).text("Body words\x06").build();
 }
 
 // Cut anywhere, a built document shows only its own words, header and footer
-// included: a style's name or a font's, or a header's text read as the
-// body's, would be new.
+// included: a style's name or a font's, or a header's text, read as the
+// body's would be new.
 TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
-    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument(), longHeaderDocument()}) {
+    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument(), longNamesDocument()}) {
         ConversionResult result;
         std::vector<std::string> all = testing::splitWords(textOf(whole, result, true));
         std::set<std::string> documentWords(all.begin(), all.end());
