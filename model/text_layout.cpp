@@ -143,15 +143,17 @@ struct TextCursor {
 };
 
 // One phrase of an own-format paragraph: its type, characters and layer.
+// `used` counts the characters of the phrases so far, wider than a count
+// so that a damaged count never wraps it round to text already laid out.
 void loadPhrase(LoadState& s, const CharacterFormat& base, RunBuilder& runs, uint32_t from, uint32_t to,
-                uint32_t& used, CharacterFormat& last) {
+                uint64_t& used, CharacterFormat& last) {
     int type = loadByte(s);
     uint32_t count = loadU32(s);
     CharacterFormat character = base;
     applyCharacterLayer(s, character);
     if (type != TextPhrase && type != ObjectPhrase) s.damaged = true;
     if (s.damaged) return;
-    uint32_t start = from + std::min(used, to - from);
+    uint32_t start = from + static_cast<uint32_t>(std::min<uint64_t>(used, to - from));
     uint32_t end = start + std::min(count, to - start);
     used += count;
     last = character;
@@ -294,12 +296,12 @@ uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std
                 return start;
             }
             paragraph.runs.reserve(phraseCount);
-            uint32_t used = 0;
+            uint64_t used = 0;
             for (uint32_t p = 0; p < phraseCount && !s.damaged; ++p) {
                 loadPhrase(s, base, builder, from, to, used, paragraph.markFormat);
             }
             // Characters no phrase covers keep the paragraph's formatting.
-            if (used < to - from) builder.append(from + used, to, base);
+            if (used < to - from) builder.append(from + static_cast<uint32_t>(used), to, base);
             phrases = position(s);
             seekTo(s, next);
         }

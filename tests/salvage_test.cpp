@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <set>
 #include <span>
@@ -299,6 +300,40 @@ TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
             ASSERT_EQ(result.failure, Failure::DocumentDamaged) << size;
             for (const std::string& word : recovered) {
                 EXPECT_EQ(documentWords.count(word), 1u) << "cut to " << size << ": " << word;
+            }
+        }
+    }
+}
+
+// How often each word of two or more ASCII letters is shown.
+std::map<std::string, size_t> wordCounts(const std::string& text) {
+    std::map<std::string, size_t> counts;
+    for (const std::string& word : testing::splitWords(text)) {
+        auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+        if (word.size() >= 2 && std::all_of(word.begin(), word.end(), letter)) ++counts[word];
+    }
+    return counts;
+}
+
+// Four bytes anywhere outside the text overwritten with large values, as a
+// count's damage gives: no word of the document is shown more often than it
+// holds it (phrase counts adding up past 2^32 once wrapped round to text
+// already shown). A damaged bullet or header may show words of its own.
+TEST(Salvage, NoOverwrittenCountShowsTextTwice) {
+    for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument()}) {
+        ConversionResult result;
+        std::map<std::string, size_t> held = wordCounts(textOf(whole, result, true));
+        TextPlace text = textPlace(whole);
+        for (size_t at = 0; at + 4 <= whole.size(); ++at) {
+            if (at + 4 > text.start && at < text.end) continue;
+            for (uint8_t fill : {0xFF, 0x80}) {
+                Bytes damaged = whole;
+                std::fill_n(damaged.begin() + static_cast<long>(at), 4, fill);
+                for (const auto& [word, count] : wordCounts(textOf(damaged, result, true))) {
+                    auto kept = held.find(word);
+                    if (kept == held.end()) continue;
+                    EXPECT_LE(count, kept->second) << "at " << at << ", " << int{fill} << ": " << word;
+                }
             }
         }
     }
