@@ -300,8 +300,10 @@ uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std
             for (uint32_t p = 0; p < phraseCount && !s.damaged; ++p) {
                 loadPhrase(s, base, builder, from, to, used, paragraph.markFormat);
             }
-            // Characters no phrase covers keep the paragraph's formatting.
+            // Characters no phrase covers keep the paragraph's formatting;
+            // phrases that run past the paragraph were given damaged counts.
             if (used < to - from) builder.append(from + static_cast<uint32_t>(used), to, base);
+            if (used > to - from) noteDamage(s, Damage::PartsUnreadable);
             phrases = position(s);
             seekTo(s, next);
         }

@@ -410,6 +410,8 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
     countPastTheText.paragraphs[1].characters = 4000;
     TextLayoutSection countInsideAWord = twoParagraphs;
     countInsideAWord.paragraphs[0].characters = 5;
+    TextLayoutSection phrasePastItsParagraph = twoParagraphs;
+    phrasePastItsParagraph.paragraphs[0].phrases[0].characters = 0xFFFFFFFF;
     const std::string text = "first words\x06second words\x06";
     auto document = [&](const TextLayoutSection& layout) {
         return WordDocument().styles(StyleSection()).text(text).textLayout(layout);
@@ -430,6 +432,8 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"paragraph running past the text", document(countPastTheText).build(), Damage::PartsUnreadable, 4, 2},
         // A count that would split a word: that paragraph and the rest are plain.
         {"paragraph ending inside a word", document(countInsideAWord).build(), Damage::PartsUnreadable, 4, 2},
+        // The phrase is laid out as far as its paragraph goes.
+        {"phrase running past its paragraph", document(phrasePastItsParagraph).build(), Damage::PartsUnreadable, 4, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
