@@ -20,6 +20,7 @@
 
 #include "convert/convert_to_format.h"
 #include "convert/document_bytes.h"
+#include "convert/inspect_document.h"
 #include "convert/request_input.h"
 #include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
@@ -278,39 +279,54 @@ TEST(ConversionEdges, AReadErrorAfterTheHeaderOnADescriptorFailsTheConversion) {
     ::munmap(area, pages * page);
 }
 
-// A file that is no Word document is refused with the same message however
-// the caller opened it, and without a stream for messages, silently.
+// A file that is no Word document, shorter than a header too, is refused
+// with the same message however the caller opened it, and without a stream
+// for messages, silently.
 TEST(ConversionEdges, AFileThatIsNoWordDocumentIsRefusedAlikeHoweverItWasOpened) {
     TemporaryFolder folder("not-word");
     std::string path = folder.path("notes.txt");
-    writeFile(path, Bytes().text("Not a document of the handheld, but long enough to hold a header.").data);
     enum class Way { Path, Stream, Descriptor };
-    std::string firstMessage;
-    for (Way way : {Way::Path, Way::Stream, Way::Descriptor}) {
-        for (bool told : {true, false}) {
-            File opened(way == Way::Stream ? std::fopen(path.c_str(), "rb") : nullptr);
-            int fd = way == Way::Descriptor ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-            File messages(std::tmpfile());
-            File output(std::tmpfile());
-            ConversionRequest request;
-            request.inputPath = path.c_str();
-            request.openedInput = opened.get();
-            request.openedInputDescriptor = fd;
-            request.openedInputSize = static_cast<size_t>(fs::file_size(path));
-            request.outputStream = output.get();
-            request.diagnostics = told ? messages.get() : nullptr;
-            ConversionResult result = convertRequestTo(OutputFormat::RtfFaithful, request);
-            if (fd >= 0) ::close(fd);
-            EXPECT_EQ(result.failure, Failure::NotWordDocument) << static_cast<int>(way);
-            std::rewind(messages.get());
-            std::string message(256, '\0');
-            message.resize(std::fread(message.data(), 1, message.size(), messages.get()));
-            if (!told) continue;
-            EXPECT_FALSE(message.empty()) << static_cast<int>(way);
-            if (firstMessage.empty()) firstMessage = message;
-            EXPECT_EQ(message, firstMessage) << static_cast<int>(way);
+    for (const char* text : {"Not a document of the handheld, but long enough to hold a header.", "Notes"}) {
+        writeFile(path, Bytes().text(text).data);
+        std::string firstMessage;
+        for (Way way : {Way::Path, Way::Stream, Way::Descriptor}) {
+            for (bool told : {true, false}) {
+                File opened(way == Way::Stream ? std::fopen(path.c_str(), "rb") : nullptr);
+                int fd = way == Way::Descriptor ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+                File messages(std::tmpfile());
+                File output(std::tmpfile());
+                ConversionRequest request;
+                request.inputPath = path.c_str();
+                request.openedInput = opened.get();
+                request.openedInputDescriptor = fd;
+                request.openedInputSize = static_cast<size_t>(fs::file_size(path));
+                request.outputStream = output.get();
+                request.diagnostics = told ? messages.get() : nullptr;
+                ConversionResult result = convertRequestTo(OutputFormat::RtfFaithful, request);
+                if (fd >= 0) ::close(fd);
+                EXPECT_EQ(result.failure, Failure::NotWordDocument) << static_cast<int>(way);
+                std::rewind(messages.get());
+                std::string message(256, '\0');
+                message.resize(std::fread(message.data(), 1, message.size(), messages.get()));
+                if (!told) continue;
+                EXPECT_FALSE(message.empty()) << static_cast<int>(way);
+                if (firstMessage.empty()) firstMessage = message;
+                EXPECT_EQ(message, firstMessage) << static_cast<int>(way);
+            }
         }
     }
+}
+
+// Inspecting a file, as a check of a folder does, prints nothing of its own.
+TEST(ConversionEdges, InspectingAFileThatIsNoWordDocumentPrintsNothing) {
+    TemporaryFolder folder("inspect");
+    std::string path = folder.path("notes.txt");
+    writeFile(path, Bytes().text("Not a document of the handheld, but long enough to hold a header.").data);
+    ::testing::internal::CaptureStdout();
+    ConversionResult result = inspectDocument(path.c_str());
+    std::fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(result.failure, Failure::NotWordDocument);
 }
 
 // A document the caller opened is read from its descriptor, even where that

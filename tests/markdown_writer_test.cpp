@@ -86,6 +86,8 @@ TEST(MarkdownWriter, WritesWhatEveryRendererKeeps) {
          "| a\\|b | **bold** |\n| --- | --- |\n|  | c |\n"},
         {"uneven tabs stay as they are", {paragraph("a\tb"), paragraph("c\td\te")}, "a\tb\n\nc\td\te\n"},
         {"a lone tabbed line is no table", {paragraph("a\tb"), paragraph("plain")}, "a\tb\n\nplain\n"},
+        {"a heading is no table row", {paragraph("Item\tPrice", Heading1Style), paragraph("Pens\t1.25"), paragraph("Ink\t2")},
+         "# Item\tPrice\n\n| Pens | 1.25 |\n| --- | --- |\n| Ink | 2 |\n"},
         {"a dash and a tab start no list", {paragraph("-\tdone")}, "\\-\tdone\n"},
         {"emphasis ending in blanks at the line's end", {paragraph({textRun("say "), textRun("hello ", "b")}),
                                                            paragraph({textRun("say "), textRun("hello\t", "i")})},
