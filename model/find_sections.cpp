@@ -97,9 +97,9 @@ bool endsParagraph(const unsigned char* text, uint64_t length, uint64_t at) {
 // flag (01 00 on the device, 00 00 from some writers), shared formats and paragraph records, each paragraph ending where
 // the text has a paragraph end, all of them adding up to the text's length
 // (or running into the end of the file first).
-bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, uint32_t length) {
-    Trial trial(s, at);
-    LoadState& t = trial.s;
+// Reads a body text layout's head, its flag and shared formats: false where
+// the flag is not a layout's.
+bool loadLayoutHead(LoadState& t) {
     if (loadByte(t) > BodyLayoutFlag || loadByte(t) != 0) return false;
     int shared = loadByte(t);
     for (int i = 0; i < shared && !t.damaged; ++i) {
@@ -108,6 +108,13 @@ bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, 
         loadByte(t);
         skipLayer(t);
     }
+    return true;
+}
+
+bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, uint32_t length) {
+    Trial trial(s, at);
+    LoadState& t = trial.s;
+    if (!loadLayoutHead(t)) return false;
     uint32_t count = loadU32(t);
     if (t.damaged) return true;  // cut short before its paragraphs
     if (count == 0 || count > length) return false;
@@ -125,6 +132,24 @@ bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, 
         }
     }
     return covered == length;
+}
+
+// The characters a body text layout's paragraph records add up to, or 0
+// where they cannot all be read.
+uint64_t laidOutCharacters(const LoadState& s, uint32_t at) {
+    Trial trial(s, at);
+    LoadState& t = trial.s;
+    if (!loadLayoutHead(t)) return 0;
+    uint32_t count = loadU32(t);
+    uint64_t covered = 0;
+    for (uint32_t i = 0; i < count && !t.damaged; ++i) {
+        covered += loadU32(t);
+        if (loadByte(t) != OwnFormat) continue;
+        skipLayer(t);
+        loadByte(t);
+        loadU32(t);
+    }
+    return t.damaged ? 0 : covered;
 }
 
 // The text section at `at`. `checked` asks that its characters all be
@@ -223,6 +248,24 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
     return 0;
 }
 
+// A listed text whose listed layout does not fit it, where the layout's
+// paragraphs add up to a text that is there, each ending at a paragraph
+// end: the text's count was damaged, and the text is as long as the layout
+// says. (A count that ran on past the text showed the layout's bytes and
+// the section table as words.)
+void fitTextToLayout(LoadState& s, uint32_t layout, TextSectionFound& text) {
+    const InputStream& in = s.reader.input;
+    const unsigned char* bytes = in.data + text.start;
+    if (bodyLayoutFits(s, layout, bytes, text.length)) return;
+    uint64_t laidOut = laidOutCharacters(s, layout);
+    if (laidOut == 0 || laidOut > in.size - text.start) return;
+    auto length = static_cast<uint32_t>(laidOut);
+    if (bytes[length - 1] != ParagraphEndByte || !bodyLayoutFits(s, layout, bytes, length)) return;
+    text.length = length;
+    text.whole = true;
+    noteDamage(s, Damage::PartsUnreadable);
+}
+
 // The section named at `listed` when `reads` says it is one there; else
 // the one `find` finds, if the table may be wrong; else the named one.
 template <typename Reads, typename Find>
@@ -247,6 +290,7 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     TextSearch asListed;
     if (listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed)) {
         at.text = listed.text;
+        if (listed.textLayout != 0) fitTextToLayout(s, listed.textLayout, found.text);
     } else if (listed.text != 0 || tableLost) {
         TextSearch search;
         search.checked = true;

@@ -417,6 +417,12 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         return WordDocument().styles(StyleSection()).text(text).textLayout(layout);
     };
     Bytes whole = document(twoParagraphs).build();
+    // The text's count, one byte here, overwritten: the layout tells its length.
+    auto withTextCount = [&](uint8_t count) {
+        Bytes bytes = whole;
+        bytes[textPlace(whole).start - 1] = count;
+        return bytes;
+    };
     struct Case {
         const char* name;
         Bytes bytes;
@@ -434,6 +440,8 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"paragraph ending inside a word", document(countInsideAWord).build(), Damage::PartsUnreadable, 4, 2},
         // The phrase is laid out as far as its paragraph goes.
         {"phrase running past its paragraph", document(phrasePastItsParagraph).build(), Damage::PartsUnreadable, 4, 2},
+        {"text count past the text", withTextCount(2 * 127), Damage::PartsUnreadable, 4, 2},
+        {"text count inside the text", withTextCount(2 * 10), Damage::PartsUnreadable, 4, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
