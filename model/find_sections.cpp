@@ -232,9 +232,11 @@ uint32_t endOfHeaderFooterText(const LoadState& s, uint32_t at) {
 // The first place from `from` on that holds a text section: one whose
 // layout fits it if there is one, else any. A header's or footer's text,
 // found by its tag, is passed whole: its words would be read as the body's.
-uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched, TextSectionFound& found) {
+uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched, TextSectionFound& found,
+                  bool strictOnly = false) {
     const InputStream& in = s.reader.input;
     for (bool strict : {true, false}) {
+        if (strictOnly && !strict) break;
         TextSearch search = searched;
         search.strict = strict;
         for (uint32_t at = from; at < in.size; ++at) {
@@ -287,16 +289,34 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     at.pageLayout = sectionAt(listed.pageLayout, tableLost, [&](uint32_t p) { return endOfPageLayout(s, p) != 0; },
                               [&] { return findPageLayout(s, stylesEnd); });
     uint32_t pageLayoutEnd = endOfPageLayout(s, at.pageLayout);
+    // A listed text that runs on into its own layout is listed wrongly
+    // (where its count alone was damaged, the layout tells its length).
+    auto within = [](uint32_t place, uint32_t start, uint64_t end) { return place >= start && place < end; };
     TextSearch asListed;
-    if (listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed)) {
+    bool takenAsListed = listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed);
+    if (takenAsListed && listed.textLayout != 0) {
+        fitTextToLayout(s, listed.textLayout, found.text);
+        takenAsListed = !within(listed.textLayout, found.text.start + 1, uint64_t{found.text.start} + found.text.length);
+    }
+    TextSearch search;
+    search.checked = true;
+    search.shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
+    search.takesCutText = pageLayoutEnd != 0 || stylesEnd != 0;
+    uint32_t searchFrom = std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition});
+    if (takenAsListed) {
         at.text = listed.text;
-        if (listed.textLayout != 0) fitTextToLayout(s, listed.textLayout, found.text);
+        // One listed inside the styles or the page layout, as read, may be
+        // listed wrongly: a text after them that its layout fits is the one.
+        if (within(listed.text, at.styles, stylesEnd) || within(listed.text, at.pageLayout, pageLayoutEnd)) {
+            TextSectionFound after;
+            if (uint32_t place = findText(s, searchFrom, search, after, true); place != 0) {
+                at.text = place;
+                found.text = after;
+            }
+        }
     } else if (listed.text != 0 || tableLost) {
-        TextSearch search;
-        search.checked = true;
-        search.shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
-        search.takesCutText = pageLayoutEnd != 0 || stylesEnd != 0;
-        at.text = findText(s, std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition}), search, found.text);
+        found.text = {};
+        at.text = findText(s, searchFrom, search, found.text);
     }
     if (at.text != 0 && found.text.whole) {
         // The listed layout stands where it fits the text too, though

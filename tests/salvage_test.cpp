@@ -423,6 +423,14 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         bytes[textPlace(whole).start - 1] = count;
         return bytes;
     };
+    // The section table's entry for the text pointing elsewhere.
+    auto withTextListedAt = [&](uint32_t position) {
+        Bytes bytes = whole;
+        const uint8_t uid[] = {0x06, 0x01, 0x00, 0x10};
+        auto entry = std::find_end(bytes.begin(), bytes.end(), std::begin(uid), std::end(uid));
+        for (int i = 0; i < 4; ++i) entry[4 + i] = static_cast<uint8_t>(position >> (8 * i));
+        return bytes;
+    };
     struct Case {
         const char* name;
         Bytes bytes;
@@ -442,6 +450,9 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"phrase running past its paragraph", document(phrasePastItsParagraph).build(), Damage::PartsUnreadable, 4, 2},
         {"text count past the text", withTextCount(2 * 127), Damage::PartsUnreadable, 4, 2},
         {"text count inside the text", withTextCount(2 * 10), Damage::PartsUnreadable, 4, 2},
+        {"text listed among the styles", withTextListedAt(24), Damage::SectionTableDamaged, 4, 2},
+        {"text listed inside itself", withTextListedAt(static_cast<uint32_t>(textPlace(whole).start) + 2),
+         Damage::SectionTableDamaged, 4, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
