@@ -254,18 +254,19 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
 // paragraphs add up to a text that is there, each ending at a paragraph
 // end: the text's count was damaged, and the text is as long as the layout
 // says. (A count that ran on past the text showed the layout's bytes and
-// the section table as words.)
-void fitTextToLayout(LoadState& s, uint32_t layout, TextSectionFound& text) {
+// the section table as words.) Whether the layout fits the text then.
+bool fitTextToLayout(LoadState& s, uint32_t layout, TextSectionFound& text) {
     const InputStream& in = s.reader.input;
     const unsigned char* bytes = in.data + text.start;
-    if (bodyLayoutFits(s, layout, bytes, text.length)) return;
+    if (bodyLayoutFits(s, layout, bytes, text.length)) return true;
     uint64_t laidOut = laidOutCharacters(s, layout);
-    if (laidOut == 0 || laidOut > in.size - text.start) return;
+    if (laidOut == 0 || laidOut > in.size - text.start) return false;
     auto length = static_cast<uint32_t>(laidOut);
-    if (bytes[length - 1] != ParagraphEndByte || !bodyLayoutFits(s, layout, bytes, length)) return;
+    if (bytes[length - 1] != ParagraphEndByte || !bodyLayoutFits(s, layout, bytes, length)) return false;
     text.length = length;
     text.whole = true;
     noteDamage(s, Damage::PartsUnreadable);
+    return true;
 }
 
 // The section named at `listed` when `reads` says it is one there; else
@@ -294,8 +295,11 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     auto within = [](uint32_t place, uint32_t start, uint64_t end) { return place >= start && place < end; };
     TextSearch asListed;
     bool takenAsListed = listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed);
-    if (takenAsListed && listed.textLayout != 0) {
-        fitTextToLayout(s, listed.textLayout, found.text);
+    // Whether the listed layout fits the text as listed, once checked.
+    bool listedLayoutChecked = takenAsListed && listed.textLayout != 0;
+    bool listedLayoutFits = false;
+    if (listedLayoutChecked) {
+        listedLayoutFits = fitTextToLayout(s, listed.textLayout, found.text);
         takenAsListed = !within(listed.textLayout, found.text.start + 1, uint64_t{found.text.start} + found.text.length);
     }
     TextSearch search;
@@ -312,17 +316,21 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
             if (uint32_t place = findText(s, searchFrom, search, after, true); place != 0) {
                 at.text = place;
                 found.text = after;
+                listedLayoutChecked = false;
             }
         }
     } else if (listed.text != 0 || tableLost) {
         found.text = {};
+        listedLayoutChecked = false;
         at.text = findText(s, searchFrom, search, found.text);
     }
     if (at.text != 0 && found.text.whole) {
         // The listed layout stands where it fits the text too, though
         // another that fits follows the text.
         const unsigned char* text = s.reader.input.data + found.text.start;
-        bool listedFits = listed.textLayout != 0 && bodyLayoutFits(s, listed.textLayout, text, found.text.length);
+        bool listedFits = listedLayoutChecked ? listedLayoutFits
+                                              : listed.textLayout != 0 &&
+                                                    bodyLayoutFits(s, listed.textLayout, text, found.text.length);
         bool fitsBetter = !listedFits && found.text.layout != 0 && (listed.textLayout != 0 || tableLost);
         at.textLayout = fitsBetter ? found.text.layout : listed.textLayout;
     }
