@@ -223,6 +223,8 @@ TEST(HtmlWriter, WritesPagesAsTheirAuthorsWouldPublishThem) {
          withStyleName(withStyleName(modelDocument({paragraph("x")}), Heading1Style, "Titel"), Heading2Style, "Sub"),
          {"<html lang=\"und\">"}, {}},
         {"an empty header and footer leave no element", emptyHeader, {"<main>"}, {"<header>", "<footer>"}},
+        {"spaces and tabs kept, spacing the document's alone", modelDocument({paragraph("a  b\tc")}),
+         {"<p class=\"style-normal\">a  b\tc</p>", "p, h1, h2, h3, h4, h5, h6, li { margin: 0; white-space: pre-wrap;"}, {}},
         {"a font name's quotes, backslashes and brackets are escaped in CSS", oddFont,
          {"font-family: &quot;Q\\22 u\\5c o\\3c t\\3e e\\26 d&quot;, sans-serif"}, {"Q\"", "Q&quot;u"}},
         {"class names keep every letter",
