@@ -93,10 +93,6 @@ bool endsParagraph(const unsigned char* text, uint64_t length, uint64_t at) {
     return at == length || (at < length && at > 0 && text[at - 1] == ParagraphEndByte);
 }
 
-// The body's text layout at `at` over a text of `length` characters: its
-// flag (01 00 on the device, 00 00 from some writers), shared formats and paragraph records, each paragraph ending where
-// the text has a paragraph end, all of them adding up to the text's length
-// (or running into the end of the file first).
 // Reads a body text layout's head, its flag and shared formats: false where
 // the flag is not a layout's.
 bool loadLayoutHead(LoadState& t) {
@@ -111,6 +107,10 @@ bool loadLayoutHead(LoadState& t) {
     return true;
 }
 
+// The body's text layout at `at` over a text of `length` characters: its
+// flag (01 00 on the device, 00 00 from some writers), shared formats and paragraph records, each paragraph ending where
+// the text has a paragraph end, all of them adding up to the text's length
+// (or running into the end of the file first).
 bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, uint32_t length) {
     Trial trial(s, at);
     LoadState& t = trial.s;
@@ -152,11 +152,6 @@ uint64_t laidOutCharacters(const LoadState& s, uint32_t at) {
     return t.damaged ? 0 : covered;
 }
 
-// The text section at `at`. `checked` asks that its characters all be
-// text and, `strict` besides, that a whole text be followed by a text
-// layout that fits it; otherwise that it end with a paragraph end.
-// `nonText` is the first byte from the text's start on that cannot be
-// text, found once for every candidate that starts before it.
 // The text of a header or footer block, which follows the block's tag.
 bool isHeaderFooterText(const InputStream& in, uint32_t at) {
     if (at < 4) return false;
@@ -177,6 +172,12 @@ struct TextSearch {
     uint32_t nonText = 0;
 };
 
+// The text section at `at`. `checked` asks that its characters all be
+// text and, `strict` besides, that a whole text be followed by a text
+// layout that fits it; otherwise that it end with a paragraph end.
+// `takesCutText` false refuses a text the end of the file cuts.
+// `nonText` is the first byte from the text's start on that cannot be
+// text, found once for every candidate that starts before it.
 bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, TextSearch& search) {
     bool checked = search.checked;
     uint32_t& nonText = search.nonText;
