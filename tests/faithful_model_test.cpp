@@ -273,7 +273,9 @@ TEST(HeaderFooterBlocks, FlagsBaseLayersAndPageSetup) {
     page.header.paragraphs = {{2, 0, Layer(), {{2}}}, {2, 0, Layer().alignment(1), {{2, Layer().italic()}}}};
     page.footer.present = false;
     page.footer.contentByteOnlyWhenAbsent = true;
-    Document d = readOk(WordDocument().styles(StyleSection{}).pageLayout(page).build());
+    StyleSection arialNormal;
+    arialNormal.normalCharacter = Layer().font("Arial");
+    Document d = readOk(WordDocument().styles(arialNormal).pageLayout(page).build());
     EXPECT_EQ(d.page.firstPageNumber, 3);
     EXPECT_EQ(d.page.headerDistance, 500);
     EXPECT_EQ(d.page.footerDistance, 400);
@@ -284,9 +286,11 @@ TEST(HeaderFooterBlocks, FlagsBaseLayersAndPageSetup) {
     EXPECT_FALSE(d.header.shownOnFirstPage);
     EXPECT_FALSE(d.footer.present);
     ASSERT_EQ(d.header.paragraphs.size(), 2u);
-    // The base layers stand where Normal stands in the body.
+    // The base layers stand where Normal stands in the body, over the
+    // device's defaults rather than Normal's.
     EXPECT_EQ(d.header.paragraphs[0].format.alignment, Alignment::Right);
     EXPECT_EQ(d.header.paragraphs[0].runs.at(0).format.size, 160);
+    EXPECT_EQ(d.fonts.at(static_cast<size_t>(d.header.paragraphs[0].runs.at(0).format.font)).name, "Times New Roman");
     EXPECT_EQ(d.header.paragraphs[1].format.alignment, Alignment::Centre);
     EXPECT_EQ(d.header.paragraphs[1].runs.at(0).format.size, 160);
     EXPECT_TRUE(d.header.paragraphs[1].runs.at(0).format.italic);
