@@ -285,6 +285,8 @@ TEST(HtmlWriter, EmbedsSketchesAsPngAtTheirDocumentSize) {
     // Named as its PNG file would be (DOCUMENT-object1.png).
     EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"100\" height=\"50\" id=\"object1\">"), std::string::npos) << body;
     EXPECT_NE(body.find("<span class=\"object\">[Sketch]</span>"), std::string::npos) << body;  // nothing to draw
+    // A paragraph holding only pictures is not empty: no line of its own after them.
+    EXPECT_EQ(body.find("<br>"), std::string::npos) << body;
 }
 
 TEST(HtmlWriter, WritesTheHeaderAndFooterAroundTheBody) {

@@ -193,6 +193,22 @@ std::vector<uint8_t> distinctPhrases(int paragraphs) {
     return WordDocument().text(text).textLayout(layout).build();
 }
 
+// Layers of a few bytes, shorter than the word the longer ones are compared
+// in, are found again too: paragraphs of one bold phrase each.
+TEST(StyleLayerCache, ShortLayersRepeatedAreCopied) {
+    TextLayoutSection layout;
+    std::string text;
+    for (int i = 0; i < 50; ++i) {
+        text += "ab";
+        text += ParagraphEnd;
+        layout.paragraphs.push_back(Paragraph{3, 0, Layer(), 0, {Phrase{3, Layer().bold()}}});
+    }
+    std::vector<uint8_t> document = WordDocument().text(text).textLayout(layout).build();
+    CacheRun copied = convertWithCache(document, true);
+    EXPECT_TRUE(copied.rtf == convertWithCache(document, false).rtf);
+    EXPECT_GE(copied.layerHits, 49u);
+}
+
 // The layer cache judges itself after LookupsBeforeJudging lookups: it
 // stops looking where layers seldom repeat, and goes on where they do.
 TEST(StyleLayerCache, TheLayerCacheStopsLookingWhereLayersSeldomRepeat) {
