@@ -413,5 +413,19 @@ TEST_F(FileSafety, InputsThatAreNotPlainFilesAreRefusedWithoutWaiting) {
     }
 }
 
+// A file that stores nothing and says nothing of why: the background
+// writer reports the failed write as an input/output error, never as none.
+TEST(BackgroundWriting, AWriteThatFailsWithoutAReasonIsAnInputOutputError) {
+    cookie_io_functions_t io{nullptr, [](void*, const char*, size_t) -> ssize_t { return 0; }, nullptr, nullptr};
+    std::FILE* file = fopencookie(nullptr, "w", io);
+    ASSERT_NE(file, nullptr);
+    BackgroundWriter writer;
+    std::FILE* stream = writer.begin(file);
+    const std::string block(BackgroundWritingFrom, 'x');
+    std::fwrite(block.data(), 1, block.size(), stream);
+    EXPECT_EQ(writer.finish(), EIO);
+    std::fclose(file);
+}
+
 }  // namespace
 }  // namespace zentoro
