@@ -107,6 +107,14 @@ bool loadLayoutHead(LoadState& t) {
     return true;
 }
 
+// Passes the rest of an own-format paragraph record: its layer, its style
+// and its count of phrases.
+void skipOwnFormat(LoadState& t) {
+    skipLayer(t);
+    loadByte(t);
+    loadU32(t);
+}
+
 // The body's text layout at `at` over a text of `length` characters: its
 // flag (01 00 on the device, 00 00 from some writers), shared formats and paragraph records, each paragraph ending where
 // the text has a paragraph end, all of them adding up to the text's length
@@ -125,9 +133,7 @@ bool bodyLayoutFits(const LoadState& s, uint32_t at, const unsigned char* text, 
         int reference = loadByte(t);
         if (!endsParagraph(text, length, covered)) return false;
         if (reference == OwnFormat) {
-            skipLayer(t);
-            loadByte(t);
-            loadU32(t);
+            skipOwnFormat(t);
             if (t.damaged) return true;
         }
     }
@@ -144,10 +150,7 @@ uint64_t laidOutCharacters(const LoadState& s, uint32_t at) {
     uint64_t covered = 0;
     for (uint32_t i = 0; i < count && !t.damaged; ++i) {
         covered += loadU32(t);
-        if (loadByte(t) != OwnFormat) continue;
-        skipLayer(t);
-        loadByte(t);
-        loadU32(t);
+        if (loadByte(t) == OwnFormat) skipOwnFormat(t);
     }
     return t.damaged ? 0 : covered;
 }
