@@ -26,6 +26,9 @@ constexpr int OwnFormat = 0;
 // be read, a text cut by the end of the file is not taken at all: the file
 // ends among the styles, and what looks like text is a style's name.
 constexpr uint64_t ShortestUnplacedCutText = 32;
+// How far the characters of a text whose count no longer matches them may
+// end from where the count says: a few lost or doubled bytes.
+constexpr uint64_t LooseTextSlack = 16;
 
 // A reading of the input on its own, into a document of its own, which
 // leaves the real reading as it was.
@@ -163,13 +166,40 @@ bool isHeaderFooterText(const InputStream& in, uint32_t at) {
     return uid == HeaderFooterTextUid;
 }
 
-// A section follows numbers and tags, not a printable character: a place
-// right after one lies inside some text.
-bool followsPrintable(const InputStream& in, uint32_t at) { return at > 0 && in.data[at - 1] > ' '; }
+// A section follows numbers and tags, not a character: a place right after
+// a letter, a space or a paragraph end lies inside some text.
+bool followsText(const InputStream& in, uint32_t at) { return at > 0 && isTextByte(in.data[at - 1]); }
+
+// Whether the characters of a text end within a few bytes of where its
+// count says: a byte that cannot be text lies there, or the end of the file.
+bool endsNear(const InputStream& in, uint32_t start, uint64_t end) {
+    uint64_t from = std::max<uint64_t>(start, end > LooseTextSlack ? end - LooseTextSlack : 0);
+    uint64_t to = std::min<uint64_t>(in.size, end + LooseTextSlack + 1);
+    for (uint64_t at = from; at < to; ++at) {
+        if (!isTextByte(in.data[at])) return true;
+    }
+    return to == in.size;
+}
+
+// A text whose count no longer matches it, as where a few bytes inside it
+// were lost, doubled or added: its characters up to `nonText`, the first
+// byte that cannot be text, kept to the last paragraph end among them. The
+// count must end inside the file, near where the stored text ends, and
+// hold more than a name's worth of characters.
+bool looseTextAt(const InputStream& in, uint32_t start, uint32_t length, uint32_t nonText, TextSectionFound& found) {
+    uint64_t end = uint64_t{start} + length;
+    if (end > in.size || length < ShortestUnplacedCutText || !endsNear(in, start, end)) return false;
+    uint32_t kept = nonText;
+    while (kept > start && in.data[kept - 1] != ParagraphEndByte) --kept;
+    if (kept == start) return false;
+    found = TextSectionFound{start, kept - start, false, 0};
+    return true;
+}
 
 struct TextSearch {
     bool checked = false;
     bool strict = false;
+    bool loose = false;
     uint64_t shortestCut = 1;
     bool takesCutText = true;
     uint32_t nonText = 0;
@@ -178,7 +208,9 @@ struct TextSearch {
 // The text section at `at`. `checked` asks that its characters all be
 // text and, `strict` besides, that a whole text be followed by a text
 // layout that fits it; otherwise that it end with a paragraph end.
-// `takesCutText` false refuses a text the end of the file cuts.
+// `takesCutText` false refuses a text the end of the file cuts. `loose`
+// takes a text whose count no longer matches it as far as it still reads,
+// where a text that fits its count is found nowhere.
 // `nonText` is the first byte from the text's start on that cannot be
 // text, found once for every candidate that starts before it.
 bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, TextSearch& search) {
@@ -186,7 +218,7 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
     uint32_t& nonText = search.nonText;
     const InputStream& in = s.reader.input;
     if (at == 0 || at >= in.size) return false;
-    if (search.checked && (isHeaderFooterText(in, at) || followsPrintable(in, at))) return false;
+    if (search.checked && (isHeaderFooterText(in, at) || followsText(in, at))) return false;
     Trial trial(s, at);
     uint32_t length = loadCardinality(trial.s);
     if (trial.s.damaged || (checked && length == 0)) return false;
@@ -203,8 +235,8 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
     if (checked && end > in.size && !search.takesCutText) return false;
     if (checked) {
         if (nonText < start) nonText = start;
-        while (nonText < available && isTextByte(in.data[nonText])) ++nonText;
-        if (nonText < available) return false;
+        while (nonText < in.size && isTextByte(in.data[nonText])) ++nonText;
+        if (nonText < available) return search.loose && looseTextAt(in, start, length, nonText, found);
     }
     found = TextSectionFound{start, length, end <= in.size, 0};
     if (!found.whole) {
@@ -220,7 +252,7 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
         found.layout = static_cast<uint32_t>(end);
     }
     if (!checked) return true;
-    if (in.data[end - 1] != ParagraphEndByte) return false;
+    if (in.data[end - 1] != ParagraphEndByte) return search.loose && looseTextAt(in, start, length, nonText, found);
     return !search.strict || end == in.size || found.layout != 0;
 }
 
@@ -233,6 +265,13 @@ uint32_t endOfHeaderFooterText(const LoadState& s, uint32_t at) {
     return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{position(trial.s)} + length, s.reader.input.size));
 }
 
+// Whether a text shows anything, a word or an object: one of paragraph ends
+// and spaces alone, found by searching, is some other section's numbers.
+bool showsSomething(const InputStream& in, const TextSectionFound& text) {
+    const unsigned char* bytes = in.data + text.start;
+    return std::any_of(bytes, bytes + text.length, [](unsigned char byte) { return byte > ' ' || byte == ObjectByte; });
+}
+
 // The first place from `from` on that holds a text section: one whose
 // layout fits it if there is one, else any. A header's or footer's text,
 // found by its tag, is passed whole: its words would be read as the body's.
@@ -243,34 +282,60 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
         if (strictOnly && !strict) break;
         TextSearch search = searched;
         search.strict = strict;
+        search.loose = searched.loose && !strict;
         for (uint32_t at = from; at < in.size; ++at) {
             if (isHeaderFooterText(in, at)) {
                 at = std::max(at, endOfHeaderFooterText(s, at));
                 if (at >= in.size) break;
             }
-            if (textSectionAt(s, at, found, search)) return at;
+            if (textSectionAt(s, at, found, search) && showsSomething(in, found)) return at;
         }
     }
     return 0;
 }
 
-// A listed text whose listed layout does not fit it, where the layout's
-// paragraphs add up to a text that is there, each ending at a paragraph
-// end: the text's count was damaged, and the text is as long as the layout
-// says. (A count that ran on past the text showed the layout's bytes and
-// the section table as words.) Whether the layout fits the text then.
-bool fitTextToLayout(LoadState& s, uint32_t layout, TextSectionFound& text) {
+// A listed text whose listed layout does not fit it, or whose count cannot
+// be read, where the layout's paragraphs add up to a text that is there
+// after a count of some width, each ending at a paragraph end: the count
+// was damaged, and the text is as long as the layout says. (A count that
+// ran on past the text showed the layout's bytes and the section table as
+// words.) The width read, if any, is tried first.
+bool textByLayout(LoadState& s, uint32_t listedText, uint32_t layout, uint32_t widthRead, TextSectionFound& text) {
     const InputStream& in = s.reader.input;
-    const unsigned char* bytes = in.data + text.start;
-    if (bodyLayoutFits(s, layout, bytes, text.length)) return true;
     uint64_t laidOut = laidOutCharacters(s, layout);
-    if (laidOut == 0 || laidOut > in.size - text.start) return false;
+    if (laidOut == 0) return false;
     auto length = static_cast<uint32_t>(laidOut);
-    if (bytes[length - 1] != ParagraphEndByte || !bodyLayoutFits(s, layout, bytes, length)) return false;
-    text.length = length;
-    text.whole = true;
-    noteDamage(s, Damage::PartsUnreadable);
-    return true;
+    for (uint32_t width : {widthRead, 1u, 2u, 4u}) {
+        uint64_t start = uint64_t{listedText} + width;
+        if (width == 0 || laidOut > in.size - std::min<uint64_t>(start, in.size)) continue;
+        const unsigned char* bytes = in.data + start;
+        if (bytes[length - 1] != ParagraphEndByte || !bodyLayoutFits(s, layout, bytes, length)) continue;
+        text = TextSectionFound{static_cast<uint32_t>(start), length, true, 0};
+        noteDamage(s, Damage::PartsUnreadable);
+        return true;
+    }
+    return false;
+}
+
+// Whether the listed layout fits the listed text, or can be made to.
+bool fitTextToLayout(LoadState& s, uint32_t listedText, uint32_t layout, TextSectionFound& text) {
+    if (bodyLayoutFits(s, layout, s.reader.input.data + text.start, text.length)) return true;
+    return textByLayout(s, listedText, layout, text.start - listedText, text);
+}
+
+// Whether a whole text ends inside a paragraph, as no text does that its
+// count and its layout agree on.
+bool endsInsideAParagraph(const InputStream& in, const TextSectionFound& text) {
+    return text.whole && text.length != 0 && in.data[text.start + text.length - 1] != ParagraphEndByte;
+}
+
+// A listed text read as far as its characters go, to their last paragraph
+// end, as where bytes inside it were lost or doubled.
+bool looseListedText(const LoadState& s, const TextSectionFound& text, TextSectionFound& loose) {
+    const InputStream& in = s.reader.input;
+    uint32_t nonText = text.start;
+    while (nonText < in.size && isTextByte(in.data[nonText])) ++nonText;
+    return looseTextAt(in, text.start, text.length, nonText, loose);
 }
 
 // The section named at `listed` when `reads` says it is one there; else
@@ -299,17 +364,38 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     auto within = [](uint32_t place, uint32_t start, uint64_t end) { return place >= start && place < end; };
     TextSearch asListed;
     bool takenAsListed = listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed);
+    if (!takenAsListed && listed.text != 0 && listed.textLayout != 0) {
+        takenAsListed = textByLayout(s, listed.text, listed.textLayout, 0, found.text);
+    }
     // Whether the listed layout fits the text as listed, once checked.
     bool listedLayoutChecked = takenAsListed && listed.textLayout != 0;
     bool listedLayoutFits = false;
     if (listedLayoutChecked) {
-        listedLayoutFits = fitTextToLayout(s, listed.textLayout, found.text);
-        takenAsListed = !within(listed.textLayout, found.text.start + 1, uint64_t{found.text.start} + found.text.length);
+        listedLayoutFits = fitTextToLayout(s, listed.text, listed.textLayout, found.text);
+        uint64_t end = uint64_t{found.text.start} + found.text.length;
+        takenAsListed = !within(listed.textLayout, found.text.start + 1, end);
+        // One its layout does not fit that ends inside a paragraph lost or
+        // gained bytes, and is read as far as its characters go; unless it
+        // ends where its layout is listed, as if it kept its count, and its
+        // characters go no further.
+        if (takenAsListed && !listedLayoutFits && endsInsideAParagraph(s.reader.input, found.text)) {
+            TextSectionFound loose;
+            bool loosened = looseListedText(s, found.text, loose);
+            bool keptItsCount = end == listed.textLayout;
+            if (loosened && (!keptItsCount || loose.length > found.text.length)) {
+                found.text = loose;
+            } else if (!keptItsCount) {
+                takenAsListed = false;
+            }
+        }
     }
     TextSearch search;
     search.checked = true;
     search.shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
     search.takesCutText = pageLayoutEnd != 0 || stylesEnd != 0;
+    // Only right after a page layout is a text likely enough to start where
+    // one reads, to be taken though its count does not match it.
+    search.loose = pageLayoutEnd != 0;
     uint32_t searchFrom = std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition});
     if (takenAsListed) {
         at.text = listed.text;
@@ -327,6 +413,16 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
         found.text = {};
         listedLayoutChecked = false;
         at.text = findText(s, searchFrom, search, found.text);
+        // A page layout that lost bytes reads on into the text: a text that
+        // its layout fits may start inside it.
+        if (pageLayoutEnd != 0 && found.text.layout == 0) {
+            TextSectionFound inside;
+            uint32_t place = findText(s, at.pageLayout, search, inside, true);
+            if (place != 0 && place < searchFrom && inside.layout != 0) {
+                at.text = place;
+                found.text = inside;
+            }
+        }
     }
     if (at.text != 0 && found.text.whole) {
         // The listed layout stands where it fits the text too, though

@@ -322,6 +322,8 @@ uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std
 
 void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
     uint32_t placed = loadLaidOutParagraphs(s, source, paragraphs);
+    // Text that no paragraph of the layout holds was cut off from it.
+    if (placed < source.text.size()) s.damaged = true;
     if (!s.damaged || !goOnAfterDamage(s)) return;
     loadPlainParagraphs(s, source, (*source.styleFormats)[0], paragraphs, placed);
 }

@@ -39,9 +39,9 @@ struct TextLayoutSource {
 };
 
 // Reads the text layout at the input position into `paragraphs`. Where the
-// layout turns out damaged, the paragraphs read whole stay, and the text
-// after them follows as plain paragraphs in the formatting beneath the
-// layout; the damage is noted.
+// layout turns out damaged, or ends before the text does, the paragraphs
+// read whole stay, and the text after them follows as plain paragraphs in
+// the formatting beneath the layout; the damage is noted.
 void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs);
 
 // Paragraphs of `text` from character `from` on, without a layout: one per

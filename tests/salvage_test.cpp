@@ -14,6 +14,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "convert/convert_to_format.h"
@@ -160,8 +161,10 @@ void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vec
 }
 
 // Cut at each share of its length and by its last byte; 30 bytes outside
-// its text overwritten.
-void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites) {
+// its text overwritten; a byte of its text lost, or eight doubled, so that
+// its count no longer matches it; three bytes lost just before it, or its
+// count. Each loss or gain moves every later section.
+void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& shifts) {
     const Bytes& whole = document.bytes;
     TextPlace text = textPlace(whole);
     ASSERT_LT(text.start, text.end) << document.name;
@@ -187,6 +190,26 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites) {
     }
     checkDamaged(document.name + " with bytes overwritten", overwritten, remainingWords(whole, text, text.end),
                  documentWords, false, overwrites);
+    auto middle = whole.begin() + static_cast<long>((text.start + text.end) / 2);
+    Bytes lost = whole;
+    lost.erase(lost.begin() + (middle - whole.begin()));
+    Bytes doubled = whole;
+    doubled.insert(doubled.begin() + (middle - whole.begin()), middle, middle + 8);
+    Bytes lostBefore = whole;
+    lostBefore.erase(lostBefore.begin() + static_cast<long>(text.start) - 10, lostBefore.begin() + static_cast<long>(text.start) - 7);
+    // Without its count the text is not found, and no part of it is shown.
+    Bytes countLost = whole;
+    countLost.erase(countLost.begin() + static_cast<long>(text.start) - 2, countLost.begin() + static_cast<long>(text.start));
+    for (const auto& [name, shifted, textStart, textEnd] :
+         {std::tuple{" with a byte of its text lost", lost, text.start, text.end - 1},
+          std::tuple{" with 8 bytes of its text doubled", doubled, text.start, text.end + 8},
+          std::tuple{" with 3 bytes lost just before its text", lostBefore, text.start - 3, text.end - 3},
+          std::tuple{" with its text's count lost", countLost, size_t{0}, size_t{0}}}) {
+        std::vector<std::string> expected = remainingWords(shifted, TextPlace{textStart, textEnd}, textEnd);
+        std::set<std::string> shown = documentWords;
+        shown.insert(expected.begin(), expected.end());
+        checkDamaged(document.name + name, shifted, expected, shown, true, shifts);
+    }
 }
 
 void report(const char* what, const Tally& tally) {
@@ -201,9 +224,11 @@ TEST(Salvage, RealDocumentsCutOrOverwrittenGiveBackTheirWords) {
     if (!fs::is_directory(CorpusDir)) GTEST_SKIP() << "no folder " << CorpusDir << ": no real documents to damage";
     Tally cuts;
     Tally overwrites;
-    for (const Named& document : realDocuments()) checkSalvage(document, cuts, overwrites);
+    Tally shifts;
+    for (const Named& document : realDocuments()) checkSalvage(document, cuts, overwrites, shifts);
     report("cut", cuts);
     report("overwritten", overwrites);
+    report("bytes lost or doubled", shifts);
 }
 
 // A character format told apart by its font's name: a cut document may
@@ -258,12 +283,14 @@ TEST(Salvage, ACutDocumentShowsNoFormatTheWholeDocumentLacks) {
 TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
     Tally cuts;
     Tally overwrites;
+    Tally shifts;
     for (const Named& document : {Named{"built sample", testing::sampleDocument()},
                                   Named{"device document", testing::deviceDocument()}}) {
-        checkSalvage(document, cuts, overwrites);
+        checkSalvage(document, cuts, overwrites, shifts);
     }
     report("cut", cuts);
     report("overwritten", overwrites);
+    report("bytes lost or doubled", shifts);
 }
 
 }  // namespace
@@ -450,6 +477,8 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"phrase running past its paragraph", document(phrasePastItsParagraph).build(), Damage::PartsUnreadable, 4, 2},
         {"text count past the text", withTextCount(2 * 127), Damage::PartsUnreadable, 4, 2},
         {"text count inside the text", withTextCount(2 * 10), Damage::PartsUnreadable, 4, 2},
+        {"text count unreadable", withTextCount(0xFF), Damage::PartsUnreadable, 4, 2},
+        {"text count read two bytes wide", withTextCount(0x05), Damage::PartsUnreadable, 4, 2},
         {"text listed among the styles", withTextListedAt(24), Damage::SectionTableDamaged, 4, 2},
         {"text listed inside itself", withTextListedAt(static_cast<uint32_t>(textPlace(whole).start) + 2),
          Damage::SectionTableDamaged, 4, 2},
