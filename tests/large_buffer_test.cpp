@@ -34,9 +34,16 @@ TEST(LargeBuffer, KeepsEveryByteAsItGrowsPastAMappingAndMoves) {
     EXPECT_EQ(buffer.data(), nullptr);
     ASSERT_EQ(moved.size(), expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), moved.data()));
-    moved.resize(5);
-    moved.reserve(moved.capacity() + 1);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 5, moved.data()));
+    // Assigned over a buffer that holds bytes of its own.
+    LargeBuffer assigned;
+    assigned.append(piece.data(), 10);
+    assigned = std::move(moved);
+    EXPECT_EQ(moved.size(), 0u);
+    ASSERT_EQ(assigned.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), assigned.data()));
+    assigned.resize(5);
+    assigned.reserve(assigned.capacity() + 1);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 5, assigned.data()));
 }
 
 }  // namespace
