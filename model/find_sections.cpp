@@ -80,13 +80,20 @@ uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
     return 0;
 }
 
-// The style section that a page layout section follows.
+// The style section that a page layout section follows: of those that
+// read, the one that ends last, since a few bytes after the header may
+// read as a short style section too.
 uint32_t findStyles(const LoadState& s) {
+    uint32_t found = 0;
+    uint32_t foundEnd = 0;
     for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
         uint32_t end = endOfStyles(s, at);
-        if (end != 0 && findPageLayout(s, end) != 0) return at;
+        if (end > foundEnd && findPageLayout(s, end) != 0) {
+            found = at;
+            foundEnd = end;
+        }
     }
-    return 0;
+    return found;
 }
 
 bool isTextByte(unsigned char byte) { return byte >= ' ' || (byte >= ParagraphEndByte && byte <= LastSpecialTextByte); }

@@ -36,19 +36,26 @@ bool loadDictionary(LoadState& s, SectionPositions& sections) {
         noteDamage(s, Damage::EndsEarly);
         return false;
     }
+    bool outside = false;
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t uid = loadU32(s);
         uint32_t position = loadU32(s);
+        uint32_t* slot = nullptr;
         switch (uid) {
-            case StyleSectionUid: note(sections.styles, position); break;
-            case PageLayoutSectionUid: note(sections.pageLayout, position); break;
-            case TextSectionUid: note(sections.text, position); break;
-            case TextLayoutSectionUid: note(sections.textLayout, position); break;
-            default: break;
+            case StyleSectionUid: slot = &sections.styles; break;
+            case PageLayoutSectionUid: slot = &sections.pageLayout; break;
+            case TextSectionUid: slot = &sections.text; break;
+            case TextLayoutSectionUid: slot = &sections.textLayout; break;
+            default: continue;
         }
+        note(*slot, position);
+        outside = outside || position >= input(s).size;
     }
-    // A table that names none of them cannot be the document's.
-    if (sections.styles == 0 && sections.pageLayout == 0 && sections.text == 0 && sections.textLayout == 0) {
+    // A table that names none of them, or a place past the end of the file
+    // (as one whose entries a lost or added byte shifted does), cannot be
+    // the document's.
+    bool none = sections.styles == 0 && sections.pageLayout == 0 && sections.text == 0 && sections.textLayout == 0;
+    if (none || outside) {
         noteDamage(s, Damage::SectionTableDamaged);
         return false;
     }

@@ -263,6 +263,16 @@ TEST(Salvage, ACutDocumentShowsNoFormatTheWholeDocumentLacks) {
             note(paragraph.markFormat);
             for (const zentoro::Run& run : paragraph.runs) note(run.format);
         }
+        // Cut by its last byte, it keeps every style: a few bytes after the
+        // header read as a short style section too.
+        Document lastByteLost;
+        readDocument(std::span<const unsigned char>(document.bytes.data(), document.bytes.size() - 1), lastByteLost);
+        auto names = [](const Document& d) {
+            std::vector<std::string> all;
+            for (const Style& style : d.styles) all.push_back(style.name);
+            return all;
+        };
+        EXPECT_EQ(names(lastByteLost), names(whole)) << document.name;
         int unknown = 0;
         for (size_t size = 12; size < document.bytes.size() && unknown == 0; size += 3) {
             Document cut;
@@ -450,14 +460,22 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         bytes[textPlace(whole).start - 1] = count;
         return bytes;
     };
+    // The section table's entry for a section, by its UID's first byte.
+    auto entryOf = [](Bytes& bytes, uint8_t uidByte) {
+        const uint8_t uid[] = {uidByte, 0x01, 0x00, 0x10};
+        return std::find_end(bytes.begin(), bytes.end(), std::begin(uid), std::end(uid));
+    };
     // The section table's entry for the text pointing elsewhere.
     auto withTextListedAt = [&](uint32_t position) {
         Bytes bytes = whole;
-        const uint8_t uid[] = {0x06, 0x01, 0x00, 0x10};
-        auto entry = std::find_end(bytes.begin(), bytes.end(), std::begin(uid), std::end(uid));
+        auto entry = entryOf(bytes, 0x06);
         for (int i = 0; i < 4; ++i) entry[4 + i] = static_cast<uint8_t>(position >> (8 * i));
         return bytes;
     };
+    // A byte added inside the styles' entry: it names a place past the end
+    // of the file, and every later entry is shifted.
+    Bytes tableShifted = whole;
+    tableShifted.insert(entryOf(tableShifted, 0x04) + 5, 0xFF);
     struct Case {
         const char* name;
         Bytes bytes;
@@ -480,6 +498,7 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"text count unreadable", withTextCount(0xFF), Damage::PartsUnreadable, 4, 2},
         {"text count read two bytes wide", withTextCount(0x05), Damage::PartsUnreadable, 4, 2},
         {"text listed among the styles", withTextListedAt(24), Damage::SectionTableDamaged, 4, 2},
+        {"section table shifted by a byte", tableShifted, Damage::SectionTableDamaged, 4, 2},
         {"text listed inside itself", withTextListedAt(static_cast<uint32_t>(textPlace(whole).start) + 2),
          Damage::SectionTableDamaged, 4, 2},
     };
