@@ -264,12 +264,16 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
 }
 
 // Where the text of a header or footer block at `at` ends, clipped to the
-// input: no body text starts inside it.
+// input: no body text starts inside it. Where what follows the tag is no
+// text, as where a byte lost or doubled made a tag of other bytes, `at`.
 uint32_t endOfHeaderFooterText(const LoadState& s, uint32_t at) {
+    const InputStream& in = s.reader.input;
     Trial trial(s, at);
     uint32_t length = loadCardinality(trial.s);
     if (trial.s.damaged) return at;
-    return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{position(trial.s)} + length, s.reader.input.size));
+    const unsigned char* start = in.data + position(trial.s);
+    const unsigned char* end = in.data + std::min<uint64_t>(uint64_t{position(trial.s)} + length, in.size);
+    return std::all_of(start, end, isTextByte) ? static_cast<uint32_t>(end - in.data) : at;
 }
 
 // Whether a text shows anything, a word or an object: one of paragraph ends

@@ -162,8 +162,8 @@ void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vec
 
 // Cut at each share of its length and by its last byte; 30 bytes outside
 // its text overwritten; a byte of its text lost, or eight doubled, so that
-// its count no longer matches it; three bytes lost just before it, or its
-// count. Each loss or gain moves every later section.
+// its count no longer matches it; three bytes lost just before it, eight
+// doubled, or its count lost. Each loss or gain moves every later section.
 void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& shifts) {
     const Bytes& whole = document.bytes;
     TextPlace text = textPlace(whole);
@@ -197,6 +197,11 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
     doubled.insert(doubled.begin() + (middle - whole.begin()), middle, middle + 8);
     Bytes lostBefore = whole;
     lostBefore.erase(lostBefore.begin() + static_cast<long>(text.start) - 10, lostBefore.begin() + static_cast<long>(text.start) - 7);
+    // Doubled in the page layout's last block, the bytes around a tag may
+    // make another tag of other bytes.
+    Bytes doubledBefore = whole;
+    auto blockEnd = whole.begin() + static_cast<long>(text.start) - 27;
+    doubledBefore.insert(doubledBefore.begin() + (blockEnd - whole.begin()), blockEnd, blockEnd + 8);
     // Without its count the text is not found, and no part of it is shown.
     Bytes countLost = whole;
     countLost.erase(countLost.begin() + static_cast<long>(text.start) - 2, countLost.begin() + static_cast<long>(text.start));
@@ -204,6 +209,7 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
          {std::tuple{" with a byte of its text lost", lost, text.start, text.end - 1},
           std::tuple{" with 8 bytes of its text doubled", doubled, text.start, text.end + 8},
           std::tuple{" with 3 bytes lost just before its text", lostBefore, text.start - 3, text.end - 3},
+          std::tuple{" with 8 bytes doubled before its text", doubledBefore, text.start + 8, text.end + 8},
           std::tuple{" with its text's count lost", countLost, size_t{0}, size_t{0}}}) {
         std::vector<std::string> expected = remainingWords(shifted, TextPlace{textStart, textEnd}, textEnd);
         std::set<std::string> shown = documentWords;
