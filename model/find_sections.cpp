@@ -305,6 +305,27 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
     return 0;
 }
 
+// A text whose count was lost, found by the layout that follows it: the
+// first place from `from` on where a body text layout reads whose
+// paragraphs add up to as many characters as lie right before it, all of
+// them text, and fit them. Where the text starts, or 0.
+uint32_t findTextBeforeLayout(const LoadState& s, uint32_t from, TextSectionFound& found) {
+    const InputStream& in = s.reader.input;
+    for (uint32_t at = std::max(from, 1u); at + 1 < in.size; ++at) {
+        // A text ends with a paragraph end; a layout starts with its flag.
+        if (in.data[at - 1] != ParagraphEndByte || in.data[at] > BodyLayoutFlag || in.data[at + 1] != 0) continue;
+        uint64_t laidOut = laidOutCharacters(s, at);
+        if (laidOut == 0 || laidOut > at - from) continue;
+        auto length = static_cast<uint32_t>(laidOut);
+        const unsigned char* text = in.data + at - length;
+        if (text[length - 1] != ParagraphEndByte || !std::all_of(text, text + length, isTextByte)) continue;
+        if (!bodyLayoutFits(s, at, text, length)) continue;
+        found = TextSectionFound{at - length, length, true, at};
+        return at - length;
+    }
+    return 0;
+}
+
 // A listed text whose listed layout does not fit it, or whose count cannot
 // be read, where the layout's paragraphs add up to a text that is there
 // after a count of some width, each ending at a paragraph end: the count
@@ -432,6 +453,14 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
             if (place != 0 && place < searchFrom && inside.layout != 0) {
                 at.text = place;
                 found.text = inside;
+            }
+        }
+        // A text whose count was lost is told by its layout.
+        if (found.text.layout == 0) {
+            TextSectionFound before;
+            if (uint32_t place = findTextBeforeLayout(s, searchFrom, before); place != 0) {
+                at.text = place;
+                found.text = before;
             }
         }
     }
