@@ -94,6 +94,8 @@ TEST(MarkdownWriter, WritesWhatEveryRendererKeeps) {
          "say **hello**\n\nsay *hello*\n"},
         {"emphasis moved off punctuation at both edges, the line's end too", {paragraph({textRun("foo"), textRun(".bar.", "b")})},
          "foo.**bar**.\n"},
+        {"plain punctuation between bold words stays plain",
+         {paragraph({textRun("a", "b"), textRun("."), textRun("b.", "b"), textRun("c")})}, "**a**.**b**.c\n"},
     };
     for (const auto& each : cases) {
         EXPECT_EQ(markdown(modelDocument(each.body)), each.expected) << each.name;
