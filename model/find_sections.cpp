@@ -177,25 +177,16 @@ bool isHeaderFooterText(const InputStream& in, uint32_t at) {
 // a letter, a space or a paragraph end lies inside some text.
 bool followsText(const InputStream& in, uint32_t at) { return at > 0 && isTextByte(in.data[at - 1]); }
 
-// Whether the characters of a text end within a few bytes of where its
-// count says: a byte that cannot be text lies there, or the end of the file.
-bool endsNear(const InputStream& in, uint32_t start, uint64_t end) {
-    uint64_t from = std::max<uint64_t>(start, end > LooseTextSlack ? end - LooseTextSlack : 0);
-    uint64_t to = std::min<uint64_t>(in.size, end + LooseTextSlack + 1);
-    for (uint64_t at = from; at < to; ++at) {
-        if (!isTextByte(in.data[at])) return true;
-    }
-    return to == in.size;
-}
-
 // A text whose count no longer matches it, as where a few bytes inside it
-// were lost, doubled or added: its characters up to `nonText`, the first
-// byte that cannot be text, kept to the last paragraph end among them. The
-// count must end inside the file, near where the stored text ends, and
-// hold more than a name's worth of characters.
+// were lost or doubled: its characters up to `nonText`, the first byte that
+// cannot be text, kept to the last paragraph end among them. The count must
+// end inside the file within a few bytes of `nonText`, and hold more than a
+// name's worth of characters. (A letter after a block of zeros, read as a
+// count, gives a text that begins mid-word.)
 bool looseTextAt(const InputStream& in, uint32_t start, uint32_t length, uint32_t nonText, TextSectionFound& found) {
     uint64_t end = uint64_t{start} + length;
-    if (end > in.size || length < ShortestUnplacedCutText || !endsNear(in, start, end)) return false;
+    uint64_t distance = end > nonText ? end - nonText : nonText - end;
+    if (end > in.size || length < ShortestUnplacedCutText || distance > LooseTextSlack) return false;
     uint32_t kept = nonText;
     while (kept > start && in.data[kept - 1] != ParagraphEndByte) --kept;
     if (kept == start) return false;
@@ -305,10 +296,41 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
     return 0;
 }
 
+// The whole paragraphs right before a body text layout at `layout`, as its
+// records lay them out, from the last back to the first one that does not
+// read whole (one with a byte that cannot be text, or not ending at a
+// paragraph end): where the start of a text was overwritten, as a bad block
+// of a disk does, the paragraphs after the damage still read. Taken only
+// where they hold more than a name's worth of characters.
+bool textTailBeforeLayout(const LoadState& s, uint32_t layout, uint32_t from, TextSectionFound& found) {
+    const InputStream& in = s.reader.input;
+    uint64_t laidOut = laidOutCharacters(s, layout);
+    if (laidOut == 0 || layout < from || laidOut > layout - from) return false;
+    Trial trial(s, layout);
+    LoadState& t = trial.s;
+    loadLayoutHead(t);
+    uint32_t count = loadU32(t);
+    uint32_t at = layout - static_cast<uint32_t>(laidOut);
+    uint32_t tail = at;  // where the run of whole paragraphs that ends at `at` starts
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t end = at + loadU32(t);
+        if (loadByte(t) == OwnFormat) skipOwnFormat(t);
+        const unsigned char* first = in.data + at;
+        const unsigned char* last = in.data + end;
+        bool whole = end > at && last[-1] == ParagraphEndByte && std::all_of(first, last, isTextByte);
+        if (!whole) tail = end;
+        at = end;
+    }
+    if (layout - tail < ShortestUnplacedCutText) return false;
+    found = TextSectionFound{tail, layout - tail, false, 0};
+    return true;
+}
+
 // A text whose count was lost, found by the layout that follows it: the
 // first place from `from` on where a body text layout reads whose
 // paragraphs add up to as many characters as lie right before it, all of
-// them text, and fit them. Where the text starts, or 0.
+// them text, and fit them; or, failing that, whose last paragraphs lie
+// whole before it. Where the text starts, or 0.
 uint32_t findTextBeforeLayout(const LoadState& s, uint32_t from, TextSectionFound& found) {
     const InputStream& in = s.reader.input;
     for (uint32_t at = std::max(from, 1u); at + 1 < in.size; ++at) {
@@ -318,10 +340,11 @@ uint32_t findTextBeforeLayout(const LoadState& s, uint32_t from, TextSectionFoun
         if (laidOut == 0 || laidOut > at - from) continue;
         auto length = static_cast<uint32_t>(laidOut);
         const unsigned char* text = in.data + at - length;
-        if (text[length - 1] != ParagraphEndByte || !std::all_of(text, text + length, isTextByte)) continue;
-        if (!bodyLayoutFits(s, at, text, length)) continue;
-        found = TextSectionFound{at - length, length, true, at};
-        return at - length;
+        if (std::all_of(text, text + length, isTextByte) && bodyLayoutFits(s, at, text, length)) {
+            found = TextSectionFound{at - length, length, true, at};
+            return at - length;
+        }
+        if (textTailBeforeLayout(s, at, from, found)) return found.start;
     }
     return 0;
 }
@@ -410,6 +433,11 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
         // gained bytes, and is read as far as its characters go; unless it
         // ends where its layout is listed, as if it kept its count, and its
         // characters go no further.
+        // An empty one its layout lays characters out for lost its count.
+        if (takenAsListed && !listedLayoutFits && found.text.length == 0 &&
+            laidOutCharacters(s, listed.textLayout) != 0) {
+            takenAsListed = false;
+        }
         if (takenAsListed && !listedLayoutFits && endsInsideAParagraph(s.reader.input, found.text)) {
             TextSectionFound loose;
             bool loosened = looseListedText(s, found.text, loose);
@@ -455,10 +483,13 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
                 found.text = inside;
             }
         }
-        // A text whose count was lost is told by its layout.
+        // A text whose count was lost is told by its layout; one whose start
+        // was overwritten, by the paragraphs whole before its layout, where
+        // they hold more than was found.
         if (found.text.layout == 0) {
             TextSectionFound before;
-            if (uint32_t place = findTextBeforeLayout(s, searchFrom, before); place != 0) {
+            uint32_t place = findTextBeforeLayout(s, searchFrom, before);
+            if (place != 0 && (before.whole || at.text == 0 || before.length > found.text.length)) {
                 at.text = place;
                 found.text = before;
             }

@@ -163,7 +163,8 @@ void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vec
 // Cut at each share of its length and by its last byte; 30 bytes outside
 // its text overwritten; a byte of its text lost, or eight doubled, so that
 // its count no longer matches it; three bytes lost just before it, eight
-// doubled, or its count lost. Each loss or gain moves every later section.
+// doubled, or its count lost (each loss or gain moves every later section);
+// its start overwritten.
 void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& shifts) {
     const Bytes& whole = document.bytes;
     TextPlace text = textPlace(whole);
@@ -190,27 +191,35 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
     }
     checkDamaged(document.name + " with bytes overwritten", overwritten, remainingWords(whole, text, text.end),
                  documentWords, false, overwrites);
-    auto middle = whole.begin() + static_cast<long>((text.start + text.end) / 2);
+    // Places counted from the text's first character.
+    auto textIn = [&](auto& bytes, long offset) { return bytes.begin() + static_cast<long>(text.start) + offset; };
+    long middle = static_cast<long>(text.end - text.start) / 2;
     Bytes lost = whole;
-    lost.erase(lost.begin() + (middle - whole.begin()));
+    lost.erase(textIn(lost, middle));
     Bytes doubled = whole;
-    doubled.insert(doubled.begin() + (middle - whole.begin()), middle, middle + 8);
+    doubled.insert(textIn(doubled, middle), textIn(whole, middle), textIn(whole, middle + 8));
     Bytes lostBefore = whole;
-    lostBefore.erase(lostBefore.begin() + static_cast<long>(text.start) - 10, lostBefore.begin() + static_cast<long>(text.start) - 7);
+    lostBefore.erase(textIn(lostBefore, -10), textIn(lostBefore, -7));
     // Doubled in the page layout's last block, the bytes around a tag may
     // make another tag of other bytes.
     Bytes doubledBefore = whole;
-    auto blockEnd = whole.begin() + static_cast<long>(text.start) - 27;
-    doubledBefore.insert(doubledBefore.begin() + (blockEnd - whole.begin()), blockEnd, blockEnd + 8);
+    doubledBefore.insert(textIn(doubledBefore, -27), textIn(whole, -27), textIn(whole, -19));
     // Without its count the text is told by the layout after it.
     Bytes countLost = whole;
-    countLost.erase(countLost.begin() + static_cast<long>(text.start) - 2, countLost.begin() + static_cast<long>(text.start));
+    countLost.erase(textIn(countLost, -2), textIn(countLost, 0));
+    // A bad block over the start of the text and its count: the paragraphs
+    // after the one it ends in remain.
+    Bytes startLost = whole;
+    std::fill(textIn(startLost, -2), textIn(startLost, 64), 0);
+    size_t afterBlock = text.start + 64;
+    while (afterBlock < text.end && whole[afterBlock - 1] != 0x06) ++afterBlock;
     for (const auto& [name, shifted, textStart, textEnd] :
          {std::tuple{" with a byte of its text lost", lost, text.start, text.end - 1},
           std::tuple{" with 8 bytes of its text doubled", doubled, text.start, text.end + 8},
           std::tuple{" with 3 bytes lost just before its text", lostBefore, text.start - 3, text.end - 3},
           std::tuple{" with 8 bytes doubled before its text", doubledBefore, text.start + 8, text.end + 8},
-          std::tuple{" with its text's count lost", countLost, text.start - 2, text.end - 2}}) {
+          std::tuple{" with its text's count lost", countLost, text.start - 2, text.end - 2},
+          std::tuple{" with the start of its text overwritten", startLost, afterBlock, text.end}}) {
         std::vector<std::string> expected = remainingWords(shifted, TextPlace{textStart, textEnd}, textEnd);
         std::set<std::string> shown = documentWords;
         shown.insert(expected.begin(), expected.end());
@@ -234,7 +243,7 @@ TEST(Salvage, RealDocumentsCutOrOverwrittenGiveBackTheirWords) {
     for (const Named& document : realDocuments()) checkSalvage(document, cuts, overwrites, shifts);
     report("cut", cuts);
     report("overwritten", overwrites);
-    report("bytes lost or doubled", shifts);
+    report("bytes lost, doubled or overwritten at the text", shifts);
 }
 
 // A character format told apart by its font's name: a cut document may
@@ -306,7 +315,7 @@ TEST(Salvage, BuiltDocumentsCutOrOverwrittenGiveBackTheirWords) {
     }
     report("cut", cuts);
     report("overwritten", overwrites);
-    report("bytes lost or doubled", shifts);
+    report("bytes lost, doubled or overwritten at the text", shifts);
 }
 
 }  // namespace
