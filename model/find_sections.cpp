@@ -26,6 +26,9 @@ constexpr int OwnFormat = 0;
 // be read, a text cut by the end of the file is not taken at all: the file
 // ends among the styles, and what looks like text is a style's name.
 constexpr uint64_t ShortestUnplacedCutText = 32;
+// Records and bytes a search for a text by the layout after it may read,
+// per byte of the input.
+constexpr uint64_t LayoutSearchWorkPerByte = 4;
 // How far the characters of a text whose count no longer matches them may
 // end from where the count says: a few lost or doubled bytes.
 constexpr uint64_t LooseTextSlack = 16;
@@ -296,16 +299,38 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
     return 0;
 }
 
-// The whole paragraphs right before a body text layout at `layout`, as its
-// records lay them out, from the last back to the first one that does not
-// read whole (one with a byte that cannot be text, or not ending at a
-// paragraph end): where the start of a text was overwritten, as a bad block
-// of a disk does, the paragraphs after the damage still read. Taken only
-// where they hold more than a name's worth of characters.
-bool textTailBeforeLayout(const LoadState& s, uint32_t layout, uint32_t from, TextSectionFound& found) {
+// The characters a body text layout at `at` lays out, where each of its
+// paragraphs holds one at least and all of them no more than `limit`; 0
+// otherwise, or once `budget` (records read) is spent.
+uint64_t laidOutWithin(const LoadState& s, uint32_t at, uint64_t limit, uint64_t& budget) {
+    Trial trial(s, at);
+    LoadState& t = trial.s;
+    if (!loadLayoutHead(t)) return 0;
+    uint32_t count = loadU32(t);
+    if (t.damaged || count == 0 || count > limit) return 0;
+    uint64_t covered = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (budget == 0) return 0;
+        --budget;
+        uint32_t characters = loadU32(t);
+        covered += characters;
+        if (characters == 0 || covered > limit) return 0;
+        if (loadByte(t) == OwnFormat) skipOwnFormat(t);
+        if (t.damaged) return 0;
+    }
+    return covered;
+}
+
+// The whole paragraphs right before a body text layout at `layout` that
+// lays out `laidOut` characters, from the last back to the first one that
+// does not read whole (one with a byte that cannot be text, or not ending
+// at a paragraph end): where the start of a text was overwritten, as a bad
+// block of a disk does, the paragraphs after the damage still read. Taken
+// only where they hold more than a name's worth of characters. Each byte
+// looked at is taken from `budget`.
+bool textTailBeforeLayout(const LoadState& s, uint32_t layout, uint64_t laidOut, uint64_t& budget,
+                          TextSectionFound& found) {
     const InputStream& in = s.reader.input;
-    uint64_t laidOut = laidOutCharacters(s, layout);
-    if (laidOut == 0 || layout < from || laidOut > layout - from) return false;
     Trial trial(s, layout);
     LoadState& t = trial.s;
     loadLayoutHead(t);
@@ -315,9 +340,11 @@ bool textTailBeforeLayout(const LoadState& s, uint32_t layout, uint32_t from, Te
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t end = at + loadU32(t);
         if (loadByte(t) == OwnFormat) skipOwnFormat(t);
+        if (end - at > budget) return false;
+        budget -= end - at;
         const unsigned char* first = in.data + at;
         const unsigned char* last = in.data + end;
-        bool whole = end > at && last[-1] == ParagraphEndByte && std::all_of(first, last, isTextByte);
+        bool whole = last[-1] == ParagraphEndByte && std::all_of(first, last, isTextByte);
         if (!whole) tail = end;
         at = end;
     }
@@ -330,21 +357,24 @@ bool textTailBeforeLayout(const LoadState& s, uint32_t layout, uint32_t from, Te
 // first place from `from` on where a body text layout reads whose
 // paragraphs add up to as many characters as lie right before it, all of
 // them text, and fit them; or, failing that, whose last paragraphs lie
-// whole before it. Where the text starts, or 0.
+// whole before it. Where the text starts, or 0. The work is bounded by a
+// few times the input's size, whatever the input holds.
 uint32_t findTextBeforeLayout(const LoadState& s, uint32_t from, TextSectionFound& found) {
     const InputStream& in = s.reader.input;
-    for (uint32_t at = std::max(from, 1u); at + 1 < in.size; ++at) {
+    uint64_t budget = LayoutSearchWorkPerByte * uint64_t{in.size} + LayoutSearchWorkPerByte;
+    uint32_t textRun = from;  // where the run of text bytes that ends before `at` starts
+    for (uint32_t at = std::max(from, 1u); at + 1 < in.size && budget != 0; ++at) {
+        if (!isTextByte(in.data[at - 1])) textRun = at;
         // A text ends with a paragraph end; a layout starts with its flag.
         if (in.data[at - 1] != ParagraphEndByte || in.data[at] > BodyLayoutFlag || in.data[at + 1] != 0) continue;
-        uint64_t laidOut = laidOutCharacters(s, at);
-        if (laidOut == 0 || laidOut > at - from) continue;
+        uint64_t laidOut = laidOutWithin(s, at, at - from, budget);
+        if (laidOut == 0) continue;
         auto length = static_cast<uint32_t>(laidOut);
-        const unsigned char* text = in.data + at - length;
-        if (std::all_of(text, text + length, isTextByte) && bodyLayoutFits(s, at, text, length)) {
+        if (at - length >= textRun && bodyLayoutFits(s, at, in.data + at - length, length)) {
             found = TextSectionFound{at - length, length, true, at};
             return at - length;
         }
-        if (textTailBeforeLayout(s, at, from, found)) return found.start;
+        if (textTailBeforeLayout(s, at, laidOut, budget, found)) return found.start;
     }
     return 0;
 }
