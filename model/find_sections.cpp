@@ -459,15 +459,15 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
         listedLayoutFits = fitTextToLayout(s, listed.text, listed.textLayout, found.text);
         uint64_t end = uint64_t{found.text.start} + found.text.length;
         takenAsListed = !within(listed.textLayout, found.text.start + 1, end);
-        // One its layout does not fit that ends inside a paragraph lost or
-        // gained bytes, and is read as far as its characters go; unless it
-        // ends where its layout is listed, as if it kept its count, and its
-        // characters go no further.
         // An empty one its layout lays characters out for lost its count.
         if (takenAsListed && !listedLayoutFits && found.text.length == 0 &&
             laidOutCharacters(s, listed.textLayout) != 0) {
             takenAsListed = false;
         }
+        // One its layout does not fit that ends inside a paragraph lost or
+        // gained bytes, and is read as far as its characters go; unless it
+        // ends where its layout is listed, as if it kept its count, and its
+        // characters go no further.
         if (takenAsListed && !listedLayoutFits && endsInsideAParagraph(s.reader.input, found.text)) {
             TextSectionFound loose;
             bool loosened = looseListedText(s, found.text, loose);
