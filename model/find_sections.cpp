@@ -423,6 +423,82 @@ bool looseListedText(const LoadState& s, const TextSectionFound& text, TextSecti
     return looseTextAt(in, text.start, text.length, nonText, loose);
 }
 
+bool within(uint32_t place, uint32_t start, uint64_t end) { return place >= start && place < end; }
+
+// The text the table lists, and whether the listed layout was checked
+// against it and fits it.
+struct ListedText {
+    bool taken = false;
+    bool layoutChecked = false;
+    bool layoutFits = false;
+};
+
+// The text the table lists, as it reads; its length from its layout where
+// its count was damaged; as far as its characters go where bytes inside it
+// were lost or doubled. Not taken where it runs on into its own layout, or
+// reads nowhere.
+ListedText takeListedText(LoadState& s, const SectionPositions& listed, TextSectionFound& text) {
+    ListedText asListed;
+    if (listed.text == 0) return asListed;
+    TextSearch unchecked;
+    asListed.taken = textSectionAt(s, listed.text, text, unchecked);
+    if (!asListed.taken && listed.textLayout != 0) {
+        asListed.taken = textByLayout(s, listed.text, listed.textLayout, 0, text);
+    }
+    asListed.layoutChecked = asListed.taken && listed.textLayout != 0;
+    if (!asListed.layoutChecked) return asListed;
+    asListed.layoutFits = fitTextToLayout(s, listed.text, listed.textLayout, text);
+    uint64_t end = uint64_t{text.start} + text.length;
+    asListed.taken = !within(listed.textLayout, text.start + 1, end);
+    if (!asListed.taken || asListed.layoutFits) return asListed;
+    // An empty one its layout lays characters out for lost its count.
+    if (text.length == 0 && laidOutCharacters(s, listed.textLayout) != 0) {
+        asListed.taken = false;
+    } else if (endsInsideAParagraph(s.reader.input, text)) {
+        // One that ends inside a paragraph lost or gained bytes, and is read
+        // as far as its characters go; unless it ends where its layout is
+        // listed, as if it kept its count, and its characters go no further.
+        TextSectionFound loose;
+        bool loosened = looseListedText(s, text, loose);
+        bool keptItsCount = end == listed.textLayout;
+        if (loosened && (!keptItsCount || loose.length > text.length)) {
+            text = loose;
+        } else if (!keptItsCount) {
+            asListed.taken = false;
+        }
+    }
+    return asListed;
+}
+
+// The text searched for after the styles and the page layout: one its
+// layout fits, else one as `search` allows; where that finds none with a
+// layout, one its layout fits inside a page layout that read on into it,
+// or one told by the layout after it.
+uint32_t searchText(const LoadState& s, const TextSearch& search, uint32_t searchFrom, uint32_t pageLayout,
+                    uint32_t pageLayoutEnd, TextSectionFound& text) {
+    uint32_t at = findText(s, searchFrom, search, text);
+    if (text.layout != 0) return at;
+    // A page layout that lost bytes reads on into the text.
+    if (pageLayoutEnd != 0) {
+        TextSectionFound inside;
+        uint32_t place = findText(s, pageLayout, search, inside, true);
+        if (place != 0 && place < searchFrom && inside.layout != 0) {
+            text = inside;
+            return place;
+        }
+    }
+    // A text whose count was lost is told by its layout; one whose start
+    // was overwritten, by the paragraphs whole before its layout, where they
+    // hold more than was found.
+    TextSectionFound before;
+    uint32_t place = findTextBeforeLayout(s, searchFrom, before);
+    if (place != 0 && (before.whole || at == 0 || before.length > text.length)) {
+        text = before;
+        return place;
+    }
+    return at;
+}
+
 // The section named at `listed` when `reads` says it is one there; else
 // the one `find` finds, if the table may be wrong; else the named one.
 template <typename Reads, typename Find>
@@ -444,41 +520,7 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     at.pageLayout = sectionAt(listed.pageLayout, tableLost, [&](uint32_t p) { return endOfPageLayout(s, p) != 0; },
                               [&] { return findPageLayout(s, stylesEnd); });
     uint32_t pageLayoutEnd = endOfPageLayout(s, at.pageLayout);
-    // A listed text that runs on into its own layout is listed wrongly
-    // (where its count alone was damaged, the layout tells its length).
-    auto within = [](uint32_t place, uint32_t start, uint64_t end) { return place >= start && place < end; };
-    TextSearch asListed;
-    bool takenAsListed = listed.text != 0 && textSectionAt(s, listed.text, found.text, asListed);
-    if (!takenAsListed && listed.text != 0 && listed.textLayout != 0) {
-        takenAsListed = textByLayout(s, listed.text, listed.textLayout, 0, found.text);
-    }
-    // Whether the listed layout fits the text as listed, once checked.
-    bool listedLayoutChecked = takenAsListed && listed.textLayout != 0;
-    bool listedLayoutFits = false;
-    if (listedLayoutChecked) {
-        listedLayoutFits = fitTextToLayout(s, listed.text, listed.textLayout, found.text);
-        uint64_t end = uint64_t{found.text.start} + found.text.length;
-        takenAsListed = !within(listed.textLayout, found.text.start + 1, end);
-        // An empty one its layout lays characters out for lost its count.
-        if (takenAsListed && !listedLayoutFits && found.text.length == 0 &&
-            laidOutCharacters(s, listed.textLayout) != 0) {
-            takenAsListed = false;
-        }
-        // One its layout does not fit that ends inside a paragraph lost or
-        // gained bytes, and is read as far as its characters go; unless it
-        // ends where its layout is listed, as if it kept its count, and its
-        // characters go no further.
-        if (takenAsListed && !listedLayoutFits && endsInsideAParagraph(s.reader.input, found.text)) {
-            TextSectionFound loose;
-            bool loosened = looseListedText(s, found.text, loose);
-            bool keptItsCount = end == listed.textLayout;
-            if (loosened && (!keptItsCount || loose.length > found.text.length)) {
-                found.text = loose;
-            } else if (!keptItsCount) {
-                takenAsListed = false;
-            }
-        }
-    }
+    ListedText asListed = takeListedText(s, listed, found.text);
     TextSearch search;
     search.checked = true;
     search.shortestCut = pageLayoutEnd != 0 ? 1 : ShortestUnplacedCutText;
@@ -487,7 +529,7 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     // one reads, to be taken though its count does not match it.
     search.loose = pageLayoutEnd != 0;
     uint32_t searchFrom = std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition});
-    if (takenAsListed) {
+    if (asListed.taken) {
         at.text = listed.text;
         // One listed inside the styles or the page layout, as read, may be
         // listed wrongly: a text after them that its layout fits is the one.
@@ -496,42 +538,21 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
             if (uint32_t place = findText(s, searchFrom, search, after, true); place != 0) {
                 at.text = place;
                 found.text = after;
-                listedLayoutChecked = false;
+                asListed.layoutChecked = false;
             }
         }
     } else if (listed.text != 0 || tableLost) {
         found.text = {};
-        listedLayoutChecked = false;
-        at.text = findText(s, searchFrom, search, found.text);
-        // A page layout that lost bytes reads on into the text: a text that
-        // its layout fits may start inside it.
-        if (pageLayoutEnd != 0 && found.text.layout == 0) {
-            TextSectionFound inside;
-            uint32_t place = findText(s, at.pageLayout, search, inside, true);
-            if (place != 0 && place < searchFrom && inside.layout != 0) {
-                at.text = place;
-                found.text = inside;
-            }
-        }
-        // A text whose count was lost is told by its layout; one whose start
-        // was overwritten, by the paragraphs whole before its layout, where
-        // they hold more than was found.
-        if (found.text.layout == 0) {
-            TextSectionFound before;
-            uint32_t place = findTextBeforeLayout(s, searchFrom, before);
-            if (place != 0 && (before.whole || at.text == 0 || before.length > found.text.length)) {
-                at.text = place;
-                found.text = before;
-            }
-        }
+        asListed.layoutChecked = false;
+        at.text = searchText(s, search, searchFrom, at.pageLayout, pageLayoutEnd, found.text);
     }
     if (at.text != 0 && found.text.whole) {
         // The listed layout stands where it fits the text too, though
         // another that fits follows the text.
         const unsigned char* text = s.reader.input.data + found.text.start;
-        bool listedFits = listedLayoutChecked ? listedLayoutFits
-                                              : listed.textLayout != 0 &&
-                                                    bodyLayoutFits(s, listed.textLayout, text, found.text.length);
+        bool listedFits = asListed.layoutChecked ? asListed.layoutFits
+                                                 : listed.textLayout != 0 &&
+                                                       bodyLayoutFits(s, listed.textLayout, text, found.text.length);
         bool fitsBetter = !listedFits && found.text.layout != 0 && (listed.textLayout != 0 || tableLost);
         at.textLayout = fitsBetter ? found.text.layout : listed.textLayout;
     }
