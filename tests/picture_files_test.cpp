@@ -302,6 +302,7 @@ TEST(FileKinds, LeadingBytesTellTheKind) {
         }
     }
     EXPECT_EQ(familyNamed("picture"), KindFamily::Picture);
+    EXPECT_EQ(familyNamed("database"), KindFamily::Database);
     EXPECT_EQ(familyNamed("other"), std::nullopt);
     EXPECT_TRUE(isWordDocumentKind(wordDocumentKind()));
 }

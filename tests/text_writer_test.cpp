@@ -57,6 +57,10 @@ TEST(TextWriter, StartsABulletedParagraphWithItsBullet) {
         document.body[0].format.bullet.character = each.bullet;
         EXPECT_EQ(writtenBy(writeText, document).output, each.expected + "\tafter\n") << each.name;
     }
+    // A picture first: a tab after it is the paragraph's own.
+    Document picture = modelDocument({paragraph({objectRun(0), textRun("\tafter")}, BulletStyle)});
+    picture.objects = {sketch(2, 2)};
+    EXPECT_EQ(writtenBy(writeText, picture).output, "\u2022 [Sketch]\tafter\n");
 }
 
 TEST(TextWriter, JoinsRunsAndShowsFieldsAndObjects) {
