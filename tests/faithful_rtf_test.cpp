@@ -139,6 +139,12 @@ const std::vector<WriterCase>& writerCases() {
          [](Document& d) { d.body[0].format = bulleted(360, -360, true); },
          {"\\li360\\ri0\\fi-360", "\\ls1\\ilvl0", "\\levelfollow0", "{\\leveltext\\'01\\'95;}{\\levelnumbers;}\\f3\\fs18\\cf2}",
           "{\\listoverride\\listid1\\listoverridecount0\\ls1}", "{\\listtext\\pard\\plain \\f3\\fs18\\cf2 \\'95\\tab}"}},
+        {"TheSameBulletTwiceIsOneList",
+         [](Document& d) {
+             d.body[0].format = bulleted(360, -360, true);
+             d.body.push_back(d.body[0]);
+         },
+         {"\\ls1\\ilvl0"}, {"\\listid2", "\\ls2"}},
         {"BulletWithIndentAndAPositiveFirstLine",
          [](Document& d) { d.body[0].format = bulleted(0, 283, true); },
          {"\\li283\\ri0\\fi-283"}},
