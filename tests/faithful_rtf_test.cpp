@@ -119,7 +119,8 @@ const std::vector<WriterCase>& writerCases() {
          },
          {"\\sl-240\\slmult0"}},
         {"AtLeastLineSpacing", [](Document& d) { d.body[0].format.lineSpacing = 300; }, {"\\sl300\\slmult0"}},
-        {"APlainParagraphWritesNoSpacingKeepOrBreak", [](Document&) {}, {"\\nowidctlpar"}, {"\\sl", "\\keep", "\\pagebb"}},
+        {"APlainParagraphWritesNoIndentSpacingKeepOrBreak", [](Document&) {}, {"\\nowidctlpar", "\\li0\\ri0\\fi0\\sb0\\sa0"},
+         {"\\sl", "\\keep", "\\pagebb"}},
         {"BordersAndBackground",
          [](Document& d) {
              ParagraphFormat& f = d.body[0].format;
