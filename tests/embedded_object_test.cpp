@@ -338,6 +338,8 @@ TEST(EmbeddedObject, HostileObjectsFailSafelyWithAReason) {
          ObjectKind::Sketch, PictureFailure::Empty},
         {"cuts hide the whole area", [] { return withSketch([](Sketch& s) { s.cuts[0] = 60; s.cuts[1] = 60; }); },
          ObjectKind::Sketch, PictureFailure::Empty},
+        {"cuts hide every row, to the pixel", [] { return withSketch([](Sketch& s) { s.cuts[2] = 24; s.cuts[3] = 24; }); },
+         ObjectKind::Sketch, PictureFailure::Empty},
         {"cut of 2^31 - 1", [] { return withSketch([](Sketch& s) { s.cuts[3] = 0x7FFFFFFF; }); },
          ObjectKind::Sketch, PictureFailure::Empty},
         {"no pixel data: the data start where the section ends", [] { return withSketch([](Sketch& s) { s.pixelData = Bytes(); }); },

@@ -260,6 +260,11 @@ TEST_F(FileSafety, WhatAppearsAtAnOutputFoundFreeIsCheckedBeforeItIsReplaced) {
         if (c.appears == Appears::File && result.succeeded() && ::stat(output.c_str(), &status) == 0) {
             EXPECT_EQ(status.st_mode & 0777, 0640u) << c.what << ": the replaced file's permissions";
         }
+        if (c.appears == Appears::Nothing && ::stat(output.c_str(), &status) == 0) {
+            mode_t mask = ::umask(0);
+            ::umask(mask);
+            EXPECT_EQ(status.st_mode & 0777, 0666u & ~mask) << c.what << ": a new file's permissions";
+        }
         size_t entries = 0;
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.root())) ++entries;
         EXPECT_EQ(entries, 1u) << c.what << ": a temporary file left";

@@ -61,6 +61,19 @@ TEST(PictureExtraction, FailsWithTheReasonWhenTheFolderCannotBeWritten) {
     EXPECT_EQ(extraction.written, 0);
 }
 
+// A picture's name that is another name of the document itself (a hard
+// link) is refused, and the document left whole.
+TEST(PictureExtraction, NeverWritesOverTheDocument) {
+    TemporaryFolder folder("extract");
+    std::vector<uint8_t> document = mixedDocument();
+    writeFile(folder.path("letter.wrd"), document);
+    fs::create_directory(folder.path("pictures"));
+    fs::create_hard_link(folder.path("letter.wrd"), folder.path("pictures/letter.wrd-object1.png"));
+    PictureExtraction extraction = extractPictures(folder.path("letter.wrd").c_str(), folder.path("pictures").c_str());
+    EXPECT_EQ(extraction.result.failure, Failure::SameFile);
+    EXPECT_EQ(readFile(folder.path("letter.wrd")), std::string(document.begin(), document.end()));
+}
+
 TEST(PictureExtraction, CommandLineWritesThePicturesAndReportsTheRest) {
     TemporaryFolder folder("extract");
     writeFile(folder.path("letter.wrd"), mixedDocument());
