@@ -69,13 +69,18 @@ TEST(EmbeddedSpreadsheets, KeepThePlaceholderWhenThereIsNoTableToShow) {
 
 TEST(EmbeddedSpreadsheets, AreTablesInEveryWriter) {
     Document document = readSpreadsheetDocument(sheetObject(exampleWorkbook()));
+    // A cell's line ends and tabs keep its words apart, and the cell whole.
+    document.objects[0].table[1][0] = "one\ttwo\nthree\r\nfour";
     std::string rtf = writtenBy(static_cast<Writer>(writeFaithfulRtf), document).output;
     EXPECT_NE(rtf.find("\\pard\\plain\\intbl Item\\cell Price\\cell Count\\cell Total\\cell Paid\\cell \\row\n"),
               std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\intbl one\\tab two three  four\\cell 1.25\\cell"), std::string::npos) << rtf;
     EXPECT_EQ(rtf.find("[Spreadsheet]"), std::string::npos);
 
     std::string text = writtenBy(writeText, document).output;
-    EXPECT_NE(text.find("Object 1: \nItem\tPrice\tCount\tTotal\tPaid\nPens\t1.25\t4\t5\tTRUE\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Object 1: \nItem\tPrice\tCount\tTotal\tPaid\none two three  four\t1.25\t4\t5\tTRUE\n"),
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("\n\t\t\t\t\nDate\t2000-01-02\t\t#DIV/0!\t\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("[Spreadsheet]"), std::string::npos);
 
@@ -87,7 +92,7 @@ TEST(EmbeddedSpreadsheets, AreTablesInEveryWriter) {
 
     std::string markdown = writtenBy(writeMarkdown, document).output;
     EXPECT_NE(markdown.find("\n\n| Item | Price | Count | Total | Paid |\n| --- | --- | --- | --- | --- |\n"
-                            "| Pens | 1.25 | 4 | 5 | TRUE |\n"),
+                            "| one two three  four | 1.25 | 4 | 5 | TRUE |\n"),
               std::string::npos)
         << markdown;
     EXPECT_NE(markdown.find("| Date | 2000-01-02 |  | \\#DIV/0\\! |  |\n"), std::string::npos) << markdown;

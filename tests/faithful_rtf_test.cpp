@@ -2,6 +2,7 @@
 // pictures of fields, and the faithful conversion's entry points.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -131,6 +132,14 @@ const std::vector<WriterCase>& writerCases() {
              f.background = Colour{255, 255, 0};
          },
          {"\\brdrt\\brdrdb\\brdrw30\\brdrcf2\\brsp85\\brdrr\\brdrdot\\brdrw10\\brdrcf1\\brsp85\\cbpat3"}},
+        {"EveryDashedBorderStyle",
+         [](Document& d) {
+             ParagraphFormat& f = d.body[0].format;
+             f.borders = {Border{BorderStyle::Dashed, 0, Black}, Border{BorderStyle::DotDash, 20, Black},
+                          Border{BorderStyle::DotDotDash, 20, Black}, Border{BorderStyle::Solid, 20, Black}};
+         },
+         {"\\brdrt\\brdrdash\\brdrw1\\", "\\brdrb\\brdrdashd\\brdrw20", "\\brdrl\\brdrdashdd\\brdrw20",
+          "\\brdrr\\brdrs\\brdrw20"}},
         {"TabStopsWithKinds",
          [](Document& d) {
              d.body[0].format.tabStops = {{500, TabKind::Centre}, {1000, TabKind::Left}, {2000, TabKind::Right}};
@@ -199,9 +208,11 @@ const std::vector<WriterCase>& writerCases() {
              sketch.object = 0;
              Run sheet = sketch;
              sheet.object = 1;
-             d.body[0].runs = {sketch, sheet};
+             Run missing = sketch;
+             missing.object = 2;
+             d.body[0].runs = {sketch, sheet, missing};
          },
-         {"[Sketch]}", "[Spreadsheet]}"}},
+         {"[Sketch]}", "[Spreadsheet]}", "[Object]}"}},
         {"EveryParagraphEndsAnEmptyLastOneToo",
          [](Document& d) { d.body = {paragraphOf({textRun("one")}), paragraphOf({textRun("two")}), paragraphOf({})}; },
          {"one}\\par\n", "two}\\par\n", "\\cf1 \\par\n}\n"}},
@@ -234,6 +245,7 @@ TEST(DatePictures, DevicePatternsBecomeFieldPictures) {
         {"%Y%M%D%/0%1%/1%*2%/2%*3%/3", "2004.2.3", "yyyy.M.d", true},
         {"%*J%:1%T%B", "1:21am", "h:mmam/pm", false},
         {"%H%:1%T%:2%S", "13:21:05", "HH:mm:ss", false},
+        {"%I%:1%T%A 100%%", "01:21pm 100%", "hh:mmam/pm 100%", false},
         {"%D%M%Y%/0%1%/1%2%/2%3%/3", "", "dd/MM/yyyy", true},
         {"%Q%D", "", "dd", true},
         {"at %H", "", "'a''t' HH", false},
@@ -253,6 +265,15 @@ TEST(FaithfulConversion, TheSampleConvertsToCompleteRtf) {
     ASSERT_TRUE(result.succeeded()) << describeFailure(result.failure);
     EXPECT_EQ(testing::rtfCompletenessProblem(rtf), "");
     EXPECT_NE(rtf.find("Zentoro sample document"), std::string::npos);
+    // The same RTF to a stream.
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_TRUE(convertDocumentFaithfulBytes(sample.data(), sample.size(), stream).succeeded());
+    std::string streamed(rtf.size() + 1, '\0');
+    std::rewind(stream);
+    streamed.resize(std::fread(streamed.data(), 1, streamed.size(), stream));
+    std::fclose(stream);
+    EXPECT_EQ(streamed, rtf);
 }
 
 // The conversion streams the body, reusing one paragraph and its runs; it

@@ -96,6 +96,9 @@ TEST(HtmlWriter, WritesFormattingAsElements) {
     tinyTabs.format.defaultTabInterval = 1;
     Paragraph noTabs = paragraph("a\tb");
     noTabs.format.defaultTabInterval = 0;
+    Paragraph dashed = paragraph("boxed");
+    dashed.format.borders = {Border{BorderStyle::Dashed, 20, Black}, Border{BorderStyle::DotDash, 20, Black},
+                             Border{BorderStyle::DotDotDash, 20, Black}, Border{BorderStyle::None, 20, Black}};
     Paragraph orphan = paragraph("no style");
     orphan.style = 99;
     const ElementCase cases[] = {
@@ -115,6 +118,8 @@ TEST(HtmlWriter, WritesFormattingAsElements) {
         {"default tabs of a twip", tinyTabs, "<p class=\"style-normal\" style=\"tab-size: 0.05pt\">"},
         {"no default tabs: the browser's", noTabs, "<p class=\"style-normal\" style=\"tab-size: 8\">"},
         {"style out of range", orphan, "<p style=\""},
+        {"dashed and dotted borders", dashed,
+         "border-top: 1pt dashed #000000; border-bottom: 1pt dashed #000000; border-left: 1pt dotted #000000\">"},
         {"empty paragraph keeps its line", paragraph(""), "<p class=\"style-normal\"><br></p>"},
         {"line break", paragraph("a\u2028b"), "<p class=\"style-normal\">a<br>b</p>"},
         {"tab kept", paragraph("a\tb"), "<p class=\"style-normal\">a\tb</p>"},

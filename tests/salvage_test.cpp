@@ -403,6 +403,18 @@ TEST(Salvage, TheCommandLineSaysWhatWasRecoveredAndWhere) {
     Bytes sample = testing::sampleDocument();
     testing::writeFile(folder.path("cut.wrd"), Bytes(sample.begin(), sample.end() - 1));
     testing::writeFile(folder.path("stub.wrd"), Bytes(sample.begin(), sample.begin() + 100));
+    const std::string text = "first words\x06second words\x06";
+    testing::TextLayoutSection twoParagraphs;
+    twoParagraphs.paragraphs = {{12, 0, testing::Layer(), 0, {}}, {13, 0, testing::Layer(), 0, {}}};
+    testing::TextLayoutSection pastTheText = twoParagraphs;
+    pastTheText.paragraphs[1].characters = 4000;
+    testing::writeFile(folder.path("table.wrd"), testing::WordDocument()
+                                                      .styles(testing::StyleSection())
+                                                      .text(text)
+                                                      .textLayout(twoParagraphs)
+                                                      .dictionaryCountByte(0)
+                                                      .build());
+    testing::writeFile(folder.path("parts.wrd"), testing::WordDocument().styles(testing::StyleSection()).text(text).textLayout(pastTheText).build());
     ConversionResult cut;
     Bytes cutBytes(sample.begin(), sample.end() - 1);
     std::string cutText = textOf(cutBytes, cut);
@@ -420,6 +432,12 @@ TEST(Salvage, TheCommandLineSaysWhatWasRecoveredAndWhere) {
                                 ", not written: cut.wrd.txt was there already\n", "cut.wrd.txt"},
         {"--faithful stub.wrd", "stub.wrd: damaged (the file ends early): nothing could be recovered\n", nullptr},
         {"--check stub.wrd", "stub.wrd: Psion 5 Word file, damaged (the file ends early): nothing can be recovered\n",
+         nullptr},
+        {"-t text table.wrd",
+         "table.wrd: damaged (its section table is damaged): recovered 4 words in 2 paragraphs into table.wrd.txt\n",
+         nullptr},
+        {"-t text parts.wrd",
+         "parts.wrd: damaged (parts of it cannot be read): recovered 4 words in 2 paragraphs into parts.wrd.txt\n",
          nullptr},
     };
     for (const Case& c : cases) {

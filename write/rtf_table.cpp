@@ -22,6 +22,17 @@ void writeRowDefinition(ByteSink& sink, size_t columns, int32_t cellWidth) {
     put(sink, '\n');
 }
 
+// A cell's text on one line: a line end it holds separates words, as a space.
+void writeCellText(ByteSink& sink, std::string_view text, int codePage) {
+    size_t end;
+    while ((end = text.find_first_of("\r\n")) != std::string_view::npos) {
+        writeRtfText(sink, text.substr(0, end), codePage);
+        put(sink, ' ');
+        text.remove_prefix(end + 1);
+    }
+    writeRtfText(sink, text, codePage);
+}
+
 }  // namespace
 
 void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& rows, int32_t width, int codePage) {
@@ -33,7 +44,7 @@ void writeRtfTable(ByteSink& sink, const std::vector<std::vector<std::string>>& 
         writeRowDefinition(sink, columns, cellWidth);
         put(sink, "\\pard\\plain\\intbl ");
         for (const std::string& cell : row) {
-            writeRtfText(sink, cell, codePage);
+            writeCellText(sink, cell, codePage);
             put(sink, "\\cell ");
         }
         put(sink, "\\row\n");
