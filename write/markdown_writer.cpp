@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -254,9 +255,9 @@ char32_t lastCodePoint(std::string_view text) {
 // Whether every delimiter run in closers + openers is read as Markdown
 // reads it: closers able to close, openers able to open, and neither able
 // to do both; except that one mark's run of '*' that can do both (inside a
-// word, or between punctuation) is still read as meant while no other '*'
-// mark is open around it: it pairs with its own partner, and CommonMark's
-// rule of three keeps it from the other mark's.
+// word, or between punctuation) is still read as meant unless it could
+// pair with the opener of another '*' mark open around it: then it pairs
+// with its own partner.
 bool delimitersHold(char32_t before, const std::string& closers, const std::string& openers, char32_t after,
                     bool otherStarMarkOpen) {
     std::string all = closers + openers;
@@ -292,37 +293,63 @@ size_t markSpan(const std::vector<Segment>& segments, size_t from, Mark mark) {
     return count;
 }
 
-bool starMarkOpen(const std::vector<Mark>& open) {
-    return std::any_of(open.begin(), open.end(), [](Mark mark) { return mark == Strong || mark == Emphasis; });
+// A mark open on the line, with the length of the run of '*' it opened in.
+struct OpenMark {
+    Mark mark;
+    size_t stars;
+};
+
+// Whether a run of `stars` '*' that can both open and close could pair
+// with an open mark's opener rather than its own partner: CommonMark's rule
+// of three keeps the two apart only where their lengths add up to a
+// multiple of three, as a lone "**" and a lone "*" do.
+bool mayPairWithOpenStars(std::span<const OpenMark> open, size_t stars) {
+    return std::any_of(open.begin(), open.end(),
+                       [&](const OpenMark& m) { return m.stars != 0 && (m.stars + stars) % 3 != 0; });
+}
+
+// The length of the run of '*' around `at` in `delimiters`.
+size_t starRunAt(std::string_view delimiters, size_t at) {
+    size_t begin = at, end = at;
+    while (begin > 0 && delimiters[begin - 1] == '*') --begin;
+    while (end < delimiters.size() && delimiters[end] == '*') ++end;
+    return end - begin;
 }
 
 // The line with its emphasis as delimiters; false when some delimiter
 // would not be read as meant.
 bool writeWithDelimiters(const std::vector<Segment>& segments, const std::vector<std::string>& texts, std::string& out) {
-    std::vector<Mark> open;
+    std::vector<OpenMark> open;
     for (size_t i = 0; i <= segments.size(); ++i) {
         uint8_t wanted = i < segments.size() ? segments[i].marks : 0;
         size_t kept = 0;
-        while (kept < open.size() && (wanted & open[kept])) ++kept;
+        while (kept < open.size() && (wanted & open[kept].mark)) ++kept;
         std::string closers;
         while (open.size() > kept) {
-            closers += delimiter(open.back());
+            closers += delimiter(open.back().mark);
             open.pop_back();
         }
         std::vector<Mark> starting;
         for (Mark mark : DelimitedMarks) {
-            if ((wanted & mark) && std::find(open.begin(), open.end(), mark) == open.end()) starting.push_back(mark);
+            bool isOpen = std::any_of(open.begin(), open.end(), [&](const OpenMark& m) { return m.mark == mark; });
+            if ((wanted & mark) && !isOpen) starting.push_back(mark);
         }
         // The mark that lasts longest opens first, so that it closes last.
         std::stable_sort(starting.begin(), starting.end(), [&](Mark a, Mark b) {
             return markSpan(segments, i, a) > markSpan(segments, i, b);
         });
-        bool otherStarMark = starMarkOpen(open);
+        size_t before = open.size();
         std::string openers;
         for (Mark mark : starting) {
             openers += delimiter(mark);
-            open.push_back(mark);
+            open.push_back({mark, 0});
         }
+        for (size_t m = before, at = 0; m < open.size(); at += delimiter(open[m].mark).size(), ++m) {
+            if (delimiter(open[m].mark)[0] == '*') open[m].stars = starRunAt(openers, at);
+        }
+        auto stars = static_cast<size_t>(std::count(closers.begin(), closers.end(), '*') +
+                                         std::count(openers.begin(), openers.end(), '*'));
+        bool otherStarMark = mayPairWithOpenStars(std::span(open).first(before), stars);
         if (!closers.empty() || !openers.empty()) {
             char32_t after = i < segments.size() ? firstCodePoint(texts[i]) : U' ';
             if (!delimitersHold(lastCodePoint(out), closers, openers, after, otherStarMark)) return false;
