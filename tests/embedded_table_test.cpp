@@ -53,17 +53,32 @@ TEST(EmbeddedSpreadsheets, AreReadAsTheirFirstWorksheetsCells) {
 
 // A spreadsheet with nothing to show, or too many cells for a page, keeps
 // its placeholder.
+// A table of more than 65,536 cells, counted from A1 to the last row and
+// column used, is left as the placeholder.
 TEST(EmbeddedSpreadsheets, KeepThePlaceholderWhenThereIsNoTableToShow) {
-    BuiltWorkbook empty{"Sheet1", {{0, {}}}};
-    BuiltWorkbook huge{"Sheet1", {{0, {exampleWorkbook().sheets[0].cells[0]}}}};
-    huge.sheets[0].cells[0].row = 16000;
-    huge.sheets[0].cells[0].column = 200;
-    for (const Bytes& object : {sheetObject(empty), sheetObject(huge)}) {
-        Document document = readSpreadsheetDocument(object);
+    BuiltCell cell = exampleWorkbook().sheets[0].cells[0];
+    auto twoCells = [&](uint32_t lastColumn) {
+        BuiltCell first = cell, last = cell;
+        first.column = lastColumn;
+        last.row = 16383;
+        return BuiltWorkbook{"Sheet1", {{0, {first, last}}}};
+    };
+    const struct {
+        const char* name;
+        BuiltWorkbook workbook;
+        bool shown;
+    } cases[] = {
+        {"empty", BuiltWorkbook{"Sheet1", {{0, {}}}}, false},
+        {"16,384 rows of 4 cells", twoCells(3), true},
+        {"16,384 rows of 5 cells", twoCells(4), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Document document = readSpreadsheetDocument(sheetObject(c.workbook));
         ASSERT_EQ(document.objects.size(), 1u);
-        EXPECT_TRUE(document.objects[0].table.empty());
+        EXPECT_EQ(document.objects[0].table.size(), c.shown ? 16384u : 0u);
         std::string text = writtenBy(writeText, document).output;
-        EXPECT_NE(text.find("[Spreadsheet]"), std::string::npos) << text;
+        EXPECT_EQ(text.find("[Spreadsheet]") != std::string::npos, !c.shown) << text.substr(0, 200);
     }
 }
 

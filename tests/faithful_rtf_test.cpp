@@ -247,6 +247,7 @@ TEST(DatePictures, DevicePatternsBecomeFieldPictures) {
         {"%H%:1%T%:2%S", "13:21:05", "HH:mm:ss", false},
         {"%I%:1%T%A 100%%", "01:21pm 100%", "hh:mmam/pm 100%", false},
         {"%D%M%Y%/0%1%/1%2%/2%3%/3", "", "dd/MM/yyyy", true},
+        {"%D%M%Y%/0%1%/1%2%/2%3%/3", " 03.02.2004", "dd.MM.yyyy", true},
         {"%Q%D", "", "dd", true},
         {"at %H", "", "'a''t' HH", false},
     };

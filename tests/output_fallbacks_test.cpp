@@ -17,9 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "convert/convert_to_format.h"
+#include "convert/output_format.h"
 #include "convert/zentoro.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/scaled_document.h"
 #include "tests/builder/sketch_sample.h"
 #include "tests/builder/temporary_folder.h"
 
@@ -287,6 +290,43 @@ INSTANTIATE_TEST_SUITE_P(Faults, AskedOnce,
                          [](const ::testing::TestParamInfo<Faults>& info) {
                              return std::string(info.index == 0 ? "none" : "no_empty_path");
                          });
+
+// A descriptor opened for reading that no stream can be made for fails as
+// an input that cannot be opened, and is closed.
+class StreamlessInput : public OutputFallbacks {};
+
+TEST_P(StreamlessInput, FailsAsUnopenableAndLeavesNothingOpen) {
+    writeFile(path("doc"), sampleDocument());
+    EXPECT_EQ(run("convert replace doc new.rtf"),
+              std::vector<std::string>{std::to_string(static_cast<int>(Failure::InputUnopenable)) + " " +
+                                       std::to_string(ENOMEM)});
+    EXPECT_FALSE(fs::exists(path("new.rtf")));
+    EXPECT_GT(struck_, 0);
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, StreamlessInput, ::testing::Values(Faults{"no-read-fdopen", "no-read-fdopen="}),
+                         [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_read_fdopen"); });
+
+// Where no second thread can be started, a large document converts on one
+// to the same bytes, on each road that would have used a second.
+class WithoutThreads : public OutputFallbacks {};
+
+TEST_P(WithoutThreads, LargeDocumentsConvertOnOneThreadToTheSameBytes) {
+    writeFile(path("large"), scaledDocument(Megabyte));
+    for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text}) {
+        std::string name(outputFormatName(format));
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(convertDocumentTo(format, path("large").c_str(), path("two-threads").c_str()).succeeded());
+        EXPECT_EQ(run("convert replace large one-thread " + name), std::vector<std::string>{ok()});
+        EXPECT_EQ(readFile(path("one-thread")), readFile(path("two-threads")));
+        EXPECT_GT(reported("no-threads"), 0);
+    }
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, WithoutThreads, ::testing::Values(Faults{"no-threads", "no-threads="}),
+                         [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_threads"); });
 
 }  // namespace
 }  // namespace zentoro

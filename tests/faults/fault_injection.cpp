@@ -12,15 +12,19 @@
 //                  EIO, as NFS or FUSE may report a write only at close;
 //   nfs            every file system reports itself as NFS, one that may
 //                  fail at close;
-//   rename-fails   renaming a file fails (EIO), as on a medium that fails.
+//   rename-fails   renaming a file fails (EIO), as on a medium that fails;
+//   no-read-fdopen no stream can be made for reading a descriptor (ENOMEM);
+//   no-threads     no thread can be started (EAGAIN), as under a limit on
+//                  a user's processes.
 // At exit it writes how often each fault struck to standard error, as
 // "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N
-// close-fails=N nfs=N rename-fails=N", so that a test knows the road it meant to take was
+// close-fails=N nfs=N rename-fails=N no-read-fdopen=N no-threads=N", so that a test knows the road it meant to take was
 // taken, followed by how often calls that the library means to make
 // seldom were made, struck or not: "unnamed=N" files opened without a
 // name, "statfs=N" file systems asked for their type.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdio_ext.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -53,6 +57,8 @@ std::atomic<int> fdopenRefused{0};
 std::atomic<int> closesFailed{0};
 std::atomic<int> nfsReported{0};
 std::atomic<int> renamesFailed{0};
+std::atomic<int> readFdopenRefused{0};
+std::atomic<int> threadsRefused{0};
 std::atomic<int> unnamedOpens{0};
 std::atomic<int> statfsCalls{0};
 
@@ -60,10 +66,10 @@ struct Report {
     ~Report() {
         std::fprintf(stderr,
                      "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d close-fails=%d nfs=%d "
-                     "rename-fails=%d unnamed=%d statfs=%d\n",
+                     "rename-fails=%d no-read-fdopen=%d no-threads=%d unnamed=%d statfs=%d\n",
                      tmpfileRefused.load(), linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load(),
-                     closesFailed.load(), nfsReported.load(), renamesFailed.load(), unnamedOpens.load(),
-                     statfsCalls.load());
+                     closesFailed.load(), nfsReported.load(), renamesFailed.load(), readFdopenRefused.load(),
+                     threadsRefused.load(), unnamedOpens.load(), statfsCalls.load());
     }
 } report;
 
@@ -145,6 +151,11 @@ std::FILE* fdopen(int fd, const char* mode) noexcept {
         errno = ENOMEM;
         return nullptr;
     }
+    if (mode[0] == 'r' && faultOn("no-read-fdopen")) {
+        ++readFdopenRefused;
+        errno = ENOMEM;
+        return nullptr;
+    }
     return next<std::FILE* (*)(int, const char*)>("fdopen")(fd, mode);
 }
 
@@ -164,6 +175,15 @@ int rename(const char* from, const char* to) noexcept {
         return -1;
     }
     return next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
+int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*), void* argument) {
+    if (faultOn("no-threads")) {
+        ++threadsRefused;
+        return EAGAIN;
+    }
+    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    return next<Create>("pthread_create")(thread, attributes, start, argument);
 }
 
 int statfs(const char* path, struct statfs* system) noexcept {

@@ -2,9 +2,10 @@
 // with faults injected (fault_injection.cpp). Prints each result as
 // "<failure> <errno>" on a line, and how many more descriptors are open at
 // the end than at the start on standard error ("descriptors left: N").
-//   fault_outputs convert keep|replace|absent INPUT OUTPUT
-//       converts INPUT to RTF at OUTPUT, the output found there kept or
-//       replaced, or found absent beforehand;
+//   fault_outputs convert keep|replace|absent INPUT OUTPUT [FORMAT]
+//       converts INPUT to RTF (the original translation, or FORMAT) at
+//       OUTPUT, the output found there kept or replaced, or found absent
+//       beforehand;
 //   fault_outputs convert keep-word INPUT OUTPUT
 //       the same, keeping a Word document that stands at OUTPUT;
 //   fault_outputs appear keep|replace OUTPUT [fifo]
@@ -31,12 +32,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "convert/convert_to_format.h"
 #include "convert/extract_pictures.h"
 #include "convert/output_file.h"
+#include "convert/output_format.h"
 #include "convert/zentoro.h"
 
 namespace {
@@ -68,14 +71,16 @@ ExistingOutput existingFrom(const std::string& mode) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     DescriptorCount descriptors;
-    if (args.size() == 4 && args[0] == "convert") {
+    if ((args.size() == 4 || args.size() == 5) && args[0] == "convert") {
+        std::optional<OutputFormat> format = args.size() == 5 ? outputFormatNamed(args[4]) : OutputFormat::Rtf;
+        if (!format) return 2;
         ConversionRequest request;
         request.inputPath = args[2].c_str();
         request.outputPath = args[3].c_str();
         request.existingOutput = existingFrom(args[1]);
         request.outputAbsent = args[1] == "absent";
         request.diagnostics = nullptr;
-        print(convertRequestTo(OutputFormat::Rtf, request));
+        print(convertRequestTo(*format, request));
         return 0;
     }
     if ((args.size() == 3 || (args.size() == 4 && args[3] == "fifo")) && args[0] == "appear") {
