@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, OutputFallbacks, ::testing::ValuesIn(FaultSets)
                              return name;
                          });
 
-// Where no stream can be made for the temporary file, the conversion fails
+// Where no stream can be made for the output file, named or not, the conversion fails
 // with the reason, and neither the file nor its descriptor is left.
 class StreamlessOutput : public OutputFallbacks {};
 
@@ -198,8 +198,11 @@ TEST_P(StreamlessOutput, FailsWithTheReasonAndLeavesNothingOpenOrBehind) {
     EXPECT_EQ(descriptorsLeft_, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, StreamlessOutput, ::testing::Values(Faults{"no-tmpfile,no-fdopen", "no-fdopen="}),
-                         [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_tmpfile_no_fdopen"); });
+INSTANTIATE_TEST_SUITE_P(Faults, StreamlessOutput,
+                         ::testing::Values(Faults{"no-tmpfile,no-fdopen", "no-fdopen="}, Faults{"nfs,no-fdopen", "no-fdopen="}),
+                         [](const ::testing::TestParamInfo<Faults>& info) {
+                             return std::string(info.index == 0 ? "no_tmpfile_no_fdopen" : "unnamed_on_nfs_no_fdopen");
+                         });
 
 // A close that reports a failure (NFS and FUSE may report a write only
 // then) fails the conversion with that reason, on every road: no output
