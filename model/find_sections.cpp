@@ -531,16 +531,6 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     uint32_t searchFrom = std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition});
     if (asListed.taken) {
         at.text = listed.text;
-        // One listed inside the styles or the page layout, as read, may be
-        // listed wrongly: a text after them that its layout fits is the one.
-        if (within(listed.text, at.styles, stylesEnd) || within(listed.text, at.pageLayout, pageLayoutEnd)) {
-            TextSectionFound after;
-            if (uint32_t place = findText(s, searchFrom, search, after, true); place != 0) {
-                at.text = place;
-                found.text = after;
-                asListed.layoutChecked = false;
-            }
-        }
     } else if (listed.text != 0 || tableLost) {
         found.text = {};
         asListed.layoutChecked = false;

@@ -531,6 +531,8 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"text count unreadable", withTextCount(0xFF), Damage::PartsUnreadable, 4, 2},
         {"text count read two bytes wide", withTextCount(0x05), Damage::PartsUnreadable, 4, 2},
         {"text listed among the styles", withTextListedAt(24), Damage::SectionTableDamaged, 4, 2},
+        // There a style's bytes read as a text; the text after them is the one.
+        {"text listed inside a style", withTextListedAt(30), Damage::SectionTableDamaged, 4, 2},
         {"section table shifted by a byte", tableShifted, Damage::SectionTableDamaged, 4, 2},
         {"text listed inside itself", withTextListedAt(static_cast<uint32_t>(textPlace(whole).start) + 2),
          Damage::SectionTableDamaged, 4, 2},
