@@ -2,10 +2,12 @@
 // damaged document among them, and the int entry point agrees.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "convert/zentoro.h"
+#include "picture/picture_failure.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
@@ -66,6 +68,34 @@ TEST(ConversionResult, DamagedDocumentKeepsWhatWasConverted) {
     // The sample's dictionary comes last, and its last entry is the
     // application id's, which writes its line feed wherever it points.
     EXPECT_EQ(damaged, whole);
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// Every failure, damage and picture failure is told in words of its own;
+// only the absence of one in none.
+template <typename Reason>
+void expectOwnWords(const char* (*describe)(Reason), Reason none, Reason last) {
+    std::set<std::string> seen;
+    for (int i = 0; i <= static_cast<int>(last); ++i) {
+        auto reason = static_cast<Reason>(i);
+        std::string words = describe(reason);
+        EXPECT_EQ(words.empty(), reason == none) << i;
+        if (!words.empty()) {
+            EXPECT_TRUE(seen.insert(words).second) << words;
+        }
+    }
+}
+
+TEST(ConversionResult, EachReasonIsToldInWordsOfItsOwn) {
+    expectOwnWords(+[](Failure f) { return describeFailure(f); }, Failure::None, Failure::NotSupported);
+    expectOwnWords(+[](Damage d) { return describeDamage(d); }, Damage::None, Damage::PartsUnreadable);
+    expectOwnWords(+[](PictureFailure f) { return describePictureFailure(f); }, PictureFailure::None,
+                   PictureFailure::PixelDataShort);
 }
 
 }  // namespace
