@@ -1,6 +1,7 @@
 #include "model/find_sections.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "model/device_text.h"
 #include "model/loaders.h"
@@ -72,26 +73,43 @@ uint32_t endOfFoundPageLayout(const LoadState& s, uint32_t at) {
     return endOfCleanRead(s, at, loadPageLayout, hasHeaderAndFooter);
 }
 
+// Whether a page layout reads at each place tried so far, for searches
+// whose windows overlap.
+using PageLayoutTrials = std::unordered_map<uint32_t, bool>;
+
+bool pageLayoutReadsAt(const LoadState& s, uint32_t at, PageLayoutTrials& trials) {
+    auto [trial, fresh] = trials.try_emplace(at, false);
+    if (fresh) trial->second = endOfFoundPageLayout(s, at) != 0;
+    return trial->second;
+}
+
 // The page layout section after the style section: the header's and
 // footer's fields and layouts may lie between them.
-uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
+uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd, PageLayoutTrials& trials) {
     if (stylesEnd == 0) return 0;
     uint32_t last = static_cast<uint32_t>(std::min<uint64_t>(s.reader.input.size, uint64_t{stylesEnd} + PageLayoutSearchBytes));
     for (uint32_t at = stylesEnd; at < last; ++at) {
-        if (endOfFoundPageLayout(s, at) != 0) return at;
+        if (pageLayoutReadsAt(s, at, trials)) return at;
     }
     return 0;
 }
 
+uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
+    PageLayoutTrials trials;
+    return findPageLayout(s, stylesEnd, trials);
+}
+
 // The style section that a page layout section follows: of those that
 // read, the one that ends last, since a few bytes after the header may
-// read as a short style section too.
+// read as a short style section too. Their ends lie close together, so
+// each place after them is tried as a page layout once.
 uint32_t findStyles(const LoadState& s) {
     uint32_t found = 0;
     uint32_t foundEnd = 0;
+    PageLayoutTrials trials;
     for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
         uint32_t end = endOfStyles(s, at);
-        if (end > foundEnd && findPageLayout(s, end) != 0) {
+        if (end > foundEnd && findPageLayout(s, end, trials) != 0) {
             found = at;
             foundEnd = end;
         }
