@@ -237,7 +237,8 @@ bool textSectionAt(const LoadState& s, uint32_t at, TextSectionFound& found, Tex
     uint32_t& nonText = search.nonText;
     const InputStream& in = s.reader.input;
     if (at == 0 || at >= in.size) return false;
-    if (search.checked && (isHeaderFooterText(in, at) || followsText(in, at))) return false;
+    // A header's or footer's text follows its tag, whose last byte reads as text.
+    if (search.checked && followsText(in, at)) return false;
     Trial trial(s, at);
     uint32_t length = loadCardinality(trial.s);
     if (trial.s.damaged || (checked && length == 0)) return false;
