@@ -470,6 +470,17 @@ using testing::TextLayoutSection;
 using testing::WordDocument;
 
 // Each kind of damage is told as what it is, with the words that remain.
+// A file cut right after its text, where neither styles nor page layout
+// are found, still holds that text whole.
+TEST(Salvage, ATextThatEndsTheFileIsWhole) {
+    const std::string text = "first words of a text long enough\x06second words\x06";
+    Bytes whole = WordDocument().text(text).build();
+    Bytes cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(textPlace(whole).end));
+    ConversionResult result;
+    EXPECT_EQ(testing::splitWords(textOf(cut, result)).size(), 9u);
+    EXPECT_EQ(result.recovered.damage, Damage::EndsEarly);
+}
+
 TEST(Salvage, EachDamageIsToldWithWhatRemains) {
     auto bold = [](uint32_t characters) {
         return testing::Paragraph{characters, 0, Layer(), 0, {Phrase{characters, Layer().bold()}}};
