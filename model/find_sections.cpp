@@ -27,6 +27,9 @@ constexpr int OwnFormat = 0;
 // be read, a text cut by the end of the file is not taken at all: the file
 // ends among the styles, and what looks like text is a style's name.
 constexpr uint64_t ShortestUnplacedCutText = 32;
+// Characters per word separator beyond which a text found with no layout
+// is taken for bytes of another kind.
+constexpr uint64_t WordLengthLimit = 10;
 // Records and bytes a search for a text by the layout after it may read,
 // per byte of the input.
 constexpr uint64_t LayoutSearchWorkPerByte = 4;
@@ -296,6 +299,18 @@ bool showsSomething(const InputStream& in, const TextSectionFound& text) {
     return std::any_of(bytes, bytes + text.length, [](unsigned char byte) { return byte > ' ' || byte == ObjectByte; });
 }
 
+// Whether a text found by searching, with no layout to vouch for it, reads
+// as words: in any language the device writes, one character in five or six
+// separates them, where in bytes of another kind (a compressed file's,
+// say) hardly one in twenty-five reads as a space or a paragraph end. A
+// short one, a title alone say, may be a single long word.
+bool readsAsWords(const InputStream& in, const TextSectionFound& text) {
+    if (text.layout != 0 || text.length < ShortestUnplacedCutText) return true;
+    const unsigned char* bytes = in.data + text.start;
+    auto separators = static_cast<uint64_t>(std::count_if(bytes, bytes + text.length, separatesWords));
+    return separators * WordLengthLimit >= text.length;
+}
+
 // The first place from `from` on that holds a text section: one whose
 // layout fits it if there is one, else any. A header's or footer's text,
 // found by its tag, is passed whole: its words would be read as the body's.
@@ -312,7 +327,7 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
                 at = std::max(at, endOfHeaderFooterText(s, at));
                 if (at >= in.size) break;
             }
-            if (textSectionAt(s, at, found, search) && showsSomething(in, found)) return at;
+            if (textSectionAt(s, at, found, search) && showsSomething(in, found) && readsAsWords(in, found)) return at;
         }
     }
     return 0;
