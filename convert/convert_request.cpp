@@ -78,9 +78,9 @@ ConversionResult writeOutputFile(const ConversionRequest& request, PartialOutput
         discardOutput(output);
         return result;
     }
-    bool inPlace = output.inPlace;
+    // A device or FIFO written in place has taken the part as it was written.
     ConversionResult kept = commitOutput(output, false);
-    result.partialOutputKept = kept.succeeded() && !inPlace;
+    result.partialOutputKept = kept.succeeded();
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "convert/convert_to_format.h"
 #include "tests/builder/conversion_harness.h"
@@ -80,6 +81,32 @@ TEST(DeviceOutputs, AreWrittenInPlaceAndNeverReplaced) {
                 EXPECT_TRUE(::fstat(STDIN_FILENO, &now) == 0 && now.st_ino == input.st_ino) << shown << ": standard input closed";
             }
         }
+    }
+    ::close(reader);
+}
+
+// What a damaged document still holds goes into a FIFO as it would into a
+// new file, and the result says it is there.
+TEST(DeviceOutputs, TakeWhatADamagedDocumentStillHolds) {
+    TemporaryFolder folder("devices");
+    std::vector<uint8_t> cut = sampleDocument();
+    cut.pop_back();
+    writeFile(folder.path("cut"), cut);
+    ASSERT_EQ(::mkfifo(folder.path("fifo").c_str(), 0600), 0);
+    int reader = ::open(folder.path("fifo").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    for (OutputFormat format : {OutputFormat::Rtf, OutputFormat::RtfFaithful, OutputFormat::Text}) {
+        SCOPED_TRACE(outputFormatName(format));
+        std::string expected;
+        convertDocumentBytesToString(format, cut.data(), cut.size(), expected);
+        ConversionResult result = convertDocumentTo(format, folder.path("cut").c_str(), folder.path("fifo").c_str());
+        EXPECT_EQ(result.failure, Failure::DocumentDamaged);
+        EXPECT_TRUE(result.partialOutputKept);
+        std::string got(expected.size() + 1, '\0');
+        ssize_t n = ::read(reader, got.data(), got.size());
+        got.resize(n < 0 ? 0 : static_cast<size_t>(n));
+        EXPECT_EQ(got, expected);
+        EXPECT_FALSE(expected.empty());
     }
     ::close(reader);
 }
