@@ -533,6 +533,9 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         for (int i = 0; i < 4; ++i) entry[4 + i] = static_cast<uint8_t>(position >> (8 * i));
         return bytes;
     };
+    // The text's count lost: the layout after the text tells it.
+    Bytes countLost = whole;
+    countLost.erase(countLost.begin() + static_cast<ptrdiff_t>(textPlace(whole).start) - 1);
     // A byte added inside the styles' entry: it names a place past the end
     // of the file, and every later entry is shifted.
     Bytes tableShifted = whole;
@@ -543,6 +546,7 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         Damage damage;
         uint64_t words;
         uint64_t paragraphs;
+        bool formatted = false;  // read with its layout, each phrase bold
     } cases[] = {
         {"whole", whole, Damage::None, 0, 0},
         {"section table outside the file", document(twoParagraphs).dictionaryOffset(0x7FFFFFF0).build(),
@@ -558,6 +562,7 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         {"text count inside the text", withTextCount(2 * 10), Damage::PartsUnreadable, 4, 2},
         {"text count unreadable", withTextCount(0xFF), Damage::PartsUnreadable, 4, 2},
         {"text count read two bytes wide", withTextCount(0x05), Damage::PartsUnreadable, 4, 2},
+        {"text count lost", countLost, Damage::SectionTableDamaged, 4, 2, true},
         {"text listed among the styles", withTextListedAt(24), Damage::SectionTableDamaged, 4, 2},
         // There a style's bytes read as a text; the text after them is the one.
         {"text listed inside a style", withTextListedAt(30), Damage::SectionTableDamaged, 4, 2},
@@ -580,6 +585,12 @@ TEST(Salvage, EachDamageIsToldWithWhatRemains) {
         Document model;
         readDocument(std::span<const unsigned char>(c.bytes.data(), c.bytes.size()), model);
         for (const zentoro::Paragraph& paragraph : model.body) EXPECT_EQ(paragraph.style, 0);
+        // Where the layout was read, every word keeps its bold phrase.
+        if (c.formatted) {
+            for (const zentoro::Paragraph& paragraph : model.body) {
+                for (const zentoro::Run& run : paragraph.runs) EXPECT_TRUE(run.format.bold) << run.text;
+            }
+        }
     }
 }
 
