@@ -225,6 +225,8 @@ struct TextSearch {
     uint64_t shortestCut = 1;
     bool takesCutText = true;
     uint32_t nonText = 0;
+    // A text found with no layout to vouch for it starts before this place.
+    uint64_t unvouchedBefore = UINT64_MAX;
 };
 
 // The text section at `at`. `checked` asks that its characters all be
@@ -305,7 +307,7 @@ bool showsSomething(const InputStream& in, const TextSectionFound& text) {
 // say) hardly one in twenty-five reads as a space or a paragraph end. A
 // short one, a title alone say, may be a single long word.
 bool readsAsWords(const InputStream& in, const TextSectionFound& text) {
-    if (text.layout != 0 || text.length < ShortestUnplacedCutText) return true;
+    if (text.length < ShortestUnplacedCutText) return true;
     const unsigned char* bytes = in.data + text.start;
     auto separators = static_cast<uint64_t>(std::count_if(bytes, bytes + text.length, separatesWords));
     return separators * WordLengthLimit >= text.length;
@@ -327,7 +329,10 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
                 at = std::max(at, endOfHeaderFooterText(s, at));
                 if (at >= in.size) break;
             }
-            if (textSectionAt(s, at, found, search) && showsSomething(in, found) && readsAsWords(in, found)) return at;
+            if (!textSectionAt(s, at, found, search) || !showsSomething(in, found)) continue;
+            // One that no layout vouches for must lie near where a text is
+            // looked for, and read as words.
+            if (found.layout != 0 || (found.start < search.unvouchedBefore && readsAsWords(in, found))) return at;
         }
     }
     return 0;
@@ -563,6 +568,9 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     // one reads, to be taken though its count does not match it.
     search.loose = pageLayoutEnd != 0;
     uint32_t searchFrom = std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition});
+    // The text follows the page layout within a few dozen bytes; one that no
+    // layout vouches for, found much further on, lies in bytes of another kind.
+    if (pageLayoutEnd != 0) search.unvouchedBefore = uint64_t{searchFrom} + PageLayoutSearchBytes;
     if (asListed.taken) {
         at.text = listed.text;
     } else if (listed.text != 0 || tableLost) {

@@ -470,20 +470,27 @@ using testing::TextLayoutSection;
 using testing::WordDocument;
 
 // Each kind of damage is told as what it is, with the words that remain.
-// Bytes of another kind after a Word document's header, as a compressed
-// file's or a picture's written over it, hold no text: nothing is shown.
-TEST(Salvage, BytesOfAnotherKindAfterTheHeaderShowNoWords) {
+// Bytes of another kind in place of a document's text, as a compressed
+// file's or a picture's written over it, hold no text: nothing is shown,
+// whether they follow the header or lie a little after the page layout.
+TEST(Salvage, BytesOfAnotherKindShowNoWords) {
     Bytes sample = testing::sampleDocument();
-    for (uint64_t seed = 1; seed <= 40; ++seed) {
-        Bytes bytes(sample.begin(), sample.begin() + 20);
-        uint64_t x = seed;
-        for (int i = 0; i < 65536; ++i) {
-            x = x * 6364136223846793005ull + 1442695040888963407ull;
-            bytes.push_back(static_cast<uint8_t>(x >> 56));
+    Bytes afterHeader(sample.begin(), sample.begin() + 20);
+    // Up to the text's two-byte count, then zeros.
+    Bytes afterPageLayout(sample.begin(), sample.begin() + static_cast<ptrdiff_t>(textPlace(sample).start) - 2);
+    afterPageLayout.resize(afterPageLayout.size() + 8192, 0);
+    for (const Bytes& start : {afterHeader, afterPageLayout}) {
+        for (uint64_t seed = 1; seed <= 40; ++seed) {
+            Bytes bytes = start;
+            uint64_t x = seed;
+            for (int i = 0; i < 65536; ++i) {
+                x = x * 6364136223846793005ull + 1442695040888963407ull;
+                bytes.push_back(static_cast<uint8_t>(x >> 56));
+            }
+            ConversionResult result;
+            std::string shown = textOf(bytes, result);
+            EXPECT_EQ(result.recovered.words, 0u) << start.size() << ", " << seed << ": " << shown;
         }
-        ConversionResult result;
-        std::string shown = textOf(bytes, result);
-        EXPECT_EQ(result.recovered.words, 0u) << seed << ": " << shown;
     }
 }
 
