@@ -294,6 +294,30 @@ INSTANTIATE_TEST_SUITE_P(Faults, AskedOnce,
                              return std::string(info.index == 0 ? "none" : "no_empty_path");
                          });
 
+// Where every temporary name tried is taken, an output that replaces an
+// earlier one fails as taken, on both roads, and the earlier one stays.
+class TakenTemporaryNames : public OutputFallbacks {};
+
+TEST_P(TakenTemporaryNames, FailAsTakenAndKeepTheEarlierOutput) {
+    writeFile(path("doc"), sampleDocument());
+    const std::string earlier = "{\\rtf1 earlier}";
+    writeFile(path("old.rtf"), Bytes().text(earlier).data);
+    EXPECT_EQ(run("convert replace doc old.rtf"),
+              std::vector<std::string>{std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " +
+                                       std::to_string(EEXIST)});
+    EXPECT_EQ(readFile(path("old.rtf")), earlier);
+    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
+    EXPECT_GT(struck_, 0);
+    EXPECT_EQ(descriptorsLeft_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, TakenTemporaryNames,
+                         ::testing::Values(Faults{"temporaries-taken", "temporaries-taken="},
+                                           Faults{"temporaries-taken,no-tmpfile", "temporaries-taken="}),
+                         [](const ::testing::TestParamInfo<Faults>& info) {
+                             return std::string(info.index == 0 ? "unnamed" : "named");
+                         });
+
 // A descriptor opened for reading that no stream can be made for fails as
 // an input that cannot be opened, and is closed.
 class StreamlessInput : public OutputFallbacks {};

@@ -15,10 +15,13 @@
 //   rename-fails   renaming a file fails (EIO), as on a medium that fails;
 //   no-read-fdopen no stream can be made for reading a descriptor (ENOMEM);
 //   no-threads     no thread can be started (EAGAIN), as under a limit on
-//                  a user's processes.
+//                  a user's processes;
+//   temporaries-taken  every temporary name the converter tries (".zentoro-...")
+//                  exists already (EEXIST), as if another program took them.
 // At exit it writes how often each fault struck to standard error, as
 // "faults: no-tmpfile=N no-links=N no-empty-path=N no-fdopen=N
-// close-fails=N nfs=N rename-fails=N no-read-fdopen=N no-threads=N", so that a test knows the road it meant to take was
+// close-fails=N nfs=N rename-fails=N no-read-fdopen=N no-threads=N
+// temporaries-taken=N", so that a test knows the road it meant to take was
 // taken, followed by how often calls that the library means to make
 // seldom were made, struck or not: "unnamed=N" files opened without a
 // name, "statfs=N" file systems asked for their type.
@@ -59,6 +62,7 @@ std::atomic<int> nfsReported{0};
 std::atomic<int> renamesFailed{0};
 std::atomic<int> readFdopenRefused{0};
 std::atomic<int> threadsRefused{0};
+std::atomic<int> temporariesTaken{0};
 std::atomic<int> unnamedOpens{0};
 std::atomic<int> statfsCalls{0};
 
@@ -66,10 +70,10 @@ struct Report {
     ~Report() {
         std::fprintf(stderr,
                      "faults: no-tmpfile=%d no-links=%d no-empty-path=%d no-fdopen=%d close-fails=%d nfs=%d "
-                     "rename-fails=%d no-read-fdopen=%d no-threads=%d unnamed=%d statfs=%d\n",
+                     "rename-fails=%d no-read-fdopen=%d no-threads=%d temporaries-taken=%d unnamed=%d statfs=%d\n",
                      tmpfileRefused.load(), linksRefused.load(), emptyPathRefused.load(), fdopenRefused.load(),
                      closesFailed.load(), nfsReported.load(), renamesFailed.load(), readFdopenRefused.load(),
-                     threadsRefused.load(), unnamedOpens.load(), statfsCalls.load());
+                     threadsRefused.load(), temporariesTaken.load(), unnamedOpens.load(), statfsCalls.load());
     }
 } report;
 
@@ -94,6 +98,21 @@ bool refuseLink() {
     return true;
 }
 
+// Whether creating `path` must fail as taken: a temporary name of the
+// converter's, with "temporaries-taken" on.
+bool refuseTemporary(const char* path) {
+    const char* name = std::strrchr(path, '/');
+    name = name == nullptr ? path : name + 1;
+    if (std::strncmp(name, ".zentoro-", 9) != 0 || !faultOn("temporaries-taken")) return false;
+    ++temporariesTaken;
+    errno = EEXIST;
+    return true;
+}
+
+bool refuseExclusive(const char* path, int flags) {
+    return (flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL) && refuseTemporary(path);
+}
+
 mode_t modeOf(int flags, va_list arguments) {
     return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
 }
@@ -107,7 +126,7 @@ int open(const char* path, int flags, ...) {
     va_start(arguments, flags);
     mode_t mode = modeOf(flags, arguments);
     va_end(arguments);
-    if (refuseTmpfile(flags)) return -1;
+    if (refuseTmpfile(flags) || refuseExclusive(path, flags)) return -1;
     return next<int (*)(const char*, int, ...)>("open")(path, flags, mode);
 }
 
@@ -116,7 +135,7 @@ int open64(const char* path, int flags, ...) {
     va_start(arguments, flags);
     mode_t mode = modeOf(flags, arguments);
     va_end(arguments);
-    if (refuseTmpfile(flags)) return -1;
+    if (refuseTmpfile(flags) || refuseExclusive(path, flags)) return -1;
     return next<int (*)(const char*, int, ...)>("open64")(path, flags, mode);
 }
 
@@ -125,17 +144,17 @@ int openat(int folder, const char* path, int flags, ...) {
     va_start(arguments, flags);
     mode_t mode = modeOf(flags, arguments);
     va_end(arguments);
-    if (refuseTmpfile(flags)) return -1;
+    if (refuseTmpfile(flags) || refuseExclusive(path, flags)) return -1;
     return next<int (*)(int, const char*, int, ...)>("openat")(folder, path, flags, mode);
 }
 
 int link(const char* from, const char* to) noexcept {
-    if (refuseLink()) return -1;
+    if (refuseLink() || refuseTemporary(to)) return -1;
     return next<int (*)(const char*, const char*)>("link")(from, to);
 }
 
 int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
-    if (refuseLink()) return -1;
+    if (refuseLink() || refuseTemporary(to)) return -1;
     bool eperm = faultOn("no-empty-path-eperm");
     if ((flags & AT_EMPTY_PATH) != 0 && (eperm || faultOn("no-empty-path"))) {
         ++emptyPathRefused;
