@@ -284,11 +284,16 @@ TEST(HtmlWriter, HasAStyleClassForEveryStyleAndATitle) {
 }
 
 TEST(HtmlWriter, EmbedsSketchesAsPngAtTheirDocumentSize) {
-    Document document = modelDocument({paragraph({objectRun(0), objectRun(1)})});
-    document.objects = {sketch(4, 3), sketch(0, 0)};
+    Document document = modelDocument({paragraph({objectRun(0), objectRun(1), objectRun(2), objectRun(3)})});
+    document.objects = {sketch(4, 3), sketch(0, 0), sketch(4, 3), sketch(4, 3)};
     document.objects[0].displayWidth = 1500;  // 100 px
     document.objects[0].displayHeight = 750;
+    document.objects[2].displayWidth = 1;  // shown, if smaller than a pixel
+    document.objects[2].displayHeight = 1;
     std::string body = mainPart(html(document));
+    EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"1\" height=\"1\" id=\"object3\">"), std::string::npos) << body;
+    // Without a size of its own in the document, a picture takes its bitmap's.
+    EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"4\" height=\"3\" id=\"object4\">"), std::string::npos) << body;
     EXPECT_NE(body.find("<img src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos) << body;
     // Named as its PNG file would be (DOCUMENT-object1.png).
     EXPECT_NE(body.find("\" alt=\"Sketch\" width=\"100\" height=\"50\" id=\"object1\">"), std::string::npos) << body;
