@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reader/input_readers.h"
+#include "reader/uid_header.h"
 #include "tests/builder/conversion_harness.h"
 
 namespace zentoro {
@@ -115,6 +116,22 @@ TEST(Seek, NegativePositionLeavesTheInputAtItsEndUntilTheNextSeek) {
     EXPECT_EQ(readByte(s.state()), EndOfFile);
     seek(s.state(), 0);
     EXPECT_EQ(readByte(s.state()), 1);
+}
+
+}  // namespace
+}  // namespace zentoro
+
+namespace zentoro {
+namespace {
+
+// A long is read only where all four of its bytes lie inside the input:
+// the byte past a short one is never looked at.
+TEST(HeaderLong, ReadsOnlyFourBytesInsideTheInput) {
+    const unsigned char bytes[] = {0x01, 0x02, 0x03, 0x04, 0xFF};
+    EXPECT_EQ(headerLong(bytes, 4, 0), 0x04030201u);
+    EXPECT_EQ(headerLong(bytes, 4, 1), 0u);
+    EXPECT_EQ(headerLong(bytes, 3, 0), 0u);
+    EXPECT_EQ(headerLong(bytes, 4, 5), 0u);
 }
 
 }  // namespace

@@ -81,6 +81,8 @@ TEST(MarkdownWriter, WritesWhatEveryRendererKeeps) {
          "ab**cd**ef\n"},
         {"nothing to escape", {paragraph("C# and F# cost 1.5 \u20AC, a < b, a * b, snake_case, AT&T, [x] #1 ~ 2 a|b")},
          "C# and F# cost 1.5 \u20AC, a < b, a * b, snake_case, AT&T, [x] #1 ~ 2 a|b\n"},
+        {"a name longer than any character reference's", {paragraph("&" + std::string(34, 'a') + ";")},
+         "&" + std::string(34, 'a') + ";\n"},
         {"heading ending in hashes", {paragraph("C #", Heading1Style)}, "# C \\#\n"},
         {"tab table", {paragraph("Item\tPrice"), paragraph("Pens\t1.25"), paragraph("Paper\t4.99 *")},
          "| Item | Price |\n| --- | --- |\n| Pens | 1.25 |\n| Paper | 4.99 * |\n"},
