@@ -118,6 +118,8 @@ TEST(HtmlWriter, WritesFormattingAsElements) {
         {"default tabs of a twip", tinyTabs, "<p class=\"style-normal\" style=\"tab-size: 0.05pt\">"},
         {"no default tabs: the browser's", noTabs, "<p class=\"style-normal\" style=\"tab-size: 8\">"},
         {"style out of range", orphan, "<p style=\""},
+        {"a bullet's picture first: the tab after it is the paragraph's own",
+         paragraph({objectRun(0), textRun("\tafter")}, BulletStyle), "[Object]</span>\tafter</li>"},
         {"dashed and dotted borders", dashed,
          "border-top: 1pt dashed #000000; border-bottom: 1pt dashed #000000; border-left: 1pt dotted #000000\">"},
         {"empty paragraph keeps its line", paragraph(""), "<p class=\"style-normal\"><br></p>"},
