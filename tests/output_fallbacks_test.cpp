@@ -52,6 +52,7 @@ std::vector<std::string> results(const std::string& out) {
 struct Faults {
     const char* list;
     const char* struck;  // what the report must show, beside the counts of 0
+    int error = 0;       // the errno a failure it causes carries
 };
 
 constexpr Faults FaultSets[] = {
@@ -246,30 +247,37 @@ INSTANTIATE_TEST_SUITE_P(Faults, FailingClose,
                                            Faults{"close-fails,no-tmpfile", "close-fails="}),
                          closeRoadName);
 
-// A rename that fails when the output replaces an earlier one (on both
-// roads, where the output is linked to a temporary name first or written
-// under one) fails with the reason and leaves the earlier output whole and
-// no temporary file behind.
-class FailingRename : public OutputFallbacks {};
+// A rename that fails when the output replaces an earlier one, or every
+// temporary name tried taken already (on both roads, where the output is
+// linked to a temporary name first or written under one), fails with the
+// reason and leaves the earlier output whole and no temporary file behind.
+class FailingReplace : public OutputFallbacks {};
 
-TEST_P(FailingRename, FailsWithTheReasonAndLeavesNoTemporaryFile) {
+TEST_P(FailingReplace, FailsWithTheReasonAndLeavesNoTemporaryFile) {
     writeFile(path("doc"), sampleDocument());
     const std::string earlier = "{\\rtf1 earlier}";
     writeFile(path("old.rtf"), Bytes().text(earlier).data);
     EXPECT_EQ(run("convert replace doc old.rtf"),
-              std::vector<std::string>{std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " + std::to_string(EIO)});
+              std::vector<std::string>{std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " +
+                                       std::to_string(GetParam().error)});
     EXPECT_EQ(readFile(path("old.rtf")), earlier);
     EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
     EXPECT_GT(struck_, 0);
     EXPECT_EQ(descriptorsLeft_, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FailingRename,
-                         ::testing::Values(Faults{"rename-fails", "rename-fails="},
-                                           Faults{"rename-fails,no-tmpfile", "rename-fails="}),
-                         [](const ::testing::TestParamInfo<Faults>& info) {
-                             return std::string(info.index == 0 ? "unnamed" : "named");
-                         });
+std::string replaceRoadName(const ::testing::TestParamInfo<Faults>& info) {
+    static constexpr std::array<const char*, 4> names{"rename_fails_unnamed", "rename_fails_named",
+                                                      "names_taken_unnamed", "names_taken_named"};
+    return names.at(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailingReplace,
+                         ::testing::Values(Faults{"rename-fails", "rename-fails=", EIO},
+                                           Faults{"rename-fails,no-tmpfile", "rename-fails=", EIO},
+                                           Faults{"temporaries-taken", "temporaries-taken=", EEXIST},
+                                           Faults{"temporaries-taken,no-tmpfile", "temporaries-taken=", EEXIST}),
+                         replaceRoadName);
 
 // What the output roads learn about the system they ask once: whether a
 // folder's file system may fail at close (once per folder in a row), and
@@ -292,30 +300,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, AskedOnce,
                          ::testing::Values(Faults{"", ""}, Faults{"no-empty-path", "no-empty-path="}),
                          [](const ::testing::TestParamInfo<Faults>& info) {
                              return std::string(info.index == 0 ? "none" : "no_empty_path");
-                         });
-
-// Where every temporary name tried is taken, an output that replaces an
-// earlier one fails as taken, on both roads, and the earlier one stays.
-class TakenTemporaryNames : public OutputFallbacks {};
-
-TEST_P(TakenTemporaryNames, FailAsTakenAndKeepTheEarlierOutput) {
-    writeFile(path("doc"), sampleDocument());
-    const std::string earlier = "{\\rtf1 earlier}";
-    writeFile(path("old.rtf"), Bytes().text(earlier).data);
-    EXPECT_EQ(run("convert replace doc old.rtf"),
-              std::vector<std::string>{std::to_string(static_cast<int>(Failure::OutputUnwritable)) + " " +
-                                       std::to_string(EEXIST)});
-    EXPECT_EQ(readFile(path("old.rtf")), earlier);
-    EXPECT_EQ(leftovers(folder_.root()), std::vector<std::string>{});
-    EXPECT_GT(struck_, 0);
-    EXPECT_EQ(descriptorsLeft_, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, TakenTemporaryNames,
-                         ::testing::Values(Faults{"temporaries-taken", "temporaries-taken="},
-                                           Faults{"temporaries-taken,no-tmpfile", "temporaries-taken="}),
-                         [](const ::testing::TestParamInfo<Faults>& info) {
-                             return std::string(info.index == 0 ? "unnamed" : "named");
                          });
 
 // A descriptor opened for reading that no stream can be made for fails as
