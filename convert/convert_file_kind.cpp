@@ -1,9 +1,11 @@
 #include "convert/convert_file_kind.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include "convert/document_bytes.h"
@@ -70,6 +72,29 @@ ConversionResult checkOutput(const std::string& path, ExistingOutput existing) {
     return {};
 }
 
+bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+    if (end.size() > text.size()) return false;
+    for (size_t i = 0; i < end.size(); ++i) {
+        char a = text[text.size() - end.size() + i];
+        char b = end[i];
+        if (std::tolower(static_cast<unsigned char>(a)) != std::tolower(static_cast<unsigned char>(b))) return false;
+    }
+    return true;
+}
+
+// Where the output with this suffix goes: the base with the suffix
+// appended, or for a named base that ends in the suffix's extension, the
+// base itself or the base without it and the suffix after.
+std::string outputPathFor(const KindFileRequest& request, const std::string& suffix) {
+    const std::string& base = request.outputBase;
+    size_t dot = suffix.rfind('.');
+    if (!request.outputNamed || dot == std::string::npos) return base + suffix;
+    std::string_view extension = std::string_view(suffix).substr(dot);
+    if (base.size() <= extension.size() || !endsWithIgnoringCase(base, extension)) return base + suffix;
+    if (dot == 0) return base;
+    return base.substr(0, base.size() - extension.size()) + suffix;
+}
+
 // Reads and converts the file, then writes each output, or with `write`
 // false only checks it.
 KindFileConversion runKindFile(const KindFileRequest& request, bool write) {
@@ -84,7 +109,7 @@ KindFileConversion runKindFile(const KindFileRequest& request, bool write) {
     conversion.detail = std::move(converted.detail);
     conversion.warnings = std::move(converted.warnings);
     for (const ConvertedFile& file : converted.files) {
-        std::string path = request.outputBase + file.suffix;
+        std::string path = outputPathFor(request, file.suffix);
         std::error_code error;
         if (std::filesystem::equivalent(pathFromNative(path), pathFromNative(request.inputPath), error)) {
             conversion.result = {Failure::SameFile, 0, !conversion.written.empty()};

@@ -25,6 +25,10 @@ struct KindFileRequest {
     bool followInputLink = true;
     // Each output is this with its suffix appended: "backup/Sketch" + ".png".
     std::string outputBase;
+    // The base is the output's name as the user gave it: where it already
+    // ends in an output's extension it is taken as it is ("drawn.png"), and
+    // numbered outputs drop that extension ("drawn-1.png", "drawn-2.png").
+    bool outputNamed = false;
     ExistingOutput existingOutput = ExistingOutput::KeepWordDocument;
     KindOptions options;
 };

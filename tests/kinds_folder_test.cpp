@@ -130,10 +130,6 @@ TEST(KindFiles, OutputsNeverReplaceTheInputOrAFileOfAKnownKind) {
     EXPECT_EQ(overItself.status, 1);
     EXPECT_EQ(overItself.err, "self.png: refusing to write the output over the input file\n");
     EXPECT_EQ(readFile(folder.path("self.png")), std::string(library.begin(), library.end()));
-
-    CommandRun named = zentoro("-o drawn.png pic.png");
-    EXPECT_EQ(named.status, 0) << named.err;
-    EXPECT_EQ(named.out, "pic.png -> drawn.png: Sketch file\n");
 }
 
 // Every path below `root`, to tell what a run made.
@@ -143,6 +139,37 @@ std::set<std::string> filesBelow(const fs::path& root) {
         if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).generic_string());
     }
     return files;
+}
+
+// -o names the output itself where it ends in the output's extension, and
+// the numbered outputs of several without it; any other name gets the
+// extension added, as an unnamed output does.
+TEST(KindFiles, ANamedOutputIsTakenAsGiven) {
+    Sketch dot{1, 1, 1, false, 0, {0}};
+    struct Case {
+        std::vector<uint8_t> input;
+        const char* output;
+        std::set<std::string> written;
+    };
+    const Case cases[] = {
+        {sketchFile(dot), "drawn.png", {"drawn.png"}},
+        {sketchFile(dot), "drawn", {"drawn.png"}},
+        {multiBitmapFile({{dot, dot}}), "icons.png", {"icons-1.png", "icons-2.png"}},
+        {recordFile({{0xD5, 0x55}}).data, "voice.wav", {"voice.wav"}},
+        {recordFile({{0xD5, 0x55}}).data, "VOICE.WAV", {"VOICE.WAV"}},
+        {recordFile({{0xD5, 0x55}}).data, "voice.rtf", {"voice.rtf.wav"}},
+        {textEdFile("PROC main:\x06" "ENDP\x06").data, "main.opl", {"main.opl"}},
+        {sheetFile(exampleWorkbook()).data, "prices.csv", {"prices.csv"}},
+    };
+    for (const Case& c : cases) {
+        TemporaryFolder folder("kind-named-output");
+        writeFile(folder.path("input"), c.input);
+        CommandRun run = runIn(folder, "'" ZENTORO_CLI_PATH "' -o " + std::string(c.output) + " input");
+        EXPECT_EQ(run.status, 0) << c.output << ": " << run.err;
+        std::set<std::string> written = filesBelow(folder.root());
+        written.erase("input");
+        EXPECT_EQ(written, c.written) << c.output;
+    }
 }
 
 // The outputs --dry-run lists for each kind are, by name, exactly the files

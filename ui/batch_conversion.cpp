@@ -303,19 +303,9 @@ private:
         Job job;
         job.input = input;
         job.output = outputOf(input);
-        job.outputBase = options_.outputPath ? baseOfNamedOutput(*options_.outputPath)
+        job.outputBase = options_.outputPath ? *options_.outputPath
                                              : outputPathFor(input, pathFromNative(input).filename(), options_.outputDir, "");
         return job;
-    }
-
-    // -o names a picture file's output as NAME.png or NAME: the outputs are
-    // NAME.png, or NAME-1.png ... when there are several.
-    static std::string baseOfNamedOutput(const std::string& output) {
-        constexpr std::string_view Png = ".png";
-        if (output.size() > Png.size() && output.compare(output.size() - Png.size(), Png.size(), Png) == 0) {
-            return output.substr(0, output.size() - Png.size());
-        }
-        return output;
     }
 
     Job walkedJob(WalkEntry& entry) const {
@@ -699,6 +689,8 @@ private:
         request.inputPath = job.input.c_str();
         request.followInputLink = !job.walked || job.viaLink;
         request.outputBase = job.outputBase;
+        // -o names the outputs as NAME or NAME.png: NAME.png, or NAME-1.png ...
+        request.outputNamed = options_.outputPath.has_value();
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
         request.options = options_.kindOptions;
         return request;
