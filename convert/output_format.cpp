@@ -23,6 +23,12 @@ struct OtherSpelling {
     OutputFormat format;
 };
 
+// Extensions of the formats' files besides their own.
+constexpr OtherSpelling OtherExtensions[] = {
+    {".htm", OutputFormat::Html},
+    {".markdown", OutputFormat::Markdown},
+};
+
 // Names kept from earlier versions, and the usual short forms.
 constexpr OtherSpelling OtherSpellings[] = {
     {"rtf-faithful", OutputFormat::RtfFaithful},
@@ -72,5 +78,18 @@ std::string outputFormatNames() {
 }
 
 std::string_view outputExtension(OutputFormat format) { return entryFor(format).extension; }
+
+std::optional<OutputFormat> outputFormatOfFileName(std::string_view path) {
+    size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.find_first_of("/\\", dot) != std::string_view::npos) return std::nullopt;
+    std::string_view extension = path.substr(dot);
+    for (const FormatEntry& entry : Formats) {
+        if (equalIgnoringCase(extension, entry.extension)) return entry.format;
+    }
+    for (const OtherSpelling& other : OtherExtensions) {
+        if (equalIgnoringCase(extension, other.name)) return other.format;
+    }
+    return std::nullopt;
+}
 
 }  // namespace zentoro

@@ -30,4 +30,9 @@ std::string outputFormatNames();
 // ".rtf", ".txt", ".html" or ".md": what is appended to the input path.
 std::string_view outputExtension(OutputFormat format);
 
+// The format an output file named `path` would hold, by its extension in
+// any case: ".rtf" (the faithful RTF), ".txt", ".html", ".htm", ".md" or
+// ".markdown"; nothing for another name.
+std::optional<OutputFormat> outputFormatOfFileName(std::string_view path);
+
 }  // namespace zentoro

@@ -1,5 +1,6 @@
 // zentoro -t/--to: each format written under its own extension, from named
-// files and from folders alike.
+// files and from folders alike, or chosen by the extension of the name -o
+// gives.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -43,11 +44,21 @@ TEST(ConsoleFormats, WritesEachFormatUnderItsExtension) {
         {"--to=Markdown letter", "letter.md", "# Zentoro sample document\n", "Markdown"},
         {"-t text --with-header-footer letter", "letter.txt", "Zentoro sample\nZentoro sample document\n", "plain text"},
         {"-t html --output-dir out docs", "out/letter.html", "<!doctype html>\n", "HTML"},
+        // Without -t, a named output's extension chooses; with it, -t does.
+        {"-o page.html letter", "page.html", "<!doctype html>\n", "HTML"},
+        {"-o page.HTM letter", "page.HTM", "<!doctype html>\n", "HTML"},
+        {"-o notes.txt letter", "notes.txt", "Zentoro sample document\n", "plain text"},
+        {"-o notes.markdown letter", "notes.markdown", "# Zentoro sample document\n", "Markdown"},
+        {"-o letter.rtf letter", "letter.rtf", "{\\rtf1\\ansi\\ansicpg1252", "RTF"},
+        {"-o letter.doc letter", "letter.doc", "{\\rtf1\\ansi\\ansicpg1252", "RTF"},
+        {"-o md.d/letter letter", "md.d/letter", "{\\rtf1\\ansi\\ansicpg1252", "RTF"},
+        {"-o notes.txt -t rtf-original letter", "notes.txt", "{\\rtf1\\ansi\\deff0", "RTF"},
     };
     for (const auto& each : cases) {
         TemporaryFolder folder("formats");
         writeFile(folder.path("letter"), sampleDocument());
         fs::create_directory(folder.path("docs"));
+        fs::create_directory(folder.path("md.d"));
         writeFile(folder.path("docs/letter"), sampleDocument());
         CommandRun run = zentoro(folder, each.arguments);
         EXPECT_EQ(run.status, 0) << each.arguments << "\n" << run.out << run.err;

@@ -141,6 +141,7 @@ std::optional<int> parseArguments(int argc, char** argv, OptionParse& parse) {
         if (parse.finished) return parse.finished;
     }
     for (int i = optind; i < argc; ++i) parse.options.inputs.push_back(argv[i]);
+    chooseFormatByOutputName(parse);
     std::string conflict = conflictIn(parse.options);
     if (!conflict.empty()) return usageError(conflict);
     return std::nullopt;

@@ -181,7 +181,7 @@ std::string showVersion(OptionParse& parse, const char*) {
 }
 
 constexpr ConsoleOption Options[] = {
-    {"output", 'o', OptionValue::Required, "OUT", "write to OUT (one FILE only; '-' is standard output)", setOutput},
+    {"output", 'o', OptionValue::Required, "OUT", "write to OUT (one FILE only; '-' is standard output);\nOUT.txt, .html or .md, without --to, chooses\nthat output", setOutput},
     {"output-dir", 0, OptionValue::Required, "OUTDIR",
      "write the outputs under OUTDIR, mirroring the\ntree of each DIR; a FILE goes into OUTDIR itself", setOutputDir},
     {"to", 't', OptionValue::Required, "FORMAT",
@@ -232,6 +232,13 @@ void appendHelpLines(std::string& help, const ConsoleOption& option) {
 }  // namespace
 
 std::span<const ConsoleOption> consoleOptions() { return Options; }
+
+void chooseFormatByOutputName(OptionParse& parse) {
+    if (!parse.formatChosenBy.empty() || !parse.options.outputPath) return;
+    if (std::optional<OutputFormat> format = outputFormatOfFileName(*parse.options.outputPath)) {
+        parse.options.format = *format;
+    }
+}
 
 const ConsoleOption* consoleOptionNamed(const std::string& name) {
     for (const ConsoleOption& option : Options) {

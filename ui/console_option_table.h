@@ -46,6 +46,10 @@ const ConsoleOption* consoleOptionNamed(const std::string& name);
 std::string optionSynopsis(const ConsoleOption& option);
 std::string optionName(const ConsoleOption& option);
 
+// Where no option chose the output, -o OUT.html chooses HTML, and .txt,
+// .htm, .md and .markdown theirs likewise.
+void chooseFormatByOutputName(OptionParse& parse);
+
 // The whole of --help.
 std::string consoleHelp();
 
