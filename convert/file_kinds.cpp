@@ -53,6 +53,12 @@ const FileKindEntry* kindOf(const unsigned char* header, size_t size) {
     return found == std::end(Kinds) ? nullptr : found;
 }
 
+std::string kindWithArticle(const FileKindEntry& kind) {
+    std::string_view vowels = "AEIOUaeiou";
+    bool vowel = vowels.find(kind.name[0]) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(kind.name);
+}
+
 bool isWordDocumentKind(const FileKindEntry& kind) { return kind.family == KindFamily::Word; }
 
 const FileKindEntry& wordDocumentKind() { return *std::find_if(std::begin(Kinds), std::end(Kinds), isWordDocumentKind); }

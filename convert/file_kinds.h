@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "reader/converted_files.h"
@@ -42,6 +43,10 @@ std::span<const FileKindEntry> fileKinds();
 // The kind of a file from its first min(size, KindHeaderBytes) bytes (more
 // may be given); null when no entry recognises it.
 const FileKindEntry* kindOf(const unsigned char* header, size_t size);
+
+// The kind's name after its article, for a message: "a Sketch file", "an
+// OPL database".
+std::string kindWithArticle(const FileKindEntry& kind);
 
 bool isWordDocumentKind(const FileKindEntry& kind);
 const FileKindEntry& wordDocumentKind();

@@ -11,6 +11,7 @@
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/temporary_folder.h"
 #include "tests/builder/document_builder.h"
+#include "tests/builder/picture_file_builder.h"
 
 namespace zentoro {
 namespace {
@@ -90,19 +91,21 @@ TEST_F(Console, RejectsAFileThatIsNotAWordDocumentOnStandardErrorAndGoesOn) {
 TEST_F(Console, EachFileThatIsNotADocumentGetsOneLineThatSaysWhatItIs) {
     writeFile(path("empty"), {});
     writeFile(path("short"), Bytes().text("EPOC").data);
+    writeFile(path("tables"), uidHeader(0x10000050, 0x1000008A, 0).data);
     struct Case {
-        const char* file;
+        const char* arguments;
         const char* line;
     };
     for (const Case& c : std::initializer_list<Case>{
              {"notes.txt", "notes.txt: not a Word document: it is not an EPOC file\n"},
              {"empty", "empty: not a Word document: it is empty\n"},
              {"short", "short: not a Word document: it is too short to be one\n"},
+             {"--check tables", "tables: not a Word document: it is an OPL database\n"},
          }) {
-        CommandRun run = zentoro(c.file);
-        EXPECT_EQ(run.status, 1) << c.file;
-        EXPECT_EQ(run.err, c.line) << c.file;
-        EXPECT_EQ(run.out, "") << c.file;
+        CommandRun run = zentoro(c.arguments);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_EQ(run.err, c.line) << c.arguments;
+        EXPECT_EQ(run.out, "") << c.arguments;
     }
 }
 

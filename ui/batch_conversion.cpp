@@ -391,7 +391,8 @@ private:
     }
 
     // A named file is a failure when it is not a Word document, told in one
-    // line with what the file is; --check -v shows the header check's own
+    // line with what the file is, by its kind where the table knows it
+    // (--check converts nothing else); --check -v shows the header check's own
     // message before it, as the design prints it.
     void processNamedFile(Job& job) {
         if (isStandardStream(job.input)) {
@@ -408,7 +409,8 @@ private:
         if (probe.kind == FileKind::OtherFile) {
             bool designMessage = options_.action == ConsoleAction::CheckOnly && options_.verbose;
             if (designMessage && probe.headerMessage != nullptr) job.lines.push_back({true, probe.headerMessage});
-            return fail(job, "not a Word document: " + probe.problem);
+            std::string what = kind != nullptr ? "it is " + kindWithArticle(*kind) : probe.problem;
+            return fail(job, "not a Word document: " + what);
         }
         processWordDocument(job);
     }
@@ -440,10 +442,10 @@ private:
             return passOver(job, nullptr, "not a file of a known kind: " + probe.problem, tally);
         }
         if (kind->convert == nullptr || options_.action == ConsoleAction::CheckOnly) {
-            return passOver(job, kind, std::string("a ") + kind->name + ", not converted");
+            return passOver(job, kind, kindWithArticle(*kind) + ", not converted");
         }
         if (!convertsFamily(options_, kind->family)) {
-            return passOver(job, kind, std::string("a ") + kind->name + ", not among the kinds to convert");
+            return passOver(job, kind, kindWithArticle(*kind) + ", not among the kinds to convert");
         }
         processKindFile(job, *kind);
     }
@@ -453,7 +455,7 @@ private:
     void processKindFile(Job& job, const FileKindEntry& kind) {
         job.fileKind = &kind;
         job.output = job.outputBase;
-        if (isStandardStream(job.output)) return fail(job, std::string("a ") + kind.name + " is written to files only");
+        if (isStandardStream(job.output)) return fail(job, kindWithArticle(kind) + " is written to files only");
         std::optional<std::string> other = claims_.claim(job.output, job.input);
         if (other && *other != job.input) {
             return fail(job, "refusing to write " + shownOutput(job.output) + "*, the outputs of " + escapedName(*other) +
