@@ -1,10 +1,12 @@
 #include "texted/texted_file.h"
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "model/code_page.h"
+#include "model/device_text.h"
 #include "reader/input_readers.h"
 #include "reader/store_file.h"
 
@@ -17,13 +19,16 @@ constexpr uint32_t TextEdSectionId = 0x10000085;
 constexpr uint32_t TextSectionStart = 0x1000005C;
 constexpr uint32_t TextFollows = 0x10000064;
 
+// Where the device puts the text section: after the UID header and the
+// section table's offset. It is looked for there when the table is lost
+// (a cut file loses it first, at its end) or names another place.
+constexpr uint32_t UsualTextSectionAt = 0x14;
+
 // The text block's bytes: after its first UID come (id, offset) pairs of
-// optional parts, then the UID before the counted text.
-std::span<const unsigned char> loadText(ReaderState& s) {
-    if (readU32(s.input) != TextSectionStart) {
-        s.input.endedEarly = true;
-        return {};
-    }
+// optional parts, then the UID before the counted text. Nothing where no
+// text block starts; a text cut by the end of the file is the part left.
+std::optional<std::span<const unsigned char>> loadText(ReaderState& s) {
+    if (readU32(s.input) != TextSectionStart) return std::nullopt;
     while (!atEnd(s.input)) {
         if (readU32(s.input) == TextFollows) {
             int32_t length = readCardinality(s);
@@ -31,8 +36,15 @@ std::span<const unsigned char> loadText(ReaderState& s) {
         }
         readU32(s.input);  // the optional part's offset
     }
-    readAtEnd(s.input);
-    return {};
+    return std::nullopt;
+}
+
+// A word cut by the end of the file is not the text's: a cut text keeps
+// the characters up to the last one that ends a word.
+std::span<const unsigned char> withoutCutWord(std::span<const unsigned char> text) {
+    size_t kept = text.size();
+    while (kept > 0 && !separatesWords(text[kept - 1])) --kept;
+    return text.first(kept);
 }
 
 void appendLineEnd(std::string& out, bool crlf) {
@@ -98,15 +110,22 @@ KindConversion convertTextEdFile(const unsigned char* data, size_t size, const K
         conversion.detail = "not a TextEd document";
         return conversion;
     }
-    std::optional<uint32_t> offset = findSection(data, size, TextEdSectionId);
-    ReaderState s{{data, size, offset.value_or(size)}};
-    std::span<const unsigned char> bytes = loadText(s);
+    std::optional<uint32_t> listed = findSection(data, size, TextEdSectionId);
+    ReaderState s{{data, size, listed.value_or(UsualTextSectionAt)}};
+    std::optional<std::span<const unsigned char>> found = loadText(s);
+    bool misplaced = !listed || !found;
+    if (!found && listed && *listed != UsualTextSectionAt) {
+        s = ReaderState{{data, size, UsualTextSectionAt}};
+        found = loadText(s);
+    }
+    std::span<const unsigned char> bytes = found.value_or(std::span<const unsigned char>{});
+    if (s.input.endedEarly) bytes = withoutCutWord(bytes);
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 8);
     for (unsigned char byte : bytes) appendTextByte(text, byte, options.crlfLineEnds);
-    if (!offset || s.input.endedEarly) {
+    if (misplaced || s.input.endedEarly) {
         conversion.result.failure = Failure::DocumentDamaged;
-        conversion.detail = "text cut short";
+        conversion.detail = s.input.endedEarly || !found ? "text cut short" : "its section table is lost";
         if (bytes.empty()) return conversion;
     }
     bool program = looksLikeOplSource(text);
