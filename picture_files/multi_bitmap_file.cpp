@@ -36,9 +36,22 @@ std::optional<std::vector<uint64_t>> loadTrailer(ObjectBytes& in) {
     return starts;
 }
 
+// The length of a list left by an earlier save at `position`: the count of
+// the bitmaps found so far, then their positions; 0 where there is none.
+uint64_t staleListAt(ObjectBytes& in, uint64_t position, const std::vector<uint64_t>& starts) {
+    moveTo(in, position);
+    uint32_t count = readU32(in);
+    if (in.overrun || count == 0 || count > starts.size()) return 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (readU32(in) != starts[i] || in.overrun) return 0;
+    }
+    return 4 + uint64_t{count} * 4;
+}
+
 // Without a trailer: the bitmaps from the first on, each section's length
-// leading to the next, as long as each lies whole inside the file (and
-// before the trailer, where that is inside it).
+// leading to the next, past the lists earlier saves left between them, as
+// long as each lies whole inside the file (and before the trailer, where
+// that is inside it).
 std::vector<uint64_t> walkBitmaps(ObjectBytes& in) {
     moveTo(in, TrailerPositionAt);
     uint64_t trailer = readU32(in);
@@ -46,6 +59,8 @@ std::vector<uint64_t> walkBitmaps(ObjectBytes& in) {
     std::vector<uint64_t> starts;
     uint64_t position = FirstBitmapAt;
     while (starts.size() <= MaxBitmapsPerFile) {
+        if (!starts.empty()) position += staleListAt(in, position, starts);
+        in.overrun = false;
         moveTo(in, position);
         uint32_t length = readU32(in);
         if (in.overrun || position >= end || length < PaintHeaderSize || length > end - position) break;

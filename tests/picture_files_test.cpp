@@ -207,6 +207,9 @@ TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
     const DamageCase cases[] = {
         {"trailer past the end", {{grey, grey, grey}, MultiBitmapUid, 0, 0, 0x7FFFFFF0}, Failure::DocumentDamaged, 3,
          "the list of bitmaps at its end is cut off"},
+        {"trailer past the end, earlier saves' lists between the bitmaps",
+         {{grey, grey, grey}, MultiBitmapUid, 0, 0, 0x7FFFFFF0, {}, true}, Failure::DocumentDamaged, 3,
+         "the list of bitmaps at its end is cut off"},
         {"trailer's list past the end", {{grey, grey}, MultiBitmapUid, 0, 0, {}, 1000}, Failure::DocumentDamaged, 2,
          "the list of bitmaps at its end is cut off"},
         {"one bitmap's data cut short", {{grey, cutShort, grey}}, Failure::DocumentDamaged, 2,

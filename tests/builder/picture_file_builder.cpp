@@ -45,6 +45,10 @@ std::vector<uint8_t> multiBitmapFile(const MultiBitmapFile& file) {
     for (const Sketch& bitmap : file.bitmaps) {
         starts.push_back(static_cast<uint32_t>(bytes.size()));
         bytes.append(bitmapSection(bitmap)).fill(file.gapBetween, 0xA5);
+        if (file.staleLists && starts.size() < file.bitmaps.size()) {
+            bytes.u32(static_cast<uint32_t>(starts.size()));
+            for (uint32_t start : starts) bytes.u32(start);
+        }
     }
     uint32_t trailer = static_cast<uint32_t>(bytes.size());
     bytes.u32(file.trailerCount.value_or(static_cast<uint32_t>(starts.size())));

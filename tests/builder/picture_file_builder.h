@@ -29,6 +29,9 @@ struct MultiBitmapFile {
     // What the trailer claims instead of the truth, for damaged files.
     std::optional<uint32_t> trailerPosition;
     std::optional<uint32_t> trailerCount;
+    // After each bitmap but the last, the list of the bitmaps so far, as
+    // the device leaves one each time it saves a growing file.
+    bool staleLists = false;
 };
 std::vector<uint8_t> multiBitmapFile(const MultiBitmapFile& file);
 
