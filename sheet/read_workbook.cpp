@@ -201,6 +201,21 @@ void loadCell(ReaderState& s, Worksheet& sheet) {
     sheet.cells.push_back({position >> 10 & 0x3FFF, position >> 2 & 0xFF, std::move(value.text)});
 }
 
+// A cell as the device writes one: its position's and flags' unused low
+// bits clear and a type it knows; read through to its end.
+bool loadsAsCell(ReaderState& s, bool& holdsValue) {
+    int low = readByte(s);
+    readByte(s);
+    readByte(s);
+    int flags = readByte(s);
+    if (s.input.endedEarly || (low & 3) != 0 || (flags & 3) != 0 || (flags >> 5 & 7) > Text) return false;
+    loadCellValue(s, flags >> 5 & 7);
+    if (flags & LayoutFollows) loadCellLayout(s);
+    if (flags & Calculated) readCardinality(s);
+    holdsValue = holdsValue || (flags >> 5 & 7) != Blank;
+    return !s.input.endedEarly;
+}
+
 void loadCellList(ReaderState& s, Worksheet& sheet) {
     readByte(s);
     readByte(s);
@@ -252,6 +267,71 @@ void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName
     }
 }
 
+// Where a damaged file's sections are looked for: the device writes the
+// info section first, right after the header, and the cells soon after.
+constexpr uint32_t FirstSectionAt = 0x14;
+constexpr uint32_t CellListSearchBytes = 4096;
+constexpr int CellsTried = 4;
+constexpr int WorkbooksTried = 16;
+
+// A cell list at `at`: its two leading bytes and a count, then as many
+// cells as the file holds up to that count, the first few (or all, if
+// fewer) plainly cells and one of them holding a value.
+bool cellListAt(const unsigned char* data, size_t size, uint32_t at) {
+    ReaderState s{{data, size, at}};
+    if (readByte(s) != 2 || readByte(s) != 0) return false;
+    int32_t count = readCardinality(s);
+    if (s.input.endedEarly || count <= 0) return false;
+    bool holdsValue = false;
+    for (int32_t i = 0; i < std::min(count, CellsTried); ++i) {
+        if (!loadsAsCell(s, holdsValue)) return i > 0 && holdsValue && atEnd(s.input);
+    }
+    return holdsValue;
+}
+
+// The workbook section where the section table is lost: the last place
+// that reads as one, its info section where the device puts it and its
+// worksheet list before it, naming worksheets before it.
+std::optional<uint32_t> findWorkbookSection(const unsigned char* data, size_t size) {
+    constexpr size_t SectionBytes = 1 + 5 * 4;
+    int tried = 0;
+    for (size_t at = size >= SectionBytes ? size - SectionBytes : 0; at >= FirstSectionAt && tried < WorkbooksTried; --at) {
+        if (data[at] != FiveOffsets || data[at + 1] != FirstSectionAt || data[at + 2] != 0 || data[at + 3] != 0 ||
+            data[at + 4] != 0) {
+            continue;
+        }
+        ++tried;
+        ReaderState s{{data, size, static_cast<uint32_t>(at)}};
+        Offsets offsets = loadWorkbookSection(s);
+        if (offsets.worksheetList >= at || !goTo(s, offsets.worksheetList)) continue;
+        readByte(s);
+        int32_t count = readCardinality(s);
+        bool listed = count > 0;
+        for (int32_t i = 0; i < count && listed; ++i) {
+            readByte(s);
+            listed = readU32(s.input) < at && !s.input.endedEarly;
+        }
+        if (listed) return static_cast<uint32_t>(at);
+    }
+    return std::nullopt;
+}
+
+// What a file whose workbook section is lost still holds: the first cell
+// list near its start, as one worksheet.
+void salvageCellList(const unsigned char* data, size_t size, Workbook& book) {
+    uint32_t end = static_cast<uint32_t>(std::min<size_t>(size, FirstSectionAt + CellListSearchBytes));
+    for (uint32_t at = FirstSectionAt; at < end; ++at) {
+        if (!cellListAt(data, size, at)) continue;
+        ReaderState s{{data, size, at}};
+        Worksheet sheet;
+        loadCellList(s, sheet);
+        orderCells(sheet);
+        sheet.name = "Sheet1";
+        book.sheets.push_back(std::move(sheet));
+        return;
+    }
+}
+
 }  // namespace
 
 Workbook readWorkbook(const unsigned char* data, size_t size, size_t tableAt) {
@@ -261,6 +341,12 @@ Workbook readWorkbook(const unsigned char* data, size_t size, size_t tableAt) {
         return book;
     }
     std::optional<uint32_t> workbook = findSection(data, size, WorkbookSectionId, tableAt);
+    bool file = tableAt == FileSectionTableAt;
+    if (!workbook && file) {
+        book.damaged = true;
+        workbook = findWorkbookSection(data, size);
+        if (!workbook) salvageCellList(data, size, book);
+    }
     ReaderState s{{data, size}};
     if (!workbook || !goTo(s, *workbook)) {
         book.damaged = true;

@@ -217,26 +217,33 @@ TEST(CsvSuffixes, KeepTheNameButNoSeparators) {
 
 // Cut anywhere, a file gives at most what it holds: every cell it still
 // gives is a cell of the whole file, and a cut file is never reported whole
-// unless all its cells came out.
-TEST(DamagedFiles, CutSpreadsheetsGiveOnlyTheirOwnCells) {
+// unless all its cells came out. It gives every cell whose bytes are left:
+// more as the cut moves on, all once only the sections after them are lost.
+TEST(DamagedFiles, CutSpreadsheetsGiveTheirOwnCellsAndEveryOneLeft) {
     Bytes whole = sheetFile(exampleWorkbook());
     Workbook full = readWorkbook(whole.data.data(), whole.size());
     ASSERT_EQ(full.sheets.size(), 1u);
+    const std::vector<SheetCell>& cells = full.sheets[0].cells;
+    size_t previous = 0;
     for (size_t size = 0; size < whole.size(); ++size) {
         Workbook cut = readWorkbook(whole.data.data(), size);
+        EXPECT_LE(cut.sheets.size(), 1u);
+        size_t given = cut.sheets.empty() ? 0 : cut.sheets[0].cells.size();
         for (const Worksheet& sheet : cut.sheets) {
             for (const SheetCell& cell : sheet.cells) {
                 bool found = false;
-                for (const SheetCell& real : full.sheets[0].cells) {
+                for (const SheetCell& real : cells) {
                     found = found || (real.row == cell.row && real.column == cell.column && real.text == cell.text);
                 }
                 EXPECT_TRUE(found) << size << ": " << cell.text;
             }
-            if (!cut.damaged) {
-                EXPECT_EQ(sheet.cells.size(), full.sheets[0].cells.size()) << size;
-            }
         }
+        EXPECT_TRUE(cut.damaged || given == cells.size()) << size;
+        EXPECT_GE(given, previous) << size;
+        previous = given;
     }
+    EXPECT_EQ(previous, cells.size());
+    EXPECT_GT(readWorkbook(whole.data.data(), whole.size() / 2).sheets.at(0).cells.size(), 0u);
 }
 
 // A cut recording keeps the samples left; a cut text, found without its

@@ -95,6 +95,8 @@ Bytes workbookSections(const BuiltWorkbook& workbook, uint32_t start) {
     Bytes parts;
     auto here = [&] { return start + static_cast<uint32_t>(parts.size()); };
     std::vector<std::pair<uint8_t, uint32_t>> sheets;
+    uint32_t info = here();  // first, as the device writes it
+    parts.u8(2).u8(0).u8(3);
     for (const BuiltWorksheet& sheet : workbook.sheets) {
         uint32_t cellList = here();
         parts.u8(2).u8(0).cardinality(static_cast<uint32_t>(sheet.cells.size()));
@@ -112,7 +114,7 @@ Bytes workbookSections(const BuiltWorkbook& workbook, uint32_t start) {
     uint32_t formulas = here();
     parts.u8(2).u8(0);
     uint32_t workbookSection = here();
-    parts.u8(4).u32(0).u32(formulas).u32(list).u32(variables).u32(names);
+    parts.u8(4).u32(info).u32(formulas).u32(list).u32(variables).u32(names);
     // The workbook section's own offset, for the section table, is the last
     // four bytes of the parts.
     parts.u32(workbookSection);
