@@ -15,6 +15,10 @@ namespace {
 constexpr uint32_t EpocFileUid = 0x10000037;
 constexpr uint32_t DocumentUid = 0x1000006D;
 constexpr uint32_t SectionTableAt = 0x10;
+// Where the device puts the Sketch Section: right after the header and the
+// section table's offset. Looked at when the table, at the file's end, is
+// lost.
+constexpr uint32_t UsualSketchSectionAt = 0x14;
 
 }  // namespace
 
@@ -22,21 +26,30 @@ bool isSketchFile(const unsigned char* bytes, size_t size) {
     return hasUids(bytes, size, EpocFileUid, DocumentUid, SketchSectionId);
 }
 
-// The Sketch Section, found through the section table, drawn as the device
-// shows it: its whole displayed area.
+// The Sketch Section, found through the section table (or where the
+// device puts it, when the table is lost), drawn as the device shows it:
+// its whole displayed area.
 KindConversion convertSketchFile(const unsigned char* bytes, size_t size, const KindOptions&) {
     ObjectBytes in{std::span<const uint8_t>(bytes, size)};
     moveTo(in, SectionTableAt);
     std::optional<uint32_t> section = findListedSection(in, readU32(in), SketchSectionId);
-    if (!section) return refusedPictureFile(Failure::DocumentDamaged, "its section table lists no sketch");
+    in.overrun = false;
     Picture picture;
-    PictureFailure failure = drawSketchSection(in, *section, MaxPicturePixels, picture);
+    PictureFailure failure = drawSketchSection(in, section.value_or(UsualSketchSectionAt), MaxPicturePixels, picture);
+    if (!section && (failure == PictureFailure::NotASketch || failure == PictureFailure::MissingSection)) {
+        return refusedPictureFile(Failure::DocumentDamaged, "its section table lists no sketch");
+    }
     if (failure == PictureFailure::TooLarge) return refusedPictureFile(Failure::LimitReached, describePictureFailure(failure));
     if (failure != PictureFailure::None) return refusedPictureFile(Failure::DocumentDamaged, describePictureFailure(failure));
     std::vector<uint8_t> png = encodeSmallestPng(picture);
     if (png.empty()) return refusedPictureFile(Failure::OutOfMemory, "the picture cannot be compressed");
     KindConversion conversion;
     conversion.files.push_back({".png", std::string(png.begin(), png.end())});
+    if (!section) {
+        conversion.result.failure = Failure::DocumentDamaged;
+        conversion.detail = "its section table is lost";
+        conversion.summary = "1 picture";
+    }
     warnOfChecksum(bytes, size, conversion);
     return conversion;
 }

@@ -272,6 +272,23 @@ TEST(PictureFiles, SketchFileShowsItsDisplayedArea) {
     EXPECT_EQ(png.rgb, expected);
 }
 
+// A Sketch file cut anywhere gives its whole picture or none: its section
+// table, at the end, is lost first, and the sketch is found where the
+// device puts it.
+TEST(PictureFiles, CutSketchFileGivesTheWholePictureOrNone) {
+    Sketch sketch{3, 2, 2, false, 1, {0, 1, 2, 3, 0, 1}};
+    std::vector<uint8_t> whole = sketchFile(sketch);
+    std::string picture = convertBuilt(whole).files.at(0).bytes;
+    size_t recovered = 0;
+    for (size_t cut = 1; cut < whole.size(); ++cut) {
+        KindConversion conversion = convertBuilt(std::vector<uint8_t>(whole.begin(), whole.end() - cut));
+        EXPECT_TRUE(conversion.result.failure == Failure::DocumentDamaged || conversion.result.succeeded()) << cut;
+        for (const ConvertedFile& file : conversion.files) EXPECT_EQ(file.bytes, picture) << cut;
+        recovered += conversion.files.size() == 1 && !conversion.result.succeeded();
+    }
+    EXPECT_GT(recovered, 0u);
+}
+
 struct RecognitionCase {
     const char* name;
     std::vector<uint8_t> header;
