@@ -62,18 +62,25 @@ std::string utf8From(std::span<const unsigned char> bytes) {
 }
 
 // Where the table of contents lies: counted back from the end of the file
-// by the handle, or after the reference, or else after half the backup.
-size_t tocPosition(const unsigned char* data, size_t size) {
+// by the handle, or after the reference. Where the reference points past
+// the end, the file lost its last save's table: the one after half the
+// backup is an earlier save's, read instead, and the file is damaged.
+struct TocPlace {
+    size_t at = 0;
+    bool earlierSave = false;
+};
+
+TocPlace tocPosition(const unsigned char* data, size_t size) {
     uint32_t backup = u32At(data, size, 0x10);
     uint32_t handle = u32At(data, size, 0x14);
     uint32_t ref = u32At(data, size, 0x18);
     if (handle != 0) {
         uint64_t back = 12 + uint64_t{TocEntrySize} * handle;
-        return back <= size ? size - back : size;
+        return {back <= size ? size - back : size};
     }
     uint64_t after = uint64_t{ref} + 20;
-    if (after < size) return after;
-    return (backup >> 1) + uint64_t{20} < size ? (backup >> 1) + 20 : size;
+    if (after < size) return {after};
+    return {(backup >> 1) + uint64_t{20} < size ? (backup >> 1) + 20 : size, true};
 }
 
 Toc loadToc(ReaderState& s) {
@@ -296,11 +303,12 @@ std::string withoutPageMarkers(const unsigned char* data, size_t size) {
 Database readDatabase(const unsigned char* data, size_t size) {
     Database db;
     db.valuesLeft = ValuesPerInputByte * size + ValuesFloor;
-    ReaderState s{{data, size, tocPosition(data, size)}};
+    TocPlace place = tocPosition(data, size);
+    ReaderState s{{data, size, place.at}};
     Toc toc = loadToc(s);
     std::vector<TableLayout> layouts;
     if (goToEntry(s, toc, TableDefinitionsEntry)) layouts = loadTableDefinitions(s, db);
-    db.damaged = s.input.endedEarly;
+    db.damaged = s.input.endedEarly || place.earlierSave;
     if (db.unsupportedType >= 0) return db;
     for (const TableLayout& layout : layouts) {
         s.input.endedEarly = false;
