@@ -231,6 +231,7 @@ TEST(DocumentBytesDeathTest, FaultOutsideAGuardedCallStillEndsTheProcess) {
 }
 
 void exitFromBusError(int) { _exit(42); }
+void exitFromBusErrorWithInfo(int, siginfo_t* info, void*) { _exit(info != nullptr && info->si_signo == SIGBUS ? 42 : 45); }
 
 // Reads from deep down the stack, so that the fault's signal frame leaves
 // what lay just below the caller untouched.
@@ -243,13 +244,19 @@ void exitFromBusError(int) { _exit(42); }
 
 // Once a guarded call has returned, a fault in the mapping it read is no
 // longer its own: it goes to the handler that was there before, rather than
-// jumping back into the call that has ended.
+// jumping back into the call that has ended; one taking the signal's details
+// is given them.
 TEST(DocumentBytesDeathTest, AFaultAfterTheGuardedCallReturnedGoesToTheHandlerBefore) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     TemporaryFolder folder("ended");
-    auto faultAfterwards = [&] {
+    auto faultAfterwards = [&](bool withInfo) {
         struct sigaction before {};
-        before.sa_handler = exitFromBusError;
+        if (withInfo) {
+            before.sa_sigaction = exitFromBusErrorWithInfo;
+            before.sa_flags = SA_SIGINFO;
+        } else {
+            before.sa_handler = exitFromBusError;
+        }
         sigemptyset(&before.sa_mask);
         sigaction(SIGBUS, &before, nullptr);
         DocumentBytes input = mapThenShrink(folder, "input", 2 * SmallestMappedFile, SmallestMappedFile);
@@ -263,7 +270,8 @@ TEST(DocumentBytesDeathTest, AFaultAfterTheGuardedCallReturnedGoesToTheHandlerBe
         touchFromDeeper(past);
         _exit(0);
     };
-    EXPECT_EXIT(faultAfterwards(), ::testing::ExitedWithCode(42), "");
+    EXPECT_EXIT(faultAfterwards(false), ::testing::ExitedWithCode(42), "");
+    EXPECT_EXIT(faultAfterwards(true), ::testing::ExitedWithCode(42), "");
 }
 
 }  // namespace
