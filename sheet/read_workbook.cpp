@@ -270,7 +270,7 @@ void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName
 // Where a damaged file's sections are looked for: the device writes the
 // info section first, right after the header, and the cells soon after.
 constexpr uint32_t FirstSectionAt = 0x14;
-constexpr uint32_t CellListSearchBytes = 4096;
+constexpr uint32_t CellListSearchBytes = 64 * 1024;  // past the formulas stored before the cells
 constexpr int CellsTried = 4;
 constexpr int WorkbooksTried = 16;
 
