@@ -148,10 +148,11 @@ std::optional<int> parseArguments(int argc, char** argv, OptionParse& parse) {
 }
 
 // --help and --version write to standard output, which may be full or closed.
-int finishStandardOutput(int status) {
+int finishStandardOutput(int status, int writeError) {
     errno = 0;
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return status;
-    std::fprintf(stderr, "zentoro: cannot write to standard output: %s\n", std::strerror(errno != 0 ? errno : EIO));
+    int error = writeError != 0 ? writeError : errno != 0 ? errno : EIO;
+    std::fprintf(stderr, "zentoro: cannot write to standard output: %s\n", std::strerror(error));
     return ExitSomeFailed;
 }
 
@@ -160,7 +161,7 @@ int finishStandardOutput(int status) {
 int runConsole(int argc, char** argv) {
     OptionParse parse;
     if (std::optional<int> status = parseArguments(argc, argv, parse)) {
-        return *status == ExitSuccess ? finishStandardOutput(*status) : *status;
+        return *status == ExitSuccess ? finishStandardOutput(*status, parse.writeError) : *status;
     }
     return runConversions(parse.options);
 }

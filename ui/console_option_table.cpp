@@ -1,6 +1,7 @@
 #include "ui/console_option_table.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -18,15 +19,19 @@ namespace {
 
 constexpr const char* HelpBefore =
     "Usage: zentoro [OPTION]... [--] FILE|DIR...\n"
-    "Convert Psion Series 5 Word documents to RTF, plain text, HTML or Markdown.\n"
+    "Convert the files of a Psion Series 5 backup: Word documents to RTF, plain\n"
+    "text, HTML or Markdown; sketches and picture libraries to PNG, recordings\n"
+    "to WAV, program editor files to text, spreadsheets and databases to CSV.\n"
     "\n"
-    "Each FILE is converted to FILE.rtf (the input path with \".rtf\" appended;\n"
-    "\".txt\", \".html\" or \".md\" for the other outputs); FILE '-' is standard\n"
-    "input, converted to standard output. Each DIR is searched recursively for\n"
-    "Word documents, recognised by their header whatever their name; other\n"
-    "files are passed over quietly, symbolic links to folders are not followed,\n"
-    "and a summary closes the run. An output appears only once it is complete,\n"
-    "and never replaces a Word document.\n"
+    "A Word document FILE is converted to FILE.rtf (the input path with \".rtf\"\n"
+    "appended; \".txt\", \".html\" or \".md\" for the other outputs), a file of\n"
+    "another kind to FILE.png, FILE.wav, FILE.opl, FILE.txt or FILE.csv (numbered\n"
+    "or named per picture, worksheet or table where it holds several); FILE '-'\n"
+    "is a Word document on standard input, converted to standard output. Each\n"
+    "DIR is searched recursively for files of these kinds, recognised by their\n"
+    "header whatever their name; other files are passed over quietly, symbolic\n"
+    "links to folders are not followed, and a summary closes the run. An output\n"
+    "appears only once it is complete, and never replaces a Word document.\n"
     "\n"
     "Options:\n";
 
@@ -168,14 +173,21 @@ std::string setVerbose(OptionParse& parse, const char*) {
     return {};
 }
 
+// A write that fails as the buffer fills says why only then: the flush at
+// the end finds the buffer already given up.
+void writeStandardOutput(OptionParse& parse, const std::string& text) {
+    errno = 0;
+    if (std::fputs(text.c_str(), stdout) == EOF) parse.writeError = errno;
+}
+
 std::string showHelp(OptionParse& parse, const char*) {
-    std::fputs(consoleHelp().c_str(), stdout);
+    writeStandardOutput(parse, consoleHelp());
     parse.finished = 0;
     return {};
 }
 
 std::string showVersion(OptionParse& parse, const char*) {
-    std::printf("zentoro %s\n", ZENTORO_VERSION);
+    writeStandardOutput(parse, std::string("zentoro ") + ZENTORO_VERSION + "\n");
     parse.finished = 0;
     return {};
 }

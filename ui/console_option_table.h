@@ -16,6 +16,7 @@ struct OptionParse {
     ConsoleOptions options;
     std::string formatChosenBy;  // the first option that chose the output, as "--to=text"
     std::optional<int> finished;  // --help and --version end the run with this status
+    int writeError = 0;           // why --help or --version could not be written, if it failed as written
 };
 
 enum class OptionValue {
