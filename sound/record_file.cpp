@@ -69,11 +69,15 @@ uint64_t samplesAsPlayed(const RecordSection& section) {
     return uint64_t{section.passes} * section.samples.size() + uint64_t{section.passes - 1} * section.pauseSamples;
 }
 
+// Each pass is the same sound: decoded once and copied for the others.
 std::string wavAsPlayed(const RecordSection& section, uint32_t sampleCount) {
     std::string wav = wavHeader(sampleCount, RecordSampleRate);
+    wav.reserve(wav.size() + uint64_t{sampleCount} * 2);
+    std::string sound;
+    appendSamples(sound, section.samples);
     for (uint32_t pass = 0; pass < section.passes; ++pass) {
         if (pass > 0) wav.append(section.pauseSamples * 2, '\0');
-        appendSamples(wav, section.samples);
+        wav += sound;
     }
     return wav;
 }
