@@ -233,6 +233,32 @@ void orderCells(Worksheet& sheet) {
     sheet.cells.erase(std::unique(sheet.cells.begin(), sheet.cells.end(), same), sheet.cells.end());
 }
 
+// How a cell list at `at` looks: its two leading bytes and a count, then
+// the first few cells (or all, if fewer) plainly cells, with their unused
+// bits clear, or cut by the end of the file after the first.
+struct CellListLook {
+    bool shaped = false;
+    bool holdsValue = false;  // one of the cells looked at holds a value
+};
+
+CellListLook lookAtCellList(const unsigned char* data, size_t size, uint32_t at) {
+    constexpr int CellsLookedAt = 4;
+    ReaderState s{{data, size, at}};
+    if (readByte(s) != 2 || readByte(s) != 0) return {};
+    int32_t count = readCardinality(s);
+    if (s.input.endedEarly || count < 0) return {};
+    CellListLook look{true, false};
+    for (int32_t i = 0; i < std::min(count, CellsLookedAt); ++i) {
+        if (!loadsAsCell(s, look.holdsValue)) {
+            look.shaped = i > 0 && atEnd(s.input);
+            break;
+        }
+    }
+    return look;
+}
+
+// A worksheet whose cell list is not where it says (its offset damaged)
+// keeps no cells, rather than cells made of other bytes.
 Worksheet loadWorksheet(ReaderState& s, uint32_t offset) {
     Worksheet sheet;
     if (!goTo(s, offset)) return sheet;
@@ -242,7 +268,12 @@ Worksheet loadWorksheet(ReaderState& s, uint32_t offset) {
     readU32(s.input);  // row defaults
     readU32(s.input);  // column defaults
     uint32_t cellList = readU32(s.input);
-    if (!s.input.endedEarly && goTo(s, cellList)) loadCellList(s, sheet);
+    if (s.input.endedEarly || !goTo(s, cellList)) return sheet;
+    if (lookAtCellList(s.input.data, s.input.size, cellList).shaped) {
+        loadCellList(s, sheet);
+    } else {
+        s.input.endedEarly = true;
+    }
     orderCells(sheet);
     return sheet;
 }
@@ -271,23 +302,7 @@ void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName
 // info section first, right after the header, and the cells soon after.
 constexpr uint32_t FirstSectionAt = 0x14;
 constexpr uint32_t CellListSearchBytes = 64 * 1024;  // past the formulas stored before the cells
-constexpr int CellsTried = 4;
 constexpr int WorkbooksTried = 16;
-
-// A cell list at `at`: its two leading bytes and a count, then as many
-// cells as the file holds up to that count, the first few (or all, if
-// fewer) plainly cells and one of them holding a value.
-bool cellListAt(const unsigned char* data, size_t size, uint32_t at) {
-    ReaderState s{{data, size, at}};
-    if (readByte(s) != 2 || readByte(s) != 0) return false;
-    int32_t count = readCardinality(s);
-    if (s.input.endedEarly || count <= 0) return false;
-    bool holdsValue = false;
-    for (int32_t i = 0; i < std::min(count, CellsTried); ++i) {
-        if (!loadsAsCell(s, holdsValue)) return i > 0 && holdsValue && atEnd(s.input);
-    }
-    return holdsValue;
-}
 
 // The workbook section where the section table is lost: the last place
 // that reads as one, its info section where the device puts it and its
@@ -316,20 +331,26 @@ std::optional<uint32_t> findWorkbookSection(const unsigned char* data, size_t si
     return std::nullopt;
 }
 
-// What a file whose workbook section is lost still holds: the first cell
-// list near its start, as one worksheet.
-void salvageCellList(const unsigned char* data, size_t size, Workbook& book) {
+// The cells of a file whose workbook or only worksheet is lost: of the
+// lists near its start that look like one and hold a value, the one that
+// gives the most cells (a few bytes before the real list may look like a
+// short one).
+std::vector<SheetCell> salvageCellList(const unsigned char* data, size_t size) {
+    constexpr int ListsTried = 16;
     uint32_t end = static_cast<uint32_t>(std::min<size_t>(size, FirstSectionAt + CellListSearchBytes));
-    for (uint32_t at = FirstSectionAt; at < end; ++at) {
-        if (!cellListAt(data, size, at)) continue;
+    std::vector<SheetCell> best;
+    int tried = 0;
+    for (uint32_t at = FirstSectionAt; at < end && tried < ListsTried; ++at) {
+        CellListLook look = lookAtCellList(data, size, at);
+        if (!look.shaped || !look.holdsValue) continue;
+        ++tried;
         ReaderState s{{data, size, at}};
         Worksheet sheet;
         loadCellList(s, sheet);
         orderCells(sheet);
-        sheet.name = "Sheet1";
-        book.sheets.push_back(std::move(sheet));
-        return;
+        if (sheet.cells.size() > best.size()) best = std::move(sheet.cells);
     }
+    return best;
 }
 
 }  // namespace
@@ -345,17 +366,24 @@ Workbook readWorkbook(const unsigned char* data, size_t size, size_t tableAt) {
     if (!workbook && file) {
         book.damaged = true;
         workbook = findWorkbookSection(data, size);
-        if (!workbook) salvageCellList(data, size, book);
     }
     ReaderState s{{data, size}};
-    if (!workbook || !goTo(s, *workbook)) {
-        book.damaged = true;
-        return book;
+    if (workbook && goTo(s, *workbook)) {
+        Offsets offsets = loadWorkbookSection(s);
+        std::string name = loadSheetName(s, offsets);
+        if (goTo(s, offsets.worksheetList)) loadWorksheets(s, book, name);
     }
-    Offsets offsets = loadWorkbookSection(s);
-    std::string name = loadSheetName(s, offsets);
-    if (goTo(s, offsets.worksheetList)) loadWorksheets(s, book, name);
-    book.damaged = book.damaged || s.input.endedEarly;
+    book.damaged = book.damaged || !workbook || s.input.endedEarly;
+    // Where no worksheet was found, or the only one lost its cells, the
+    // cells are looked for near the start, where the device writes them.
+    bool noCells = book.sheets.empty() || (book.sheets.size() == 1 && book.sheets[0].cells.empty());
+    if (file && book.damaged && noCells) {
+        std::vector<SheetCell> cells = salvageCellList(data, size);
+        if (!cells.empty()) {
+            if (book.sheets.empty()) book.sheets.push_back({"Sheet1", {}});
+            book.sheets[0].cells = std::move(cells);
+        }
+    }
     return book;
 }
 

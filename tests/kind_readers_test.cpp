@@ -246,6 +246,28 @@ TEST(DamagedFiles, CutSpreadsheetsGiveTheirOwnCellsAndEveryOneLeft) {
     EXPECT_GT(readWorkbook(whole.data.data(), whole.size() / 2).sheets.at(0).cells.size(), 0u);
 }
 
+// A worksheet whose cell list's offset is damaged shows no cells made of
+// other bytes: it is damaged, and its own list is found near the start.
+TEST(DamagedFiles, AWorksheetPointingElsewhereKeepsItsOwnCells) {
+    Bytes whole = sheetFile(exampleWorkbook());
+    std::vector<SheetCell> cells = readWorkbook(whole.data.data(), whole.size()).sheets.at(0).cells;
+    const uint8_t worksheet[] = {4, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto offset = std::search(whole.data.begin(), whole.data.end(), std::begin(worksheet), std::end(worksheet)) + 12;
+    ASSERT_LT(offset, whole.data.end());
+    uint32_t real = static_cast<uint32_t>(offset[0] | offset[1] << 8 | offset[2] << 16 | offset[3] << 24);
+    for (uint32_t elsewhere : {real + 1, 0x30u, 0xFFFFu}) {
+        Bytes damaged = whole;
+        for (int i = 0; i < 4; ++i) damaged.data[offset - whole.data.begin() + i] = static_cast<uint8_t>(elsewhere >> (8 * i));
+        Workbook book = readWorkbook(damaged.data.data(), damaged.size());
+        EXPECT_TRUE(book.damaged) << elsewhere;
+        ASSERT_EQ(book.sheets.size(), 1u) << elsewhere;
+        EXPECT_EQ(book.sheets[0].cells.size(), cells.size()) << elsewhere;
+        for (size_t i = 0; i < std::min(cells.size(), book.sheets[0].cells.size()); ++i) {
+            EXPECT_EQ(book.sheets[0].cells[i].text, cells[i].text) << elsewhere;
+        }
+    }
+}
+
 // A cut recording keeps the samples left; a cut text, found without its
 // section table, every word whose bytes are left, and no part of a word.
 TEST(DamagedFiles, CutRecordingsAndTextsKeepWhatTheyHold) {
