@@ -114,12 +114,15 @@ TEST(EmbeddedSpreadsheets, AreTablesInEveryWriter) {
 }
 
 // pandoc, reading the Markdown as GitHub's dialect, finds one table of six
-// rows and five columns.
+// rows and five columns, apart from the bulleted paragraph it is in.
 TEST(EmbeddedSpreadsheets, PandocReadsTheMarkdownTable) {
     if (!findOnPath("pandoc")) GTEST_SKIP() << "pandoc is not on the PATH";
     TemporaryFolder folder("embedded-table");
     Document document = readSpreadsheetDocument(sheetObject(exampleWorkbook()));
+    document.body.at(0).format.bullet.on = true;
     std::string markdown = writtenBy(writeMarkdown, document).output;
+    // A blank line ends the list: without it a table line would continue the item.
+    EXPECT_NE(markdown.find("- Object 1:\n\n| Item"), std::string::npos) << markdown;
     writeFile(folder.path("table.md"), std::vector<uint8_t>(markdown.begin(), markdown.end()));
     CommandRun run = runIn(folder, "pandoc -f gfm -t html table.md -o table.html");
     std::string html = readFile(folder.path("table.html"));
@@ -131,6 +134,7 @@ TEST(EmbeddedSpreadsheets, PandocReadsTheMarkdownTable) {
     EXPECT_EQ(cells, 25u) << html;  // the first row is the head's five <th>
     EXPECT_NE(html.find("Paper, A4"), std::string::npos);
     EXPECT_NE(html.find("#DIV/0!"), std::string::npos);
+    EXPECT_NE(html.find("<li>Object 1:</li>"), std::string::npos) << html;
 }
 
 // LibreOffice reads the faithful RTF back as a table of the same cells.

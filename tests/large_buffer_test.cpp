@@ -46,5 +46,16 @@ TEST(LargeBuffer, KeepsEveryByteAsItGrowsPastAMappingAndMoves) {
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 5, assigned.data()));
 }
 
+// A size one byte past whole huge pages gets a whole page more.
+TEST(LargeBuffer, HoldsOneBytePastAHugePage) {
+    constexpr size_t HugePage = 2 * 1024 * 1024;
+    LargeBuffer buffer;
+    buffer.reserve(HugePage + 1);
+    EXPECT_GE(buffer.capacity(), HugePage + 1);
+    buffer.resize(HugePage + 1);
+    buffer.data()[HugePage] = 7;
+    EXPECT_EQ(buffer.data()[HugePage], 7);
+}
+
 }  // namespace
 }  // namespace zentoro
