@@ -328,6 +328,15 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
     loadPlainParagraphs(s, source, (*source.styleFormats)[0], paragraphs, placed);
 }
 
+namespace {
+
+bool showsCharacter(std::span<const unsigned char> text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](unsigned char c) { return c > ' ' || c == ObjectByte || c == HardHyphenByte; });
+}
+
+}  // namespace
+
 void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const Formats& formats,
                          std::vector<Paragraph>& paragraphs, uint32_t from) {
     uint32_t size = static_cast<uint32_t>(source.text.size());
@@ -335,6 +344,9 @@ void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const For
     while (from < size && !s.damaged) {
         uint32_t end = from;
         while (end < size && source.text[end] != ParagraphEndByte) ++end;
+        // A tail after the last paragraph end that shows nothing is no
+        // paragraph: bytes after the text, taken in by a count too large.
+        if (end == size && !showsCharacter(source.text.subspan(from))) break;
         if (end < size) ++end;
         // With a sink, the paragraph goes to it, as a text layout's do.
         Paragraph& paragraph = source.sink != nullptr ? s.streamed : paragraphs.emplace_back();
