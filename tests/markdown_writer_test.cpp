@@ -152,6 +152,8 @@ TEST(MarkdownWriter, CmarkAndPandocReadTheTextAndEmphasisBack) {
          "abcd", {"<strong>ab<em>c</em>d</strong>"}},
         {"bold inside an italic word", {paragraph({textRun("ab", "i"), textRun("c", "bi"), textRun("d", "i")})},
          "abcd", {"<em>ab<strong>c</strong>d</em>"}},
+        {"bold italic inside a word", {paragraph({textRun("ab"), textRun("c", "bi"), textRun("d")})},
+         "abcd", {"ab<em><strong>c</strong></em>d"}},
         {"bold opened with italic, closed and reopened inside its word",
          {paragraph({textRun("ab", "bi"), textRun("c.", "i"), textRun("(d", "bi"), textRun("e", "i"), textRun(" f")})},
          "abc.(de f", {}},

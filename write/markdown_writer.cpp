@@ -254,10 +254,10 @@ char32_t lastCodePoint(std::string_view text) {
 
 // Whether every delimiter run in closers + openers is read as Markdown
 // reads it: closers able to close, openers able to open, and neither able
-// to do both; except that one mark's run of '*' that can do both (inside a
-// word, or between punctuation) is still read as meant unless it could
-// pair with the opener of another '*' mark open around it: then it pairs
-// with its own partner.
+// to do both; except that a lone run of '*' (one mark's, or bold and
+// italic together) that can do both (inside a word, or between
+// punctuation) is still read as meant unless it could pair with the opener
+// of another '*' mark open around it: then it pairs with its own partner.
 bool delimitersHold(char32_t before, const std::string& closers, const std::string& openers, char32_t after,
                     bool otherStarMarkOpen) {
     std::string all = closers + openers;
@@ -271,7 +271,7 @@ bool delimitersHold(char32_t before, const std::string& closers, const std::stri
         bool leftFlanking = !isWhitespace(next) && (!isPunctuation(next) || isWhitespace(previous) || isPunctuation(previous));
         bool rightFlanking = !isWhitespace(previous) && (!isPunctuation(previous) || isWhitespace(next) || isPunctuation(next));
         bool able = closing ? rightFlanking : leftFlanking;
-        bool oneStarMark = all[begin] == '*' && end - begin <= 2 && all.size() == end - begin && !otherStarMarkOpen;
+        bool oneStarMark = all[begin] == '*' && end - begin <= 3 && all.size() == end - begin && !otherStarMarkOpen;
         if (!able || (leftFlanking && rightFlanking && !oneStarMark)) return false;
         begin = end;
     }
