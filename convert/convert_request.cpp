@@ -108,7 +108,8 @@ WriteOptions optionsFor(OutputFormat format, const ConversionRequest& request, c
     fs::path output = pathFromNative(request.outputPath);
     filled.pictureFolder = output.has_parent_path() ? nativeFromPath(output.parent_path()) : ".";
     if (filled.pictureNamePrefix.empty()) {
-        filled.pictureNamePrefix = nativeFromPath(output.extension() == ".md" ? output.stem() : output.filename());
+        bool markdownName = outputFormatOfFileName(nativeFromPath(output.filename())) == OutputFormat::Markdown;
+        filled.pictureNamePrefix = nativeFromPath(markdownName ? output.stem() : output.filename());
     }
     return filled;
 }

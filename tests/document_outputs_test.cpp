@@ -147,6 +147,10 @@ TEST(DocumentOutputs, SketchesBecomeImagesAndPngFiles) {
         if (check.status == 127) continue;  // pngcheck is not installed
         EXPECT_EQ(check.status, 0) << name << ": " << check.out << check.err;
     }
+    // Named after the output without its Markdown extension, whichever it is.
+    ASSERT_TRUE(convertDocumentTo(OutputFormat::Markdown, folder.path("sketches.wrd").c_str(),
+                                  folder.path("notes.markdown").c_str()).succeeded());
+    EXPECT_TRUE(fs::exists(folder.path("notes-object1.png")));
 }
 
 struct FailureCase {
