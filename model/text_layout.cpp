@@ -318,6 +318,11 @@ uint32_t loadLaidOutParagraphs(LoadState& s, const TextLayoutSource& source, std
     return text.at;
 }
 
+bool showsCharacter(std::span<const unsigned char> text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](unsigned char c) { return c > ' ' || c == ObjectByte || c == HardHyphenByte; });
+}
+
 }  // namespace
 
 void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Paragraph>& paragraphs) {
@@ -327,15 +332,6 @@ void loadTextLayout(LoadState& s, const TextLayoutSource& source, std::vector<Pa
     if (!s.damaged || !goOnAfterDamage(s)) return;
     loadPlainParagraphs(s, source, (*source.styleFormats)[0], paragraphs, placed);
 }
-
-namespace {
-
-bool showsCharacter(std::span<const unsigned char> text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](unsigned char c) { return c > ' ' || c == ObjectByte || c == HardHyphenByte; });
-}
-
-}  // namespace
 
 void loadPlainParagraphs(LoadState& s, const TextLayoutSource& source, const Formats& formats,
                          std::vector<Paragraph>& paragraphs, uint32_t from) {

@@ -691,7 +691,7 @@ private:
         request.inputPath = job.input.c_str();
         request.followInputLink = !job.walked || job.viaLink;
         request.outputBase = job.outputBase;
-        // -o names the outputs as NAME or NAME.png: NAME.png, or NAME-1.png ...
+        // A name given with -o is taken as it is where it ends in an output's extension.
         request.outputNamed = options_.outputPath.has_value();
         request.existingOutput = options_.noClobber ? ExistingOutput::Keep : ExistingOutput::KeepWordDocument;
         request.options = options_.kindOptions;
