@@ -376,6 +376,20 @@ TEST(EmbeddedObject, HostileObjectsFailSafelyWithAReason) {
     }
 }
 
+// A display section listed at the document's very end has no byte to say
+// how the object is shown: it is shown, as without one.
+TEST(EmbeddedObject, DisplaySectionListedAtTheEndShowsTheObject) {
+    DocumentWithObjects document = documentWithObjects({sketchBlock(smallSketch())});
+    uint8_t* entry = document.bytes.data() + document.sectionPositions[0] + 1;
+    auto at = [](const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; };
+    while (at(entry) != 0x10000146) entry += 8;  // the display section's entry
+    uint32_t end = static_cast<uint32_t>(document.bytes.size());
+    for (int i = 0; i < 4; ++i) entry[4 + i] = static_cast<uint8_t>(end >> (8 * i));
+    DecodedObject object = decodeEmbeddedObject(document.bytes, document.sectionPositions[0]);
+    EXPECT_EQ(object.failure, PictureFailure::None);
+    EXPECT_FALSE(object.shownAsIcon);
+}
+
 TEST(EmbeddedObject, HugeSectionCountsAreRefusedBeforeTheyAreWalked) {
     DocumentWithObjects whole = documentWithObjects({sketchBlock(smallSketch())});
     // One entry more than the rest of the document could hold.
