@@ -76,11 +76,11 @@ TocPlace tocPosition(const unsigned char* data, size_t size) {
     uint32_t ref = u32At(data, size, 0x18);
     if (handle != 0) {
         uint64_t back = 12 + uint64_t{TocEntrySize} * handle;
-        return {back <= size ? size - back : size};
+        return {static_cast<size_t>(back <= size ? size - back : size)};
     }
     uint64_t after = uint64_t{ref} + 20;
-    if (after < size) return {after};
-    return {(backup >> 1) + uint64_t{20} < size ? (backup >> 1) + 20 : size, true};
+    if (after < size) return {static_cast<size_t>(after)};
+    return {static_cast<size_t>((backup >> 1) + uint64_t{20} < size ? (backup >> 1) + 20 : size), true};
 }
 
 Toc loadToc(ReaderState& s) {
