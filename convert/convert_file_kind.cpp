@@ -1,6 +1,5 @@
 #include "convert/convert_file_kind.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "convert/ascii_case.h"
 #include "convert/document_bytes.h"
 #include "convert/input_file.h"
 #include "convert/native_path.h"
@@ -72,16 +72,6 @@ ConversionResult checkOutput(const std::string& path, ExistingOutput existing) {
     return {};
 }
 
-bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
-    if (end.size() > text.size()) return false;
-    for (size_t i = 0; i < end.size(); ++i) {
-        char a = text[text.size() - end.size() + i];
-        char b = end[i];
-        if (std::tolower(static_cast<unsigned char>(a)) != std::tolower(static_cast<unsigned char>(b))) return false;
-    }
-    return true;
-}
-
 // Where the output with this suffix goes: the base with the suffix
 // appended, or for a named base that ends in the suffix's extension, the
 // base itself or the base without it and the suffix after.
@@ -90,7 +80,10 @@ std::string outputPathFor(const KindFileRequest& request, const std::string& suf
     size_t dot = suffix.rfind('.');
     if (!request.outputNamed || dot == std::string::npos) return base + suffix;
     std::string_view extension = std::string_view(suffix).substr(dot);
-    if (base.size() <= extension.size() || !endsWithIgnoringCase(base, extension)) return base + suffix;
+    if (base.size() <= extension.size() ||
+        !equalIgnoringCase(std::string_view(base).substr(base.size() - extension.size()), extension)) {
+        return base + suffix;
+    }
     if (dot == 0) return base;
     return base.substr(0, base.size() - extension.size()) + suffix;
 }

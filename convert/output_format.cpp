@@ -1,5 +1,7 @@
 #include "convert/output_format.h"
 
+#include "convert/ascii_case.h"
+
 namespace zentoro {
 
 namespace {
@@ -36,16 +38,6 @@ constexpr OtherSpelling OtherSpellings[] = {
     {"htm", OutputFormat::Html},
     {"md", OutputFormat::Markdown},
 };
-
-bool equalIgnoringCase(std::string_view typed, std::string_view name) {
-    if (typed.size() != name.size()) return false;
-    for (size_t i = 0; i < typed.size(); ++i) {
-        char c = typed[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != name[i]) return false;
-    }
-    return true;
-}
 
 const FormatEntry& entryFor(OutputFormat format) {
     for (const FormatEntry& entry : Formats) {

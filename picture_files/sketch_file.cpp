@@ -6,6 +6,7 @@
 #include "picture/png_encoder.h"
 #include "picture/sketch_section.h"
 #include "picture_files/bitmap_pngs.h"
+#include "reader/store_file.h"
 #include "reader/uid_header.h"
 
 namespace zentoro {
@@ -15,10 +16,6 @@ namespace {
 constexpr uint32_t EpocFileUid = 0x10000037;
 constexpr uint32_t DocumentUid = 0x1000006D;
 constexpr uint32_t SectionTableAt = 0x10;
-// Where the device puts the Sketch Section: right after the header and the
-// section table's offset. Looked at when the table, at the file's end, is
-// lost.
-constexpr uint32_t UsualSketchSectionAt = 0x14;
 
 }  // namespace
 
@@ -26,8 +23,8 @@ bool isSketchFile(const unsigned char* bytes, size_t size) {
     return hasUids(bytes, size, EpocFileUid, DocumentUid, SketchSectionId);
 }
 
-// The Sketch Section, found through the section table (or where the
-// device puts it, when the table is lost), drawn as the device shows it:
+// The Sketch Section, found through the section table (or as the first
+// section, when the table is lost), drawn as the device shows it:
 // its whole displayed area.
 KindConversion convertSketchFile(const unsigned char* bytes, size_t size, const KindOptions&) {
     ObjectBytes in{std::span<const uint8_t>(bytes, size)};
@@ -35,7 +32,7 @@ KindConversion convertSketchFile(const unsigned char* bytes, size_t size, const 
     std::optional<uint32_t> section = findListedSection(in, readU32(in), SketchSectionId);
     in.overrun = false;
     Picture picture;
-    PictureFailure failure = drawSketchSection(in, section.value_or(UsualSketchSectionAt), MaxPicturePixels, picture);
+    PictureFailure failure = drawSketchSection(in, section.value_or(FirstSectionAt), MaxPicturePixels, picture);
     if (!section && (failure == PictureFailure::NotASketch || failure == PictureFailure::MissingSection)) {
         return refusedPictureFile(Failure::DocumentDamaged, "its section table lists no sketch");
     }

@@ -26,6 +26,11 @@ bool startsWithUids(const unsigned char* data, size_t size, uint32_t uid1, uint3
 inline constexpr size_t FileSectionTableAt = 0x10;
 inline constexpr size_t ObjectSectionTableAt = 0;
 
+// Where the device writes a file's first section: right after the UID
+// header and the section table's offset. A file cut short loses its table,
+// at its end, first; its sections are then looked for from here.
+inline constexpr uint32_t FirstSectionAt = 0x14;
+
 // Where the section `id` lies, as the section table lists it; nothing when
 // the table is absent, cut short or does not list it.
 std::optional<uint32_t> findSection(const unsigned char* data, size_t size, uint32_t id,

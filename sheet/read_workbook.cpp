@@ -278,9 +278,8 @@ Worksheet loadWorksheet(ReaderState& s, uint32_t offset) {
     return sheet;
 }
 
-// Each worksheet is read whatever became of the one before; the damage
-// found on the way is kept in `damaged`.
-void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName) {
+// Each worksheet's number and offset, as far as the list is whole.
+std::vector<std::pair<int, uint32_t>> loadWorksheetList(ReaderState& s) {
     readByte(s);
     int32_t count = readCardinality(s);
     std::vector<std::pair<int, uint32_t>> listed;
@@ -289,6 +288,13 @@ void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName
         uint32_t offset = readU32(s.input);
         if (!s.input.endedEarly) listed.emplace_back(number, offset);
     }
+    return listed;
+}
+
+// Each worksheet is read whatever became of the one before; the damage
+// found on the way is kept in `damaged`.
+void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName) {
+    std::vector<std::pair<int, uint32_t>> listed = loadWorksheetList(s);
     for (auto [number, offset] : listed) {
         book.damaged = book.damaged || s.input.endedEarly;
         s.input.endedEarly = false;
@@ -298,9 +304,8 @@ void loadWorksheets(ReaderState& s, Workbook& book, const std::string& firstName
     }
 }
 
-// Where a damaged file's sections are looked for: the device writes the
-// info section first, right after the header, and the cells soon after.
-constexpr uint32_t FirstSectionAt = 0x14;
+// The device writes the info section first (at FirstSectionAt) and the
+// cells soon after.
 constexpr uint32_t CellListSearchBytes = 64 * 1024;  // past the formulas stored before the cells
 constexpr int WorkbooksTried = 16;
 
@@ -319,14 +324,9 @@ std::optional<uint32_t> findWorkbookSection(const unsigned char* data, size_t si
         ReaderState s{{data, size, static_cast<uint32_t>(at)}};
         Offsets offsets = loadWorkbookSection(s);
         if (offsets.worksheetList >= at || !goTo(s, offsets.worksheetList)) continue;
-        readByte(s);
-        int32_t count = readCardinality(s);
-        bool listed = count > 0;
-        for (int32_t i = 0; i < count && listed; ++i) {
-            readByte(s);
-            listed = readU32(s.input) < at && !s.input.endedEarly;
-        }
-        if (listed) return static_cast<uint32_t>(at);
+        std::vector<std::pair<int, uint32_t>> listed = loadWorksheetList(s);
+        bool before = std::all_of(listed.begin(), listed.end(), [at](const auto& sheet) { return sheet.second < at; });
+        if (!listed.empty() && !s.input.endedEarly && before) return static_cast<uint32_t>(at);
     }
     return std::nullopt;
 }

@@ -19,11 +19,6 @@ constexpr uint32_t TextEdSectionId = 0x10000085;
 constexpr uint32_t TextSectionStart = 0x1000005C;
 constexpr uint32_t TextFollows = 0x10000064;
 
-// Where the device puts the text section: after the UID header and the
-// section table's offset. It is looked for there when the table is lost
-// (a cut file loses it first, at its end) or names another place.
-constexpr uint32_t UsualTextSectionAt = 0x14;
-
 // The text block's bytes: after its first UID come (id, offset) pairs of
 // optional parts, then the UID before the counted text. Nothing where no
 // text block starts; a text cut by the end of the file is the part left.
@@ -110,12 +105,14 @@ KindConversion convertTextEdFile(const unsigned char* data, size_t size, const K
         conversion.detail = "not a TextEd document";
         return conversion;
     }
+    // The text section is the first: looked for there where the table is
+    // lost or names another place.
     std::optional<uint32_t> listed = findSection(data, size, TextEdSectionId);
-    ReaderState s{{data, size, listed.value_or(UsualTextSectionAt)}};
+    ReaderState s{{data, size, listed.value_or(FirstSectionAt)}};
     std::optional<std::span<const unsigned char>> found = loadText(s);
     bool misplaced = !listed || !found;
-    if (!found && listed && *listed != UsualTextSectionAt) {
-        s = ReaderState{{data, size, UsualTextSectionAt}};
+    if (!found && listed && *listed != FirstSectionAt) {
+        s = ReaderState{{data, size, FirstSectionAt}};
         found = loadText(s);
     }
     std::span<const unsigned char> bytes = found.value_or(std::span<const unsigned char>{});

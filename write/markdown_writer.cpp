@@ -271,8 +271,8 @@ bool delimitersHold(char32_t before, const std::string& closers, const std::stri
         bool leftFlanking = !isWhitespace(next) && (!isPunctuation(next) || isWhitespace(previous) || isPunctuation(previous));
         bool rightFlanking = !isWhitespace(previous) && (!isPunctuation(previous) || isWhitespace(next) || isPunctuation(next));
         bool able = closing ? rightFlanking : leftFlanking;
-        bool oneStarMark = all[begin] == '*' && end - begin <= 3 && all.size() == end - begin && !otherStarMarkOpen;
-        if (!able || (leftFlanking && rightFlanking && !oneStarMark)) return false;
+        bool loneStarRun = all[begin] == '*' && end - begin <= 3 && all.size() == end - begin && !otherStarMarkOpen;
+        if (!able || (leftFlanking && rightFlanking && !loneStarRun)) return false;
         begin = end;
     }
     return true;
