@@ -77,6 +77,8 @@ DecodedObject decodeSketch(ObjectBytes& in, ObjectKind kind, const ObjectSection
     DecodedObject object;
     object.kind = kind;
     object.failure = drawSketchSection(in, sections.start + *sections.sketch, maxPixels, object.picture);
+    // A damaged sketch stands in the document as a placeholder that says why.
+    if (object.failure != PictureFailure::None) object.picture = {};
     return object;
 }
 

@@ -42,7 +42,7 @@ struct DataReader {
 
 // Records of a marker byte and units of `unitBytes`: byte runs (1) and the
 // 16- and 24-bit pixel runs (2, 3).
-PictureFailure decodeMarkerRuns(DataReader data, size_t unitBytes, RowWriter out) {
+PictureFailure decodeMarkerRuns(DataReader data, size_t unitBytes, RowWriter& out) {
     while (!out.full()) {
         if (!data.has(1)) return PictureFailure::PixelDataShort;
         uint8_t marker = data.take(1)[0];
@@ -62,7 +62,7 @@ PictureFailure decodeMarkerRuns(DataReader data, size_t unitBytes, RowWriter out
 
 // 16-bit little-endian records: the top four bits are the repeat count less
 // one, the low twelve the pixel, stored as a 16-bit word.
-PictureFailure decodeTwelveBitRuns(DataReader data, RowWriter out) {
+PictureFailure decodeTwelveBitRuns(DataReader data, RowWriter& out) {
     while (!out.full()) {
         if (!data.has(2)) return PictureFailure::PixelDataShort;
         auto record = data.take(2);
@@ -73,18 +73,25 @@ PictureFailure decodeTwelveBitRuns(DataReader data, RowWriter out) {
     return PictureFailure::None;
 }
 
-PictureFailure decodePixelData(std::span<const uint8_t> data, uint32_t compression, std::vector<uint8_t>& rows) {
+PictureFailure decodePixelData(std::span<const uint8_t> data, uint32_t compression, RowWriter& out) {
     switch (static_cast<PaintCompression>(compression)) {
         case PaintCompression::None:
-            if (data.size() < rows.size()) return PictureFailure::PixelDataShort;
-            std::copy_n(data.begin(), rows.size(), rows.begin());
-            return PictureFailure::None;
-        case PaintCompression::ByteRuns: return decodeMarkerRuns({data}, 1, {rows});
-        case PaintCompression::TwelveBitRuns: return decodeTwelveBitRuns({data}, {rows});
-        case PaintCompression::SixteenBitRuns: return decodeMarkerRuns({data}, 2, {rows});
-        case PaintCompression::TwentyFourBitRuns: return decodeMarkerRuns({data}, 3, {rows});
+            out.put(data);
+            return out.full() ? PictureFailure::None : PictureFailure::PixelDataShort;
+        case PaintCompression::ByteRuns: return decodeMarkerRuns({data}, 1, out);
+        case PaintCompression::TwelveBitRuns: return decodeTwelveBitRuns({data}, out);
+        case PaintCompression::SixteenBitRuns: return decodeMarkerRuns({data}, 2, out);
+        case PaintCompression::TwentyFourBitRuns: return decodeMarkerRuns({data}, 3, out);
     }
     return PictureFailure::UnknownCompression;
+}
+
+// Keeps the whole rows that short data gave, or none.
+void keepWholeRows(size_t bytesDecoded, PaintData& paint) {
+    auto whole = static_cast<uint32_t>(bytesDecoded / paint.rowBytes);
+    paint.lostRows = paint.height - whole;
+    paint.height = whole;
+    paint.rows.resize(size_t{whole} * paint.rowBytes);
 }
 
 uint8_t greyLevel(uint32_t value, uint32_t bits) {
@@ -129,11 +136,14 @@ PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t ma
                              uint32_t uncountedGap) {
     PaintHeader header = loadPaintHeader(in, sectionStart);
     if (in.overrun) return PictureFailure::OutsideDocument;
-    uint64_t sectionEnd = sectionStart + uncountedGap + header.sectionLength;
-    if (header.sectionLength < PaintHeaderSize || sectionEnd > in.bytes.size()) return PictureFailure::OutsideDocument;
+    if (header.sectionLength < PaintHeaderSize) return PictureFailure::OutsideDocument;
     if (header.pixelOffset < PaintHeaderSize || header.pixelOffset > header.sectionLength) {
         return PictureFailure::OutsideDocument;
     }
+    // A file cut inside the section keeps the pixel data before the cut.
+    uint64_t dataStart = sectionStart + uncountedGap + header.pixelOffset;
+    uint64_t dataEnd = std::min<uint64_t>(sectionStart + uncountedGap + header.sectionLength, in.bytes.size());
+    if (dataStart > dataEnd) return PictureFailure::OutsideDocument;
     uint32_t bits = storedPixelBits(header.bitsPerPixel);
     if (bits == 0) return PictureFailure::UnknownDepth;
     if (header.compression > static_cast<uint32_t>(PaintCompression::TwentyFourBitRuns)) {
@@ -148,10 +158,10 @@ PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t ma
     out.colour = header.colour;
     out.rowBytes = static_cast<size_t>((uint64_t{header.width} * bits + 31) / 32 * 4);
     out.rows.assign(out.rowBytes * header.height, 0);
-    auto data = in.bytes.subspan(static_cast<size_t>(sectionStart + uncountedGap + header.pixelOffset),
-                                 header.sectionLength - header.pixelOffset);
-    PictureFailure failure = decodePixelData(data, header.compression, out.rows);
-    if (failure != PictureFailure::None) out.rows.clear();
+    auto data = in.bytes.subspan(static_cast<size_t>(dataStart), static_cast<size_t>(dataEnd - dataStart));
+    RowWriter writer{out.rows};
+    PictureFailure failure = decodePixelData(data, header.compression, writer);
+    if (failure == PictureFailure::PixelDataShort) keepWholeRows(writer.pos, out);
     return failure;
 }
 

@@ -34,6 +34,7 @@ struct PaintData {
     bool colour = false;
     size_t rowBytes = 0;         // a row's bytes, padded to a whole number of 4-byte units
     std::vector<uint8_t> rows;   // height rows, top to bottom
+    uint32_t lostRows = 0;       // rows below these that the data no longer hold
 };
 
 // Reads the header of the section that starts at `sectionStart`.
@@ -43,7 +44,10 @@ PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart);
 // compression, that it has at most `maxPixels` pixels, and that the data lie
 // inside the section and the section inside the file. `uncountedGap` bytes
 // lie between the header and the pixel data that neither the section length
-// nor the pixel offset counts (as in a ROM bitmap file's items).
+// nor the pixel offset counts (as in a ROM bitmap file's items). Where the
+// data end early (PixelDataShort), `out` keeps the whole rows they still
+// give, its height cut to them, or none; a section that runs past the end
+// of the file is read as far as it goes.
 PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out,
                              uint32_t uncountedGap = 0);
 

@@ -12,7 +12,9 @@ constexpr uint32_t SectionEntryBytes = 8;
 constexpr uint32_t SketchFieldsBytes = 0x12;
 
 // The displayed area, the Paint Data Section, then magnification (the
-// document's display size already carries it) and cuts.
+// document's display size already carries it) and cuts. A section cut
+// short loses its cuts first: the bitmap is then shown whole, as far as its
+// data go, and the section reported damaged.
 PictureFailure loadSketchSection(ObjectBytes& in, uint64_t position, uint64_t maxPixels, DisplayedArea& area,
                                  PaintData& paint) {
     moveTo(in, position);
@@ -24,11 +26,18 @@ PictureFailure loadSketchSection(ObjectBytes& in, uint64_t position, uint64_t ma
     uint64_t paintStart = position + SketchFieldsBytes;
     moveTo(in, paintStart);
     uint32_t paintLength = readU32(in);
+    if (in.overrun) return PictureFailure::OutsideDocument;
     moveTo(in, paintStart + paintLength);
     skip(in, 4);  // magnification, x and y
     for (int32_t& cut : area.cuts) cut = static_cast<int32_t>(readU32(in));
-    if (in.overrun) return PictureFailure::OutsideDocument;
-    return loadPaintData(in, paintStart, maxPixels, paint);
+    bool cutsLost = in.overrun;
+    if (cutsLost) {
+        for (int32_t& cut : area.cuts) cut = 0;
+        in.overrun = false;
+    }
+    PictureFailure failure = loadPaintData(in, paintStart, maxPixels, paint);
+    if (failure == PictureFailure::None && cutsLost) return PictureFailure::OutsideDocument;
+    return failure;
 }
 
 }  // namespace
@@ -49,10 +58,11 @@ PictureFailure drawSketchSection(ObjectBytes& in, uint64_t position, uint64_t ma
     DisplayedArea area;
     PaintData paint;
     PictureFailure failure = loadSketchSection(in, position, maxPixels, area, paint);
-    if (failure != PictureFailure::None) return failure;
-    failure = renderDisplayedArea(area, paint, maxPixels, out);
-    if (failure != PictureFailure::None) out = {};
-    return failure;
+    if (paint.rows.empty()) return failure;
+    PictureFailure drawn = renderDisplayedArea(area, paint, maxPixels, out);
+    if (drawn == PictureFailure::None) return failure;
+    out = {};
+    return drawn;
 }
 
 }  // namespace zentoro

@@ -21,6 +21,8 @@ std::optional<uint32_t> findListedSection(ObjectBytes& in, uint64_t listStart, u
 // Draws the Sketch Section at `position`: its displayed area on white, the
 // bitmap placed inside it, the cuts taken off. Positions inside the section
 // are relative to nothing: the section's own fields follow one another.
+// A damaged section may still give a picture (its rows and area that are
+// left) beside its failure.
 PictureFailure drawSketchSection(ObjectBytes& in, uint64_t position, uint64_t maxPixels, Picture& out);
 
 }  // namespace zentoro

@@ -40,13 +40,32 @@ const char* bitmapFailure(PictureFailure failure) {
     }
 }
 
-// Draws one bitmap at its own size, every bitmap its own opaque picture.
-PictureFailure drawBitmap(ObjectBytes& in, uint64_t start, uint32_t gap, uint64_t maxPixels, Picture& out) {
+// "bitmap 2: its pixel data end early; its top 120 of 240 rows are kept".
+std::string cutBitmapProblem(size_t index, const Picture& kept, uint32_t lostRows) {
+    std::string problem = bitmapProblem(index, bitmapFailure(PictureFailure::PixelDataShort));
+    problem += "; its top ";
+    problem += std::to_string(kept.height);
+    problem += " of ";
+    problem += std::to_string(uint64_t(kept.height) + lostRows);
+    problem += " rows are kept";
+    return problem;
+}
+
+struct DrawnBitmap {
+    PictureFailure failure = PictureFailure::None;
+    uint32_t lostRows = 0;  // below the picture drawn, when its data end early
+};
+
+// Draws one bitmap at its own size, every bitmap its own opaque picture;
+// one whose data end early as far as they go.
+DrawnBitmap drawBitmap(ObjectBytes& in, uint64_t start, uint32_t gap, uint64_t maxPixels, Picture& out) {
     PaintData paint;
     PictureFailure failure = loadPaintData(in, start, maxPixels, paint, gap);
     in.overrun = false;  // one bitmap's bad offsets say nothing of the next
-    if (failure != PictureFailure::None) return failure;
-    return renderDisplayedArea(DisplayedArea{}, paint, maxPixels, out);
+    if (paint.rows.empty()) return {failure};
+    PictureFailure drawn = renderDisplayedArea(DisplayedArea{}, paint, maxPixels, out);
+    if (drawn != PictureFailure::None) return {drawn};
+    return {failure, paint.lostRows};
 }
 
 }  // namespace
@@ -77,15 +96,16 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
     uint64_t pixelsLeft = MaxFilePicturePixels;
     for (size_t i = 0; i < places.starts.size(); ++i) {
         Picture picture;
-        PictureFailure failure =
+        DrawnBitmap drawn =
             drawBitmap(in, places.starts[i], places.uncountedGap, std::min(pixelsLeft, MaxPicturePixels), picture);
-        if (failure == PictureFailure::TooLarge) {
+        if (drawn.failure == PictureFailure::TooLarge) {
             return refusedPictureFile(Failure::LimitReached, bitmapProblem(i, "larger than any picture file holds"));
         }
-        if (failure != PictureFailure::None) {
+        if (drawn.failure != PictureFailure::None) {
             if (!problems.empty()) problems += "; ";
-            problems += bitmapProblem(i, bitmapFailure(failure));
-            continue;
+            problems += picture.width == 0 ? bitmapProblem(i, bitmapFailure(drawn.failure))
+                                           : cutBitmapProblem(i, picture, drawn.lostRows);
+            if (picture.width == 0) continue;
         }
         pixelsLeft -= uint64_t(picture.width) * uint64_t(picture.height);
         std::vector<uint8_t> png = encodeSmallestPng(picture);

@@ -51,7 +51,7 @@ uint64_t staleListAt(ObjectBytes& in, uint64_t position, const std::vector<uint6
 // Without a trailer: the bitmaps from the first on, each section's length
 // leading to the next, past the lists earlier saves left between them, as
 // long as each lies whole inside the file (and before the trailer, where
-// that is inside it).
+// that is inside it); the file's end may cut the last.
 std::vector<uint64_t> walkBitmaps(ObjectBytes& in) {
     moveTo(in, TrailerPositionAt);
     uint64_t trailer = readU32(in);
@@ -63,7 +63,12 @@ std::vector<uint64_t> walkBitmaps(ObjectBytes& in) {
         in.overrun = false;
         moveTo(in, position);
         uint32_t length = readU32(in);
-        if (in.overrun || position >= end || length < PaintHeaderSize || length > end - position) break;
+        if (in.overrun || position >= end || length < PaintHeaderSize) break;
+        if (length > end - position) {
+            // The last bitmap, cut by the file's end: what is left of it is read.
+            if (end == in.bytes.size() && end - position >= PaintHeaderSize) starts.push_back(position);
+            break;
+        }
         starts.push_back(position);
         position += length;
     }

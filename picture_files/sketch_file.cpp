@@ -37,14 +37,17 @@ KindConversion convertSketchFile(const unsigned char* bytes, size_t size, const 
         return refusedPictureFile(Failure::DocumentDamaged, "its section table lists no sketch");
     }
     if (failure == PictureFailure::TooLarge) return refusedPictureFile(Failure::LimitReached, describePictureFailure(failure));
-    if (failure != PictureFailure::None) return refusedPictureFile(Failure::DocumentDamaged, describePictureFailure(failure));
+    if (picture.width == 0) return refusedPictureFile(Failure::DocumentDamaged, describePictureFailure(failure));
     std::vector<uint8_t> png = encodeSmallestPng(picture);
     if (png.empty()) return refusedPictureFile(Failure::OutOfMemory, "the picture cannot be compressed");
     KindConversion conversion;
     conversion.files.push_back({".png", std::string(png.begin(), png.end())});
-    if (!section) {
+    // What is left of a damaged sketch is kept, and the damage named.
+    std::string damage = section ? "" : "its section table is lost";
+    if (failure != PictureFailure::None) damage += std::string(damage.empty() ? "" : "; ") + describePictureFailure(failure);
+    if (!damage.empty()) {
         conversion.result.failure = Failure::DocumentDamaged;
-        conversion.detail = "its section table is lost";
+        conversion.detail = std::move(damage);
         conversion.summary = "1 picture";
     }
     warnOfChecksum(bytes, size, conversion);

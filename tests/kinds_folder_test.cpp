@@ -190,7 +190,7 @@ TEST(KindFiles, DryRunNamesEachOutputTheRunWrites) {
     };
     Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
     Sketch cutShort = grey;
-    cutShort.pixelData = Bytes().u8(0x03).u8(0xAA);
+    cutShort.pixelData = Bytes().u8(0x02).u8(0xAA);  // less than its first row
     BuiltWorkbook twoSheets{"Sheet1", {{0, {BuiltCell{0, 0, 5, "a"}}}, {1, {BuiltCell{1, 1, 5, "b"}}}}};
     BuiltWorkbook locked = exampleWorkbook();
     locked.protectedByPassword = true;

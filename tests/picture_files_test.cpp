@@ -4,6 +4,7 @@
 // damaged files recovered, limits, and the table that tells the kinds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -195,12 +196,16 @@ struct DamageCase {
     Failure failure;
     size_t recovered;
     const char* detail;
+    size_t cut = 0;  // bytes taken off the file's end
 };
 
 TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
     Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
     Sketch cutShort = grey;
-    cutShort.pixelData = Bytes().u8(0x03).u8(0xAA);  // four bytes of sixteen
+    cutShort.pixelData = Bytes().u8(0x07).u8(0xAA);  // eight bytes of sixteen: two rows
+    Sketch noWholeRow = grey;
+    noWholeRow.pixelData = Bytes().u8(0x02).u8(0xAA);  // three bytes of a four-byte row
+    Sketch plain{4, 4, 2, false, 0, std::vector<uint32_t>(16, 2)};  // four rows of four bytes
     Sketch huge = grey;
     huge.declaredWidth = 65535;
     huge.declaredHeight = 65535;
@@ -212,8 +217,13 @@ TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
          "the list of bitmaps at its end is cut off"},
         {"trailer's list past the end", {{grey, grey}, MultiBitmapUid, 0, 0, {}, 1000}, Failure::DocumentDamaged, 2,
          "the list of bitmaps at its end is cut off"},
-        {"one bitmap's data cut short", {{grey, cutShort, grey}}, Failure::DocumentDamaged, 2,
+        {"one bitmap's data cut short", {{grey, cutShort, grey}}, Failure::DocumentDamaged, 3,
+         "bitmap 2: its pixel data end early; its top 2 of 4 rows are kept"},
+        {"one bitmap's data end inside its first row", {{grey, noWholeRow, grey}}, Failure::DocumentDamaged, 2,
          "bitmap 2: its pixel data end early"},
+        {"the file cut inside the last bitmap's data, its trailer lost", {{plain, plain}}, Failure::DocumentDamaged, 2,
+         "the list of bitmaps at its end is cut off; bitmap 2: its pixel data end early; its top 1 of 4 rows are kept",
+         12 + 12},
         {"a bitmap larger than any", {{grey, huge}}, Failure::LimitReached, 0,
          "bitmap 2: larger than any picture file holds"},
         {"more bitmaps than any file", {{grey}, MultiBitmapUid, 0, 0, {}, 5000}, Failure::DocumentDamaged, 1,
@@ -222,11 +232,18 @@ TEST(PictureFiles, DamagedFilesKeepWhatTheyStillHold) {
     };
     for (const DamageCase& damage : cases) {
         SCOPED_TRACE(damage.name);
-        KindConversion conversion = convertBuilt(multiBitmapFile(damage.file));
+        std::vector<uint8_t> bytes = multiBitmapFile(damage.file);
+        KindConversion conversion = convertBuilt({bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(damage.cut)});
         EXPECT_EQ(conversion.result.failure, damage.failure) << conversion.detail;
         EXPECT_EQ(conversion.files.size(), damage.recovered);
         EXPECT_EQ(conversion.detail, damage.detail);
-        for (const PngPixels& picture : picturesOf(conversion)) EXPECT_EQ(picture.rgb, std::vector<uint8_t>(48, 0xAA));
+        for (const PngPixels& picture : picturesOf(conversion)) {
+            EXPECT_EQ(picture.width, 4u);
+            EXPECT_EQ(picture.rgb, std::vector<uint8_t>(12 * picture.height, 0xAA));
+        }
+        if (damage.recovered > 0) {
+            EXPECT_EQ(picturesOf(conversion)[0].height, 4u);
+        }
     }
 }
 
@@ -272,21 +289,33 @@ TEST(PictureFiles, SketchFileShowsItsDisplayedArea) {
     EXPECT_EQ(png.rgb, expected);
 }
 
-// A Sketch file cut anywhere gives its whole picture or none: its section
-// table, at the end, is lost first, and the sketch is found where the
-// device puts it.
-TEST(PictureFiles, CutSketchFileGivesTheWholePictureOrNone) {
-    Sketch sketch{3, 2, 2, false, 1, {0, 1, 2, 3, 0, 1}};
+// A Sketch file cut anywhere gives what it still holds: its section table,
+// at the end, is lost first and the sketch is found where the device puts
+// it; then its cuts; then its rows from the bottom up, shown as blank paper.
+TEST(PictureFiles, CutSketchFileGivesTheRowsItStillHolds) {
+    Sketch sketch{3, 3, 2, false, 0, {0, 1, 2, 1, 2, 0, 2, 0, 1}};  // no white pixel
     std::vector<uint8_t> whole = sketchFile(sketch);
-    std::string picture = convertBuilt(whole).files.at(0).bytes;
-    size_t recovered = 0;
+    PngPixels picture = readPng(convertBuilt(whole).files.at(0).bytes);
+    const size_t rowBytes = 3 * 3;
+    std::vector<size_t> cutsKeeping(4);  // cut files by the rows they keep
     for (size_t cut = 1; cut < whole.size(); ++cut) {
         KindConversion conversion = convertBuilt(std::vector<uint8_t>(whole.begin(), whole.end() - cut));
-        EXPECT_TRUE(conversion.result.failure == Failure::DocumentDamaged || conversion.result.succeeded()) << cut;
-        for (const ConvertedFile& file : conversion.files) EXPECT_EQ(file.bytes, picture) << cut;
-        recovered += conversion.files.size() == 1 && !conversion.result.succeeded();
+        if (conversion.files.empty()) continue;
+        EXPECT_EQ(conversion.result.failure, Failure::DocumentDamaged) << cut;
+        PngPixels png = readPng(conversion.files[0].bytes);
+        ASSERT_EQ(png.rgb.size(), picture.rgb.size()) << cut;
+        size_t kept = 0;
+        while (kept < 3 && std::equal(png.rgb.begin() + kept * rowBytes, png.rgb.begin() + (kept + 1) * rowBytes,
+                                      picture.rgb.begin() + kept * rowBytes)) {
+            ++kept;
+        }
+        EXPECT_TRUE(std::all_of(png.rgb.begin() + kept * rowBytes, png.rgb.end(), [](uint8_t v) { return v == 0xFF; }))
+            << cut;
+        ++cutsKeeping[kept];
     }
-    EXPECT_GT(recovered, 0u);
+    EXPECT_GT(cutsKeeping[3], 0u);
+    EXPECT_GT(cutsKeeping[2], 0u);
+    EXPECT_GT(cutsKeeping[1], 0u);
 }
 
 struct RecognitionCase {
