@@ -42,12 +42,12 @@ PaintHeader loadPaintHeader(ObjectBytes& in, uint64_t sectionStart);
 
 // Decodes the section's pixel data after checking its header: depth,
 // compression, that it has at most `maxPixels` pixels, and that the data lie
-// inside the section and the section inside the file. `uncountedGap` bytes
-// lie between the header and the pixel data that neither the section length
-// nor the pixel offset counts (as in a ROM bitmap file's items). Where the
-// data end early (PixelDataShort), `out` keeps the whole rows they still
-// give, its height cut to them, or none; a section that runs past the end
-// of the file is read as far as it goes.
+// inside the section. A section that runs past the end of the file is read
+// as far as it goes. Where the data end early (PixelDataShort), `out` keeps
+// the whole rows they still give, its height cut to them, or none.
+// `uncountedGap` bytes lie between the header and the pixel data that
+// neither the section length nor the pixel offset counts (as in a ROM bitmap
+// file's items).
 PictureFailure loadPaintData(ObjectBytes& in, uint64_t sectionStart, uint64_t maxPixels, PaintData& out,
                              uint32_t uncountedGap = 0);
 
