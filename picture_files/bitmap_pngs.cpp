@@ -68,6 +68,30 @@ DrawnBitmap drawBitmap(ObjectBytes& in, uint64_t start, uint32_t gap, uint64_t m
     return {failure, paint.lostRows};
 }
 
+// The bytes a bitmap's section takes, as far as the file holds them.
+struct Extent {
+    uint64_t start = 0;
+    uint64_t end = 0;
+    size_t bitmap = 0;
+};
+
+Extent extentOf(ObjectBytes& in, uint64_t start, uint32_t gap, size_t bitmap) {
+    PaintHeader header = loadPaintHeader(in, start);
+    in.overrun = false;
+    return {start, std::min<uint64_t>(start + gap + header.sectionLength, in.bytes.size()), bitmap};
+}
+
+// The bitmap drawn already whose bytes `extent` shares, if any. Real files
+// never share them; a damaged list that names one large bitmap many times,
+// or sections that claim the rest of the file, would have the same bytes
+// drawn over and over.
+const Extent* sharedWith(const std::vector<Extent>& drawn, const Extent& extent) {
+    for (const Extent& other : drawn) {
+        if (extent.start < other.end && other.start < extent.end) return &other;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::string pictureCount(size_t count) {
@@ -94,7 +118,14 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
     KindConversion conversion;
     std::string problems = places.damaged ? places.damage : "";
     uint64_t pixelsLeft = MaxFilePicturePixels;
+    std::vector<Extent> drawnExtents;
     for (size_t i = 0; i < places.starts.size(); ++i) {
+        Extent extent = extentOf(in, places.starts[i], places.uncountedGap, i);
+        if (const Extent* other = sharedWith(drawnExtents, extent)) {
+            if (!problems.empty()) problems += "; ";
+            problems += bitmapProblem(i, "it shares its bytes with bitmap ") + std::to_string(other->bitmap + 1);
+            continue;
+        }
         Picture picture;
         DrawnBitmap drawn =
             drawBitmap(in, places.starts[i], places.uncountedGap, std::min(pixelsLeft, MaxPicturePixels), picture);
@@ -107,6 +138,7 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
                                            : cutBitmapProblem(i, picture, drawn.lostRows);
             if (picture.width == 0) continue;
         }
+        drawnExtents.push_back(extent);
         pixelsLeft -= uint64_t(picture.width) * uint64_t(picture.height);
         std::vector<uint8_t> png = encodeSmallestPng(picture);
         if (png.empty()) return refusedPictureFile(Failure::OutOfMemory, bitmapProblem(i, "cannot be compressed"));

@@ -269,6 +269,36 @@ TEST(PictureFiles, RomFileItemsSkipTheirUncountedLongs) {
     EXPECT_EQ(pictures[1].rgb, (std::vector<uint8_t>{0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0}));
 }
 
+// A damaged list may name one bitmap many times, or sections may claim the
+// rest of the file: bytes already drawn are not drawn again, so the work
+// stays in proportion to the file.
+TEST(PictureFiles, BytesOfOneBitmapAreDrawnOnce) {
+    Sketch grey{4, 4, 2, false, 1, std::vector<uint32_t>(16, 2)};
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        size_t pictures;
+        const char* detail;
+    };
+    std::vector<uint8_t> namedTwice = romBitmapFile({grey, grey, grey});
+    std::copy_n(namedTwice.begin() + 8, 4, namedTwice.begin() + 16);  // the third offset is the first's
+    Sketch claimsTheRest = grey;
+    claimsTheRest.paintLength = 0x7FFFFFF0;
+    const Case cases[] = {
+        {"a ROM list naming the first bitmap again", namedTwice, 2, "bitmap 3: it shares its bytes with bitmap 1"},
+        {"a section claiming the rest of the file", romBitmapFile({claimsTheRest, grey, grey}), 1,
+         "bitmap 2: it shares its bytes with bitmap 1; bitmap 3: it shares its bytes with bitmap 1"},
+        {"the walk of a cut library", multiBitmapFile({{grey, grey}, MultiBitmapUid, 0, 0, 0x7FFFFFF0}), 2,
+         "the list of bitmaps at its end is cut off"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KindConversion conversion = convertBuilt(c.bytes);
+        EXPECT_EQ(conversion.files.size(), c.pictures);
+        EXPECT_EQ(conversion.detail, c.detail);
+    }
+}
+
 // The whole displayed area, white where the bitmap is not, the bitmap at
 // its place in it.
 TEST(PictureFiles, SketchFileShowsItsDisplayedArea) {
