@@ -8,6 +8,7 @@
 
 #include "model/character_layer_cache.h"
 #include "model/read_document.h"
+#include "reader/slot_growth.h"
 #include "tests/builder/document_builder.h"
 
 namespace zentoro {
@@ -70,6 +71,36 @@ TEST(CharacterLayerCache, GrowsForManyDistinctLayersInALongDocumentOnly) {
         EXPECT_LE(kept, c.mostKept) << c.name;
         EXPECT_EQ(cache.entries.size(), c.slots) << c.name;
     }
+}
+
+// The tables of remembered layers and formats double after a whole window
+// of lookups that missed more than a quarter, never past their ceiling.
+TEST(SlotGrowth, DoublesAfterAWholeWindowThatMissesMoreThanAQuarter) {
+    struct Case {
+        const char* name;
+        unsigned bits, mostBits;
+        uint32_t lookups, misses;
+        bool grows;
+    };
+    const Case cases[] = {
+        {"a window of misses", 6, 12, 4096, 4096, true},
+        {"one lookup short of a window", 6, 12, 4095, 4095, false},
+        {"a quarter missed", 6, 12, 4096, 1024, false},
+        {"one more than a quarter missed", 6, 12, 4096, 1025, true},
+        {"at the ceiling", 12, 12, 4096, 4096, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SlotGrowth growth{c.bits, c.mostBits};
+        for (uint32_t i = 0; i < c.lookups; ++i) countLookup(growth, i >= c.misses);
+        EXPECT_EQ(timeToGrow(growth), c.grows);
+        EXPECT_EQ(growth.bits, c.bits + (c.grows ? 1 : 0));
+        EXPECT_EQ(growth.lookups, c.lookups < SlotGrowth::Window ? c.lookups : 0u);
+    }
+    // The ceiling: a slot per 1 KiB of a 64 MiB document is 2^16, within 2^14.
+    EXPECT_EQ(slotGrowthFor(size_t{64} << 20, 1024, 10, 14).mostBits, 14u);
+    EXPECT_EQ(slotGrowthFor(size_t{4} << 20, 1024, 10, 14).mostBits, 13u);
+    EXPECT_EQ(slotGrowthFor(1000, 1024, 10, 14).mostBits, 10u);
 }
 
 TEST(CharacterLayerCache, TheSameLayerOverDifferentStylesKeepsWhatEachStyleSets) {

@@ -159,7 +159,7 @@ TEST_P(OutputFallbacks, PutWholeOutputsInPlaceKeepWhatMustBeKeptAndLeaveNothingB
 
 // An output discarded, as a failed conversion does, leaves nothing open
 // or behind; a signal removes the temporary file of every output being
-// written, whatever outputs were discarded before it.
+// written, whatever outputs were committed or discarded before it.
 TEST_P(OutputFallbacks, OutputsNeverPutInPlaceLeaveNothingBehind) {
     EXPECT_EQ(run("discard discarded.txt"), std::vector<std::string>{ok()});
     EXPECT_FALSE(fs::exists(path("discarded.txt")));
