@@ -33,6 +33,15 @@ TEST(CharacterLayerCache, HitsOnlyForTheSameBytesWhereverTheyLie) {
         remember(cache, layer, bold);
         EXPECT_EQ(findCached(cache, layer) != nullptr, length <= CharacterLayerCache::LongestLayer) << length;
     }
+    // Long layers that differ only in their first eight bytes spread over
+    // the slots: nearly all of them are kept at once.
+    CharacterLayerCache spread;
+    std::vector<std::vector<unsigned char>> layers;
+    for (unsigned char i = 0; i < 64; ++i) layers.push_back({28, i, 0, 0, 0, 0, 0, 0, 30, 1, 29, 1, 26, 1, 25, 1});
+    for (const auto& layer : layers) remember(spread, layer, bold);
+    size_t kept = 0;
+    for (const auto& layer : layers) kept += findCached(spread, layer) != nullptr;
+    EXPECT_GE(kept, 56u);
 }
 
 // The cache grows where layers seldom repeat, as far as the document's size

@@ -3,6 +3,8 @@
 // table, a Markdown pipe table and tab-separated text.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -91,6 +93,14 @@ TEST(EmbeddedSpreadsheets, AreTablesInEveryWriter) {
               std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\intbl one\\tab two three  four\\cell 1.25\\cell"), std::string::npos) << rtf;
     EXPECT_EQ(rtf.find("[Spreadsheet]"), std::string::npos);
+    // Each row's five cells end at equal steps of the shown width.
+    std::vector<long> edges;
+    for (size_t at = rtf.find("\\cellx"); at != std::string::npos && edges.size() < 5; at = rtf.find("\\cellx", at + 1)) {
+        edges.push_back(std::strtol(rtf.c_str() + at + 6, nullptr, 10));
+    }
+    ASSERT_EQ(edges.size(), 5u) << rtf;
+    EXPECT_GE(edges[0], 360);
+    for (size_t i = 0; i < edges.size(); ++i) EXPECT_EQ(edges[i], edges[0] * static_cast<long>(i + 1)) << rtf;
 
     std::string text = writtenBy(writeText, document).output;
     EXPECT_NE(text.find("Object 1: \nItem\tPrice\tCount\tTotal\tPaid\none two three  four\t1.25\t4\t5\tTRUE\n"),

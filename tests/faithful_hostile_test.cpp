@@ -70,16 +70,25 @@ TEST(FaithfulHostile, StressDocumentsEndInTimeWithAReason) {
 // times the document's size. (The conversion itself holds one paragraph at
 // a time.) A small document may take more than its share, up to a floor.
 TEST(FaithfulHostile, AModelFarLargerThanAnyRealDocumentsStopsAtItsLimit) {
-    Layer manyStops;
-    for (int i = 1; i <= 64; ++i) manyStops.tabStop(100 * i, 1);
-    TextLayoutSection layout;
-    layout.formats.push_back(SharedFormat{manyStops, 0, Layer()});
-    for (auto [paragraphs, failure] : {std::pair{300000, Failure::LimitReached}, std::pair{2000, Failure::None}}) {
-        layout.paragraphs.assign(static_cast<size_t>(paragraphs), testing::Paragraph{0, 1});
+    struct Case {
+        int stops, paragraphs;
+        Failure failure;
+    };
+    const Case cases[] = {
+        {64, 300000, Failure::LimitReached},
+        {64, 2000, Failure::None},
+        {0, 210000, Failure::None},  // a document of 1.1 MB takes its share above the floor
+    };
+    for (const Case& c : cases) {
+        Layer manyStops;
+        for (int i = 1; i <= c.stops; ++i) manyStops.tabStop(100 * i, 1);
+        TextLayoutSection layout;
+        layout.formats.push_back(SharedFormat{manyStops, 0, Layer()});
+        layout.paragraphs.assign(static_cast<size_t>(c.paragraphs), testing::Paragraph{0, 1});
         std::vector<uint8_t> document = WordDocument().styles(StyleSection{}).text("").textLayout(layout).build();
         Document model;
         EXPECT_EQ(readDocument(std::span<const unsigned char>(document.data(), document.size()), model).failure,
-                  failure) << paragraphs;
+                  c.failure) << c.stops << " stops, " << c.paragraphs << " paragraphs, " << document.size() << " bytes";
     }
 }
 

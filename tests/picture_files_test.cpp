@@ -397,6 +397,10 @@ struct PngFormCase {
 TEST(PngEncoder, SmallestFormForThePicture) {
     std::vector<uint32_t> many;
     for (uint32_t i = 0; i < 300; ++i) many.push_back(i * 0x010203);
+    std::vector<uint32_t> sixteen;
+    for (uint32_t i = 0; i < 16; ++i) sixteen.push_back(0xFF0000 + i);
+    std::vector<uint32_t> seventeen = sixteen;
+    seventeen.push_back(0x00FF00);
     std::vector<uint32_t> palette256;
     for (uint32_t i = 0; i < 256; ++i) palette256.push_back(i * 0x000101);
     const PngFormCase cases[] = {
@@ -405,7 +409,10 @@ TEST(PngEncoder, SmallestFormForThePicture) {
         {"sixteen greys", {0, 0x111111, 0xEEEEEE}, 0, 4},
         {"odd grey", {0, 0x121212}, 0, 8},
         {"two colours", {0xFF0000, 0x00FF00, 0xFF0000}, 3, 1},
+        {"four colours", {1, 2, 3, 0xFF0000}, 3, 2},
         {"five colours", {1, 2, 3, 4, 0xFF0000}, 3, 4},
+        {"sixteen colours", sixteen, 3, 4},
+        {"seventeen colours", seventeen, 3, 8},
         {"256 colours", palette256, 3, 8},
         {"300 colours", many, 2, 8},
     };
