@@ -36,8 +36,8 @@ const CodePageCase Cases[] = {
     {1251, 204, "\xD1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\xE8\xF5",
      "\u0421\u044a\u0435\u0448\u044c \u0436\u0435 \u0435\u0449\u0451 \u044d\u0442\u0438\u0445",
      "\xC7\xE0\xE3\xEE\xEB\xEE\xE2\xEE\xEA 1", "\u0417\u0430\u0433\u043e\u043b\u043e\u0432\u043e\u043a 1", 0xC6, "\u0416"},
-    {1252, 0, "Gr\xF6\xDF" "e \x80 caf\xE9", "Gr\u00f6\u00dfe \u20ac caf\u00e9", "\xDC" "berschrift 1", "\u00dcberschrift 1",
-     0x80, "\u20ac"},
+    {1252, 0, "Gr\xF6\xDF" "e \x80 caf\xE9", "Gr\u00f6\u00dfe \u20ac caf\u00e9", "Preis \x80", "Preis \u20ac", 0x80,
+     "\u20ac"},
     {1253, 161, "\xC3\xE5\xE9\xDC \xF3\xEF\xF5 \xEA\xFC\xF3\xEC\xE5", "\u0393\u03b5\u03b9\u03ac \u03c3\u03bf\u03c5 \u03ba\u03cc\u03c3\u03bc\u03b5",
      "\xC5\xF0\xE9\xEA\xE5\xF6\xE1\xEB\xDF\xE4\xE1 1", "\u0395\u03c0\u03b9\u03ba\u03b5\u03c6\u03b1\u03bb\u03af\u03b4\u03b1 1", 0xD9, "\u03a9"},
     {1254, 162, "\xC7" "al\xFD\xFEkan \xF6\xF0renci", "\u00c7al\u0131\u015fkan \u00f6\u011frenci", "Ba\xFEl\xFDk 1",
@@ -98,7 +98,9 @@ TEST(CodePages, EveryFaithfulOutputReadsTheDocumentsCodePage) {
 
         std::string rtf = converted(OutputFormat::RtfFaithful, document, each.codePage);
         std::string header = std::string("{\\rtf1\\ansi\\ansicpg").append(std::to_string(each.codePage)).append("\\deff0");
-        std::string charset = std::string("\\fcharset").append(std::to_string(each.rtfCharset)).append(" ");
+        // The font, named as its style is, in the font table.
+        std::string charset = std::string("\\fcharset").append(std::to_string(each.rtfCharset)).append(" ")
+                                  .append(rtfEscaped(each.styleBytes)).append(";}");
         std::string styleName = std::string(" ").append(rtfEscaped(each.styleBytes)).append(";}");
         for (const std::string& piece : {header, charset, styleName, rtfEscaped(each.textBytes)}) {
             EXPECT_NE(rtf.find(piece), std::string::npos) << piece << "\n" << rtf;

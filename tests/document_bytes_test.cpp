@@ -124,6 +124,23 @@ TEST(DocumentBytes, PipeIsReadToItsEnd) {
     EXPECT_EQ(std::vector<uint8_t>(input.bytes().begin(), input.bytes().end()), bytes);
 }
 
+// A stream is taken in the pieces asked for, as the header is read before
+// the rest: each read adds at most what it asks for.
+TEST(DocumentBytes, StreamIsReadInThePiecesAskedFor) {
+    std::vector<uint8_t> bytes = patternBytes(3 * 65536 + 5);
+    File stream(std::tmpfile());
+    ASSERT_NE(stream, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), stream.get()), bytes.size());
+    std::rewind(stream.get());
+    DocumentBytes input;
+    for (size_t total : {size_t{16}, size_t{116}, size_t{65652}, bytes.size()}) {
+        input.read(stream.get(), total - input.bytes().size());
+        EXPECT_EQ(std::vector<uint8_t>(input.bytes().begin(), input.bytes().end()),
+                  std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(total)));
+    }
+    EXPECT_TRUE(input.readWhole());
+}
+
 // A document large enough to be mapped converts to what the same bytes in
 // memory convert to, from a file and from a pipe alike.
 TEST(DocumentBytes, MappedAndPipedDocumentsConvertLikeTheSameBytesInMemory) {

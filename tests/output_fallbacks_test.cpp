@@ -8,6 +8,7 @@
 #include <array>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -16,6 +17,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/vfs.h>
 
 #include "convert/convert_to_format.h"
 #include "convert/output_format.h"
@@ -204,6 +207,28 @@ INSTANTIATE_TEST_SUITE_P(Faults, StreamlessOutput,
                          [](const ::testing::TestParamInfo<Faults>& info) {
                              return std::string(info.index == 0 ? "no_tmpfile_no_fdopen" : "unnamed_on_nfs_no_fdopen");
                          });
+
+// On a file system that stores everything before close (ext4, tmpfs, xfs,
+// btrfs) an output is written through a stream of the library's own on its
+// descriptor: no C library stream is made, so a C library that cannot make
+// one does not fail the conversion.
+class LocalOutput : public OutputFallbacks {};
+
+TEST_P(LocalOutput, NeedsNoStreamOfTheCLibrary) {
+    constexpr long Local[] = {0xEF53, 0x01021994, 0x58465342, 0x9123683E};
+    struct statfs system;
+    ASSERT_EQ(::statfs(folder_.root().c_str(), &system), 0);
+    if (std::find(std::begin(Local), std::end(Local), static_cast<long>(system.f_type)) == std::end(Local)) {
+        GTEST_SKIP() << "the scratch folder's file system may report a failure at close";
+    }
+    writeFile(path("doc"), sampleDocument());
+    EXPECT_EQ(run("convert replace doc new.rtf"), std::vector<std::string>{ok()});
+    EXPECT_EQ(readFile(path("new.rtf")), convertBytes(sampleDocument()).rtf);
+    EXPECT_EQ(reported("no-fdopen"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, LocalOutput, ::testing::Values(Faults{"no-fdopen", ""}),
+                         [](const ::testing::TestParamInfo<Faults>&) { return std::string("no_fdopen"); });
 
 // A close that reports a failure (NFS and FUSE may report a write only
 // then) fails the conversion with that reason, on every road: no output
