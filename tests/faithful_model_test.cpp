@@ -363,6 +363,16 @@ TEST(DamagedDocuments, PhraseOfAnUnknownTypeCannotBeRead) {
     EXPECT_EQ(read(WordDocument().text("Hi\x06").textLayout(layout).build(), d).failure, Failure::DocumentDamaged);
 }
 
+// A document of one style whose style count says `count`.
+std::vector<uint8_t> withStyleCount(uint8_t count) {
+    StyleSection styles;
+    styles.styles.push_back(built::Style{"Heading", Layer(), Layer().bold()});
+    std::vector<uint8_t> bytes = WordDocument().styles(styles).text("Hi\x06").build();
+    constexpr size_t StyleCountAt = 0x14 + 4 + 4 + 4 + 1;  // Normal's two empty layers, hot key, hot-key count
+    bytes.at(StyleCountAt) = count;
+    return bytes;
+}
+
 TEST(DamagedDocuments, CountsBeyondTheInputFailWithoutReadingOn) {
     struct Case {
         const char* name;
@@ -384,11 +394,13 @@ TEST(DamagedDocuments, CountsBeyondTheInputFailWithoutReadingOn) {
         {"CharacterCount", WordDocument().text("Hi\x06").textLayout(longText).build()},
         {"LayerLength", WordDocument().text("Hi\x06").textLayout(hugeLayer).build()},
         {"DictionaryOutsideTheFile", WordDocument().text("Hi\x06").dictionaryOffset(0x7FFFFFF0).build()},
+        {"StyleCount", withStyleCount(200)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Document d;
         EXPECT_EQ(read(c.document, d).failure, Failure::DocumentDamaged);
+        EXPECT_EQ(d.styles.size(), 1u);  // Normal, and no style read from other bytes
     }
 }
 

@@ -44,7 +44,8 @@ std::vector<std::string> leftovers(const fs::path& root) {
     return found;
 }
 
-// The program's result lines, each "<failure> <errno>".
+// The program's result lines, each "<failure> <errno>", with " kept" where
+// what was converted was left at the output path.
 std::vector<std::string> results(const std::string& out) {
     std::vector<std::string> lines;
     std::istringstream in(out);

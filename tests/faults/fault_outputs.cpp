@@ -46,8 +46,11 @@ namespace {
 
 using namespace zentoro;
 
+// "<failure> <errno>", and " kept" where the result says what it converted
+// was left at the output path.
 void print(const ConversionResult& result) {
-    std::printf("%d %d\n", static_cast<int>(result.failure), result.systemError);
+    std::printf("%d %d%s\n", static_cast<int>(result.failure), result.systemError,
+                result.partialOutputKept ? " kept" : "");
 }
 
 int openDescriptors() {
