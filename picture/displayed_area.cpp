@@ -59,4 +59,11 @@ PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& p
     return PictureFailure::None;
 }
 
+PictureFailure renderLoaded(const DisplayedArea& area, const PaintData& paint, PictureFailure loaded, uint64_t maxPixels,
+                            Picture& out) {
+    if (paint.rows.empty()) return loaded;
+    PictureFailure drawn = renderDisplayedArea(area, paint, maxPixels, out);
+    return drawn != PictureFailure::None ? drawn : loaded;
+}
+
 }  // namespace zentoro

@@ -28,4 +28,9 @@ uint32_t cutPixels(int32_t cut);
 // `maxPixels` pixels.
 PictureFailure renderDisplayedArea(const DisplayedArea& area, const PaintData& paint, uint64_t maxPixels, Picture& out);
 
+// Draws what loading the bitmap gave: nothing where it gave no rows, else
+// the area. `loaded`, the load's failure, stands unless drawing fails.
+PictureFailure renderLoaded(const DisplayedArea& area, const PaintData& paint, PictureFailure loaded, uint64_t maxPixels,
+                            Picture& out);
+
 }  // namespace zentoro

@@ -57,12 +57,8 @@ std::optional<uint32_t> findListedSection(ObjectBytes& in, uint64_t listStart, u
 PictureFailure drawSketchSection(ObjectBytes& in, uint64_t position, uint64_t maxPixels, Picture& out) {
     DisplayedArea area;
     PaintData paint;
-    PictureFailure failure = loadSketchSection(in, position, maxPixels, area, paint);
-    if (paint.rows.empty()) return failure;
-    PictureFailure drawn = renderDisplayedArea(area, paint, maxPixels, out);
-    if (drawn == PictureFailure::None) return failure;
-    out = {};
-    return drawn;
+    PictureFailure loaded = loadSketchSection(in, position, maxPixels, area, paint);
+    return renderLoaded(area, paint, loaded, maxPixels, out);
 }
 
 }  // namespace zentoro

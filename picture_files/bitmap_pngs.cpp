@@ -60,12 +60,9 @@ struct DrawnBitmap {
 // one whose data end early as far as they go.
 DrawnBitmap drawBitmap(ObjectBytes& in, uint64_t start, uint32_t gap, uint64_t maxPixels, Picture& out) {
     PaintData paint;
-    PictureFailure failure = loadPaintData(in, start, maxPixels, paint, gap);
+    PictureFailure loaded = loadPaintData(in, start, maxPixels, paint, gap);
     in.overrun = false;  // one bitmap's bad offsets say nothing of the next
-    if (paint.rows.empty()) return {failure};
-    PictureFailure drawn = renderDisplayedArea(DisplayedArea{}, paint, maxPixels, out);
-    if (drawn != PictureFailure::None) return {drawn};
-    return {failure, paint.lostRows};
+    return {renderLoaded(DisplayedArea{}, paint, loaded, maxPixels, out), paint.lostRows};
 }
 
 // The bytes a bitmap's section takes, as far as the file holds them.
@@ -117,13 +114,16 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
     }
     KindConversion conversion;
     std::string problems = places.damaged ? places.damage : "";
+    auto note = [&problems](const std::string& problem) {
+        if (!problems.empty()) problems += "; ";
+        problems += problem;
+    };
     uint64_t pixelsLeft = MaxFilePicturePixels;
     std::vector<Extent> drawnExtents;
     for (size_t i = 0; i < places.starts.size(); ++i) {
         Extent extent = extentOf(in, places.starts[i], places.uncountedGap, i);
         if (const Extent* other = sharedWith(drawnExtents, extent)) {
-            if (!problems.empty()) problems += "; ";
-            problems += bitmapProblem(i, "it shares its bytes with bitmap ") + std::to_string(other->bitmap + 1);
+            note(bitmapProblem(i, "it shares its bytes with bitmap ") + std::to_string(other->bitmap + 1));
             continue;
         }
         Picture picture;
@@ -132,12 +132,11 @@ KindConversion bitmapsAsPngs(ObjectBytes& in, const BitmapPlaces& places) {
         if (drawn.failure == PictureFailure::TooLarge) {
             return refusedPictureFile(Failure::LimitReached, bitmapProblem(i, "larger than any picture file holds"));
         }
-        if (drawn.failure != PictureFailure::None) {
-            if (!problems.empty()) problems += "; ";
-            problems += picture.width == 0 ? bitmapProblem(i, bitmapFailure(drawn.failure))
-                                           : cutBitmapProblem(i, picture, drawn.lostRows);
-            if (picture.width == 0) continue;
+        if (drawn.failure != PictureFailure::None && picture.width == 0) {
+            note(bitmapProblem(i, bitmapFailure(drawn.failure)));
+            continue;
         }
+        if (drawn.failure != PictureFailure::None) note(cutBitmapProblem(i, picture, drawn.lostRows));
         drawnExtents.push_back(extent);
         pixelsLeft -= uint64_t(picture.width) * uint64_t(picture.height);
         std::vector<uint8_t> png = encodeSmallestPng(picture);
