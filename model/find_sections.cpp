@@ -68,9 +68,22 @@ bool anything(const Document&) { return true; }
 // is a few zero bytes, found anywhere.
 bool hasHeaderAndFooter(const Document& document) { return document.header.present && document.footer.present; }
 
+// Styles found where no page layout vouches for them must name a style
+// besides Normal, each with a name of characters: a few bytes of another
+// section read as styles name none, or give a name that is empty or
+// garbled.
+bool namesItsStyles(const Document& document) {
+    auto named = [](const Style& style) {
+        return !style.name.empty() && std::all_of(style.name.begin(), style.name.end(),
+                                                  [](char c) { return static_cast<unsigned char>(c) >= ' '; });
+    };
+    return document.styles.size() > 1 && std::all_of(document.styles.begin() + 1, document.styles.end(), named);
+}
+
 void readStyles(LoadState& s) { loadStyles(s); }
 
 uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles, anything); }
+uint32_t endOfNamedStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles, namesItsStyles); }
 uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout, anything); }
 uint32_t endOfFoundPageLayout(const LoadState& s, uint32_t at) {
     return endOfCleanRead(s, at, loadPageLayout, hasHeaderAndFooter);
@@ -105,19 +118,27 @@ uint32_t findPageLayout(const LoadState& s, uint32_t stylesEnd) {
 // The style section that a page layout section follows: of those that
 // read, the one that ends last, since a few bytes after the header may
 // read as a short style section too. Their ends lie close together, so
-// each place after them is tried as a page layout once.
+// each place after them is tried as a page layout once. Where no page
+// layout reads after any, as where it was overwritten, the one that ends
+// last of those that name styles of their own.
 uint32_t findStyles(const LoadState& s) {
     uint32_t found = 0;
     uint32_t foundEnd = 0;
+    uint32_t named = 0;
+    uint32_t namedEnd = 0;
     PageLayoutTrials trials;
     for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
         uint32_t end = endOfStyles(s, at);
+        if (end > namedEnd && endOfNamedStyles(s, at) != 0) {
+            named = at;
+            namedEnd = end;
+        }
         if (end > foundEnd && findPageLayout(s, end, trials) != 0) {
             found = at;
             foundEnd = end;
         }
     }
-    return found;
+    return found != 0 ? found : named;
 }
 
 bool isTextByte(unsigned char byte) { return byte >= ' ' || (byte >= ParagraphEndByte && byte <= LastSpecialTextByte); }
