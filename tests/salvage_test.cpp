@@ -21,6 +21,7 @@
 #include "convert/convert_to_format.h"
 #include "convert/output_format.h"
 #include "model/read_document.h"
+#include "reader/word_uids.h"
 #include "tests/builder/conversion_harness.h"
 #include "tests/builder/document_builder.h"
 #include "tests/builder/stress_documents.h"
@@ -76,6 +77,21 @@ TextPlace textPlace(const Bytes& document) {
     std::string text = testing::textSectionBytes(bytes).value_or("");
     size_t start = bytes.find(text);
     return start == std::string_view::npos || text.empty() ? TextPlace{} : TextPlace{start, start + text.size()};
+}
+
+// Where the section table places the section of this UID, or 0.
+size_t listedPosition(const Bytes& document, uint32_t uid) {
+    auto u32 = [&](size_t at) {
+        return at + 4 > document.size() ? 0u
+                                        : document[at] | document[at + 1] << 8 | document[at + 2] << 16 |
+                                              static_cast<uint32_t>(document[at + 3]) << 24;
+    };
+    size_t table = u32(16);
+    if (table >= document.size()) return 0;
+    for (size_t i = 0, entries = document[table] >> 1; i < entries; ++i) {
+        if (u32(table + 1 + 8 * i) == uid) return u32(table + 5 + 8 * i);
+    }
+    return 0;
 }
 
 std::string textOf(const Bytes& document, ConversionResult& result, bool withHeaderFooter = false) {
@@ -185,6 +201,17 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
     for (size_t size : sizes) {
         Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
         checkDamaged(document.name + " cut to " + std::to_string(size) + " bytes", cut,
+                     remainingWords(whole, text, size), documentWords, true, cuts);
+    }
+    // Cut halfway through its text, with its page layout lost as well: the
+    // styles before it tell where the text may start.
+    size_t pageLayout = listedPosition(whole, PageLayoutSectionUid);
+    size_t listedText = listedPosition(whole, TextSectionUid);
+    if (pageLayout != 0 && pageLayout < listedText) {
+        size_t size = (text.start + text.end) / 2;
+        Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+        std::fill(cut.begin() + static_cast<long>(pageLayout), cut.begin() + static_cast<long>(listedText), 0);
+        checkDamaged(document.name + " cut halfway through its text, its page layout lost", cut,
                      remainingWords(whole, text, size), documentWords, true, cuts);
     }
     std::mt19937 random(OverwriteSeed);
