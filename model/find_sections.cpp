@@ -1,6 +1,7 @@
 #include "model/find_sections.h"
 
 #include <algorithm>
+#include <span>
 #include <unordered_map>
 
 #include "model/device_text.h"
@@ -69,15 +70,16 @@ bool anything(const Document&) { return true; }
 bool hasHeaderAndFooter(const Document& document) { return document.header.present && document.footer.present; }
 
 // Styles found where no page layout vouches for them must name a style
-// besides Normal, each with a name of characters: a few bytes of another
-// section read as styles name none, or give a name that is empty or
-// garbled.
+// besides Normal, and no name may hold a control character: a few bytes of
+// another section read as styles name none, or garble a name. (Names may be
+// empty where zeros overwrote the last styles.)
 bool namesItsStyles(const Document& document) {
-    auto named = [](const Style& style) {
-        return !style.name.empty() && std::all_of(style.name.begin(), style.name.end(),
-                                                  [](char c) { return static_cast<unsigned char>(c) >= ' '; });
+    auto garbled = [](const Style& style) {
+        return std::any_of(style.name.begin(), style.name.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; });
     };
-    return document.styles.size() > 1 && std::all_of(document.styles.begin() + 1, document.styles.end(), named);
+    auto named = [](const Style& style) { return !style.name.empty(); };
+    auto styles = std::span(document.styles).subspan(std::min<size_t>(1, document.styles.size()));
+    return std::any_of(styles.begin(), styles.end(), named) && std::none_of(styles.begin(), styles.end(), garbled);
 }
 
 void readStyles(LoadState& s) { loadStyles(s); }

@@ -203,15 +203,18 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
         checkDamaged(document.name + " cut to " + std::to_string(size) + " bytes", cut,
                      remainingWords(whole, text, size), documentWords, true, cuts);
     }
-    // Cut halfway through its text, with its page layout lost as well: the
-    // styles before it tell where the text may start.
+    // Cut halfway through its text, with its page layout lost as well, or
+    // the last of its styles too: the styles that remain tell where the text
+    // may start.
+    size_t styles = listedPosition(whole, StyleSectionUid);
     size_t pageLayout = listedPosition(whole, PageLayoutSectionUid);
     size_t listedText = listedPosition(whole, TextSectionUid);
-    if (pageLayout != 0 && pageLayout < listedText) {
+    for (size_t lostFrom : {pageLayout, (styles + pageLayout) / 2}) {
+        if (styles == 0 || pageLayout <= styles || listedText <= pageLayout) break;
         size_t size = (text.start + text.end) / 2;
         Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
-        std::fill(cut.begin() + static_cast<long>(pageLayout), cut.begin() + static_cast<long>(listedText), 0);
-        checkDamaged(document.name + " cut halfway through its text, its page layout lost", cut,
+        std::fill(cut.begin() + static_cast<long>(lostFrom), cut.begin() + static_cast<long>(listedText), 0);
+        checkDamaged(document.name + " cut halfway through its text, lost from " + std::to_string(lostFrom), cut,
                      remainingWords(whole, text, size), documentWords, true, cuts);
     }
     std::mt19937 random(OverwriteSeed);
