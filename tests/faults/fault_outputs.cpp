@@ -23,8 +23,10 @@
 //       puts FIRST in place, begins SECOND, discards FIRST (which must do
 //       nothing now) and puts SECOND in place;
 //   fault_outputs interrupt FOLDER
-//       begins FOLDER/begun.txt, discards an output never begun, then does
-//       what a signal does and ends without putting the output in place.
+//       begins FOLDER/begun-N.txt, as many as the signal handler holds at
+//       once, discards an output never begun, then does what a signal does
+//       and ends without putting the outputs in place; prints the last
+//       one's result.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -168,8 +170,14 @@ int main(int argc, char** argv) {
             if (!beginOutput(path.c_str(), ExistingOutput::Replace, done).succeeded()) return 2;
             if (!commitOutput(done, true).succeeded()) return 2;
         }
-        PendingOutput begun;
-        print(beginOutput((args[1] + "/begun.txt").c_str(), ExistingOutput::Replace, begun));
+        constexpr int HeldBySignalHandler = 64;
+        std::vector<PendingOutput> begun(HeldBySignalHandler);
+        ConversionResult last;
+        for (int i = 0; i < HeldBySignalHandler; ++i) {
+            std::string path = args[1] + "/begun-" + std::to_string(i) + ".txt";
+            last = beginOutput(path.c_str(), ExistingOutput::Replace, begun[static_cast<size_t>(i)]);
+        }
+        print(last);
         PendingOutput never;
         discardOutput(never);
         discardOutputFromSignal();
