@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <string_view>
 #include <unordered_map>
 
 #include "model/device_text.h"
@@ -71,11 +72,13 @@ bool hasHeaderAndFooter(const Document& document) { return document.header.prese
 
 // Styles found where no page layout vouches for them must name a style
 // besides Normal, and no name may hold a control character: a few bytes of
-// another section read as styles name none, or garble a name. (Names may be
-// empty where zeros overwrote the last styles.)
+// another section read as styles name none, or garble a name. Where zeros
+// overwrote the last styles, a name may be empty or end in zeros.
 bool namesItsStyles(const Document& document) {
     auto garbled = [](const Style& style) {
-        return std::any_of(style.name.begin(), style.name.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; });
+        std::string_view name = style.name;
+        while (!name.empty() && name.back() == '\0') name.remove_suffix(1);
+        return std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; });
     };
     auto named = [](const Style& style) { return !style.name.empty(); };
     auto styles = std::span(document.styles).subspan(std::min<size_t>(1, document.styles.size()));

@@ -203,14 +203,15 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
         checkDamaged(document.name + " cut to " + std::to_string(size) + " bytes", cut,
                      remainingWords(whole, text, size), documentWords, true, cuts);
     }
-    // Cut halfway through its text, with its page layout lost as well, or
-    // the last of its styles too: the styles that remain tell where the text
-    // may start.
+    // Cut halfway through its text, with zeros over all before it from
+    // anywhere in the last two thirds of its styles on (as a bad block
+    // leaves them), its page layout included: the styles that remain tell
+    // where the text may start.
     size_t styles = listedPosition(whole, StyleSectionUid);
     size_t pageLayout = listedPosition(whole, PageLayoutSectionUid);
     size_t listedText = listedPosition(whole, TextSectionUid);
-    for (size_t lostFrom : {pageLayout, (styles + pageLayout) / 2}) {
-        if (styles == 0 || pageLayout <= styles || listedText <= pageLayout) break;
+    bool listed = styles != 0 && styles < pageLayout && pageLayout < listedText && listedText < text.start;
+    for (size_t lostFrom = styles + (pageLayout - styles) / 3; listed && lostFrom <= pageLayout; lostFrom += 16) {
         size_t size = (text.start + text.end) / 2;
         Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
         std::fill(cut.begin() + static_cast<long>(lostFrom), cut.begin() + static_cast<long>(listedText), 0);
