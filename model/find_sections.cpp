@@ -35,6 +35,9 @@ constexpr uint64_t WordLengthLimit = 10;
 // Records and bytes a search for a text by the layout after it may read,
 // per byte of the input.
 constexpr uint64_t LayoutSearchWorkPerByte = 4;
+// How far after the page layout's end a text's count may lie: the blocks a
+// header's or footer's fields and layout take may come between them.
+constexpr uint64_t PlacedTextSlack = 128;
 // How far the characters of a text whose count no longer matches them may
 // end from where the count says: a few lost or doubled bytes.
 constexpr uint64_t LooseTextSlack = 16;
@@ -244,6 +247,17 @@ bool looseTextAt(const InputStream& in, uint32_t start, uint32_t length, uint32_
     return true;
 }
 
+// The rest of a word whose first letters were overwritten, or read as a
+// count, is no word of the document: a text that may start inside a word is
+// taken from the next word on.
+void dropFirstWord(const InputStream& in, TextSectionFound& text) {
+    uint32_t skipped = 0;
+    while (skipped < text.length && !separatesWords(in.data[text.start + skipped])) ++skipped;
+    if (skipped < text.length) ++skipped;
+    text.start += skipped;
+    text.length -= skipped;
+}
+
 struct TextSearch {
     bool checked = false;
     bool strict = false;
@@ -253,6 +267,9 @@ struct TextSearch {
     uint32_t nonText = 0;
     // A text found with no layout to vouch for it starts before this place.
     uint64_t unvouchedBefore = UINT64_MAX;
+    // Where a text is looked for right after a page layout, it starts
+    // before this place; elsewhere, 0.
+    uint64_t placedBefore = 0;
 };
 
 // The text section at `at`. `checked` asks that its characters all be
@@ -339,6 +356,15 @@ bool readsAsWords(const InputStream& in, const TextSectionFound& text) {
     return separators * WordLengthLimit >= text.length;
 }
 
+// Whether a text section found at `at` with no layout to vouch for it lies
+// where the document's text could not start: further from the page layout
+// than the blocks that may follow it, or after a byte other than the page
+// layout's last one, which is 0 in every real document. Its count was then
+// read from bytes after damage, inside the text.
+bool startsAfterDamage(const InputStream& in, uint32_t at, const TextSearch& search) {
+    return in.data[at - 1] != 0 || (search.placedBefore != 0 && at >= search.placedBefore);
+}
+
 // The first place from `from` on that holds a text section: one whose
 // layout fits it if there is one, else any. A header's or footer's text,
 // found by its tag, is passed whole: its words would be read as the body's.
@@ -356,9 +382,13 @@ uint32_t findText(const LoadState& s, uint32_t from, const TextSearch& searched,
                 if (at >= in.size) break;
             }
             if (!textSectionAt(s, at, found, search) || !showsSomething(in, found)) continue;
+            if (found.layout != 0) return at;
             // One that no layout vouches for must lie near where a text is
-            // looked for, and read as words.
-            if (found.layout != 0 || (found.start < search.unvouchedBefore && readsAsWords(in, found))) return at;
+            // looked for, and read as words; where it starts after damage,
+            // it may start inside a word.
+            if (found.start >= search.unvouchedBefore || !readsAsWords(in, found)) continue;
+            if (startsAfterDamage(in, at, search)) dropFirstWord(in, found);
+            if (showsSomething(in, found)) return at;
         }
     }
     return 0;
@@ -596,7 +626,10 @@ FoundSections checkedSections(LoadState& s, const SectionPositions& listed, bool
     uint32_t searchFrom = std::max({pageLayoutEnd, stylesEnd, FirstSectionPosition});
     // The text follows the page layout within a few dozen bytes; one that no
     // layout vouches for, found much further on, lies in bytes of another kind.
-    if (pageLayoutEnd != 0) search.unvouchedBefore = uint64_t{searchFrom} + PageLayoutSearchBytes;
+    if (pageLayoutEnd != 0) {
+        search.unvouchedBefore = uint64_t{searchFrom} + PageLayoutSearchBytes;
+        search.placedBefore = uint64_t{pageLayoutEnd} + PlacedTextSlack;
+    }
     if (asListed.taken) {
         at.text = listed.text;
     } else if (listed.text != 0 || tableLost) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -80,16 +81,19 @@ TextPlace textPlace(const Bytes& document) {
 }
 
 // Where the section table places the section of this UID, or 0.
+uint32_t u32At(const Bytes& bytes, size_t at) {
+    return at + 4 > bytes.size() ? 0u
+                                 : bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                       static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+size_t sectionTablePosition(const Bytes& document) { return u32At(document, 16); }
+
 size_t listedPosition(const Bytes& document, uint32_t uid) {
-    auto u32 = [&](size_t at) {
-        return at + 4 > document.size() ? 0u
-                                        : document[at] | document[at + 1] << 8 | document[at + 2] << 16 |
-                                              static_cast<uint32_t>(document[at + 3]) << 24;
-    };
-    size_t table = u32(16);
+    size_t table = sectionTablePosition(document);
     if (table >= document.size()) return 0;
     for (size_t i = 0, entries = document[table] >> 1; i < entries; ++i) {
-        if (u32(table + 1 + 8 * i) == uid) return u32(table + 5 + 8 * i);
+        if (u32At(document, table + 1 + 8 * i) == uid) return u32At(document, table + 5 + 8 * i);
     }
     return 0;
 }
@@ -217,6 +221,31 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
         std::fill(cut.begin() + static_cast<long>(lostFrom), cut.begin() + static_cast<long>(listedText), 0);
         checkDamaged(document.name + " cut halfway through its text, lost from " + std::to_string(lostFrom), cut,
                      remainingWords(whole, text, size), documentWords, true, cuts);
+    }
+    // Cut, with zeros over the text's count and its first 200 characters or
+    // more, up to the middle of a word: the text read after them starts with
+    // the next whole word, never with the rest of that one. (The word's next
+    // two letters, read as a count, must claim more than the text holds; a
+    // count within it ends no text, and none is found. A section table before
+    // the text survives the cut and lists the text, empty.)
+    auto letter = [&](size_t at) { return std::isalpha(whole[at]) != 0; };
+    auto claimsPastTheText = [&](size_t at) {
+        return (whole[at] & 3) == 1 && static_cast<size_t>((whole[at] | whole[at + 1] << 8) >> 2) > text.end - at;
+    };
+    size_t inWord = text.start + 200;
+    while (inWord + 5 < text.end && !(letter(inWord - 1) && claimsPastTheText(inWord) && std::all_of(
+               whole.begin() + static_cast<long>(inWord), whole.begin() + static_cast<long>(inWord) + 5,
+               [](uint8_t c) { return std::isalpha(c) != 0; }))) {
+        ++inWord;
+    }
+    if (inWord + 5 < text.end && sectionTablePosition(whole) > text.end) {
+        size_t nextWord = inWord;
+        while (nextWord < text.end && !std::isspace(whole[nextWord])) ++nextWord;
+        size_t size = (nextWord + text.end) / 2;
+        Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+        std::fill(cut.begin() + static_cast<long>(text.start) - 2, cut.begin() + static_cast<long>(inWord), 0);
+        checkDamaged(document.name + " cut, its text's start zeroed up to the middle of a word", cut,
+                     remainingWords(whole, TextPlace{nextWord, text.end}, size), documentWords, true, cuts);
     }
     std::mt19937 random(OverwriteSeed);
     Bytes overwritten = whole;
