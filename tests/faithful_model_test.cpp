@@ -363,14 +363,24 @@ TEST(DamagedDocuments, PhraseOfAnUnknownTypeCannotBeRead) {
     EXPECT_EQ(read(WordDocument().text("Hi\x06").textLayout(layout).build(), d).failure, Failure::DocumentDamaged);
 }
 
+constexpr size_t StyleCountAt = 0x14 + 4 + 4 + 4 + 1;  // Normal's two empty layers, hot key, hot-key count
+
 // A document of one style whose style count says `count`.
-std::vector<uint8_t> withStyleCount(uint8_t count) {
+std::vector<uint8_t> withStyleCount(uint8_t count, std::string_view text = "Hi\x06") {
     StyleSection styles;
     styles.styles.push_back(built::Style{"Heading", Layer(), Layer().bold()});
-    std::vector<uint8_t> bytes = WordDocument().styles(styles).text("Hi\x06").build();
-    constexpr size_t StyleCountAt = 0x14 + 4 + 4 + 4 + 1;  // Normal's two empty layers, hot key, hot-key count
+    std::vector<uint8_t> bytes = WordDocument().styles(styles).text(text).build();
     bytes.at(StyleCountAt) = count;
     return bytes;
+}
+
+// One whose style count claims a record more than the bytes after it could
+// hold, at 17 bytes or more a record (a name's count, the kind, two empty
+// layers), though not at 16.
+std::vector<uint8_t> withStyleCountJustPastItsBytes() {
+    const std::string text = std::string(300, 'a') + "\x06";
+    size_t after = withStyleCount(0, text).size() - StyleCountAt - 1;
+    return withStyleCount(static_cast<uint8_t>(after / 17 + 1), text);
 }
 
 TEST(DamagedDocuments, CountsBeyondTheInputFailWithoutReadingOn) {
@@ -395,6 +405,7 @@ TEST(DamagedDocuments, CountsBeyondTheInputFailWithoutReadingOn) {
         {"LayerLength", WordDocument().text("Hi\x06").textLayout(hugeLayer).build()},
         {"DictionaryOutsideTheFile", WordDocument().text("Hi\x06").dictionaryOffset(0x7FFFFFF0).build()},
         {"StyleCount", withStyleCount(200)},
+        {"StyleCountJustPastTheBytes", withStyleCountJustPastItsBytes()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
