@@ -401,9 +401,14 @@ namespace zentoro {
 namespace {
 
 // A header and a style's name longer than the shortest text searched for
-// without a page layout.
+// without a page layout. The header's 192 characters take a count of two
+// bytes whose first, 01, cannot be text: the second, after it, reads as the
+// count of a text that begins inside the header's.
 Bytes longNamesDocument() {
-    const std::string text = "A header long enough to pass for the text of the body when found\x06";
+    std::string text = "A header long enough to pass for the text of the body when found,";
+    while (text.size() < 191) text += " and more of it";
+    text.resize(191);
+    text += '\x06';
     const uint32_t characters = static_cast<uint32_t>(text.size());
     testing::PageLayoutSection page;
     page.header.present = true;
@@ -419,15 +424,18 @@ Bytes longNamesDocument() {
 // body's would be new.
 TEST(Salvage, NoPrefixOfABuiltDocumentShowsAWordItDoesNotHold) {
     for (const Bytes& whole : {testing::sampleDocument(), testing::deviceDocument(), longNamesDocument()}) {
-        ConversionResult result;
-        std::vector<std::string> all = testing::splitWords(textOf(whole, result, true));
-        std::set<std::string> documentWords(all.begin(), all.end());
-        for (size_t size = 12; size < whole.size(); ++size) {
-            Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
-            std::vector<std::string> recovered = testing::splitWords(textOf(cut, result, true));
-            ASSERT_EQ(result.failure, Failure::DocumentDamaged) << size;
-            for (const std::string& word : recovered) {
-                EXPECT_EQ(documentWords.count(word), 1u) << "cut to " << size << ": " << word;
+        // The body alone, and the body with its header and footer.
+        for (bool withHeaderFooter : {false, true}) {
+            ConversionResult result;
+            std::vector<std::string> all = testing::splitWords(textOf(whole, result, withHeaderFooter));
+            std::set<std::string> documentWords(all.begin(), all.end());
+            for (size_t size = 12; size < whole.size(); ++size) {
+                Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+                std::vector<std::string> recovered = testing::splitWords(textOf(cut, result, withHeaderFooter));
+                ASSERT_EQ(result.failure, Failure::DocumentDamaged) << size;
+                for (const std::string& word : recovered) {
+                    EXPECT_EQ(documentWords.count(word), 1u) << "cut to " << size << ": " << word;
+                }
             }
         }
     }
