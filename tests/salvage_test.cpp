@@ -80,7 +80,6 @@ TextPlace textPlace(const Bytes& document) {
     return start == std::string_view::npos || text.empty() ? TextPlace{} : TextPlace{start, start + text.size()};
 }
 
-// Where the section table places the section of this UID, or 0.
 uint32_t u32At(const Bytes& bytes, size_t at) {
     return at + 4 > bytes.size() ? 0u
                                  : bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
@@ -89,6 +88,7 @@ uint32_t u32At(const Bytes& bytes, size_t at) {
 
 size_t sectionTablePosition(const Bytes& document) { return u32At(document, 16); }
 
+// Where the section table places the section of this UID, or 0.
 size_t listedPosition(const Bytes& document, uint32_t uid) {
     size_t table = sectionTablePosition(document);
     if (table >= document.size()) return 0;
@@ -141,6 +141,21 @@ std::vector<std::string> remainingWords(const Bytes& whole, TextPlace text, size
     std::string readable = testing::readableText(bytes);
     for (size_t at; (at = readable.find(SoftHyphen)) != std::string::npos;) readable.erase(at, SoftHyphen.size());
     return testing::splitWords(readable);
+}
+
+// The first place from `from` on inside a word of the text, with five
+// letters from there on, whose first two read as a two-byte count claiming
+// more characters than the text holds; 0 where there is none.
+size_t wordMiddleReadAsALongCount(const Bytes& whole, TextPlace text, size_t from) {
+    auto letter = [&](size_t at) { return std::isalpha(whole[at]) != 0; };
+    auto claimsPastTheText = [&](size_t at) {
+        return (whole[at] & 3) == 1 && static_cast<size_t>((whole[at] | whole[at + 1] << 8) >> 2) > text.end - at;
+    };
+    for (size_t at = from; at + 5 < text.end; ++at) {
+        bool fiveLetters = letter(at) && letter(at + 1) && letter(at + 2) && letter(at + 3) && letter(at + 4);
+        if (letter(at - 1) && fiveLetters && claimsPastTheText(at)) return at;
+    }
+    return 0;
 }
 
 void checkDamaged(const std::string& trace, const Bytes& damaged, const std::vector<std::string>& expected,
@@ -228,17 +243,8 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
     // two letters, read as a count, must claim more than the text holds; a
     // count within it ends no text, and none is found. A section table before
     // the text survives the cut and lists the text, empty.)
-    auto letter = [&](size_t at) { return std::isalpha(whole[at]) != 0; };
-    auto claimsPastTheText = [&](size_t at) {
-        return (whole[at] & 3) == 1 && static_cast<size_t>((whole[at] | whole[at + 1] << 8) >> 2) > text.end - at;
-    };
-    size_t inWord = text.start + 200;
-    while (inWord + 5 < text.end && !(letter(inWord - 1) && claimsPastTheText(inWord) && std::all_of(
-               whole.begin() + static_cast<long>(inWord), whole.begin() + static_cast<long>(inWord) + 5,
-               [](uint8_t c) { return std::isalpha(c) != 0; }))) {
-        ++inWord;
-    }
-    if (inWord + 5 < text.end && sectionTablePosition(whole) > text.end) {
+    size_t inWord = wordMiddleReadAsALongCount(whole, text, text.start + 200);
+    if (inWord != 0 && sectionTablePosition(whole) > text.end) {
         size_t nextWord = inWord;
         while (nextWord < text.end && !std::isspace(whole[nextWord])) ++nextWord;
         size_t size = (nextWord + text.end) / 2;
