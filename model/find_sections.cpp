@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "model/device_text.h"
 #include "model/loaders.h"
@@ -57,13 +58,20 @@ struct Trial {
 };
 
 // Where the section read by `load` from `at` ends, or 0 when it cannot be
-// read there without damage.
-uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&), bool (*looksRight)(const Document&)) {
+// read there without damage; `read` then holds what it read.
+uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&), Document& read) {
     if (at == 0 || at >= s.reader.input.size) return 0;
     Trial trial(s, at);
     load(trial.s);
-    bool clean = !trial.s.damaged && trial.s.damage == Damage::None && looksRight(trial.document);
-    return clean ? position(trial.s) : 0;
+    if (trial.s.damaged || trial.s.damage != Damage::None) return 0;
+    read = std::move(trial.document);
+    return position(trial.s);
+}
+
+uint32_t endOfCleanRead(const LoadState& s, uint32_t at, void (*load)(LoadState&), bool (*looksRight)(const Document&)) {
+    Document read;
+    uint32_t end = endOfCleanRead(s, at, load, read);
+    return end != 0 && looksRight(read) ? end : 0;
 }
 
 bool anything(const Document&) { return true; }
@@ -91,7 +99,6 @@ bool namesItsStyles(const Document& document) {
 void readStyles(LoadState& s) { loadStyles(s); }
 
 uint32_t endOfStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles, anything); }
-uint32_t endOfNamedStyles(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, readStyles, namesItsStyles); }
 uint32_t endOfPageLayout(const LoadState& s, uint32_t at) { return endOfCleanRead(s, at, loadPageLayout, anything); }
 uint32_t endOfFoundPageLayout(const LoadState& s, uint32_t at) {
     return endOfCleanRead(s, at, loadPageLayout, hasHeaderAndFooter);
@@ -136,8 +143,9 @@ uint32_t findStyles(const LoadState& s) {
     uint32_t namedEnd = 0;
     PageLayoutTrials trials;
     for (uint32_t at = FirstSectionPosition; at < FirstSectionPosition + StyleSearchBytes; ++at) {
-        uint32_t end = endOfStyles(s, at);
-        if (end > namedEnd && endOfNamedStyles(s, at) != 0) {
+        Document read;
+        uint32_t end = endOfCleanRead(s, at, readStyles, read);
+        if (end > namedEnd && namesItsStyles(read)) {
             named = at;
             namedEnd = end;
         }

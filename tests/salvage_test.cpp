@@ -80,24 +80,6 @@ TextPlace textPlace(const Bytes& document) {
     return start == std::string_view::npos || text.empty() ? TextPlace{} : TextPlace{start, start + text.size()};
 }
 
-uint32_t u32At(const Bytes& bytes, size_t at) {
-    return at + 4 > bytes.size() ? 0u
-                                 : bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                       static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-size_t sectionTablePosition(const Bytes& document) { return u32At(document, 16); }
-
-// Where the section table places the section of this UID, or 0.
-size_t listedPosition(const Bytes& document, uint32_t uid) {
-    size_t table = sectionTablePosition(document);
-    if (table >= document.size()) return 0;
-    for (size_t i = 0, entries = document[table] >> 1; i < entries; ++i) {
-        if (u32At(document, table + 1 + 8 * i) == uid) return u32At(document, table + 5 + 8 * i);
-    }
-    return 0;
-}
-
 std::string textOf(const Bytes& document, ConversionResult& result, bool withHeaderFooter = false) {
     std::string written;
     WriteOptions options;
@@ -226,9 +208,9 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
     // anywhere in the last two thirds of its styles on (as a bad block
     // leaves them), its page layout included: the styles that remain tell
     // where the text may start.
-    size_t styles = listedPosition(whole, StyleSectionUid);
-    size_t pageLayout = listedPosition(whole, PageLayoutSectionUid);
-    size_t listedText = listedPosition(whole, TextSectionUid);
+    size_t styles = testing::listedSectionPosition(whole, StyleSectionUid);
+    size_t pageLayout = testing::listedSectionPosition(whole, PageLayoutSectionUid);
+    size_t listedText = testing::listedSectionPosition(whole, TextSectionUid);
     bool listed = styles != 0 && styles < pageLayout && pageLayout < listedText && listedText < text.start;
     for (size_t lostFrom = styles + (pageLayout - styles) / 3; listed && lostFrom <= pageLayout; lostFrom += 16) {
         size_t size = (text.start + text.end) / 2;
@@ -244,7 +226,7 @@ void checkSalvage(const Named& document, Tally& cuts, Tally& overwrites, Tally& 
     // count within it ends no text, and none is found. A section table before
     // the text survives the cut and lists the text, empty.)
     size_t inWord = wordMiddleReadAsALongCount(whole, text, text.start + 200);
-    if (inWord != 0 && sectionTablePosition(whole) > text.end) {
+    if (inWord != 0 && testing::sectionTablePosition(whole) > text.end) {
         size_t nextWord = inWord;
         while (nextWord < text.end && !std::isspace(whole[nextWord])) ++nextWord;
         size_t size = (nextWord + text.end) / 2;

@@ -325,4 +325,24 @@ std::vector<uint8_t> WordDocument::build() const {
     return out.data;
 }
 
+namespace {
+
+uint32_t u32At(const std::vector<uint8_t>& bytes, size_t at) {
+    if (at + 4 > bytes.size()) return 0;
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+}  // namespace
+
+size_t sectionTablePosition(const std::vector<uint8_t>& document) { return u32At(document, 16); }
+
+uint32_t listedSectionPosition(const std::vector<uint8_t>& document, uint32_t uid) {
+    size_t table = sectionTablePosition(document);
+    if (table >= document.size()) return 0;
+    for (size_t i = 0, entries = document[table] >> 1; i < entries; ++i) {
+        if (u32At(document, table + 1 + 8 * i) == uid) return u32At(document, table + 5 + 8 * i);
+    }
+    return 0;
+}
+
 }  // namespace zentoro::testing

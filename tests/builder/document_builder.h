@@ -256,4 +256,9 @@ private:
 // The sample shipped under examples/: every feature the converter handles.
 std::vector<uint8_t> sampleDocument();
 
+// Where a document's section table lies, and where it places the section of
+// `uid` (0 where it names none, or the table lies past the end).
+size_t sectionTablePosition(const std::vector<uint8_t>& document);
+uint32_t listedSectionPosition(const std::vector<uint8_t>& document, uint32_t uid);
+
 }  // namespace zentoro::testing

@@ -108,25 +108,6 @@ WordDocument richDocumentParts() {
         .textLayout(richLayout(text));
 }
 
-uint32_t u32At(const std::vector<uint8_t>& document, size_t at) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(document[at + i]) << (8 * i);
-    return value;
-}
-
-size_t dictionaryPosition(const std::vector<uint8_t>& document) { return u32At(document, 16); }
-
-// Where the dictionary of a built document says the text layout section lies.
-uint32_t textLayoutPosition(const std::vector<uint8_t>& document) {
-    size_t dictionary = dictionaryPosition(document);
-    size_t entries = document[dictionary] / 2;
-    for (size_t i = 0; i < entries; ++i) {
-        size_t entry = dictionary + 1 + 8 * i;
-        if (u32At(document, entry) == TextLayoutUid) return u32At(document, entry + 4);
-    }
-    return 0;
-}
-
 }  // namespace
 
 std::vector<uint8_t> richDocument() { return richDocumentParts().build(); }
@@ -292,8 +273,8 @@ std::vector<uint8_t> heavyStyleDocument(uint32_t records, uint32_t paragraphs, S
 std::vector<uint8_t> repeatedTextLayoutDocument(int entries) {
     WordDocument document = richDocumentParts();
     std::vector<uint8_t> once = document.build();
-    int listed = once[dictionaryPosition(once)] / 2;
-    uint32_t layoutPosition = textLayoutPosition(once);
+    int listed = once[sectionTablePosition(once)] / 2;
+    uint32_t layoutPosition = listedSectionPosition(once, TextLayoutUid);
     for (int i = listed; i < entries; ++i) document.entry(TextLayoutUid, layoutPosition);
     return document.build();
 }
